@@ -1,0 +1,37 @@
+# The two commands of the README: `make run` and `make test`. Both install what
+# is missing, build, and assemble the data tree beside the executable.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+
+.PHONY: all deps build run test test-asan bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	cd $(BUILD)/bin && ./talvex
+
+# Every test, then the whole suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer; any failure or sanitizer report fails the run.
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+	$(MAKE) test-asan
+
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTALVEX_SANITIZE=ON -DTALVEX_BENCHMARKS=OFF
+	cmake --build $(ASAN_BUILD) -j$(JOBS)
+	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j$(JOBS)
+
+# Benchmarks are built with the game and run only on demand.
+bench: build
+	@for b in $(BUILD)/bin/talvex_bench*; do [ -x "$$b" ] && "$$b" || true; done
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,5 @@
+// Placeholder entry until the game class lands.
+int main()
+{
+	return 0;
+}
