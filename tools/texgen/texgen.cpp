@@ -1,0 +1,409 @@
+// texgen: paints the game's PNG textures from a recipe file, so that every
+// texture in the data tree is made from text kept in the repository.
+//
+// Usage: texgen <output folder> <recipe file>
+//
+// One texture per line: "<path> <width> <height> <kind> key=value ...".
+// Colours are #rrggbb or #rrggbbaa. Blank lines and lines starting with '#'
+// are skipped. Kinds:
+//   solid    color
+//   noise    color color2 scale seed            tileable fractal value noise
+//   bricks   color mortar rows cols seed        staggered courses
+//   planks   color color2 count seed            vertical boards with grain
+//   checker  color color2 cells
+//   waves    color color2 count seed            bands for water and lava
+//   dots     color color2 density seed          speckles over a base
+//   gradient color color2                      top to bottom
+//   cells    cols size colors labels            a tileset sheet: numbered cells
+//   rects    color rects                        "x,y,w,h,#colour;..." on a base
+//   edge     color color2 width seed            a border band along the top
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Colour {
+	float r = 0, g = 0, b = 0, a = 1;
+};
+
+Colour Mix(const Colour &x, const Colour &y, float t)
+{
+	return {x.r + (y.r - x.r) * t, x.g + (y.g - x.g) * t, x.b + (y.b - x.b) * t, x.a + (y.a - x.a) * t};
+}
+
+Colour Scale(const Colour &c, float k)
+{
+	return {c.r * k, c.g * k, c.b * k, c.a};
+}
+
+bool ParseColour(const std::string &text, Colour *out)
+{
+	if (text.size() != 7 && text.size() != 9)
+		return false;
+	if (text[0] != '#')
+		return false;
+	char *end = nullptr;
+	unsigned long value = std::strtoul(text.c_str() + 1, &end, 16);
+	if (*end != '\0')
+		return false;
+	if (text.size() == 7)
+		value = (value << 8) | 0xff;
+	out->r = ((value >> 24) & 0xff) / 255.0f;
+	out->g = ((value >> 16) & 0xff) / 255.0f;
+	out->b = ((value >> 8) & 0xff) / 255.0f;
+	out->a = (value & 0xff) / 255.0f;
+	return true;
+}
+
+uint32_t HashCell(int x, int y, uint32_t seed)
+{
+	uint32_t h = seed * 0x9e3779b9u ^ (uint32_t)x * 0x85ebca6bu ^ (uint32_t)y * 0xc2b2ae35u;
+	h ^= h >> 16;
+	h *= 0x7feb352du;
+	h ^= h >> 15;
+	h *= 0x846ca68bu;
+	h ^= h >> 16;
+	return h;
+}
+
+float Hash01(int x, int y, uint32_t seed)
+{
+	return (HashCell(x, y, seed) & 0xffffff) / float(0xffffff);
+}
+
+int Wrap(int v, int period)
+{
+	int m = v % period;
+	return m < 0 ? m + period : m;
+}
+
+// Value noise on a lattice of `period` cells across the texture, so that the
+// picture tiles seamlessly.
+float LatticeNoise(float u, float v, int period, uint32_t seed)
+{
+	float x = u * period, y = v * period;
+	int x0 = (int)std::floor(x), y0 = (int)std::floor(y);
+	float fx = x - x0, fy = y - y0;
+	fx = fx * fx * (3 - 2 * fx);
+	fy = fy * fy * (3 - 2 * fy);
+	float a = Hash01(Wrap(x0, period), Wrap(y0, period), seed);
+	float b = Hash01(Wrap(x0 + 1, period), Wrap(y0, period), seed);
+	float c = Hash01(Wrap(x0, period), Wrap(y0 + 1, period), seed);
+	float d = Hash01(Wrap(x0 + 1, period), Wrap(y0 + 1, period), seed);
+	return (a + (b - a) * fx) + ((c + (d - c) * fx) - (a + (b - a) * fx)) * fy;
+}
+
+float Fractal(float u, float v, int period, uint32_t seed)
+{
+	float sum = 0, amplitude = 0.5f, total = 0;
+	for (int octave = 0; octave < 4; octave++) {
+		sum += LatticeNoise(u, v, period << octave, seed + octave * 101) * amplitude;
+		total += amplitude;
+		amplitude *= 0.5f;
+	}
+	return sum / total;
+}
+
+// Digits 0-9 in a 3x5 pixel font, rows top to bottom, bit 2 the left column.
+constexpr uint8_t kDigits[10][5] = {
+	{7, 5, 5, 5, 7}, {2, 6, 2, 2, 7}, {7, 1, 7, 4, 7}, {7, 1, 7, 1, 7}, {5, 5, 7, 1, 1},
+	{7, 4, 7, 1, 7}, {7, 4, 7, 5, 7}, {7, 1, 1, 1, 1}, {7, 5, 7, 5, 7}, {7, 5, 7, 1, 7},
+};
+
+class Canvas {
+public:
+	Canvas(int w, int h) : width(w), height(h), pixels((size_t)w * h) {}
+
+	void Set(int x, int y, const Colour &c)
+	{
+		if (x < 0 || y < 0 || x >= width || y >= height)
+			return;
+		pixels[(size_t)y * width + x] = c;
+	}
+
+	void Fill(int x, int y, int w, int h, const Colour &c)
+	{
+		for (int j = y; j < y + h; j++)
+			for (int i = x; i < x + w; i++)
+				Set(i, j, c);
+	}
+
+	void DrawNumber(int x, int y, int number, const Colour &c)
+	{
+		std::string text = std::to_string(number);
+		for (size_t k = 0; k < text.size(); k++) {
+			const uint8_t *glyph = kDigits[text[k] - '0'];
+			for (int row = 0; row < 5; row++)
+				for (int col = 0; col < 3; col++)
+					if (glyph[row] & (4 >> col))
+						Set(x + (int)k * 4 + col, y + row, c);
+		}
+	}
+
+	bool Save(const std::string &path) const
+	{
+		SDL_Surface *surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGBA32);
+		if (surface == nullptr)
+			return false;
+		auto *out = static_cast<uint8_t *>(surface->pixels);
+		for (int y = 0; y < height; y++) {
+			for (int x = 0; x < width; x++) {
+				const Colour &c = pixels[(size_t)y * width + x];
+				uint8_t *p = out + (size_t)y * surface->pitch + (size_t)x * 4;
+				p[0] = ToByte(c.r);
+				p[1] = ToByte(c.g);
+				p[2] = ToByte(c.b);
+				p[3] = ToByte(c.a);
+			}
+		}
+		bool ok = IMG_SavePNG(surface, path.c_str()) == 0;
+		SDL_FreeSurface(surface);
+		return ok;
+	}
+
+	int width, height;
+
+private:
+	static uint8_t ToByte(float v)
+	{
+		if (!(v > 0))
+			return 0;
+		if (v >= 1)
+			return 255;
+		return (uint8_t)std::lround(v * 255.0f);
+	}
+
+	std::vector<Colour> pixels;
+};
+
+struct Recipe {
+	std::string path;
+	int width = 0, height = 0;
+	std::string kind;
+	std::map<std::string, std::string> values;
+	int line = 0;
+
+	std::string Text(const char *key, const char *fallback = "") const
+	{
+		auto it = values.find(key);
+		return it == values.end() ? fallback : it->second;
+	}
+
+	int Int(const char *key, int fallback) const
+	{
+		auto it = values.find(key);
+		return it == values.end() ? fallback : std::atoi(it->second.c_str());
+	}
+
+	float Float(const char *key, float fallback) const
+	{
+		auto it = values.find(key);
+		return it == values.end() ? fallback : (float)std::atof(it->second.c_str());
+	}
+
+	bool ColourOf(const char *key, const char *fallback, Colour *out) const
+	{
+		std::string text = Text(key, fallback);
+		if (ParseColour(text, out))
+			return true;
+		std::fprintf(stderr, "texgen: line %d: bad colour %s=%s\n", line, key, text.c_str());
+		return false;
+	}
+};
+
+bool Paint(const Recipe &r, Canvas &canvas)
+{
+	Colour c1, c2;
+	if (!r.ColourOf("color", "#808080", &c1) || !r.ColourOf("color2", "#404040", &c2))
+		return false;
+	const uint32_t seed = (uint32_t)r.Int("seed", 1);
+	const int w = canvas.width, h = canvas.height;
+
+	if (r.kind == "solid") {
+		canvas.Fill(0, 0, w, h, c1);
+	} else if (r.kind == "noise" || r.kind == "dots") {
+		const int period = std::max(1, r.Int("scale", 4));
+		const float density = r.Float("density", 0.08f);
+		for (int y = 0; y < h; y++) {
+			for (int x = 0; x < w; x++) {
+				float n = Fractal((x + 0.5f) / w, (y + 0.5f) / h, period, seed);
+				Colour c = r.kind == "noise" ? Mix(c1, c2, n) : Scale(c1, 0.9f + 0.2f * n);
+				if (r.kind == "dots" && Hash01(x, y, seed + 7) < density)
+					c = c2;
+				canvas.Set(x, y, c);
+			}
+		}
+	} else if (r.kind == "bricks") {
+		Colour mortar;
+		if (!r.ColourOf("mortar", "#303030", &mortar))
+			return false;
+		const int rows = std::max(1, r.Int("rows", 4)), cols = std::max(1, r.Int("cols", 2));
+		const int bh = std::max(2, h / rows), bw = std::max(2, w / cols);
+		for (int y = 0; y < h; y++) {
+			int row = y / bh;
+			int offset = (row % 2) * bw / 2;
+			for (int x = 0; x < w; x++) {
+				int bx = (x + offset) % w;
+				int col = bx / bw;
+				bool joint = (y % bh) == 0 || (bx % bw) == 0;
+				float shade = 0.85f + 0.3f * Hash01(col, row, seed);
+				float grain = 0.92f + 0.16f * Fractal((x + 0.5f) / w, (y + 0.5f) / h, 8, seed);
+				canvas.Set(x, y, joint ? mortar : Scale(c1, shade * grain));
+			}
+		}
+	} else if (r.kind == "planks") {
+		const int count = std::max(1, r.Int("count", 4));
+		const int pw = std::max(1, w / count);
+		for (int y = 0; y < h; y++) {
+			for (int x = 0; x < w; x++) {
+				int plank = x / pw;
+				float grain = LatticeNoise((x + 0.5f) / w * 4.0f, (y + 0.5f) / h, 4, seed + plank);
+				Colour c = Mix(c1, c2, grain * 0.6f);
+				if (x % pw == 0)
+					c = Scale(c2, 0.6f);
+				canvas.Set(x, y, c);
+			}
+		}
+	} else if (r.kind == "checker") {
+		const int cells = std::max(1, r.Int("cells", 8));
+		for (int y = 0; y < h; y++)
+			for (int x = 0; x < w; x++)
+				canvas.Set(x, y, ((x * cells / w) + (y * cells / h)) % 2 ? c2 : c1);
+	} else if (r.kind == "waves") {
+		const int count = std::max(1, r.Int("count", 3));
+		for (int y = 0; y < h; y++) {
+			for (int x = 0; x < w; x++) {
+				float u = (x + 0.5f) / w, v = (y + 0.5f) / h;
+				float n = Fractal(u, v, 4, seed);
+				float band = 0.5f + 0.5f * std::sin((v * count + n * 0.8f) * 6.2831853f);
+				canvas.Set(x, y, Mix(c1, c2, band * band));
+			}
+		}
+	} else if (r.kind == "gradient") {
+		for (int y = 0; y < h; y++)
+			for (int x = 0; x < w; x++)
+				canvas.Set(x, y, Mix(c1, c2, h > 1 ? y / float(h - 1) : 0.0f));
+	} else if (r.kind == "edge") {
+		const int band = std::max(1, r.Int("width", h / 4));
+		for (int y = 0; y < h; y++) {
+			for (int x = 0; x < w; x++) {
+				float n = Fractal((x + 0.5f) / w, (y + 0.5f) / h, 4, seed);
+				int limit = band + (int)((n - 0.5f) * band);
+				canvas.Set(x, y, y < limit ? c2 : Mix(c1, c2, n * 0.25f));
+			}
+		}
+	} else if (r.kind == "cells") {
+		const int cols = std::max(1, r.Int("cols", 8));
+		const int size = std::max(4, r.Int("size", 32));
+		const bool labels = r.Int("labels", 1) != 0;
+		std::vector<Colour> colours;
+		std::stringstream list(r.Text("colors"));
+		std::string item;
+		while (std::getline(list, item, ',')) {
+			Colour c;
+			if (!ParseColour(item, &c)) {
+				std::fprintf(stderr, "texgen: line %d: bad colour in list: %s\n", r.line, item.c_str());
+				return false;
+			}
+			colours.push_back(c);
+		}
+		canvas.Fill(0, 0, w, h, Colour{0, 0, 0, 0});
+		for (size_t i = 0; i < colours.size(); i++) {
+			int cx = (int)(i % cols) * size, cy = (int)(i / cols) * size;
+			canvas.Fill(cx, cy, size, size, Scale(colours[i], 0.6f));
+			canvas.Fill(cx + 1, cy + 1, size - 2, size - 2, colours[i]);
+			if (labels) {
+				float lum = colours[i].r * 0.3f + colours[i].g * 0.59f + colours[i].b * 0.11f;
+				Colour ink = lum > 0.5f ? Colour{0, 0, 0, 1} : Colour{1, 1, 1, 1};
+				canvas.DrawNumber(cx + 3, cy + 3, (int)i, ink);
+			}
+		}
+	} else if (r.kind == "rects") {
+		canvas.Fill(0, 0, w, h, c1);
+		std::stringstream list(r.Text("rects"));
+		std::string item;
+		while (std::getline(list, item, ';')) {
+			int x = 0, y = 0, rw = 0, rh = 0;
+			char colour[16] = {};
+			if (std::sscanf(item.c_str(), "%d,%d,%d,%d,%15s", &x, &y, &rw, &rh, colour) != 5) {
+				std::fprintf(stderr, "texgen: line %d: bad rectangle: %s\n", r.line, item.c_str());
+				return false;
+			}
+			Colour c;
+			if (!ParseColour(colour, &c)) {
+				std::fprintf(stderr, "texgen: line %d: bad colour: %s\n", r.line, colour);
+				return false;
+			}
+			canvas.Fill(x, y, rw, rh, c);
+		}
+	} else {
+		std::fprintf(stderr, "texgen: line %d: unknown kind %s\n", r.line, r.kind.c_str());
+		return false;
+	}
+	return true;
+}
+
+}
+
+int main(int argc, char **argv)
+{
+	if (argc != 3) {
+		std::fprintf(stderr, "usage: texgen <output folder> <recipe file>\n");
+		return 2;
+	}
+	std::ifstream file(argv[2]);
+	if (!file) {
+		std::fprintf(stderr, "texgen: cannot read %s\n", argv[2]);
+		return 1;
+	}
+	const std::string root = argv[1];
+	std::string text;
+	int lineNumber = 0, failures = 0, made = 0;
+	while (std::getline(file, text)) {
+		lineNumber++;
+		std::stringstream words(text);
+		Recipe recipe;
+		recipe.line = lineNumber;
+		if (!(words >> recipe.path) || recipe.path[0] == '#')
+			continue;
+		if (!(words >> recipe.width >> recipe.height >> recipe.kind) || recipe.width <= 0 ||
+		    recipe.height <= 0 || recipe.width > 4096 || recipe.height > 4096) {
+			std::fprintf(stderr, "texgen: line %d: expected <path> <width> <height> <kind>\n", lineNumber);
+			failures++;
+			continue;
+		}
+		std::string pair;
+		while (words >> pair) {
+			size_t eq = pair.find('=');
+			if (eq == std::string::npos) {
+				std::fprintf(stderr, "texgen: line %d: expected key=value, got %s\n", lineNumber, pair.c_str());
+				failures++;
+				continue;
+			}
+			recipe.values[pair.substr(0, eq)] = pair.substr(eq + 1);
+		}
+		Canvas canvas(recipe.width, recipe.height);
+		std::string out = root + "/" + recipe.path;
+		std::error_code ignored;
+		std::filesystem::create_directories(std::filesystem::path(out).parent_path(), ignored);
+		if (!Paint(recipe, canvas) || !canvas.Save(out)) {
+			std::fprintf(stderr, "texgen: could not make %s\n", out.c_str());
+			failures++;
+			continue;
+		}
+		made++;
+	}
+	std::printf("texgen: %d textures\n", made);
+	return failures == 0 ? 0 : 1;
+}
