@@ -8,6 +8,7 @@ packages=(
 	libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libmodplug-dev
 	libtinyxml2-dev libglm-dev libgl-dev libegl-dev libgl1-mesa-dri
 	libgtest-dev libbenchmark-dev
+	libvorbis-dev  # the sound tool encodes the game's OGG effects with it
 )
 
 missing=()

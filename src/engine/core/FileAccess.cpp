@@ -1,0 +1,302 @@
+#include "engine/core/FileAccess.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <tinyxml2.h>
+#include <unistd.h>
+#include <vector>
+
+#include "engine/core/Log.h"
+#include "engine/core/NameHash.h"
+
+struct DirectoryListing {
+	DIR *dir = nullptr;
+};
+
+namespace {
+
+constexpr char kSeparator = '/';
+constexpr char kForeignSeparator = '\\';   // read as '/' wherever a path is joined
+constexpr size_t kBaseNameWalkLimit = 255;  // characters of a path GetFileBaseName reads
+constexpr const char *kTempSuffix = ".tmp";
+constexpr mode_t kNewFileMode = 0666;       // before the process umask, as fopen would
+
+bool IsSeparator(char c)
+{
+	return c == kSeparator || c == kForeignSeparator;
+}
+
+std::string FindBaseDirectory()
+{
+	std::string directory;
+	if (char *basePath = SDL_GetBasePath()) {
+		directory = basePath;
+		SDL_free(basePath);
+	} else {
+		std::error_code error;
+		directory = std::filesystem::current_path(error).string();
+	}
+	directory = NormalizeSlashes(directory.c_str());
+	if (directory.empty() || directory.back() != kSeparator)
+		directory += kSeparator;
+	return directory;
+}
+
+// The folder part of a resolved path, for syncing the rename itself.
+std::string FolderOf(const std::string &path)
+{
+	const size_t slash = path.find_last_of(kSeparator);
+	if (slash == std::string::npos)
+		return ".";
+	if (slash == 0)
+		return "/";
+	return path.substr(0, slash);
+}
+
+bool WriteAll(int fd, const unsigned char *data, size_t size)
+{
+	size_t written = 0;
+	while (written < size) {
+		const ssize_t n = write(fd, data + written, size - written);
+		if (n < 0) {
+			if (errno == EINTR)
+				continue;
+			return false;
+		}
+		if (n == 0) {
+			errno = EIO;
+			return false;
+		}
+		written += static_cast<size_t>(n);
+	}
+	return true;
+}
+
+bool FailWrite(const char *path, const char *reason)
+{
+	Log("Couldn't write %s: %s\n", path, reason);
+	return false;
+}
+
+}
+
+bool IsAbsolutePath(const char *path)
+{
+	if (path == nullptr || path[0] == '\0')
+		return false;
+	return IsSeparator(path[0]) || path[1] == ':';
+}
+
+std::string NormalizeSlashes(const char *path)
+{
+	std::string result = path != nullptr ? path : "";
+	for (char &c : result) {
+		if (c == kForeignSeparator)
+			c = kSeparator;
+	}
+	return result;
+}
+
+std::string JoinPath(const char *folder, const char *name)
+{
+	std::string result = NormalizeSlashes(folder);
+	if (!result.empty() && result.back() != kSeparator)
+		result += kSeparator;
+	result += NormalizeSlashes(name);
+	return result;
+}
+
+const std::string &GetBaseDirectory()
+{
+	static const std::string baseDirectory = FindBaseDirectory();
+	return baseDirectory;
+}
+
+std::string ResolvePath(const char *path)
+{
+	if (IsAbsolutePath(path))
+		return path;
+	return JoinPath(GetBaseDirectory().c_str(), path);
+}
+
+SDL_RWops *OpenFile(const char *path, const char *mode)
+{
+	if (path == nullptr || mode == nullptr)
+		return nullptr;
+	return SDL_RWFromFile(ResolvePath(path).c_str(), mode);
+}
+
+size_t ReadFileData(SDL_RWops *stream, void *buffer, size_t objectSize, size_t objectCount)
+{
+	if (stream == nullptr || buffer == nullptr)
+		return 0;
+	return SDL_RWread(stream, buffer, objectSize, objectCount);
+}
+
+size_t WriteFileData(SDL_RWops *stream, const void *buffer, size_t objectSize, size_t objectCount)
+{
+	if (stream == nullptr || buffer == nullptr)
+		return 0;
+	return SDL_RWwrite(stream, buffer, objectSize, objectCount);
+}
+
+int CloseFile(SDL_RWops *stream)
+{
+	if (stream == nullptr)
+		return 0;
+	return SDL_RWclose(stream);
+}
+
+std::string ReadWholeFile(const char *path)
+{
+	// "rb": the data tree may be read-only.
+	SDL_RWops *stream = OpenFile(path, "rb");
+	if (stream == nullptr) {
+		Log("File cannot be read: %s\n", path != nullptr ? path : "(null)");
+		return std::string();
+	}
+	const Sint64 size = SDL_RWsize(stream);
+	if (size < 0) {
+		CloseFile(stream);
+		Log("File size error: %s\n", path);
+		return std::string();
+	}
+	std::vector<char> buffer(static_cast<size_t>(size) + 1, '\0');
+	size_t total = 0;
+	while (total < static_cast<size_t>(size)) {
+		const size_t n = ReadFileData(stream, buffer.data() + total, 1, static_cast<size_t>(size) - total);
+		if (n == 0)
+			break;
+		total += n;
+	}
+	CloseFile(stream);
+	if (total != static_cast<size_t>(size)) {
+		Log("File size error: %s\n", path);
+		return std::string();
+	}
+	// The text ends at its first zero byte: this reader is for text files.
+	return std::string(buffer.data());
+}
+
+bool LoadXmlFile(const char *path, tinyxml2::XMLDocument &document)
+{
+	const std::string text = ReadWholeFile(path);
+	if (text.empty())
+		return false;
+	return document.Parse(text.c_str()) == tinyxml2::XML_SUCCESS;
+}
+
+bool WriteFileAtomic(const char *path, const void *data, size_t size)
+{
+	if (path == nullptr || path[0] == '\0')
+		return FailWrite("(no name)", "empty file name");
+	if (data == nullptr && size > 0)
+		return FailWrite(path, "no data");
+
+	const std::string target = ResolvePath(path);
+	const std::string temp = target + kTempSuffix;
+	const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kNewFileMode);
+	if (fd < 0) {
+		// Nothing was created, so nothing is removed: whatever sits at the
+		// temporary name (even a folder) is not ours.
+		return FailWrite(path, strerror(errno));
+	}
+
+	const char *reason = nullptr;
+	if (!WriteAll(fd, static_cast<const unsigned char *>(data), size))
+		reason = strerror(errno);
+	else if (fsync(fd) != 0)
+		reason = strerror(errno);
+	if (close(fd) != 0 && reason == nullptr)
+		reason = strerror(errno);
+	if (reason == nullptr && rename(temp.c_str(), target.c_str()) != 0)
+		reason = strerror(errno);
+	if (reason != nullptr) {
+		unlink(temp.c_str());
+		return FailWrite(path, reason);
+	}
+
+	// Sync the folder too, so that the rename itself survives a power cut.
+	// The new file is complete either way, so a failure here is not reported.
+	const int folder = open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+	if (folder >= 0) {
+		fsync(folder);
+		close(folder);
+	}
+	return true;
+}
+
+std::string GetFileBaseName(const char *path, bool keepExtension)
+{
+	std::string name;
+	if (path == nullptr)
+		return name;
+	for (size_t i = 0; i < kBaseNameWalkLimit && path[i] != '\0'; ++i) {
+		const char c = path[i];
+		if (IsSeparator(c)) {
+			name.clear();
+			continue;
+		}
+		if (c == '.' && !keepExtension)
+			break;
+		// Longer names are cut, but the walk goes on: a later separator
+		// still starts the name anew.
+		if (name.size() < kMaxBaseNameLength)
+			name += c;
+	}
+	return name;
+}
+
+std::string GetFileExtension(const char *path)
+{
+	if (path == nullptr || path[0] == '\0')
+		return std::string();
+	for (size_t i = strlen(path); i-- > 0;) {
+		if (IsSeparator(path[i]))
+			return std::string();
+		if (path[i] == '.')
+			return std::string(path + i + 1);
+	}
+	return std::string();
+}
+
+bool FileHasExtension(const char *path, const char *extension)
+{
+	return HashName(GetFileExtension(path).c_str()) == HashName(extension);
+}
+
+DirectoryListing *OpenDirectory(const char *path)
+{
+	if (path == nullptr)
+		return nullptr;
+	DIR *dir = opendir(ResolvePath(path).c_str());
+	if (dir == nullptr)
+		return nullptr;
+	DirectoryListing *listing = new DirectoryListing;
+	listing->dir = dir;
+	return listing;
+}
+
+const char *ReadDirectoryName(DirectoryListing *listing)
+{
+	if (listing == nullptr)
+		return nullptr;
+	while (const dirent *entry = readdir(listing->dir)) {
+		if (entry->d_name[0] != '.')
+			return entry->d_name;
+	}
+	return nullptr;
+}
+
+void CloseDirectory(DirectoryListing *listing)
+{
+	if (listing == nullptr)
+		return;
+	closedir(listing->dir);
+	delete listing;
+}

@@ -1,0 +1,112 @@
+#include "engine/core/Log.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "engine/render/Renderer.h"
+
+namespace {
+
+constexpr size_t kMessageBufferSize = 255; // bytes of a box message, terminator included
+constexpr int kNoChoice = -1;              // a box closed without a button, or not shown
+constexpr int kProceedButton = 0;
+constexpr int kAbortButton = 1;
+
+int ShowWithSDL(const SDL_MessageBoxData *data)
+{
+	int chosen = kNoChoice;
+	if (SDL_ShowMessageBox(data, &chosen) != 0)
+		return kNoChoice;
+	return chosen;
+}
+
+MessageBoxHook messageBoxHook = &ShowWithSDL;
+
+// The window the box belongs to; null before the renderer has made one.
+SDL_Window *ParentWindow()
+{
+	Renderer *renderer = GetRenderer();
+	return renderer != nullptr ? renderer->GetWindow() : nullptr;
+}
+
+}
+
+void Log(const char *fmt, ...)
+{
+	va_list args;
+	va_start(args, fmt);
+	vprintf(fmt, args);
+	va_end(args);
+}
+
+void LogDebug(const char *, ...)
+{
+}
+
+void PrintStdout(const char *fmt, ...)
+{
+	va_list args;
+	va_start(args, fmt);
+	vprintf(fmt, args);
+	va_end(args);
+}
+
+void SetMessageBoxHook(MessageBoxHook hook)
+{
+	messageBoxHook = hook != nullptr ? hook : &ShowWithSDL;
+}
+
+MessageBoxHook GetMessageBoxHook()
+{
+	return messageBoxHook;
+}
+
+void CriticalError(const char *fmt, ...)
+{
+	char message[kMessageBufferSize];
+	va_list args;
+	va_start(args, fmt);
+	vsnprintf(message, sizeof(message), fmt, args);
+	va_end(args);
+	PrintStdout("CRITICAL!: %s", message);
+
+	// One button so that every box, error or question, goes through the hook.
+	const SDL_MessageBoxButtonData buttons[] = {
+		{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "OK"},
+	};
+	SDL_MessageBoxData data = {};
+	data.flags = SDL_MESSAGEBOX_ERROR;
+	data.window = ParentWindow();
+	data.title = "Critical Error!";
+	data.message = message;
+	data.numbuttons = SDL_arraysize(buttons);
+	data.buttons = buttons;
+	data.colorScheme = nullptr;
+	messageBoxHook(&data);
+}
+
+bool CriticalWarning(const char *fmt, ...)
+{
+	char message[kMessageBufferSize];
+	va_list args;
+	va_start(args, fmt);
+	vsnprintf(message, sizeof(message), fmt, args);
+	va_end(args);
+	PrintStdout("WARNING!: %s", message);
+
+	// Neither button answers to Return or Escape: the user picks one.
+	const SDL_MessageBoxButtonData buttons[] = {
+		{0, kProceedButton, "Proceed"},
+		{0, kAbortButton, "Abort"},
+	};
+	SDL_MessageBoxData data = {};
+	data.flags = SDL_MESSAGEBOX_WARNING;
+	data.window = ParentWindow();
+	data.title = "Critical Warning!";
+	data.message = message;
+	data.numbuttons = SDL_arraysize(buttons);
+	data.buttons = buttons;
+	data.colorScheme = nullptr;
+	const int chosen = messageBoxHook(&data);
+	return chosen == kProceedButton;
+}
