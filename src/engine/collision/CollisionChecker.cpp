@@ -1,0 +1,148 @@
+#include "engine/collision/CollisionChecker.h"
+
+#include "engine/collision/Collider.h"
+#include "engine/core/Entity.h"
+#include "engine/core/Scene.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+CollisionChecker *currentChecker = nullptr;
+
+// State of the check in progress, shared by all checkers because
+// Entity::Destroy cannot know which checker is running.
+int checkDepth = 0;                       // nested Check calls
+std::vector<Entity *> deferredEntities;   // destroyed during the check, deleted at its end
+std::vector<Entity *> contactHolders;     // entities whose contact lists grew during the check
+
+bool TakesPart(const Entity *entity)
+{
+	return entity != nullptr && entity->collider != nullptr && entity->IsActive() &&
+		entity->collider->mode != Collider::kModeIgnored;
+}
+
+bool Contains(const std::vector<Entity *> &list, const Entity *entity)
+{
+	return std::find(list.begin(), list.end(), entity) != list.end();
+}
+} // namespace
+
+CollisionChecker::CollisionChecker()
+{
+	currentChecker = this;
+}
+
+CollisionChecker::~CollisionChecker()
+{
+	if (currentChecker == this)
+		currentChecker = nullptr;
+}
+
+CollisionChecker *CollisionChecker::Get()
+{
+	return currentChecker;
+}
+
+bool CollisionChecker::IsChecking()
+{
+	return checkDepth > 0;
+}
+
+bool CollisionChecker::DeferDestroy(Entity *entity)
+{
+	if (checkDepth == 0)
+		return false;
+	if (entity != nullptr && !Contains(deferredEntities, entity))
+		deferredEntities.push_back(entity);
+	return true;
+}
+
+void CollisionChecker::Check(Scene *checkedScene)
+{
+	scene = checkedScene;
+	if (!scene)
+		return;
+
+	const uint16_t count = scene->GetEntityCount();
+	// Emptied here only, so after a check each list holds every partner of
+	// that check. Paused entities are emptied too, though they take no part.
+	for (uint32_t i = 0; i < count; ++i) {
+		Entity *entity = scene->GetEntityAt(static_cast<uint16_t>(i));
+		if (entity && entity->collider)
+			entity->collider->contacts.clear();
+	}
+	if (count < 2)
+		return;
+
+	++checkDepth;
+	for (uint32_t i = 0; i < count; ++i) {
+		Entity *a = scene->GetEntityAt(static_cast<uint16_t>(i));
+		if (!TakesPart(a))
+			continue;
+		for (uint32_t j = i + 1; j < count; ++j) {
+			// A handler may have taken A's collider away earlier in this row.
+			Collider *colliderA = a->collider;
+			if (!colliderA)
+				break;
+			Entity *b = scene->GetEntityAt(static_cast<uint16_t>(j));
+			if (b == a || !TakesPart(b))
+				continue;
+			Collider *colliderB = b->collider;
+			if (colliderA->mode < Collider::kModeStatic && colliderB->mode < Collider::kModeStatic)
+				continue;
+			if (!colliderB->Intersects(colliderA))
+				continue;
+
+			colliderA->contacts.push_back(b);
+			colliderB->contacts.push_back(a);
+			contactHolders.push_back(a);
+			contactHolders.push_back(b);
+			if (colliderA->mode >= Collider::kModeSolid && colliderB->mode >= Collider::kModeStatic)
+				colliderA->Resolve(colliderB);
+			if (colliderB->mode >= Collider::kModeSolid && colliderA->mode >= Collider::kModeStatic)
+				colliderB->Resolve(colliderA);
+			a->OnCollide(b);
+			b->OnCollide(a);
+		}
+	}
+	--checkDepth;
+	if (checkDepth == 0)
+		FinishDeferred();
+}
+
+void CollisionChecker::FinishDeferred()
+{
+	// Swap the lists out first: a destructor may destroy further entities,
+	// which are then deleted at once because no check is running.
+	std::vector<Entity *> doomed;
+	doomed.swap(deferredEntities);
+	std::vector<Entity *> holders;
+	holders.swap(contactHolders);
+	if (doomed.empty())
+		return;
+
+	// No contact list may keep an entity that is about to be freed.
+	for (Entity *holder : holders) {
+		if (Contains(doomed, holder) || !holder->collider)
+			continue;
+		std::vector<Entity *> &contacts = holder->collider->contacts;
+		contacts.erase(std::remove_if(contacts.begin(), contacts.end(),
+			[&doomed](Entity *entity) { return Contains(doomed, entity); }), contacts.end());
+	}
+	for (Entity *entity : doomed)
+		delete entity;
+}
+
+Entity *CollisionChecker::FindHit(Vec3 point)
+{
+	if (!scene)
+		return nullptr;
+	const uint16_t count = scene->GetEntityCount();
+	for (uint32_t i = 0; i < count; ++i) {
+		Entity *entity = scene->GetEntityAt(static_cast<uint16_t>(i));
+		if (TakesPart(entity) && entity->collider->ContainsPoint(point))
+			return entity;
+	}
+	return nullptr;
+}

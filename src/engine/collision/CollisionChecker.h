@@ -1,0 +1,54 @@
+#pragma once
+
+#include "engine/core/MathUtil.h"
+
+#include <vector>
+
+class Entity;
+class Scene;
+
+// Tests every pair of colliding entities of one scene once per frame,
+// records who touches whom in their colliders' contact lists, pushes movable
+// solids out of other solids and tells both entities of each touching pair.
+// The in-game scene owns one checker; world objects reach it through Get to
+// probe a point ahead of them. Collision against the tile map is not done
+// here.
+//
+// OnCollide handlers run inside Check and may destroy entities. An entity
+// destroyed then must stay in memory until the pass is over, because the pass
+// still holds it as the current pair or in contact lists. So Entity::Destroy
+// asks DeferDestroy first:
+//
+//     lifeState = 5; NotifyRemoved();
+//     if (CollisionChecker::DeferDestroy(this)) return; // deleted when the check ends
+//     delete this;
+//
+// When the outermost Check finishes, every deferred entity is taken out of
+// the contact lists of the checked scene and then deleted, once each.
+class CollisionChecker {
+public:
+	CollisionChecker();
+	virtual ~CollisionChecker();
+
+	// The current checker (the latest constructed that still exists), or null.
+	static CollisionChecker *Get();
+
+	// True while any checker is inside Check.
+	static bool IsChecking();
+	// When a check is running, keeps the entity for deletion at its end and
+	// returns true (a second call for the same entity is harmless). Otherwise
+	// returns false and the caller deletes the entity itself.
+	static bool DeferDestroy(Entity *entity);
+
+	// One full pass over the scene's entities.
+	void Check(Scene *scene);
+	// The first entity of the last checked scene, in scene order, that is
+	// active, has a collider that takes part in checks and contains the point;
+	// null when none does or no scene was checked yet.
+	Entity *FindHit(Vec3 point);
+
+private:
+	void FinishDeferred();
+
+	Scene *scene = nullptr; // of the latest check; not owned
+};

@@ -1,0 +1,177 @@
+#include "engine/collision/CollisionChecker.h"
+
+#include "engine/collision/Collider.h"
+#include "engine/core/Entity.h"
+#include "engine/core/Scene.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+namespace {
+
+// A unit box on the X axis that records whom it was told it touched.
+class Probe : public Entity {
+public:
+	Probe(float x, int32_t mode, float weight = 1.0f)
+	{
+		transform.SetPosition(Vec3(x, 0, 0));
+		collider = new Collider(this, Vec3(1), Vec3(0));
+		collider->mode = mode;
+		collider->weight = weight;
+	}
+	~Probe() override { if (deleted) *deleted = true; }
+	void OnCollide(Entity *other) override { touched.push_back(other); if (onCollide) onCollide(other); }
+	bool Lists(const Entity *other) const { return std::count(collider->contacts.begin(), collider->contacts.end(), other) == 1; }
+
+	std::vector<Entity *> touched;
+	std::function<void(Entity *)> onCollide;
+	bool *deleted = nullptr;
+};
+
+} // namespace
+
+TEST(CollisionChecker, ModesAndWeightsDecideWhoMeetsAndWhoMoves)
+{
+	struct Row {
+		const char *name;
+		int32_t modeA;
+		float weightA;
+		int32_t modeB;
+		float weightB;
+		bool meet;
+		float expectedA, expectedB;
+	};
+	// A stands at 0 and B at 0.5, overlapping by half a unit on X.
+	const Row rows[] = {
+		{ "two touch-only boxes never meet", 2, 1, 2, 1, false, 0, 0.5f },
+		{ "touch-only meets a static solid", 2, 1, 3, 1, true, 0, 0.5f },
+		{ "touch-only is never pushed by a movable", 0, 1, 4, 1, true, 0, 0.5f },
+		{ "left-out box meets nothing", 1, 1, 4, 1, false, 0, 0.5f },
+		{ "two static solids stay", 3, 1, 3, 1, true, 0, 0.5f },
+		{ "only the lighter of two movables moves", 4, 2, 4, 1, true, 0, 1.0f },
+		{ "lighter first movable moves", 4, 1, 4, 2, true, -0.5f, 0.5f },
+		{ "heavier movable stays against a light static", 4, 1, 3, 0.5f, true, 0, 0.5f },
+		{ "movable second is pushed off a static", 3, 1, 4, 1, true, 0, 1.0f },
+		{ "equal movables: A yields, B already clear", 4, 1, 4, 1, true, -0.5f, 0.5f },
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(row.name);
+		Scene scene;
+		Probe a(0.0f, row.modeA, row.weightA);
+		Probe b(0.5f, row.modeB, row.weightB);
+		scene.AddEntity(&a);
+		scene.AddEntity(&b);
+		CollisionChecker checker;
+		checker.Check(&scene);
+		EXPECT_EQ(row.meet, a.Lists(&b));
+		EXPECT_EQ(row.meet, b.Lists(&a));
+		EXPECT_EQ(row.meet ? 1u : 0u, a.touched.size());
+		EXPECT_EQ(row.meet ? 1u : 0u, b.touched.size());
+		EXPECT_FLOAT_EQ(row.expectedA, a.transform.position.x);
+		EXPECT_FLOAT_EQ(row.expectedB, b.transform.position.x);
+	}
+}
+
+TEST(CollisionChecker, EntityMovedByOnePairMeetsLaterPartnersWhereItIsNow)
+{
+	Scene scene;
+	Probe mover(0.0f, 4);
+	Probe wall(0.8f, 3);
+	Probe post(-1.1f, 3); // clear of the mover's start, not of where the wall puts it
+	scene.AddEntity(&mover);
+	scene.AddEntity(&wall);
+	scene.AddEntity(&post);
+	CollisionChecker checker;
+	checker.Check(&scene);
+	EXPECT_TRUE(mover.Lists(&wall));
+	EXPECT_TRUE(mover.Lists(&post));
+	EXPECT_FALSE(wall.Lists(&post));
+	EXPECT_NEAR(-0.1f, mover.transform.position.x, 1e-5f);
+	checker.Check(&scene);
+	EXPECT_EQ(2u, mover.collider->contacts.size()) << "each check starts from empty lists";
+}
+
+TEST(CollisionChecker, PausedLoneAndLeftOutEntitiesAreSkippedAndNotFound)
+{
+	CollisionChecker checker;
+	EXPECT_EQ(&checker, CollisionChecker::Get());
+	EXPECT_EQ(nullptr, checker.FindHit(Vec3(0))) << "nothing was checked yet";
+
+	Scene scene;
+	Probe lone(0.0f, 3);
+	lone.collider->contacts.push_back(&lone);
+	scene.AddEntity(&lone);
+	checker.Check(&scene);
+	EXPECT_TRUE(lone.collider->contacts.empty());
+	EXPECT_TRUE(lone.touched.empty());
+
+	Probe other(0.4f, 3);
+	Probe hidden(4.8f, 1);
+	Probe trigger(5.2f, 2);
+	scene.AddEntity(&other);
+	scene.AddEntity(&hidden);
+	scene.AddEntity(&trigger);
+	checker.Check(&scene);
+	ASSERT_TRUE(lone.Lists(&other));
+	struct Row {
+		const char *name;
+		Vec3 point;
+		Entity *expected;
+	};
+	const Row rows[] = {
+		{ "overlap goes to scene order", Vec3(0.2f, 0, 0), &lone },
+		{ "only the second holds it, on a face", Vec3(0.8f, 0.5f, 0), &other },
+		{ "left-out box is invisible, the trigger behind it is not", Vec3(5.0f, 0, 0), &trigger },
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(row.name);
+		EXPECT_EQ(row.expected, checker.FindHit(row.point));
+	}
+
+	other.SetActive(false);
+	lone.touched.clear();
+	checker.Check(&scene);
+	EXPECT_TRUE(lone.collider->contacts.empty());
+	EXPECT_TRUE(other.collider->contacts.empty()) << "a paused entity's list is still emptied";
+	EXPECT_TRUE(lone.touched.empty());
+	EXPECT_EQ(nullptr, checker.FindHit(Vec3(0.8f, 0, 0))) << "a paused entity is not found";
+}
+
+TEST(CollisionChecker, DestroyDuringCheckWaitsUntilTheCheckEnds)
+{
+	Scene scene;
+	CollisionChecker checker;
+	bool victimDeleted = false;
+	bool victimAliveAtNextPair = false;
+	auto *striker = new Probe(0.0f, 4);
+	auto *victim = new Probe(0.5f, 3);
+	auto *bystander = new Probe(-0.5f, 3);
+	victim->deleted = &victimDeleted;
+	striker->onCollide = [&](Entity *other) {
+		EXPECT_TRUE(CollisionChecker::IsChecking());
+		if (other == victim)
+			other->Destroy();
+		else
+			victimAliveAtNextPair = !victimDeleted;
+	};
+	victim->onCollide = [&](Entity *) { victim->Destroy(); }; // a second Destroy: still one delete
+	scene.AddEntity(striker);
+	scene.AddEntity(victim);
+	scene.AddEntity(bystander);
+
+	checker.Check(&scene);
+	EXPECT_FALSE(CollisionChecker::IsChecking());
+	EXPECT_TRUE(victimAliveAtNextPair);
+	EXPECT_TRUE(victimDeleted);
+	EXPECT_FALSE(striker->Lists(victim)) << "no contact list keeps a deleted entity";
+	EXPECT_TRUE(striker->Lists(bystander));
+
+	bool bystanderDeleted = false;
+	bystander->deleted = &bystanderDeleted;
+	bystander->Destroy();
+	EXPECT_TRUE(bystanderDeleted) << "outside a check Destroy deletes at once";
+	delete striker;
+}
