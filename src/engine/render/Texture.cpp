@@ -1,0 +1,68 @@
+#include "engine/render/Texture.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+#include <glad/gl.h>
+
+#include <string>
+
+#include "engine/core/FileAccess.h"
+#include "engine/core/Log.h"
+
+namespace {
+
+constexpr int kMaxTextureSide = 65535; // pixels that the 16-bit size fields hold
+constexpr int kBytesPerPixel = 4;
+
+}
+
+Texture::Texture(const char *name)
+{
+	Load(name);
+}
+
+void Texture::Load(const char *name)
+{
+	id = 0;
+	if (name == nullptr)
+		name = "";
+	std::string path = ResolvePath(name);
+
+	SDL_Surface *loaded = IMG_Load(path.c_str());
+	if (loaded == nullptr) {
+		Log("Couldn't load texture %s: %s\n", name, SDL_GetError());
+		return;
+	}
+	// ABGR8888 lays each pixel out as the bytes R, G, B, A: what GL_RGBA with
+	// unsigned bytes reads, whatever the file stored (palette, grey, RGB).
+	SDL_Surface *surface = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ABGR8888, 0);
+	SDL_FreeSurface(loaded);
+	if (surface == nullptr) {
+		Log("Failed to convert texture %s: %s\n", name, SDL_GetError());
+		return;
+	}
+	if (surface->w > kMaxTextureSide || surface->h > kMaxTextureSide) {
+		Log("Failed to convert texture %s: %s\n", name, "image larger than 65535 pixels");
+		SDL_FreeSurface(surface);
+		return;
+	}
+	width = (uint16_t)surface->w;
+	height = (uint16_t)surface->h;
+
+	// Rows must be read at the surface's own pitch; SDL pads nothing for 32-bit
+	// pixels today, but a padded row would otherwise shear the image.
+	glPixelStorei(GL_UNPACK_ROW_LENGTH, surface->pitch / kBytesPerPixel);
+
+	GLuint glName = 0;
+	glGenTextures(1, &glName);
+	id = glName;
+	glBindTexture(GL_TEXTURE_2D, id);
+	glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, surface->pixels);
+	glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+
+	SDL_FreeSurface(surface);
+}
