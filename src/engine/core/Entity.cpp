@@ -1,0 +1,100 @@
+#include "engine/core/Entity.h"
+
+#include "engine/collision/Collider.h"
+#include "engine/collision/CollisionChecker.h"
+#include "engine/core/IEntityContainer.h"
+#include "engine/core/Scene.h"
+
+Entity::Entity() = default;
+
+Entity::~Entity()
+{
+	// A Tick further up the stack must not touch this entity again.
+	if (tickAliveFlag != nullptr)
+		*tickAliveFlag = false;
+
+	// Holders do not own their entities, so an owner may delete one that is
+	// still listed; take it out first so that no list keeps a dangling entry.
+	if (scene != nullptr)
+		scene->RemoveEntity(this);
+	if (container != nullptr)
+		container->RemoveEntity(this);
+	scene = nullptr;
+	container = nullptr;
+
+	if (collider != nullptr && collider->owner == this)
+		delete collider;
+	collider = nullptr;
+}
+
+void Entity::NotifyRemoved()
+{
+	if (scene != nullptr)
+		scene->RemoveEntity(this);
+}
+
+void Entity::Destroy()
+{
+	lifeState = kLifeDestroyed;
+	NotifyRemoved();
+	// A running collision check still holds this entity as the current pair
+	// or in contact lists; it deletes the entity itself when it is done.
+	if (CollisionChecker::DeferDestroy(this))
+		return;
+	delete this;
+}
+
+void Entity::Tick(float dt)
+{
+	// Any hook may destroy the entity; the flag tells us when that happened
+	// so that nothing below touches freed memory.
+	bool alive = true;
+	bool *outerFlag = tickAliveFlag;
+	tickAliveFlag = &alive;
+	auto died = [&]() {
+		if (alive)
+			return false;
+		// A Tick further out (a hook that ticks its own entity) must stop too.
+		if (outerFlag != nullptr)
+			*outerFlag = false;
+		return true;
+	};
+
+	if (lifeState == kLifeAdded) {
+		Start();
+		if (died())
+			return;
+		lifeState = kLifeRunning;
+		OnResume();
+		if (died())
+			return;
+	}
+	if (lifeState == kLifeRunning)
+		Update(dt);
+	else if (lifeState == kLifeRemoved)
+		OnPause();
+	if (died())
+		return;
+
+	tickAliveFlag = outerFlag;
+}
+
+void Entity::SetActive(bool on)
+{
+	if (on) {
+		if (lifeState == kLifePaused) {
+			lifeState = kLifeRunning;
+			OnResume();
+		}
+		return;
+	}
+	uint32_t previous = lifeState;
+	lifeState = kLifePaused;
+	if (previous == kLifeRunning)
+		OnPause();
+}
+
+bool Entity::IsAlive(const Entity *entity)
+{
+	return entity != nullptr && entity->lifeState < kLifeRemoved;
+}

@@ -1,0 +1,8 @@
+#include "engine/core/UIContainer.h"
+
+UIContainer::UIContainer()
+{
+	drawLayer = kInterfaceLayer;
+}
+
+UIContainer::~UIContainer() = default;
