@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+
+// Keyword codes of compiled script lines. The numbers are stored in the map's
+// command table and switched on by the sequence machine and world objects.
+enum MapCommandCode : uint32_t {
+	kCmdNone = 0,
+	kCmdIf = 1,
+	kCmdIfWeight = 2,   // "if$"
+	kCmdIfNot = 3,
+	kCmdMap = 4,
+	kCmdActor = 5,
+	kCmdUnlock = 6,
+	kCmdGive = 7,
+	kCmdFlag = 8,       // taken into the object at load, never stored
+	kCmdSave = 9,
+	kCmdUnsave = 10,
+	kCmdParty = 11,
+	kCmdUnparty = 12,
+	kCmdTake = 13,
+	kCmdTakeWeight = 14, // "take$"
+	kCmdKill = 15,
+	kCmdWalk = 16,
+	kCmdSay = 17,       // "say" and "message"
+	kCmdPrompt = 18,
+	kCmdDead = 19,
+	kCmdBlock = 20,
+	kCmdFaction = 21,
+	kCmdHold = 22,
+	kCmdMusic = 23,
+	kCmdDir = 24,
+	kCmdModel = 25,
+	kCmdTexture = 26,
+	kCmdEnter = 27,
+	kCmdHide = 28,
+	kCmdRender = 29,
+	kCmdRankMeat = 30,
+	kCmdFacing = 31,    // taken into the object at load, never stored
+	kCmdFlee = 32,
+	kCmdWay = 33,
+	kCmdThen = 34,
+};
+
+// How a line's operand is read from the property's value.
+enum MapCommandValueKind : uint8_t {
+	kValueNone = 0,      // nothing is read
+	kValueNumber = 1,    // the value as a number, kept to 16 bits
+	kValueString = 2,    // index into the map's string table
+	kValueMessage = 3,   // index into the map's message table
+	kValueDirection = 4, // first letter: N 1, E 2, S 3, W 4
+};
+
+// One compiled script line: the keyword, the number written after it in the
+// property name, and the operand from the property's value. The record is
+// zero-filled before a line is compiled, so whatever a keyword does not set
+// stays 0.
+struct MapCommand {
+	uint32_t code = kCmdNone;
+	uint8_t argument = 0;
+	uint16_t value = 0;
+
+	// The value kind of a code; codes outside the table read nothing.
+	static MapCommandValueKind ValueKindOf(uint32_t code);
+};

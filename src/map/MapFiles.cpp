@@ -1,0 +1,82 @@
+#include "map/MapFiles.h"
+
+#include "engine/core/Entity.h"
+#include "engine/core/FileAccess.h"
+#include "engine/core/NameHash.h"
+// Upward, for the two older-content flags only.
+#include "game/GameProgress.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr const char *kMapFolder = "maps";
+
+bool IsOriginalContentOn()
+{
+	return GameProgress::Flag("oghacks") || GameProgress::Flag("ogmaps");
+}
+
+} // namespace
+
+uint16_t MapFileHash(const char *name)
+{
+	std::string base = GetFileBaseName(name, false);
+	return HashName(base.c_str());
+}
+
+std::string BuildMapPath(const char *name)
+{
+	std::string base = GetFileBaseName(name, false);
+	char path[kMaxMapPathLength + 1];
+	snprintf(path, sizeof(path), IsOriginalContentOn() ? "mapo/%s.tmx" : "maps/%s.tmx", base.c_str());
+	return path;
+}
+
+std::string FindMapFileByHash(uint16_t id)
+{
+	DirectoryListing *listing = OpenDirectory(kMapFolder);
+	if (listing == nullptr)
+		return std::string();
+	std::string result;
+	while (const char *entry = ReadDirectoryName(listing)) {
+		if (MapFileHash(entry) == id) {
+			result = BuildMapPath(entry);
+			break;
+		}
+	}
+	CloseDirectory(listing);
+	return result;
+}
+
+void ClampToMapRect(const MapRect &rect, int16_t &x, int16_t &y)
+{
+	// Computed wide so that a rectangle reaching the end of the 16-bit range
+	// cannot wrap.
+	int32_t lastX = static_cast<int32_t>(rect.x0) + rect.width - 1;
+	int32_t lastY = static_cast<int32_t>(rect.y0) + rect.height - 1;
+	if (x < rect.x0)
+		x = rect.x0;
+	if (x > lastX)
+		x = static_cast<int16_t>(lastX);
+	if (y < rect.y0)
+		y = rect.y0;
+	if (y > lastY)
+		y = static_cast<int16_t>(lastY);
+}
+
+bool IsMapEntity(Entity *entity)
+{
+	return entity != nullptr && entity->scene != nullptr && entity->lifeState < kLifeDestroyed &&
+		entity->IsKind(kMapEntityClassId);
+}
+
+bool IsActiveMapEntity(Entity *entity)
+{
+	return IsMapEntity(entity) && entity->lifeState < kLifePaused;
+}
+
+uint16_t EntityKindToIndex(uint32_t kind)
+{
+	return static_cast<uint16_t>(kind - 2);
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class Entity;
+
+// Where map files live and how they are found, plus a few small tests on map
+// rectangles and map entities. Maps are named by the 16-bit hash of their
+// file's base name: that id is what saves store and what scripts and the
+// world map refer to. The playable maps live in "maps"; while the game runs
+// its older content (the "oghacks" or "ogmaps" flag), the same file names are
+// read from "mapo" instead.
+
+constexpr int kMaxMapPathLength = 126; // characters kept of a built map path
+constexpr uint16_t kMapEntityClassId = 1000; // the kind test every world object accepts
+
+// The name hash of a file's base name, without folders and extension.
+uint16_t MapFileHash(const char *name);
+
+// "maps/<base>.tmx", or "mapo/<base>.tmx" while older content is on; the base
+// name is taken from name without its folders and extension.
+std::string BuildMapPath(const char *name);
+
+// The map path of the first file in "maps" (in listing order) whose base name
+// hashes to id, or the empty text when none does.
+std::string FindMapFileByHash(uint16_t id);
+
+// A rectangle of tiles.
+struct MapRect {
+	int16_t x0 = 0;
+	int16_t y0 = 0;
+	uint16_t width = 0;
+	uint16_t height = 0;
+};
+
+// Moves (x, y) to the nearest tile inside rect.
+void ClampToMapRect(const MapRect &rect, int16_t &x, int16_t &y);
+
+// A live world object: in a scene, not destroyed, and of the map-entity class.
+bool IsMapEntity(Entity *entity);
+// A live world object that is not paused either.
+bool IsActiveMapEntity(Entity *entity);
+
+// The map object type of an entity kind (kind - 2, in 16 bits).
+uint16_t EntityKindToIndex(uint32_t kind);

@@ -1,0 +1,51 @@
+#include "map/TileMapData.h"
+
+#include "map/TileCode.h"
+
+#include <cstring>
+
+TileMapData::TileMapData()
+{
+	Reset();
+}
+
+void TileMapData::Reset()
+{
+	width = 0;
+	height = 0;
+	tileWidth = kDefaultTileWidth;
+	border = kBorderFromEnvironment;
+	highestObjectId = 0;
+	tileSize = kDefaultTileSize;
+	heightStep = kDefaultHeightStep;
+	zoom = 1.0f;
+	environmentId = 0;
+	for (uint16_t &layer : layerIds)
+		layer = 0;
+	memset(mapName, 0, sizeof(mapName));
+	tiles.clear();
+	objects.clear();
+	entityRecords.clear();
+	strings.clear();
+	messages.clear();
+	commands.clear();
+	for (MapObjectDef &exit : exits)
+		exit = MapObjectDef();
+	music = MapPath();
+}
+
+float TileMapData::LevelHeight(uint8_t level) const
+{
+	if (level == kLevelHole)
+		return kHoleHeight;
+	if (level == kLevelWater)
+		return kWaterHeight;
+	return static_cast<float>(level - 1) * heightStep;
+}
+
+void TileMapData::SetMapName(const char *text)
+{
+	memset(mapName, 0, sizeof(mapName));
+	if (text != nullptr)
+		memcpy(mapName, text, strnlen(text, kMapNameChars));
+}
