@@ -1,15 +1,687 @@
 #include "engine/render/Renderer.h"
 
+#include "engine/core/Camera.h"
+#include "engine/core/FileAccess.h"
+#include "engine/core/Log.h"
+#include "engine/render/Material.h"
+#include "engine/render/Shader.h"
+#include "engine/render/ShaderPass.h"
+
+#include <glad/gl.h>
+#include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/type_ptr.hpp>
+#include <tinyxml2.h>
+
+#include <cstddef>
+
 namespace {
-Renderer *g_renderer = nullptr;
+
+Renderer *gRenderer = nullptr;
+
+constexpr int kWindowX = 100; // screen pixels
+constexpr int kWindowY = 100;
+constexpr uint32_t kWindowFlags = 0x22;		  // SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE
+constexpr uint32_t kDesktopFullscreen = 0x1001; // SDL_WINDOW_FULLSCREEN_DESKTOP
+constexpr int kRequiredGLMajor = 3;
+constexpr int kRequiredGLMinor = 3;
+
+constexpr float kNearPlane = 0.1f;	 // world units
+constexpr float kFarPlane = 1000.0f; // world units
+// The fixed orthographic view of the ortho post modes, in world units around
+// the camera: a little more room above the focus than below it.
+constexpr float kOrthoLeft = -11.0f;
+constexpr float kOrthoRight = 11.0f;
+constexpr float kOrthoBottom = -5.5f;
+constexpr float kOrthoTop = 9.5f;
+constexpr float kOrthoNear = 0.0f;
+constexpr float kOrthoFar = 100.0f;
+constexpr float kUIFar = 100.0f;  // depth range of the interface projection
+constexpr float kUIDepth = -99.0f; // interface quads sit just inside its far end
+
+constexpr float kMillisecondsToSeconds = 0.001f;
+
+const GLenum kDrawBuffers[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
+
+// Texture units of the post pass.
+constexpr GLint kSceneUnit = 0;
+constexpr GLint kDepthUnit = 1;
+constexpr GLint kInterfaceUnit = 2;
+
+constexpr GLuint kPositionAttribute = 0;
+constexpr GLuint kUVAttribute = 1;
+constexpr int kQuadVertexCount = 6; // two triangles
+
+// The full-window quad of the post pass, in clip space, and its texture
+// coordinates.
+const float kQuadPositions[kQuadVertexCount * 3] = {
+	-1.0f, -1.0f, 0.0f, 1.0f, -1.0f, 0.0f, -1.0f, 1.0f, 0.0f,
+	-1.0f, 1.0f, 0.0f, 1.0f, -1.0f, 0.0f, 1.0f, 1.0f, 0.0f,
+};
+const float kQuadUVs[kQuadVertexCount * 2] = {
+	0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f,
+	0.0f, 1.0f, 1.0f, 0.0f, 1.0f, 1.0f,
+};
+
+// The instanced unit quad: position x, y and texture u, v per vertex.
+const float kInstancedQuad[kQuadVertexCount * 4] = {
+	-0.5f, -0.5f, 0.0f, 0.0f,
+	0.5f, -0.5f, 1.0f, 0.0f,
+	0.5f, 0.5f, 1.0f, 1.0f,
+	-0.5f, -0.5f, 0.0f, 0.0f,
+	0.5f, 0.5f, 1.0f, 1.0f,
+	-0.5f, 0.5f, 0.0f, 1.0f,
+};
+constexpr GLsizei kInstancedQuadStride = 4 * sizeof(float);
+constexpr int kMatrixColumns = 4;
+
+void DeleteTexture(uint32_t &name)
+{
+	if (name != 0)
+		glDeleteTextures(1, &name);
+	name = 0;
 }
 
-void Renderer::SetDrawBuffer(uint32_t layer)
+void DeleteBuffer(uint32_t &name)
 {
-	drawBuffer = layer;
+	if (name != 0)
+		glDeleteBuffers(1, &name);
+	name = 0;
+}
+
+void SetTextureParameters()
+{
+	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+}
+
+// Points an instance attribute (divisor 1) at the bound instance buffer.
+void SetInstanceAttribute(GLint location, GLint size, size_t offset)
+{
+	if (location < 0)
+		return;
+	glEnableVertexAttribArray((GLuint)location);
+	glVertexAttribPointer((GLuint)location, size, GL_FLOAT, GL_FALSE, sizeof(QuadInstance), (const void *)offset);
+	glVertexAttribDivisor((GLuint)location, 1);
+}
+
+void DisableAttribute(GLint location)
+{
+	if (location < 0)
+		return;
+	glVertexAttribDivisor((GLuint)location, 0);
+	glDisableVertexAttribArray((GLuint)location);
+}
+
 }
 
 Renderer *GetRenderer()
 {
-	return g_renderer;
+	return gRenderer;
+}
+
+void QuadBatch::Release()
+{
+	if (instanceBuffer != 0)
+		glDeleteBuffers(1, &instanceBuffer);
+	instanceBuffer = 0;
+}
+
+Renderer::Renderer() = default;
+
+Renderer::~Renderer()
+{
+	// GL objects can only be released in their own context; when another
+	// context (or none) is current, or video has already shut down, they
+	// went, or will go, with it.
+	if (context != nullptr && SDL_GL_GetCurrentContext() == context)
+		ReleaseGLObjects();
+	delete defaultMaterial;
+	defaultMaterial = nullptr;
+	if (context != nullptr)
+		SDL_GL_DeleteContext(context);
+	if (window != nullptr)
+		SDL_DestroyWindow(window);
+	context = nullptr;
+	window = nullptr;
+	if (videoStarted)
+		SDL_QuitSubSystem(SDL_INIT_VIDEO);
+	if (gRenderer == this)
+		gRenderer = nullptr;
+}
+
+void Renderer::ReleaseGLObjects()
+{
+	if (framebuffer != 0)
+		glDeleteFramebuffers(1, &framebuffer);
+	framebuffer = 0;
+	for (uint32_t &texture : layerTextures)
+		DeleteTexture(texture);
+	if (depthRenderbuffer != 0)
+		glDeleteRenderbuffers(1, &depthRenderbuffer);
+	depthRenderbuffer = 0;
+	DeleteTexture(depthTexture);
+	DeleteBuffer(quadPositionBuffer);
+	DeleteBuffer(quadUVBuffer);
+	DeleteBuffer(instancedQuadBuffer);
+	if (instancedQuadArray != 0)
+		glDeleteVertexArrays(1, &instancedQuadArray);
+	instancedQuadArray = 0;
+	if (vertexArray != 0)
+		glDeleteVertexArrays(1, &vertexArray);
+	vertexArray = 0;
+}
+
+int Renderer::Startup(const char *title)
+{
+	if (Init(title) != 0)
+		return 1;
+	if (!LoadDefaultShaders())
+		return 1;
+
+	// One vertex array for the whole run: GL 3.3 core draws nothing without.
+	glGenVertexArrays(1, &vertexArray);
+	glBindVertexArray(vertexArray);
+
+	defaultShader = DefaultShaderSolid();
+	delete defaultMaterial;
+	defaultMaterial = new Material();
+	defaultMaterial->SetShaderDirect(defaultShader);
+
+	glEnable(GL_DEPTH_TEST);
+	glDepthFunc(GL_LEQUAL);
+	glEnable(GL_BLEND);
+	glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
+	// A target or post-mode failure has shown its box; the game runs on with
+	// whatever it could get.
+	CreateRenderBuffers();
+	return 0;
+}
+
+int Renderer::Init(const char *title)
+{
+	if (gRenderer == nullptr)
+		gRenderer = this;
+
+	if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+		CriticalError("Unable to initialise video: %s", SDL_GetError());
+		return 1;
+	}
+	videoStarted = true;
+
+	LogDebug("Creating graphics context...\n");
+	SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, kRequiredGLMajor);
+	SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, kRequiredGLMinor);
+	SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+
+	renderWidth = windowWidth = kLogicalWidth;
+	renderHeight = windowHeight = kLogicalHeight;
+	window = SDL_CreateWindow(title != nullptr ? title : "", kWindowX, kWindowY, (int)kLogicalWidth,
+		(int)kLogicalHeight, kWindowFlags);
+	if (window == nullptr) {
+		CriticalError("Window unable to open: %s", SDL_GetError());
+		return 1;
+	}
+
+	context = SDL_GL_CreateContext(window);
+	if (context == nullptr) {
+		CriticalError("OpenGL context could not be created! SDL Error: %s", SDL_GetError());
+		return 1;
+	}
+
+	int version = gladLoadGL((GLADloadfunc)SDL_GL_GetProcAddress);
+	if (version == 0) {
+		CriticalError("OpenGL failed to initialize.\n");
+		return 1;
+	}
+	if (GLAD_VERSION_MAJOR(version) < kRequiredGLMajor
+		|| (GLAD_VERSION_MAJOR(version) == kRequiredGLMajor && GLAD_VERSION_MINOR(version) < kRequiredGLMinor)) {
+		CriticalError("OpenGL %d.%d not supported - update your drivers.\n", kRequiredGLMajor, kRequiredGLMinor);
+		return 1;
+	}
+	LogDebug("OpenGL %s initialised with GLSL %s\n", (const char *)glGetString(GL_VERSION),
+		(const char *)glGetString(GL_SHADING_LANGUAGE_VERSION));
+
+	if (SDL_GL_SetSwapInterval(1) < 0)
+		Log("Warning: Unable to set VSync! SDL Error: %s\n", SDL_GetError());
+
+	LogDebug("Graphics context created.\n");
+	BeginFrame();
+	SetFade(0.0f, 0.0f);
+	SetColorGrade(1.0f, 1.0f, 1.0f);
+	return 0;
+}
+
+int Renderer::CreateRenderBuffers()
+{
+	if (!HasContext())
+		return 1;
+
+	if (framebuffer != 0)
+		glDeleteFramebuffers(1, &framebuffer);
+	glGenFramebuffers(1, &framebuffer);
+
+	for (uint32_t layer = 0; layer < kLayerCount; layer++) {
+		glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+		DeleteTexture(layerTextures[layer]);
+		glGenTextures(1, &layerTextures[layer]);
+		glBindTexture(GL_TEXTURE_2D, layerTextures[layer]);
+		glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, (GLsizei)renderWidth, (GLsizei)renderHeight, 0, GL_RGBA,
+			GL_UNSIGNED_BYTE, nullptr);
+		SetTextureParameters();
+		glFramebufferTexture(GL_FRAMEBUFFER, kDrawBuffers[layer], layerTextures[layer], 0);
+	}
+
+	if (depthRenderbuffer != 0)
+		glDeleteRenderbuffers(1, &depthRenderbuffer);
+	glGenRenderbuffers(1, &depthRenderbuffer);
+	glBindRenderbuffer(GL_RENDERBUFFER, depthRenderbuffer);
+	glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, (GLsizei)renderWidth, (GLsizei)renderHeight);
+	glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthRenderbuffer);
+
+	// The depth texture takes the renderbuffer's place, so the post program
+	// can read depth as "DEPTH".
+	DeleteTexture(depthTexture);
+	glGenTextures(1, &depthTexture);
+	glBindTexture(GL_TEXTURE_2D, depthTexture);
+	glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, (GLsizei)renderWidth, (GLsizei)renderHeight, 0,
+		GL_DEPTH_COMPONENT, GL_FLOAT, nullptr);
+	SetTextureParameters();
+	glFramebufferTexture(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, depthTexture, 0);
+
+	glDrawBuffers(kLayerCount, kDrawBuffers);
+	if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+		CriticalError("Cannot generate render buffers\n");
+		return 1;
+	}
+
+	CreateQuadBuffers();
+
+	if (!LoadPostModes()) {
+		CriticalError("Post-processing shaders weren't loaded.\n");
+		return 1;
+	}
+	if (postModes.empty() || postModes[0].program == 0) {
+		CriticalError("Post-processing shader did not load.\n");
+		// Without a program the post pass would present nothing at all; the
+		// built-in copy at least shows the game.
+		if (postModes.empty())
+			postModes.emplace_back();
+		postModes[0].program = DefaultShaderTextured()->GetProgram(0);
+		postModes[0].CacheUniforms();
+		return 1;
+	}
+	return 0;
+}
+
+void Renderer::CreateQuadBuffers()
+{
+	// The quad never changes, so its buffers are made and filled once and
+	// survive every rebuild of the targets.
+	if (quadPositionBuffer == 0) {
+		glGenBuffers(1, &quadPositionBuffer);
+		glBindBuffer(GL_ARRAY_BUFFER, quadPositionBuffer);
+		glBufferData(GL_ARRAY_BUFFER, sizeof(kQuadPositions), kQuadPositions, GL_STATIC_DRAW);
+	}
+	if (quadUVBuffer == 0) {
+		glGenBuffers(1, &quadUVBuffer);
+		glBindBuffer(GL_ARRAY_BUFFER, quadUVBuffer);
+		glBufferData(GL_ARRAY_BUFFER, sizeof(kQuadUVs), kQuadUVs, GL_STATIC_DRAW);
+	}
+}
+
+const PostMode *Renderer::CurrentPostMode() const
+{
+	return postModeIndex < postModes.size() ? &postModes[postModeIndex] : nullptr;
+}
+
+void Renderer::BeginFrame()
+{
+	uint32_t previousWidth = renderWidth;
+	uint32_t previousHeight = renderHeight;
+	const PostMode *mode = CurrentPostMode();
+	if (HasContext()) {
+		glDepthMask(GL_TRUE);
+		if (mode != nullptr && mode->program != 0) {
+			// The uniforms belong to the post program, which must be current
+			// for them to land there rather than on whatever drew last.
+			glUseProgram(mode->program);
+			glUniform2f(mode->uniforms[kPostWindow], (float)windowWidth, (float)windowHeight);
+			glUniform1i(mode->uniforms[kPostMode], overlayMode);
+			if (mode->width > 0 && mode->height > 0)
+				glUniform2f(mode->uniforms[kPostResolution], (float)mode->width, (float)mode->height);
+			else
+				glUniform2f(mode->uniforms[kPostResolution], (float)windowWidth, (float)windowHeight);
+		}
+	}
+
+	// A minimised window reports a zero size: the targets keep theirs until
+	// the window has an area again.
+	if (windowWidth > 0 && windowHeight > 0) {
+		renderWidth = windowWidth;
+		renderHeight = windowHeight;
+	}
+	if ((renderWidth != previousWidth || renderHeight != previousHeight) && HasContext())
+		CreateRenderBuffers();
+	mode = CurrentPostMode();
+
+	if (HasContext()) {
+		glBindFramebuffer(GL_FRAMEBUFFER, mode != nullptr ? framebuffer : 0);
+		glViewport(0, 0, (GLsizei)renderWidth, (GLsizei)renderHeight);
+		Camera *camera = Camera::Get();
+		if (camera != nullptr)
+			glClearColor(camera->clearColor.r, camera->clearColor.g, camera->clearColor.b, 0.0f);
+		else
+			glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+		glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+	}
+
+	SetRenderMode(kRenderModeNormal);
+	SetupUIProjection();
+	SetDrawBuffer(kLayerScene);
+}
+
+void Renderer::UpdateCameraMatrices()
+{
+	Camera *camera = Camera::Get();
+	if (camera == nullptr)
+		return;
+	float aspect = (float)renderWidth / (float)renderHeight;
+	projectionMatrix = glm::perspective(glm::radians((float)camera->fieldOfView), aspect, kNearPlane, kFarPlane);
+	viewMatrix = camera->GetViewMatrix();
+}
+
+void Renderer::SetupUIProjection()
+{
+	glm::mat4 projection = glm::ortho(0.0f, (float)kLogicalWidth, 0.0f, (float)kLogicalHeight, 0.0f, kUIFar);
+	float sx = 1.0f;
+	float sy = 1.0f;
+	float ox = 0.0f;
+	float oy = 0.0f;
+	// A sized mode stretches the interface over the whole target; any other
+	// keeps it 600:360 and centred. A zero-sized (minimised) window keeps the
+	// plain projection rather than divide by zero.
+	if (!IsCurrentPostModeSized() && windowWidth > 0 && windowHeight > 0) {
+		float kx = (float)kLogicalWidth / (float)windowWidth;
+		float ky = (float)kLogicalHeight / (float)windowHeight;
+		if (ky > kx) {
+			sx = kx / ky;
+			ox = ((float)windowWidth * ky - (float)kLogicalWidth) * 0.5f;
+		} else {
+			sy = ky / kx;
+			oy = ((float)windowHeight * kx - (float)kLogicalHeight) * 0.5f;
+		}
+	}
+	uiMatrix = projection * glm::scale(glm::mat4(1.0f), glm::vec3(sx, -sy, 1.0f))
+		* glm::translate(glm::mat4(1.0f), glm::vec3(ox, -(float)kLogicalHeight - oy, kUIDepth));
+}
+
+void Renderer::EndFrame()
+{
+	if (skipPresent) {
+		skipPresent = false;
+		return;
+	}
+	if (SDL_GetTicks() < blankUntil)
+		BeginFrame();
+
+	if (!HasContext())
+		return;
+	const PostMode *mode = CurrentPostMode();
+	if (mode != nullptr && renderMode != kRenderModeWireframe)
+		RunPostPass(*mode);
+	SDL_GL_SwapWindow(window);
+}
+
+void Renderer::RunPostPass(const PostMode &mode)
+{
+	glBindFramebuffer(GL_FRAMEBUFFER, 0);
+	glViewport(0, 0, (GLsizei)windowWidth, (GLsizei)windowHeight);
+	glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+	glUseProgram(mode.program);
+	glDisable(GL_DEPTH_TEST);
+
+	glActiveTexture(GL_TEXTURE0 + kSceneUnit);
+	glBindTexture(GL_TEXTURE_2D, layerTextures[kLayerScene]);
+	glUniform1i(mode.uniforms[kPostSampler], kSceneUnit);
+	glActiveTexture(GL_TEXTURE0 + kInterfaceUnit);
+	glBindTexture(GL_TEXTURE_2D, layerTextures[kLayerInterface]);
+	glUniform1i(mode.uniforms[kPostSamplerUI], kInterfaceUnit);
+	glActiveTexture(GL_TEXTURE0 + kDepthUnit);
+	glBindTexture(GL_TEXTURE_2D, depthTexture);
+	glUniform1i(mode.uniforms[kPostDepth], kDepthUnit);
+	// Materials bind on unit 0 without selecting it first on every path.
+	glActiveTexture(GL_TEXTURE0);
+
+	glUniform1f(mode.uniforms[kPostTime], (float)SDL_GetTicks() * kMillisecondsToSeconds);
+	glUniform1f(mode.uniforms[kPostFadeAmount], fadeAmount);
+	glUniform1f(mode.uniforms[kPostFadeAngle], fadeAngle);
+	glUniform1f(mode.uniforms[kPostContrast], colorGrade.y);
+	glUniform1f(mode.uniforms[kPostSaturation], colorGrade.z);
+
+	glBindBuffer(GL_ARRAY_BUFFER, quadPositionBuffer);
+	glEnableVertexAttribArray(kPositionAttribute);
+	glVertexAttribPointer(kPositionAttribute, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
+	glBindBuffer(GL_ARRAY_BUFFER, quadUVBuffer);
+	glEnableVertexAttribArray(kUVAttribute);
+	glVertexAttribPointer(kUVAttribute, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
+	glDrawArrays(GL_TRIANGLES, 0, kQuadVertexCount);
+	glDisableVertexAttribArray(kPositionAttribute);
+	glDisableVertexAttribArray(kUVAttribute);
+	glEnable(GL_DEPTH_TEST);
+}
+
+void Renderer::Resize(uint32_t width, uint32_t height)
+{
+	windowWidth = width;
+	windowHeight = height;
+}
+
+void Renderer::SetFullscreen(bool on)
+{
+	fullscreen = on;
+	if (window == nullptr)
+		return;
+	if (on) {
+		SDL_SetWindowFullscreen(window, kWindowFlags | kDesktopFullscreen);
+		SDL_ShowCursor(SDL_DISABLE);
+	} else {
+		SDL_SetWindowFullscreen(window, kWindowFlags);
+		int width = 0;
+		int height = 0;
+		SDL_GetWindowSize(window, &width, &height);
+		Resize((uint32_t)(width > 0 ? width : 0), (uint32_t)(height > 0 ? height : 0));
+		SDL_ShowCursor(SDL_ENABLE);
+	}
+}
+
+void Renderer::BlankFor(uint32_t milliseconds)
+{
+	blankUntil = SDL_GetTicks() + milliseconds;
+}
+
+void Renderer::SetRenderMode(uint32_t mode)
+{
+	if (mode == renderMode)
+		return;
+	renderMode = mode;
+	if (!HasContext())
+		return;
+	glPolygonMode(GL_FRONT_AND_BACK, mode == kRenderModeWireframe ? GL_LINE : GL_FILL);
+	if (mode == kRenderModeNormal) {
+		glEnable(GL_DEPTH_TEST);
+		glDepthMask(GL_TRUE);
+	} else {
+		glDisable(GL_DEPTH_TEST);
+		glDepthMask(GL_FALSE);
+	}
+}
+
+void Renderer::SetDrawBuffer(uint32_t layer)
+{
+	if (layer >= kLayerCount)
+		return;
+	drawBuffer = layer;
+	if (HasContext() && CurrentPostMode() != nullptr)
+		glDrawBuffers(1, &kDrawBuffers[layer]);
+}
+
+glm::mat4 Renderer::GetMatrix(uint32_t kind) const
+{
+	if (kind == kMatrixInterface)
+		return uiMatrix;
+	if (IsCurrentPostModeOrtho())
+		return glm::ortho(kOrthoLeft, kOrthoRight, kOrthoBottom, kOrthoTop, kOrthoNear, kOrthoFar) * viewMatrix;
+	return projectionMatrix * viewMatrix;
+}
+
+bool Renderer::LoadPostModes()
+{
+	return LoadPostModesFrom(postModeFile.c_str());
+}
+
+bool Renderer::LoadPostModesFrom(const char *path)
+{
+	postModes.clear();
+	tinyxml2::XMLDocument document;
+	LoadXmlFile(path, document);
+	bool loaded = false;
+	if (HasContext()) {
+		loaded = PostMode::ReadTable(document, postModes,
+			[](const char *shaderName) { return Shader::Get(shaderName)->GetProgram(0); });
+	}
+	if (!loaded) {
+		postModes.clear();
+		PostMode fallback;
+		fallback.SetName("Default");
+		fallback.program = DefaultShaderTextured()->GetProgram(0);
+		postModes.push_back(fallback);
+	}
+	if (HasContext()) {
+		for (PostMode &mode : postModes)
+			mode.CacheUniforms();
+	}
+	// The table may have shrunk under the current index.
+	SetPostModeIndex((uint8_t)postModeIndex);
+	return loaded;
+}
+
+const PostMode *Renderer::GetPostMode(uint16_t index) const
+{
+	return index < postModes.size() ? &postModes[index] : nullptr;
+}
+
+void Renderer::SetPostModeIndex(uint8_t index)
+{
+	if (index >= postModes.size() || postModes[index].program == 0)
+		index = 0;
+	postModeIndex = index;
+}
+
+bool Renderer::IsPostModeSelectable(uint16_t index) const
+{
+	return index < postModes.size() && postModes[index].selectable && postModes[index].program != 0;
+}
+
+bool Renderer::IsPostModeOrtho(uint8_t index) const
+{
+	return index > 0 && index < postModes.size() && postModes[index].ortho;
+}
+
+bool Renderer::IsCurrentPostModeOrtho() const
+{
+	return postModeIndex <= UINT8_MAX && IsPostModeOrtho((uint8_t)postModeIndex);
+}
+
+bool Renderer::IsCurrentPostModeSized() const
+{
+	return postModeIndex > 0 && postModeIndex < postModes.size() && postModes[postModeIndex].width != 0;
+}
+
+void Renderer::SetFade(float angle, float amount)
+{
+	fadeAngle = angle;
+	fadeAmount = amount;
+}
+
+void Renderer::SetColorGrade(float first, float contrast, float saturation)
+{
+	colorGrade = glm::vec3(first, contrast, saturation);
+}
+
+void Renderer::DrawInstancedQuads(QuadBatch &batch, Material *material, const QuadInstance *instances, uint32_t count)
+{
+	if (!HasContext() || material == nullptr || material->GetShader() == nullptr || instances == nullptr || count == 0)
+		return;
+	const ShaderPass *pass = material->GetShader()->GetPass(0);
+	if (pass == nullptr || pass->program == 0)
+		return;
+	GLuint program = pass->program;
+	glUseProgram(program);
+
+	batch.samplerLocation = glGetUniformLocation(program, "uniform_SAMPLER");
+	batch.mvpLocation = glGetUniformLocation(program, "uniform_MVP");
+	batch.positionLocation = glGetAttribLocation(program, "inPos");
+	batch.uvLocation = glGetAttribLocation(program, "inUV");
+	batch.modelMatrixLocation = glGetAttribLocation(program, "modelMatrix");
+	batch.colorLocation = glGetAttribLocation(program, "instanceColor");
+	batch.uvOffsetLocation = glGetAttribLocation(program, "instanceUVOffset");
+	batch.uvScaleLocation = glGetAttribLocation(program, "instanceUVScale");
+	if (batch.mvpLocation >= 0) {
+		glm::mat4 mvp = GetMatrix(batch.matrixKind);
+		glUniformMatrix4fv(batch.mvpLocation, 1, GL_FALSE, glm::value_ptr(mvp));
+	}
+
+	if (instancedQuadArray == 0) {
+		glGenVertexArrays(1, &instancedQuadArray);
+		glGenBuffers(1, &instancedQuadBuffer);
+		glBindBuffer(GL_ARRAY_BUFFER, instancedQuadBuffer);
+		glBufferData(GL_ARRAY_BUFFER, sizeof(kInstancedQuad), kInstancedQuad, GL_STATIC_DRAW);
+	}
+	glBindVertexArray(instancedQuadArray);
+	glBindBuffer(GL_ARRAY_BUFFER, instancedQuadBuffer);
+	if (batch.positionLocation >= 0) {
+		glEnableVertexAttribArray((GLuint)batch.positionLocation);
+		glVertexAttribPointer((GLuint)batch.positionLocation, 2, GL_FLOAT, GL_FALSE, kInstancedQuadStride, nullptr);
+	}
+	if (batch.uvLocation >= 0) {
+		glEnableVertexAttribArray((GLuint)batch.uvLocation);
+		glVertexAttribPointer((GLuint)batch.uvLocation, 2, GL_FLOAT, GL_FALSE, kInstancedQuadStride,
+			(const void *)(2 * sizeof(float)));
+	}
+
+	if (batch.instanceBuffer == 0)
+		glGenBuffers(1, &batch.instanceBuffer);
+	glBindBuffer(GL_ARRAY_BUFFER, batch.instanceBuffer);
+	glBufferData(GL_ARRAY_BUFFER, (GLsizeiptr)(count * sizeof(QuadInstance)), instances, GL_DYNAMIC_DRAW);
+	if (batch.modelMatrixLocation >= 0) {
+		for (int column = 0; column < kMatrixColumns; column++)
+			SetInstanceAttribute(batch.modelMatrixLocation + column, 4,
+				offsetof(QuadInstance, model) + column * sizeof(glm::vec4));
+	}
+	SetInstanceAttribute(batch.colorLocation, 4, offsetof(QuadInstance, color));
+	SetInstanceAttribute(batch.uvOffsetLocation, 2, offsetof(QuadInstance, uvOffset));
+	SetInstanceAttribute(batch.uvScaleLocation, 2, offsetof(QuadInstance, uvScale));
+
+	glActiveTexture(GL_TEXTURE0);
+	glBindTexture(GL_TEXTURE_2D, material->GetTextureId());
+	glUniform1i(batch.samplerLocation, 0);
+	glDrawArraysInstanced(GL_TRIANGLES, 0, kQuadVertexCount, (GLsizei)count);
+
+	// The shared array serves programs whose attributes sit at other
+	// locations: leave none of this draw's arrays enabled, and give the rest
+	// of the frame back the vertex array it was drawing with.
+	DisableAttribute(batch.positionLocation);
+	DisableAttribute(batch.uvLocation);
+	if (batch.modelMatrixLocation >= 0) {
+		for (int column = 0; column < kMatrixColumns; column++)
+			DisableAttribute(batch.modelMatrixLocation + column);
+	}
+	DisableAttribute(batch.colorLocation);
+	DisableAttribute(batch.uvOffsetLocation);
+	DisableAttribute(batch.uvScaleLocation);
+	glBindVertexArray(vertexArray);
 }
