@@ -15,6 +15,9 @@
 //   dots     color color2 density seed          speckles over a base
 //   gradient color color2                      top to bottom
 //   cells    cols size colors labels            a tileset sheet: numbered cells
+//            (each colour in the list is one cell: "#hi" plain, "#hi/#lo" split
+//            on the diagonal with the high part south-east, "#hi^#lo" a slope
+//            rising toward the top edge, "-" left empty and unnumbered)
 //   rects    color rects                        "x,y,w,h,#colour;..." on a base
 //   edge     color color2 width seed            a border band along the top
 #include <SDL.h>
@@ -187,6 +190,70 @@ private:
 	std::vector<Colour> pixels;
 };
 
+// One cell of a tileset sheet: how a terrain tile reads in the map editor.
+struct Cell {
+	enum Shape { kEmpty, kPlain, kDiagonal, kSlope } shape = kEmpty;
+	Colour high, low;
+};
+
+bool ParseCell(const std::string &text, Cell *out)
+{
+	if (text == "-") {
+		out->shape = Cell::kEmpty;
+		return true;
+	}
+	size_t split = text.find_first_of("/^");
+	if (split == std::string::npos) {
+		out->shape = Cell::kPlain;
+		return ParseColour(text, &out->high);
+	}
+	out->shape = text[split] == '/' ? Cell::kDiagonal : Cell::kSlope;
+	return ParseColour(text.substr(0, split), &out->high) && ParseColour(text.substr(split + 1), &out->low);
+}
+
+// The colour of a cell at (x, y) counted from its top-left pixel.
+Colour CellColourAt(const Cell &cell, int x, int y, int size)
+{
+	switch (cell.shape) {
+	case Cell::kDiagonal:
+		return x + y >= size ? cell.high : cell.low;
+	case Cell::kSlope:
+		return Mix(cell.high, cell.low, y / float(size - 1));
+	default:
+		return cell.high;
+	}
+}
+
+Colour InkOn(const Colour &c)
+{
+	float lum = c.r * 0.3f + c.g * 0.59f + c.b * 0.11f;
+	return lum > 0.5f ? Colour{0, 0, 0, 1} : Colour{1, 1, 1, 1};
+}
+
+void PaintCell(Canvas &canvas, const Cell &cell, int cx, int cy, int size, int number, bool label)
+{
+	if (cell.shape == Cell::kEmpty)
+		return;
+	for (int y = 0; y < size; y++) {
+		for (int x = 0; x < size; x++) {
+			bool frame = x == 0 || y == 0 || x == size - 1 || y == size - 1;
+			Colour c = CellColourAt(cell, x, y, size);
+			canvas.Set(cx + x, cy + y, frame ? Scale(c, 0.6f) : c);
+		}
+	}
+	if (cell.shape == Cell::kSlope) {
+		// A chevron pointing up the slope, below the number.
+		const int tipX = size / 2, tipY = size / 2 + 1;
+		const Colour ink = InkOn(CellColourAt(cell, tipX, tipY, size));
+		for (int i = 0; i < size / 4; i++) {
+			canvas.Set(cx + tipX - 1 - i, cy + tipY + i, ink);
+			canvas.Set(cx + tipX + i, cy + tipY + i, ink);
+		}
+	}
+	if (label)
+		canvas.DrawNumber(cx + 3, cy + 3, number, InkOn(CellColourAt(cell, 3, 3, size)));
+}
+
 struct Recipe {
 	std::string path;
 	int width = 0, height = 0;
@@ -307,28 +374,20 @@ bool Paint(const Recipe &r, Canvas &canvas)
 		const int cols = std::max(1, r.Int("cols", 8));
 		const int size = std::max(4, r.Int("size", 32));
 		const bool labels = r.Int("labels", 1) != 0;
-		std::vector<Colour> colours;
+		std::vector<Cell> cells;
 		std::stringstream list(r.Text("colors"));
 		std::string item;
 		while (std::getline(list, item, ',')) {
-			Colour c;
-			if (!ParseColour(item, &c)) {
+			Cell cell;
+			if (!ParseCell(item, &cell)) {
 				std::fprintf(stderr, "texgen: line %d: bad colour in list: %s\n", r.line, item.c_str());
 				return false;
 			}
-			colours.push_back(c);
+			cells.push_back(cell);
 		}
 		canvas.Fill(0, 0, w, h, Colour{0, 0, 0, 0});
-		for (size_t i = 0; i < colours.size(); i++) {
-			int cx = (int)(i % cols) * size, cy = (int)(i / cols) * size;
-			canvas.Fill(cx, cy, size, size, Scale(colours[i], 0.6f));
-			canvas.Fill(cx + 1, cy + 1, size - 2, size - 2, colours[i]);
-			if (labels) {
-				float lum = colours[i].r * 0.3f + colours[i].g * 0.59f + colours[i].b * 0.11f;
-				Colour ink = lum > 0.5f ? Colour{0, 0, 0, 1} : Colour{1, 1, 1, 1};
-				canvas.DrawNumber(cx + 3, cy + 3, (int)i, ink);
-			}
-		}
+		for (size_t i = 0; i < cells.size(); i++)
+			PaintCell(canvas, cells[i], (int)(i % cols) * size, (int)(i / cols) * size, size, (int)i, labels);
 	} else if (r.kind == "rects") {
 		canvas.Fill(0, 0, w, h, c1);
 		std::stringstream list(r.Text("rects"));
