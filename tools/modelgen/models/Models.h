@@ -1,0 +1,20 @@
+#pragma once
+// Every model modelgen writes: a path in the data tree and the function that
+// describes it. A function returns false with *error when its description
+// does not make a valid model.
+#include "../IqmWriter.h"
+
+#include <string>
+
+bool BuildBlacksmith(IqmModel *out, std::string *error);
+bool BuildBlacksmith2(IqmModel *out, std::string *error);
+
+struct ModelRecipe {
+	const char *path;
+	bool (*build)(IqmModel *out, std::string *error);
+};
+
+constexpr ModelRecipe kModelRecipes[] = {
+	{"models/blacksmith.iqm", BuildBlacksmith},
+	{"models/blacksmith2.iqm", BuildBlacksmith2},
+};
