@@ -1,0 +1,893 @@
+#include "engine/render/IqmReader.h"
+
+#include <bit>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+
+#include <SDL.h>
+
+#include "engine/core/FileAccess.h"
+#include "engine/core/Log.h"
+#include "engine/core/NameHash.h"
+#include "engine/render/Mesh.h"
+
+namespace {
+
+constexpr const char *kIqmMagic = "INTERQUAKEMODEL";
+constexpr uint32_t kIqmMagicLength = 16;		   // bytes of the magic at the start of the header
+constexpr uint32_t kIqmVersion = 2;
+constexpr uint32_t kIqmHeaderSize = 124;		   // bytes: the magic and 27 u32 fields
+constexpr uint32_t kIqmMaxFileSize = 16777216;	   // bytes (16 MiB) a file may declare
+constexpr uint32_t kIqmVertexArraySize = 20;	   // bytes per vertex array record
+constexpr uint32_t kIqmTriangleSize = 12;		   // bytes per triangle: three u32 indexes
+constexpr uint32_t kIqmJointSize = 48;			   // bytes per joint record
+constexpr uint32_t kIqmPoseSize = 88;			   // bytes per pose record
+constexpr uint32_t kIqmAnimationSize = 20;		   // bytes per animation record
+constexpr uint32_t kIqmFrameValueSize = 2;		   // bytes per frame channel value (u16)
+constexpr uint32_t kIqmChannelCount = 10;		   // translate xyz, rotate xyzw, scale xyz
+constexpr uint32_t kIqmChannelMask = 0x3FF;		   // the pose mask bits of those channels
+constexpr uint32_t kBlendInfluences = 4;		   // joints that may move one vertex
+constexpr float kBlendWeightScale = 1.0f / 255.0f; // a weight byte of 255 is the whole vertex
+
+// The mesh counts vertices and indices in 16 bits: three indices per triangle.
+constexpr uint32_t kMaxVertices = 65535;
+constexpr uint32_t kMaxTriangles = 21845;
+// Animation frames are numbered in 16 bits.
+constexpr uint32_t kMaxFrames = 65535;
+// Frame matrices made at load time (48 bytes each): far beyond any real model,
+// but a file of few bytes cannot make the reader take gigabytes.
+constexpr uint64_t kMaxFrameMatrices = 1u << 21;
+// The reader shows this many frames per unit of the caller's clock.
+constexpr float kFramesPerClockUnit = 30.0f;
+constexpr float kSmallestDeterminant = 1e-12f; // below this a bind matrix cannot be inverted
+
+// Vertex array types and component formats, as the format numbers them.
+enum IqmArrayType : uint32_t {
+	kArrayPosition = 0,
+	kArrayTexCoord = 1,
+	kArrayNormal = 2,
+	kArrayTangent = 3,
+	kArrayBlendIndexes = 4,
+	kArrayBlendWeights = 5,
+	kArrayColour = 6,
+	kArrayTypeCount
+};
+constexpr uint32_t kFormatUByte = 1;
+constexpr uint32_t kFormatFloat = 7;
+
+// The format and component count each recognised array must have.
+struct ArrayLayout {
+	uint32_t format;
+	uint32_t size;
+};
+constexpr ArrayLayout kArrayLayouts[kArrayTypeCount] = {
+	{kFormatFloat, 3}, // position
+	{kFormatFloat, 2}, // texture coordinate
+	{kFormatFloat, 3}, // normal
+	{kFormatFloat, 4}, // tangent
+	{kFormatUByte, 4}, // blend indexes
+	{kFormatUByte, 4}, // blend weights
+	{kFormatUByte, 4}, // colour
+};
+
+// The header's u32 fields after the magic, in file order.
+enum HeaderField {
+	kVersion,
+	kFileSize,
+	kFlags,
+	kTextCount,
+	kTextOffset,
+	kMeshCount,
+	kMeshOffset,
+	kVertexArrayCount,
+	kVertexCount,
+	kVertexArrayOffset,
+	kTriangleCount,
+	kTriangleOffset,
+	kAdjacencyOffset,
+	kJointCount,
+	kJointOffset,
+	kPoseCount,
+	kPoseOffset,
+	kAnimationCount,
+	kAnimationOffset,
+	kFrameCount,
+	kFrameChannelCount,
+	kFrameOffset,
+	kBoundsOffset,
+	kCommentCount,
+	kCommentOffset,
+	kExtensionCount,
+	kExtensionOffset,
+	kHeaderFieldCount
+};
+static_assert(kIqmMagicLength + kHeaderFieldCount * 4 == kIqmHeaderSize, "27 fields follow the magic");
+
+// Little-endian values at any alignment: copied out byte for byte, then put
+// in host order.
+uint32_t ReadU32(const uint8_t *p)
+{
+	uint32_t value;
+	std::memcpy(&value, p, sizeof value);
+	if constexpr (std::endian::native == std::endian::big)
+		value = __builtin_bswap32(value);
+	return value;
+}
+
+uint16_t ReadU16(const uint8_t *p)
+{
+	uint16_t value;
+	std::memcpy(&value, p, sizeof value);
+	if constexpr (std::endian::native == std::endian::big)
+		value = __builtin_bswap16(value);
+	return value;
+}
+
+int32_t ReadI32(const uint8_t *p)
+{
+	return std::bit_cast<int32_t>(ReadU32(p));
+}
+
+float ReadF32(const uint8_t *p)
+{
+	return std::bit_cast<float>(ReadU32(p));
+}
+
+glm::vec3 ReadVec3(const uint8_t *p)
+{
+	return glm::vec3(ReadF32(p), ReadF32(p + 4), ReadF32(p + 8));
+}
+
+glm::vec4 ReadVec4(const uint8_t *p)
+{
+	return glm::vec4(ReadF32(p), ReadF32(p + 4), ReadF32(p + 8), ReadF32(p + 12));
+}
+
+// IQM space is Z up with the model facing -Y; the engine's is Y up.
+glm::vec3 ToEnginePosition(const glm::vec3 &p, float scale)
+{
+	return glm::vec3(p.x * scale, p.z * scale, -p.y * scale);
+}
+
+glm::vec3 ToEngineNormal(const glm::vec3 &n)
+{
+	return glm::vec3(n.x, n.z, -n.y);
+}
+
+// Logs why a file is refused, naming it.
+void LogRefusal(const char *path, const char *fmt, ...) TALVEX_PRINTF_FORMAT(2, 3);
+void LogRefusal(const char *path, const char *fmt, ...)
+{
+	constexpr size_t kReasonLength = 160; // characters of a refusal reason
+	char reason[kReasonLength];
+	va_list args;
+	va_start(args, fmt);
+	vsnprintf(reason, sizeof reason, fmt, args);
+	va_end(args);
+	Log("Refused IQM file %s: %s\n", path, reason);
+}
+
+}
+
+// ---------------------------------------------------------------------------
+// Matrix3x4
+
+Matrix3x4 Matrix3x4::FromParts(const glm::vec3 &translate, const glm::vec4 &rotate, const glm::vec3 &scale)
+{
+	glm::vec4 q = rotate;
+	float lengthSquared = glm::dot(q, q);
+	if (!(lengthSquared > 0.0f) || !std::isfinite(lengthSquared))
+		q = glm::vec4(0, 0, 0, 1);
+	else
+		q /= std::sqrt(lengthSquared);
+
+	float x2 = q.x + q.x, y2 = q.y + q.y, z2 = q.z + q.z;
+	float xx = q.x * x2, yy = q.y * y2, zz = q.z * z2;
+	float xy = q.x * y2, xz = q.x * z2, yz = q.y * z2;
+	float wx = q.w * x2, wy = q.w * y2, wz = q.w * z2;
+
+	Matrix3x4 m;
+	m.a = glm::vec4((1 - (yy + zz)) * scale.x, (xy - wz) * scale.y, (xz + wy) * scale.z, translate.x);
+	m.b = glm::vec4((xy + wz) * scale.x, (1 - (xx + zz)) * scale.y, (yz - wx) * scale.z, translate.y);
+	m.c = glm::vec4((xz - wy) * scale.x, (yz + wx) * scale.y, (1 - (xx + yy)) * scale.z, translate.z);
+	return m;
+}
+
+namespace {
+
+glm::vec4 MultiplyRow(const glm::vec4 &row, const Matrix3x4 &o)
+{
+	return glm::vec4(row.x * o.a.x + row.y * o.b.x + row.z * o.c.x, row.x * o.a.y + row.y * o.b.y + row.z * o.c.y,
+		row.x * o.a.z + row.y * o.b.z + row.z * o.c.z, row.x * o.a.w + row.y * o.b.w + row.z * o.c.w + row.w);
+}
+
+}
+
+Matrix3x4 Matrix3x4::operator*(const Matrix3x4 &other) const
+{
+	Matrix3x4 m;
+	m.a = MultiplyRow(a, other);
+	m.b = MultiplyRow(b, other);
+	m.c = MultiplyRow(c, other);
+	return m;
+}
+
+Matrix3x4 Matrix3x4::operator*(float factor) const
+{
+	Matrix3x4 m;
+	m.a = a * factor;
+	m.b = b * factor;
+	m.c = c * factor;
+	return m;
+}
+
+Matrix3x4 Matrix3x4::operator+(const Matrix3x4 &other) const
+{
+	Matrix3x4 m;
+	m.a = a + other.a;
+	m.b = b + other.b;
+	m.c = c + other.c;
+	return m;
+}
+
+void Matrix3x4::AddScaled(const Matrix3x4 &other, float factor)
+{
+	a += other.a * factor;
+	b += other.b * factor;
+	c += other.c * factor;
+}
+
+glm::vec3 Matrix3x4::TransformPoint(const glm::vec3 &p) const
+{
+	return glm::vec3(a.x * p.x + a.y * p.y + a.z * p.z + a.w, b.x * p.x + b.y * p.y + b.z * p.z + b.w,
+		c.x * p.x + c.y * p.y + c.z * p.z + c.w);
+}
+
+glm::vec3 Matrix3x4::TransformNormal(const glm::vec3 &n) const
+{
+	glm::vec3 ra(a), rb(b), rc(c);
+	return glm::vec3(glm::dot(glm::cross(rb, rc), n), glm::dot(glm::cross(rc, ra), n), glm::dot(glm::cross(ra, rb), n));
+}
+
+bool Matrix3x4::Invert(Matrix3x4 *out) const
+{
+	glm::vec3 ra(a), rb(b), rc(c);
+	// The columns of the inverse are the cofactor rows divided by the
+	// determinant.
+	glm::vec3 cofA = glm::cross(rb, rc), cofB = glm::cross(rc, ra), cofC = glm::cross(ra, rb);
+	float determinant = glm::dot(ra, cofA);
+	if (!std::isfinite(determinant) || std::fabs(determinant) < kSmallestDeterminant)
+		return false;
+	float inverse = 1.0f / determinant;
+	glm::vec3 translate(a.w, b.w, c.w);
+	Matrix3x4 m;
+	m.a = glm::vec4(cofA.x, cofB.x, cofC.x, 0.0f) * inverse;
+	m.b = glm::vec4(cofA.y, cofB.y, cofC.y, 0.0f) * inverse;
+	m.c = glm::vec4(cofA.z, cofB.z, cofC.z, 0.0f) * inverse;
+	m.a.w = -glm::dot(glm::vec3(m.a), translate);
+	m.b.w = -glm::dot(glm::vec3(m.b), translate);
+	m.c.w = -glm::dot(glm::vec3(m.c), translate);
+	for (const glm::vec4 *row : {&m.a, &m.b, &m.c})
+		for (int i = 0; i < 4; i++)
+			if (!std::isfinite((*row)[i]))
+				return false;
+	*out = m;
+	return true;
+}
+
+glm::vec4 Matrix3x4::ToQuaternion() const
+{
+	glm::vec4 q;
+	float trace = a.x + b.y + c.z;
+	if (trace > 0.0f) {
+		float r = std::sqrt(1.0f + trace);
+		float s = 0.5f / r;
+		q = glm::vec4((c.y - b.z) * s, (a.z - c.x) * s, (b.x - a.y) * s, 0.5f * r);
+	} else if (a.x > b.y && a.x > c.z) {
+		float r = std::sqrt(1.0f + a.x - b.y - c.z);
+		float s = 0.5f / r;
+		q = glm::vec4(0.5f * r, (b.x + a.y) * s, (a.z + c.x) * s, (c.y - b.z) * s);
+	} else if (b.y > c.z) {
+		float r = std::sqrt(1.0f + b.y - a.x - c.z);
+		float s = 0.5f / r;
+		q = glm::vec4((b.x + a.y) * s, 0.5f * r, (c.y + b.z) * s, (a.z - c.x) * s);
+	} else {
+		float r = std::sqrt(1.0f + c.z - a.x - b.y);
+		float s = 0.5f / r;
+		q = glm::vec4((a.z + c.x) * s, (c.y + b.z) * s, 0.5f * r, (b.x - a.y) * s);
+	}
+	float lengthSquared = glm::dot(q, q);
+	if (!(lengthSquared > 0.0f) || !std::isfinite(lengthSquared))
+		return glm::vec4(0, 0, 0, 1);
+	return q / std::sqrt(lengthSquared);
+}
+
+// ---------------------------------------------------------------------------
+// Reading and checking a file
+
+// A whole file in memory: its header fields and a buffer of the declared file
+// size, so that file offsets index it directly. The header's own bytes are
+// not copied into the buffer (they read as zeros there).
+struct IqmReader::FileImage {
+	const char *path = nullptr;
+	uint32_t header[kHeaderFieldCount] = {};
+	std::shared_ptr<std::vector<uint8_t>> data;
+
+	uint32_t Field(HeaderField field) const { return header[field]; }
+	// True when count records of recordSize bytes from offset lie inside the
+	// buffer. 64-bit sums: no 32-bit field can wrap around.
+	bool Holds(uint64_t offset, uint64_t count, uint64_t recordSize) const
+	{
+		return offset <= data->size() && count * recordSize <= data->size() - offset;
+	}
+	const uint8_t *At(uint64_t offset) const { return data->data() + offset; }
+
+	// Copies at most maxLength characters of the name at nameOffset in the
+	// text block, stopping at its terminator or at the end of the block, and
+	// terminates the copy (out holds maxLength + 1 characters). A file without
+	// a text block gives empty names. False when the name lies outside the
+	// block.
+	bool ReadName(uint32_t nameOffset, char *out, uint32_t maxLength) const
+	{
+		out[0] = '\0';
+		uint32_t textCount = Field(kTextCount);
+		if (textCount == 0)
+			return true;
+		if (nameOffset >= textCount)
+			return false;
+		const char *text = reinterpret_cast<const char *>(At(Field(kTextOffset)));
+		uint32_t length = 0;
+		while (length < maxLength && nameOffset + length < textCount && text[nameOffset + length] != '\0') {
+			out[length] = text[nameOffset + length];
+			length++;
+		}
+		out[length] = '\0';
+		return true;
+	}
+};
+
+bool IqmReader::ReadFile(const char *path, bool animationsOnly, FileImage *file)
+{
+	file->path = path;
+	SDL_RWops *stream = OpenFile(path, "rb");
+	if (stream == nullptr) {
+		if (animationsOnly)
+			Log("Could not open IQM animations file %s: %s\n", path, SDL_GetError());
+		else
+			Log("Could not open IQM file %s\n", path);
+		return false;
+	}
+
+	// Every path below ends here, so the stream is closed exactly once.
+	auto fail = [stream]() {
+		CloseFile(stream);
+		return false;
+	};
+
+	uint8_t headerBytes[kIqmHeaderSize];
+	if (ReadFileData(stream, headerBytes, kIqmHeaderSize, 1) != 1) {
+		Log("Could not read IQM header for %s\n", path);
+		return fail();
+	}
+	char magic[kIqmMagicLength + 1];
+	std::memcpy(magic, headerBytes, kIqmMagicLength);
+	magic[kIqmMagicLength] = '\0';
+	if (!NameEquals(magic, kIqmMagic)) {
+		Log("Invalid IQM header string %s\n", path);
+		return fail();
+	}
+	for (uint32_t i = 0; i < kHeaderFieldCount; i++)
+		file->header[i] = ReadU32(headerBytes + kIqmMagicLength + 4 * i);
+
+	if (file->Field(kVersion) != kIqmVersion) {
+		Log("IQM version %d not supported for %s\n", (int)file->Field(kVersion), path);
+		return fail();
+	}
+	uint32_t fileSize = file->Field(kFileSize);
+	if (fileSize > kIqmMaxFileSize) {
+		if (animationsOnly)
+			Log("IQM animations file is too big (>16MB) for %s", path);
+		else
+			Log("IQM file is too big (>16MB) for %s\n", path);
+		return fail();
+	}
+	if (fileSize < kIqmHeaderSize) {
+		LogRefusal(path, "declared size %u is smaller than the header", fileSize);
+		return fail();
+	}
+
+	file->data = std::make_shared<std::vector<uint8_t>>(fileSize, 0);
+	size_t rest = fileSize - kIqmHeaderSize;
+	// A file shorter than its declared size fails here: the read comes short.
+	if (rest > 0 && ReadFileData(stream, file->data->data() + kIqmHeaderSize, rest, 1) != 1) {
+		Log("Could not buffer data from IQM %s", path);
+		return fail();
+	}
+	CloseFile(stream);
+	return true;
+}
+
+bool IqmReader::CheckMesh(const FileImage &file, ModelPart *part)
+{
+	const char *path = file.path;
+	part->data = file.data;
+	part->meshCount = file.Field(kMeshCount);
+	part->vertexCount = file.Field(kVertexCount);
+	part->triangleCount = file.Field(kTriangleCount);
+	part->jointCount = file.Field(kJointCount);
+	const uint32_t vertexCount = part->vertexCount;
+
+	if (vertexCount > kMaxVertices) {
+		LogRefusal(path, "%u vertices, more than %u", vertexCount, kMaxVertices);
+		return false;
+	}
+	if (part->triangleCount > kMaxTriangles) {
+		LogRefusal(path, "%u triangles, more than %u", part->triangleCount, kMaxTriangles);
+		return false;
+	}
+
+	// Vertex arrays.
+	uint32_t arrayCount = file.Field(kVertexArrayCount);
+	uint32_t arrayOffset = file.Field(kVertexArrayOffset);
+	if (!file.Holds(arrayOffset, arrayCount, kIqmVertexArraySize)) {
+		LogRefusal(path, "vertex array table outside the file");
+		return false;
+	}
+	const uint8_t **arrays[kArrayTypeCount] = {&part->positions, &part->texCoords, &part->normals, &part->tangents,
+		&part->blendIndexes, &part->blendWeights, &part->colours};
+	for (uint32_t i = 0; i < arrayCount; i++) {
+		const uint8_t *record = file.At(arrayOffset + (uint64_t)i * kIqmVertexArraySize);
+		uint32_t type = ReadU32(record);
+		uint32_t format = ReadU32(record + 8);
+		uint32_t size = ReadU32(record + 12);
+		uint32_t offset = ReadU32(record + 16);
+		if (type >= kArrayTypeCount)
+			continue;
+		const ArrayLayout &layout = kArrayLayouts[type];
+		if (format != layout.format || size != layout.size) {
+			LogRefusal(path, "vertex array %u of type %u has format %u and size %u", i, type, format, size);
+			return false;
+		}
+		uint32_t componentBytes = format == kFormatFloat ? 4 : 1;
+		if (!file.Holds(offset, vertexCount, (uint64_t)size * componentBytes)) {
+			LogRefusal(path, "vertex array %u outside the file", i);
+			return false;
+		}
+		*arrays[type] = file.At(offset);
+	}
+	if (vertexCount > 0 && (part->positions == nullptr || part->normals == nullptr || part->texCoords == nullptr)) {
+		LogRefusal(path, "positions, normals or texture coordinates missing");
+		return false;
+	}
+
+	// Triangles.
+	uint32_t triangleOffset = file.Field(kTriangleOffset);
+	if (!file.Holds(triangleOffset, part->triangleCount, kIqmTriangleSize)) {
+		LogRefusal(path, "triangles outside the file");
+		return false;
+	}
+	part->triangles = file.At(triangleOffset);
+	for (uint32_t i = 0; i < part->triangleCount * 3; i++) {
+		uint32_t index = ReadU32(part->triangles + (uint64_t)i * 4);
+		if (index >= vertexCount) {
+			LogRefusal(path, "triangle %u names vertex %u of %u", i / 3, index, vertexCount);
+			return false;
+		}
+	}
+
+	// Joints and the bind pose. Parents come before their children, so one
+	// pass composes every joint with its finished parent.
+	uint32_t jointOffset = file.Field(kJointOffset);
+	if (!file.Holds(jointOffset, part->jointCount, kIqmJointSize)) {
+		LogRefusal(path, "joints outside the file");
+		return false;
+	}
+	part->jointParents.resize(part->jointCount);
+	part->jointTranslates.resize(part->jointCount);
+	part->bindPose.resize(part->jointCount);
+	part->inverseBindPose.resize(part->jointCount);
+	for (uint32_t i = 0; i < part->jointCount; i++) {
+		const uint8_t *record = file.At(jointOffset + (uint64_t)i * kIqmJointSize);
+		int32_t parent = ReadI32(record + 4);
+		if (parent >= (int32_t)i) {
+			LogRefusal(path, "joint %u has parent %d, not an earlier joint", i, parent);
+			return false;
+		}
+		parent = parent < 0 ? -1 : parent;
+		glm::vec3 translate = ReadVec3(record + 8);
+		Matrix3x4 local = Matrix3x4::FromParts(translate, ReadVec4(record + 20), ReadVec3(record + 36));
+		Matrix3x4 inverse;
+		if (!local.Invert(&inverse)) {
+			LogRefusal(path, "joint %u has a bind pose that cannot be inverted", i);
+			return false;
+		}
+		part->jointParents[i] = parent;
+		part->jointTranslates[i] = translate;
+		if (parent >= 0) {
+			part->bindPose[i] = part->bindPose[parent] * local;
+			part->inverseBindPose[i] = inverse * part->inverseBindPose[parent];
+		} else {
+			part->bindPose[i] = local;
+			part->inverseBindPose[i] = inverse;
+		}
+	}
+
+	// Blend indexes name joints; the skinning reads the first one always and
+	// each further one up to the first weight of 0.
+	if (part->jointCount > 0 && part->blendIndexes != nullptr && part->blendWeights != nullptr) {
+		for (uint32_t v = 0; v < vertexCount; v++) {
+			const uint8_t *indexes = part->blendIndexes + (uint64_t)v * kBlendInfluences;
+			const uint8_t *weights = part->blendWeights + (uint64_t)v * kBlendInfluences;
+			for (uint32_t k = 0; k < kBlendInfluences; k++) {
+				if (k > 0 && weights[k] == 0)
+					break;
+				if (indexes[k] >= part->jointCount) {
+					LogRefusal(path, "vertex %u is bound to joint %u of %u", v, indexes[k], part->jointCount);
+					return false;
+				}
+			}
+		}
+	}
+	return true;
+}
+
+bool IqmReader::CheckAnimations(const FileImage &file, const ModelPart &model, AnimationPart *part)
+{
+	const char *path = file.path;
+	const uint32_t poseCount = file.Field(kPoseCount);
+	const uint32_t frames = file.Field(kFrameCount);
+	const uint32_t channelCount = file.Field(kFrameChannelCount);
+	const uint32_t animationCount = file.Field(kAnimationCount);
+	const uint32_t fileJointCount = file.Field(kJointCount);
+
+	if (poseCount != model.jointCount) {
+		LogRefusal(path, "%u poses for a model of %u joints", poseCount, model.jointCount);
+		return false;
+	}
+	if (model.jointCount == 0) {
+		LogRefusal(path, "the model has no joints to animate");
+		return false;
+	}
+	if (model.vertexCount > 0 && (model.blendIndexes == nullptr || model.blendWeights == nullptr)) {
+		LogRefusal(path, "the model has no blend indexes or weights");
+		return false;
+	}
+	if (frames > kMaxFrames || (uint64_t)frames * poseCount > kMaxFrameMatrices) {
+		LogRefusal(path, "%u frames of %u poses are too many", frames, poseCount);
+		return false;
+	}
+	if (!file.Holds(file.Field(kTextOffset), file.Field(kTextCount), 1)) {
+		LogRefusal(path, "text outside the file");
+		return false;
+	}
+
+	// Poses: parents and the channels each one stores per frame.
+	uint32_t poseOffset = file.Field(kPoseOffset);
+	if (!file.Holds(poseOffset, poseCount, kIqmPoseSize)) {
+		LogRefusal(path, "poses outside the file");
+		return false;
+	}
+	uint64_t maskedChannels = 0;
+	for (uint32_t j = 0; j < poseCount; j++) {
+		const uint8_t *record = file.At(poseOffset + (uint64_t)j * kIqmPoseSize);
+		int32_t parent = ReadI32(record);
+		if (parent >= (int32_t)j) {
+			LogRefusal(path, "pose %u has parent %d, not an earlier pose", j, parent);
+			return false;
+		}
+		maskedChannels += (uint32_t)std::popcount(ReadU32(record + 4) & kIqmChannelMask);
+	}
+	if (maskedChannels != channelCount) {
+		LogRefusal(path, "poses store %llu channels per frame, the header %u", (unsigned long long)maskedChannels,
+			channelCount);
+		return false;
+	}
+	uint32_t frameOffset = file.Field(kFrameOffset);
+	if (!file.Holds(frameOffset, (uint64_t)frames * channelCount, kIqmFrameValueSize)) {
+		LogRefusal(path, "frame data shorter than %u frames of %u channels", frames, channelCount);
+		return false;
+	}
+
+	// This file's joint table gives the joint names.
+	uint32_t jointOffset = file.Field(kJointOffset);
+	if (fileJointCount < poseCount || !file.Holds(jointOffset, fileJointCount, kIqmJointSize)) {
+		LogRefusal(path, "joint table of %u joints missing or outside the file", fileJointCount);
+		return false;
+	}
+	part->joints.resize(fileJointCount);
+	for (uint32_t i = 0; i < fileJointCount; i++) {
+		char name[kModelJointNameLength + 1];
+		if (!file.ReadName(ReadU32(file.At(jointOffset + (uint64_t)i * kIqmJointSize)), name, kModelJointNameLength)) {
+			LogRefusal(path, "joint %u has its name outside the text", i);
+			return false;
+		}
+		std::memcpy(part->joints[i].name, name, kModelJointNameLength);
+	}
+
+	// Animations: each a run of one or more frames inside the frame sequence.
+	uint32_t animationOffset = file.Field(kAnimationOffset);
+	if (!file.Holds(animationOffset, animationCount, kIqmAnimationSize)) {
+		LogRefusal(path, "animations outside the file");
+		return false;
+	}
+	part->animations.resize(animationCount);
+	for (uint32_t i = 0; i < animationCount; i++) {
+		const uint8_t *record = file.At(animationOffset + (uint64_t)i * kIqmAnimationSize);
+		uint32_t first = ReadU32(record + 4);
+		uint32_t count = ReadU32(record + 8);
+		if (count == 0 || (uint64_t)first + count > frames) {
+			LogRefusal(path, "animation %u has frames %u to %u of %u", i, first, first + count, frames);
+			return false;
+		}
+		ModelAnimation &animation = part->animations[i];
+		if (!file.ReadName(ReadU32(record), animation.name, kModelAnimationNameLength)) {
+			LogRefusal(path, "animation %u has its name outside the text", i);
+			return false;
+		}
+		animation.firstFrame = (uint16_t)first;
+		animation.frameCount = (uint16_t)count;
+	}
+
+	// The frame matrices: each pose's local transform, decoded from its
+	// channels, taken into the model's bind space so that a joint's matrix
+	// moves bind-pose vertices straight to the animated pose.
+	part->data = file.data;
+	part->frameCount = frames;
+	part->animationCount = animationCount;
+	part->frameMatrices.resize((size_t)frames * poseCount);
+	const uint8_t *stream = file.At(frameOffset);
+	for (uint32_t f = 0; f < frames; f++) {
+		for (uint32_t j = 0; j < poseCount; j++) {
+			const uint8_t *record = file.At(poseOffset + (uint64_t)j * kIqmPoseSize);
+			int32_t parent = ReadI32(record);
+			uint32_t mask = ReadU32(record + 4);
+			float channels[kIqmChannelCount];
+			for (uint32_t k = 0; k < kIqmChannelCount; k++) {
+				channels[k] = ReadF32(record + 8 + 4 * k);
+				if (mask & (1u << k)) {
+					channels[k] += ReadU16(stream) * ReadF32(record + 48 + 4 * k);
+					stream += kIqmFrameValueSize;
+				}
+			}
+			Matrix3x4 local = Matrix3x4::FromParts(glm::vec3(channels[0], channels[1], channels[2]),
+				glm::vec4(channels[3], channels[4], channels[5], channels[6]),
+				glm::vec3(channels[7], channels[8], channels[9]));
+			Matrix3x4 &out = part->frameMatrices[(size_t)f * poseCount + j];
+			if (parent >= 0)
+				out = model.bindPose[parent] * local * model.inverseBindPose[j];
+			else
+				out = local * model.inverseBindPose[j];
+		}
+	}
+	return true;
+}
+
+// ---------------------------------------------------------------------------
+// Loading
+
+bool IqmReader::Load(const char *path)
+{
+	FileImage file;
+	if (!ReadFile(path, false, &file))
+		return false;
+
+	ModelPart fresh;
+	bool readMesh = file.Field(kMeshCount) != 0;
+	if (readMesh && (model.data != nullptr || !CheckMesh(file, &fresh))) {
+		Log("Could load IQM mesh for %s", path);
+		return false;
+	}
+	const ModelPart &target = readMesh ? fresh : model;
+	AnimationPart animationPart;
+	bool readAnimations = file.Field(kAnimationCount) != 0;
+	if (readAnimations && !CheckAnimations(file, target, &animationPart)) {
+		Log("Could load IQM animation for %s", path);
+		return false;
+	}
+
+	// Everything checked: only now does the reader change.
+	if (readMesh) {
+		model = std::move(fresh);
+		currentPose.assign(model.jointCount, Matrix3x4());
+	}
+	if (readAnimations)
+		TakeAnimations(animationPart);
+	return true;
+}
+
+bool IqmReader::LoadAnimations(const char *path)
+{
+	FileImage file;
+	if (!ReadFile(path, true, &file))
+		return false;
+	if (file.Field(kAnimationCount) == 0)
+		return true;
+	AnimationPart animationPart;
+	if (!CheckAnimations(file, model, &animationPart)) {
+		Log("Could load IQM animation for %s", path);
+		return false;
+	}
+	TakeAnimations(animationPart);
+	return true;
+}
+
+void IqmReader::TakeAnimations(AnimationPart &part)
+{
+	animationData = std::move(part.data);
+	frameCount = part.frameCount;
+	animationCount = part.animationCount;
+	frameMatrices = std::move(part.frameMatrices);
+
+	// Records listed before keep their place and their loop flags, so the
+	// game's settings survive a new animation file.
+	size_t kept = animations.size();
+	animations.resize(part.animations.size());
+	for (size_t i = 0; i < animations.size(); i++) {
+		ModelAnimation &animation = animations[i];
+		animation.firstFrame = part.animations[i].firstFrame;
+		animation.frameCount = part.animations[i].frameCount;
+		std::memcpy(animation.name, part.animations[i].name, sizeof animation.name);
+		if (i >= kept)
+			animation.loop = 0;
+	}
+	joints.resize(part.joints.size());
+	for (size_t i = 0; i < joints.size(); i++)
+		std::memcpy(joints[i].name, part.joints[i].name, kModelJointNameLength);
+}
+
+// ---------------------------------------------------------------------------
+// Posing
+
+void IqmReader::BuildMesh(Mesh *mesh, const float *time, const ModelAnimation *current,
+	const ModelAnimation *previous, float blend)
+{
+	if (mesh == nullptr)
+		return;
+	uint32_t vertexCount = model.vertexCount;
+	// The bind pose, indexes and UVs go in only when the mesh is not this
+	// model's yet; every later call rewrites positions and normals alone.
+	if (mesh->GetPositions().size() != vertexCount || mesh->GetNormals().size() != vertexCount ||
+		mesh->GetUVs().size() != vertexCount || mesh->GetIndices().size() != (size_t)model.triangleCount * 3)
+		CopyBindPose(mesh);
+	if (frameCount == 0 || frameMatrices.empty())
+		return;
+
+	float clock = time != nullptr ? *time : 0.0f;
+	float t = clock * kFramesPerClockUnit;
+	if (!std::isfinite(t))
+		t = 0.0f;
+	AnimateJoints(t, OwnsAnimation(current) ? current : nullptr, OwnsAnimation(previous) ? previous : nullptr, blend);
+	SkinVertices(mesh);
+}
+
+void IqmReader::CopyBindPose(Mesh *mesh) const
+{
+	uint32_t vertexCount = model.vertexCount;
+	// A mesh of this vertex count would keep its stale arrays: empty it first.
+	if (mesh->GetPositions().size() == vertexCount)
+		mesh->SetVertexCount(0);
+	mesh->SetVertexCount((uint16_t)vertexCount);
+	mesh->SetIndexCount((uint16_t)(model.triangleCount * 3));
+
+	uint32_t *indices = mesh->EditIndices();
+	for (uint32_t i = 0; i < model.triangleCount * 3; i++)
+		indices[i] = ReadU32(model.triangles + (uint64_t)i * 4);
+	if (vertexCount == 0)
+		return;
+	glm::vec3 *outPositions = mesh->EditPositions();
+	glm::vec3 *outNormals = mesh->EditNormals();
+	glm::vec2 *outUVs = mesh->EditUVs();
+	for (uint32_t v = 0; v < vertexCount; v++) {
+		outPositions[v] = ToEnginePosition(ReadVec3(model.positions + (uint64_t)v * 12), scale);
+		outNormals[v] = ToEngineNormal(ReadVec3(model.normals + (uint64_t)v * 12));
+		const uint8_t *uv = model.texCoords + (uint64_t)v * 8;
+		outUVs[v] = glm::vec2(ReadF32(uv), ReadF32(uv + 4));
+	}
+}
+
+namespace {
+
+// Which two frames to blend, and how far between them, for one animation.
+struct FramePair {
+	uint32_t first;
+	uint32_t second;
+	float offset;
+};
+
+// An animation that is null (or, written over by a caller, no longer lies in
+// the frame sequence) plays the whole sequence as one loop.
+FramePair PickFrames(float t, const ModelAnimation *animation, uint32_t totalFrames)
+{
+	if (animation != nullptr &&
+		(animation->frameCount == 0 || (uint32_t)animation->firstFrame + animation->frameCount > totalFrames))
+		animation = nullptr;
+	uint32_t first = animation != nullptr ? animation->firstFrame : 0;
+	uint32_t count = animation != nullptr ? animation->frameCount : totalFrames;
+
+	// Animations that do not loop hold their last frame.
+	if (animation != nullptr && animation->loop == 0 && t >= (float)(count - 1))
+		return FramePair{first + count - 1, first + count - 1, 0.0f};
+
+	// Worked in double so that no clock value, however large or negative,
+	// wraps a frame number.
+	double whole = std::floor((double)t);
+	double wrapped = std::fmod(whole, (double)count);
+	if (wrapped < 0.0)
+		wrapped += count;
+	uint32_t f1 = (uint32_t)wrapped;
+	if (f1 >= count)
+		f1 = 0;
+	uint32_t f2 = f1 + 1 < count ? f1 + 1 : 0;
+	return FramePair{f1 + first, f2 + first, (float)((double)t - whole)};
+}
+
+}
+
+void IqmReader::AnimateJoints(float t, const ModelAnimation *current, const ModelAnimation *previous, float blend)
+{
+	uint32_t joints = model.jointCount;
+	if (frameCount == 0 || joints == 0)
+		return;
+	FramePair now = PickFrames(t, current, frameCount);
+	FramePair before = PickFrames(t, previous, frameCount);
+	bool fading = previous != nullptr && blend > 0.0f;
+
+	for (uint32_t i = 0; i < joints; i++) {
+		const Matrix3x4 &a1 = frameMatrices[(size_t)now.first * joints + i];
+		const Matrix3x4 &a2 = frameMatrices[(size_t)now.second * joints + i];
+		Matrix3x4 m = a1 * (1.0f - now.offset);
+		m.AddScaled(a2, now.offset);
+		if (fading) {
+			const Matrix3x4 &b1 = frameMatrices[(size_t)before.first * joints + i];
+			const Matrix3x4 &b2 = frameMatrices[(size_t)before.second * joints + i];
+			Matrix3x4 faded = b1 * (1.0f - before.offset);
+			faded.AddScaled(b2, before.offset);
+			m = m * (1.0f - blend);
+			m.AddScaled(faded, blend);
+		}
+		int32_t parent = model.jointParents[i];
+		currentPose[i] = parent >= 0 ? currentPose[parent] * m : m;
+		UpdateJointRecord(i);
+	}
+}
+
+void IqmReader::UpdateJointRecord(uint32_t joint)
+{
+	if (joint >= joints.size())
+		return;
+	int32_t parent = model.jointParents[joint];
+	glm::vec3 origin = model.jointTranslates[joint];
+	if (parent >= 0)
+		origin = model.bindPose[parent].TransformPoint(origin);
+	glm::vec3 moved = currentPose[joint].TransformPoint(origin);
+	glm::vec4 q = currentPose[joint].ToQuaternion();
+
+	Transform &transform = joints[joint].transform;
+	transform.position = ToEnginePosition(moved, scale);
+	// The same axis change as for positions: IQM y becomes engine -z.
+	transform.rotation = glm::quat(q.w, q.x, q.z, -q.y);
+}
+
+void IqmReader::SkinVertices(Mesh *mesh) const
+{
+	uint32_t vertexCount = model.vertexCount;
+	if (vertexCount == 0)
+		return;
+	glm::vec3 *outPositions = mesh->EditPositions();
+	glm::vec3 *outNormals = mesh->EditNormals();
+	for (uint32_t v = 0; v < vertexCount; v++) {
+		const uint8_t *indexes = model.blendIndexes + (uint64_t)v * kBlendInfluences;
+		const uint8_t *weights = model.blendWeights + (uint64_t)v * kBlendInfluences;
+		Matrix3x4 w = currentPose[indexes[0]] * (weights[0] * kBlendWeightScale);
+		for (uint32_t k = 1; k < kBlendInfluences && weights[k] != 0; k++)
+			w.AddScaled(currentPose[indexes[k]], weights[k] * kBlendWeightScale);
+
+		glm::vec3 position = w.TransformPoint(ReadVec3(model.positions + (uint64_t)v * 12));
+		glm::vec3 normal = w.TransformNormal(ReadVec3(model.normals + (uint64_t)v * 12));
+		outPositions[v] = ToEnginePosition(position, scale);
+		outNormals[v] = ToEngineNormal(normal);
+	}
+}

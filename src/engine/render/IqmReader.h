@@ -1,0 +1,127 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include <glm/glm.hpp>
+
+#include "engine/render/ModelReader.h"
+
+// An affine transform as three rows of four: the first three columns rotate
+// and scale, the fourth translates. Products treat it as a 4x4 matrix whose
+// last row is (0, 0, 0, 1); vectors are columns.
+struct Matrix3x4 {
+	glm::vec4 a = glm::vec4(1, 0, 0, 0);
+	glm::vec4 b = glm::vec4(0, 1, 0, 0);
+	glm::vec4 c = glm::vec4(0, 0, 1, 0);
+
+	// The rotation of the quaternion (x, y, z, w; normalised here, identity
+	// when it has no length) with its columns multiplied by the scale, and
+	// the translation as the fourth column.
+	static Matrix3x4 FromParts(const glm::vec3 &translate, const glm::vec4 &rotate, const glm::vec3 &scale);
+
+	Matrix3x4 operator*(const Matrix3x4 &other) const;
+	Matrix3x4 operator*(float factor) const;
+	Matrix3x4 operator+(const Matrix3x4 &other) const;
+	// Adds other x factor to every element.
+	void AddScaled(const Matrix3x4 &other, float factor);
+
+	glm::vec3 TransformPoint(const glm::vec3 &p) const;
+	// Applies the cofactor matrix of the 3x3 part (rows b x c, c x a, a x b):
+	// normals stay perpendicular under any scale. Not normalised.
+	glm::vec3 TransformNormal(const glm::vec3 &n) const;
+	// False when the 3x3 part cannot be inverted (or holds NaN or infinity).
+	bool Invert(Matrix3x4 *out) const;
+	// The rotation of the 3x3 part as a unit quaternion (x, y, z, w).
+	glm::vec4 ToQuaternion() const;
+};
+
+// The model reader for IQM version 2 files, the engine's only model format:
+// model files with a mesh and skeleton (and often their animations), and
+// files that carry only animations for a model read before. Skinning is done
+// on the CPU: the whole file stays in memory, one matrix per joint and frame
+// is computed at load time, and every BuildMesh blends those matrices and
+// transforms each vertex. A file is checked completely (sizes, offsets,
+// counts, indexes, parents, frame ranges) before anything of it is used, so a
+// refused file leaves the reader exactly as it was. IQM space is Z up; the
+// reader hands out Y-up engine coordinates, (x, y, z) becoming (x, z, -y).
+class IqmReader : public ModelReader {
+public:
+	IqmReader() = default;
+	~IqmReader() override = default;
+
+	// Reads a model file: its mesh and skeleton, then any animations in it.
+	// Fails when a model was read before.
+	bool Load(const char *path) override;
+	// Reads a further file for its animations only, replacing those read
+	// before (animation records already listed keep their loop flags). The
+	// file's poses must match the model's joints.
+	bool LoadAnimations(const char *path);
+	void BuildMesh(Mesh *mesh, const float *time, const ModelAnimation *current, const ModelAnimation *previous,
+		float blend) override;
+	uint16_t GetAnimationFrameCount() const override { return (uint16_t)frameCount; }
+
+	uint32_t GetVertexCount() const { return model.vertexCount; }
+	uint32_t GetTriangleCount() const { return model.triangleCount; }
+	uint32_t GetJointCount() const { return model.jointCount; }
+
+private:
+	using Buffer = std::shared_ptr<const std::vector<uint8_t>>;
+
+	// A model file's mesh and skeleton, checked and ready to use.
+	struct ModelPart {
+		Buffer data; // the whole file; the pointers below point into it
+		// Vertex arrays, null when the file has none. Only positions, texture
+		// coordinates, normals and the blend arrays are used; tangents and
+		// colours are recorded as the file gives them.
+		const uint8_t *positions = nullptr;	   // 3 f32 per vertex
+		const uint8_t *normals = nullptr;	   // 3 f32
+		const uint8_t *tangents = nullptr;	   // 4 f32
+		const uint8_t *texCoords = nullptr;	   // 2 f32
+		const uint8_t *blendIndexes = nullptr; // 4 u8
+		const uint8_t *blendWeights = nullptr; // 4 u8
+		const uint8_t *colours = nullptr;	   // 4 u8
+		const uint8_t *triangles = nullptr;	   // 3 u32 vertex indexes each
+		uint32_t meshCount = 0;
+		uint32_t triangleCount = 0;
+		uint32_t vertexCount = 0;
+		uint32_t jointCount = 0;
+		// Per joint, in file order.
+		std::vector<int32_t> jointParents; // an earlier joint, or -1
+		std::vector<glm::vec3> jointTranslates;
+		std::vector<Matrix3x4> bindPose;
+		std::vector<Matrix3x4> inverseBindPose;
+	};
+
+	// The animations of a model or animation file, checked and ready to use.
+	struct AnimationPart {
+		Buffer data;
+		uint32_t frameCount = 0;
+		uint32_t animationCount = 0;
+		std::vector<Matrix3x4> frameMatrices; // frameCount x joints, frame by frame
+		std::vector<ModelAnimation> animations;
+		std::vector<ModelJoint> joints; // names only
+	};
+
+	struct FileImage;
+	static bool ReadFile(const char *path, bool animationsOnly, FileImage *file);
+	static bool CheckMesh(const FileImage &file, ModelPart *part);
+	static bool CheckAnimations(const FileImage &file, const ModelPart &model, AnimationPart *part);
+
+	// Blends the frame matrices of the clock t (in frames) into the current
+	// pose of every joint and updates the joint records.
+	void AnimateJoints(float t, const ModelAnimation *current, const ModelAnimation *previous, float blend);
+	void UpdateJointRecord(uint32_t joint);
+	void CopyBindPose(Mesh *mesh) const;
+	void SkinVertices(Mesh *mesh) const;
+	void TakeAnimations(AnimationPart &part);
+
+	ModelPart model;
+	// Shares the model's buffer when the model file carried the animations.
+	Buffer animationData;
+	uint32_t frameCount = 0;
+	uint32_t animationCount = 0;
+	std::vector<Matrix3x4> frameMatrices; // frameCount x joints, frame by frame
+	std::vector<Matrix3x4> currentPose;	  // one per joint, rebuilt by every animated pose
+};
