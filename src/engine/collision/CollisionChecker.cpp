@@ -58,6 +58,20 @@ bool CollisionChecker::DeferDestroy(Entity *entity)
 	return true;
 }
 
+void CollisionChecker::ForgetContacts(Entity *entity)
+{
+	if (!entity || !entity->collider)
+		return;
+	std::vector<Entity *> partners;
+	partners.swap(entity->collider->contacts);
+	for (Entity *partner : partners) {
+		if (partner == entity || !partner->collider)
+			continue;
+		std::vector<Entity *> &theirs = partner->collider->contacts;
+		theirs.erase(std::remove(theirs.begin(), theirs.end(), entity), theirs.end());
+	}
+}
+
 void CollisionChecker::Check(Scene *checkedScene)
 {
 	scene = checkedScene;
@@ -65,13 +79,10 @@ void CollisionChecker::Check(Scene *checkedScene)
 		return;
 
 	const uint16_t count = scene->GetEntityCount();
-	// Emptied here only, so after a check each list holds every partner of
-	// that check. Paused entities are emptied too, though they take no part.
-	for (uint32_t i = 0; i < count; ++i) {
-		Entity *entity = scene->GetEntityAt(static_cast<uint16_t>(i));
-		if (entity && entity->collider)
-			entity->collider->contacts.clear();
-	}
+	// Emptied here, so after a check each list holds every partner of that
+	// check. Paused entities are emptied too, though they take no part.
+	for (uint32_t i = 0; i < count; ++i)
+		ForgetContacts(scene->GetEntityAt(static_cast<uint16_t>(i)));
 	if (count < 2)
 		return;
 

@@ -25,6 +25,12 @@ class Scene;
 //
 // When the outermost Check finishes, every deferred entity is taken out of
 // the contact lists of the checked scene and then deleted, once each.
+//
+// Contact lists always name each other in pairs: a check appends both sides
+// of a touching pair, and an entity's list is emptied only together with its
+// partners' entries for it (ForgetContacts, at the start of a check and when
+// the entity is deleted). So an entity deleted between checks, say destroyed
+// in its own update, leaves no partner reading a pointer to freed memory.
 class CollisionChecker {
 public:
 	CollisionChecker();
@@ -39,6 +45,9 @@ public:
 	// returns true (a second call for the same entity is harmless). Otherwise
 	// returns false and the caller deletes the entity itself.
 	static bool DeferDestroy(Entity *entity);
+	// Takes the entity out of the contact list of every partner that its own
+	// list names, then empties its own list. Nothing without a collider.
+	static void ForgetContacts(Entity *entity);
 
 	// One full pass over the scene's entities.
 	void Check(Scene *scene);

@@ -115,7 +115,7 @@ public:
 		if (entry.users > 0) {
 			--entry.users;
 		} else if (entry.users < 0) {
-			Log("Negative users.\n");
+			Log("Negative users.");
 		}
 		return true;
 	}

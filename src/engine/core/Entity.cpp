@@ -22,6 +22,9 @@ Entity::~Entity()
 	scene = nullptr;
 	container = nullptr;
 
+	// Partners that touched this entity in the last check must not keep it
+	// in their contact lists.
+	CollisionChecker::ForgetContacts(this);
 	if (collider != nullptr && collider->owner == this)
 		delete collider;
 	collider = nullptr;

@@ -175,3 +175,50 @@ TEST(CollisionChecker, DestroyDuringCheckWaitsUntilTheCheckEnds)
 	EXPECT_TRUE(bystanderDeleted) << "outside a check Destroy deletes at once";
 	delete striker;
 }
+
+TEST(CollisionChecker, PartnersForgetAnEntityDeletedBetweenChecks)
+{
+	// A touch-only box between two solids that do not touch each other: A
+	// meets both B and C and nobody moves.
+	struct Row {
+		const char *name;
+		bool aLeavesTheSceneFirst; // and one more check runs without A
+		bool viaDestroy;           // else the owner deletes B
+		std::vector<Entity *> (*expected)(Entity *c);
+	};
+	const Row rows[] = {
+		{ "deleted by its owner", false, false, [](Entity *c) { return std::vector<Entity *> { c }; } },
+		{ "destroyed in its own update", false, true, [](Entity *c) { return std::vector<Entity *> { c }; } },
+		{ "after the partner left the scene", true, false, [](Entity *) { return std::vector<Entity *> {}; } },
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(row.name);
+		Scene scene;
+		CollisionChecker checker;
+		Probe a(0.0f, Collider::kModeTrigger);
+		Probe c(-0.6f, Collider::kModeStatic);
+		auto *b = new Probe(0.6f, Collider::kModeStatic);
+		bool bDeleted = false;
+		b->deleted = &bDeleted;
+		scene.AddEntity(&a);
+		scene.AddEntity(b);
+		scene.AddEntity(&c);
+		checker.Check(&scene);
+		ASSERT_TRUE(a.Lists(b));
+		ASSERT_TRUE(a.Lists(&c));
+		ASSERT_FALSE(b->Lists(&c));
+
+		if (row.aLeavesTheSceneFirst) {
+			scene.RemoveEntity(&a);
+			checker.Check(&scene);
+		}
+		if (row.viaDestroy)
+			b->Destroy();
+		else
+			delete b;
+		ASSERT_TRUE(bDeleted);
+		// A never points at the freed B, however long ago they touched.
+		EXPECT_EQ(a.collider->contacts, row.expected(&c));
+		EXPECT_EQ(c.Lists(&a), !row.aLeavesTheSceneFirst);
+	}
+}
