@@ -106,7 +106,7 @@ protected:
 
 }
 
-TEST_F(SaveGameFiles, FreshGameIsWrittenAsTheDocumentedBytes)
+TEST_F(SaveGameFiles, FreshGameIsWrittenByteForByte)
 {
 	GameProgress::Assign(GameProgress());
 	std::string path = folder.Path("fresh.sav");

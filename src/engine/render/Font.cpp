@@ -26,6 +26,9 @@ std::vector<std::unique_ptr<Font>> &OwnedFonts()
 
 CacheMap<Font> &Cache()
 {
+	// A font gives its page material back when the list above frees it at
+	// exit, so the material cache is built first and thereby outlives it.
+	CacheMap<Material>::GetInstance();
 	OwnedFonts();
 	return CacheMap<Font>::GetInstance();
 }
@@ -62,7 +65,10 @@ Font::Font() = default;
 
 Font::~Font()
 {
-	Material::Release(material);
+	// A font without a page never touches the material cache, which may
+	// already be gone when fonts are freed at exit.
+	if (material.GetKey() != 0)
+		Material::Release(material);
 	material = Material::Handle();
 }
 
