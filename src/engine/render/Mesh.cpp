@@ -73,6 +73,7 @@ void Mesh::Clear()
 	colors.clear();
 	indices.clear();
 	normals.clear();
+	normalsFixed = 0;
 	TouchAll();
 }
 
@@ -85,6 +86,7 @@ void Mesh::Assign(const Mesh &other)
 	colors = other.colors;
 	normals = other.normals;
 	indices = other.indices;
+	normalsFixed = 0;
 	TouchAll();
 	FixZeroNormals();
 	if (other.material.IsValid())
@@ -192,6 +194,7 @@ void Mesh::AddPolygon(const glm::vec3 *newPositions, const glm::vec2 *newUVs, co
 	AppendFan(base, count);
 	uvs.resize(base, glm::vec2(0.0f));
 	normals.resize(base, glm::vec3(0.0f));
+	normalsFixed = std::min<size_t>(normalsFixed, base);
 	positions.insert(positions.end(), newPositions, newPositions + count);
 	uvs.insert(uvs.end(), newUVs, newUVs + count);
 	normals.insert(normals.end(), newNormals, newNormals + count);
@@ -263,6 +266,7 @@ void Mesh::SetVertexCount(uint16_t count)
 	positions.assign(count, glm::vec3(0.0f));
 	uvs.assign(count, glm::vec2(0.0f));
 	normals.assign(count, kUp);
+	normalsFixed = 0;
 	Touch(kMeshPositions);
 	Touch(kMeshUVs);
 	Touch(kMeshNormals);
@@ -278,13 +282,16 @@ void Mesh::SetIndexCount(uint16_t count)
 
 void Mesh::FixZeroNormals()
 {
+	// Normals before normalsFixed were already checked and nothing has written
+	// them since, so building a map polygon by polygon stays linear.
 	bool fixed = false;
-	for (glm::vec3 &normal : normals) {
-		if (IsZero(normal)) {
-			normal = kUp;
+	for (size_t i = std::min(normalsFixed, normals.size()); i < normals.size(); i++) {
+		if (IsZero(normals[i])) {
+			normals[i] = kUp;
 			fixed = true;
 		}
 	}
+	normalsFixed = normals.size();
 	if (fixed)
 		Touch(kMeshNormals);
 }
@@ -327,6 +334,7 @@ glm::vec3 *Mesh::EditColors()
 
 glm::vec3 *Mesh::EditNormals()
 {
+	normalsFixed = 0;
 	Touch(kMeshNormals);
 	return normals.data();
 }

@@ -143,6 +143,7 @@ private:
 	std::vector<glm::vec3> colors;
 	std::vector<glm::vec3> normals;
 	std::vector<uint32_t> indices;
+	size_t normalsFixed = 0; // leading normals known not to be zero
 	uint64_t versions[kMeshArrayCount];
 };
 

@@ -219,6 +219,20 @@ TEST(Mesh, ZeroNormalsBecomeUp)
 	mesh.AppendNormals(given);
 	const std::vector<glm::vec3> expected = {kUp, {0, 0, 1}, kUp, {1e-30f, 0, 0}};
 	EXPECT_EQ(mesh.GetNormals(), expected);
+
+	// A normal zeroed in place is still fixed by the next append, and one
+	// that arrives through a polygon after a clear is fixed too.
+	mesh.EditNormals()[1] = glm::vec3(0.0f);
+	mesh.AppendNormals(std::vector<glm::vec3>{{0, 0, 0}});
+	EXPECT_EQ(mesh.GetNormals()[1], kUp);
+	EXPECT_EQ(mesh.GetNormals()[4], kUp);
+	mesh.Clear();
+	const glm::vec3 corners[] = {{0, 0, 0}, {1, 0, 0}, {1, 0, 1}};
+	const glm::vec2 uvs[] = {{0, 0}, {1, 0}, {1, 1}};
+	const glm::vec3 normals[] = {{0, 0, 0}, {0, 0, 1}, {0, 0, 0}};
+	mesh.AddPolygon(corners, uvs, normals, 3);
+	const std::vector<glm::vec3> fan = {kUp, {0, 0, 1}, kUp};
+	EXPECT_EQ(mesh.GetNormals(), fan);
 }
 
 TEST(Mesh, SetVertexCountResetsOnlyWhenTheCountChanges)
