@@ -1,5 +1,6 @@
 #include "engine/render/Shader.h"
 
+#include <SDL.h>
 #include <glad/gl.h>
 #include <tinyxml2.h>
 
@@ -95,6 +96,12 @@ Shader *Shader::Get(const char *name)
 	auto found = table.find(key);
 	if (found != table.end())
 		return &found->second;
+	if (SDL_GL_GetCurrentContext() == nullptr) {
+		// Nothing can be compiled without a context; hand out an empty shader
+		// and keep the name unbuilt so a later request with a context builds it.
+		static Shader noContext;
+		return &noContext;
+	}
 
 	// Stored before it is built so that a failed shader is kept, and not
 	// read again, whatever state the build leaves it in.

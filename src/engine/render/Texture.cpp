@@ -48,6 +48,12 @@ void Texture::Load(const char *name)
 	}
 	width = (uint16_t)surface->w;
 	height = (uint16_t)surface->h;
+	if (SDL_GL_GetCurrentContext() == nullptr) {
+		// Headless loads (a map read by a tool or a test) keep the size but
+		// cannot make a GL texture; calling GL here would crash.
+		SDL_FreeSurface(surface);
+		return;
+	}
 
 	// Rows must be read at the surface's own pitch; SDL pads nothing for 32-bit
 	// pixels today, but a padded row would otherwise shear the image.

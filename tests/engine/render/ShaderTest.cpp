@@ -327,3 +327,27 @@ TEST_F(ShaderFiles, ShadersDraw)
 	glDeleteBuffers(3, buffers);
 	glDeleteVertexArrays(1, &vertexArray);
 }
+
+// Without a GL context nothing can be compiled: the request must not crash,
+// and the name must stay unbuilt so that the first request made once a
+// context exists really builds it.
+class ShaderWithoutContext : public GLTestContext {
+protected:
+	void SetUp() override {}
+};
+
+TEST_F(ShaderWithoutContext, RequestsWaitForAContext)
+{
+	ASSERT_EQ(SDL_GL_GetCurrentContext(), nullptr);
+	Shader *early = Shader::Get("shaders/standard.dsh");
+	ASSERT_NE(early, nullptr);
+	EXPECT_EQ(early->GetPass(0), nullptr);
+
+	GLTestContext::SetUp();
+	if (IsSkipped())
+		return;
+	Shader *built = Shader::Get("shaders/standard.dsh");
+	ASSERT_NE(built, early);
+	ASSERT_NE(built->GetPass(0), nullptr);
+	EXPECT_NE(built->GetProgram(0), 0u);
+}
