@@ -1,0 +1,1016 @@
+#include "map/TileMap.h"
+
+#include "engine/core/ActiveSequence.h"
+#include "engine/core/FileAccess.h"
+#include "engine/core/Log.h"
+#include "engine/core/NameHash.h"
+#include "engine/core/Scene.h"
+#include "game/GameProgress.h"
+#include "map/EnvironmentTable.h"
+#include "map/MapCommand.h"
+#include "map/MapFiles.h"
+#include "map/MapSequence.h"
+#include "map/TileCode.h"
+#include "map/TileMapLoadListener.h"
+#include "objects/EntityFactory.h"
+#include "objects/MapEntityFactory.h"
+
+#include <glm/gtc/quaternion.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+constexpr const char *kDefaultMapShader = "shaders/map.dsh";
+constexpr const char *kMapExtension = "tmx";
+
+constexpr uint8_t kEnemiesBeatenGroup = 1; // enabled when the last enemy of a map falls
+constexpr uint8_t kHostileFaction = 4;
+constexpr uint8_t kBorderDefault = 4;      // half the border ring in tiles when nothing sets it
+constexpr uint8_t kLevelWithoutWalls = 6;  // the top terrace stands free of walls
+
+constexpr float kFaceOverlap = 0.01f;       // world units tops reach into their neighbours
+constexpr float kCentreInset = 0.01f;       // world units tile positions sit off the exact grid
+constexpr float kObjectInset = 0.1f;        // world units an object area is shrunk by for insideness
+constexpr float kDiagonalHalfLength = 0.7071f; // half a tile's diagonal, in tile sizes
+constexpr float kQuarterTurn = -1.5707964f;    // radians per editor quarter turn about +Y
+constexpr float kNearlyZero = 0.001f;          // world units under which a move is no move
+
+const MapTile kEmptyTile{};
+
+// The horizontal unit vector of a direction code; zero for none.
+Vec3 DirectionVector(uint8_t direction)
+{
+	return Vec3(static_cast<float>(DirectionStepX(direction)), 0.0f, static_cast<float>(DirectionStepY(direction)));
+}
+
+// The horizontal vector to the right of a facing, n x up.
+Vec3 SideOf(const Vec3 &n)
+{
+	return Vec3(-n.z, 0.0f, n.x);
+}
+
+// A world coordinate as a 16-bit tile number: truncated toward zero, and
+// held inside the 16-bit range first, so far-off or broken positions can
+// never overflow the conversion. NaN lies outside every map.
+int16_t ToTileCoordinate(float value)
+{
+	constexpr float kLowest = static_cast<float>(std::numeric_limits<int16_t>::min());
+	constexpr float kHighest = static_cast<float>(std::numeric_limits<int16_t>::max());
+	if (std::isnan(value) || value <= kLowest)
+		return std::numeric_limits<int16_t>::min();
+	if (value >= kHighest)
+		return std::numeric_limits<int16_t>::max();
+	return static_cast<int16_t>(value);
+}
+
+// A 16-bit tile number plus an offset, held inside the 16-bit range.
+int16_t OffsetTile(int16_t tile, int offset)
+{
+	int sum = static_cast<int>(tile) + offset;
+	sum = std::clamp(sum, static_cast<int>(std::numeric_limits<int16_t>::min()),
+		static_cast<int>(std::numeric_limits<int16_t>::max()));
+	return static_cast<int16_t>(sum);
+}
+
+// Clamps into [lo, hi]; a range turned inside out gives its midpoint.
+float ClampRange(float value, float lo, float hi)
+{
+	if (lo > hi)
+		return (lo + hi) * 0.5f;
+	return Clamp(value, lo, hi);
+}
+
+bool Vec3NearlyEqual(const Vec3 &a, const Vec3 &b)
+{
+	return Vec3WithinRadius(a - b, kNearlyZero);
+}
+
+// The vector snapped to its dominant horizontal axis: x wins only when
+// strictly larger; a vector with no z and no larger x is no direction.
+Vec3 SnapDirectionToAxis(const Vec3 &v)
+{
+	if (std::fabs(v.x) > std::fabs(v.z))
+		return Vec3(v.x > 0.0f ? 1.0f : -1.0f, 0.0f, 0.0f);
+	if (v.z == 0.0f)
+		return Vec3(0.0f);
+	return Vec3(0.0f, 0.0f, v.z > 0.0f ? 1.0f : -1.0f);
+}
+
+// The sides of a diagonal tile that border its low half get no wall.
+bool IsOpenSide(uint32_t kind, uint8_t direction)
+{
+	switch (kind) {
+	case kTileDiagonalNE:
+		return direction != kDirNorth && direction != kDirEast;
+	case kTileDiagonalSE:
+		return direction != kDirSouth && direction != kDirEast;
+	case kTileDiagonalSW:
+		return direction != kDirSouth && direction != kDirWest;
+	case kTileDiagonalNW:
+		return direction != kDirNorth && direction != kDirWest;
+	default:
+		return false;
+	}
+}
+
+bool IsRampKind(uint32_t kind)
+{
+	return kind >= kTileRampNorth && kind <= kTileRampWest;
+}
+
+// True for an entity record whose actor is up and on the enemy side.
+bool IsStandingEnemy(const MapObjectDef &record)
+{
+	if (!MapSequence::HasActor(&record))
+		return false;
+	const Entity *entity = record.entity;
+	return entity->lifeState < kLifePaused && entity->GetFaction() == kHostileFaction;
+}
+
+} // namespace
+
+TileMap::TileMap() = default;
+
+TileMap::~TileMap()
+{
+	Clear();
+	for (Material::Handle &handle : layerMaterials) {
+		Material::Release(handle);
+		handle = Material::Handle();
+	}
+}
+
+// --- Loading -----------------------------------------------------------------
+
+TileMapLoadState &TileMap::Load(const char *path, uint16_t flags, TileMapLoadListener *listener)
+{
+	// A fresh state by assignment: the state owns lists and strings, which
+	// must be released and rebuilt, never wiped over.
+	loadState = TileMapLoadState();
+	loadSerial++;
+	loadState.flags = flags;
+	loadState.listener = listener;
+	if (path != nullptr)
+		strncpy(loadState.name, path, TileMapLoadState::kNameChars - 1);
+	loadState.phase = LoadData(path) ? kPhaseUnload : kPhaseAborted;
+	Step();
+	return loadState;
+}
+
+bool TileMap::LoadData(const char *path)
+{
+	const char *shown = path != nullptr ? path : "";
+	LogDebug("\nLoad map requested %s...\n", shown);
+	if (path == nullptr || !FileHasExtension(path, kMapExtension)) {
+		Log("Unsupported file format: %s", shown);
+		return false;
+	}
+	if (!mapLoader->CanLoad(path)) {
+		Log("Map load unsupported: %s", shown);
+		return false;
+	}
+	LogDebug("Loading map data...\n");
+	loadState.mapData.Reset();
+	if (!mapLoader->Load(path, loadState.mapData, loadState.flags)) {
+		Log("Map load aborted: %s", shown);
+		return false;
+	}
+	return true;
+}
+
+bool TileMap::Step()
+{
+	uint32_t serial = loadSerial;
+	uint32_t next = RunPhase();
+	// A listener or a script may start a new load from inside the phase; that
+	// load has run its own first step, and this step must not touch it.
+	if (serial != loadSerial)
+		return loadState.phase < kPhaseLoaded;
+	if (next == loadState.phase)
+		return next < kPhaseLoaded;
+	if (next == kPhaseAborted)
+		Log("Tile map aborted on phase %i\n", static_cast<int>(loadState.phase));
+	else if (next == kPhaseLoaded)
+		LogDebug("Tile map loaded.\n");
+	loadState.phase = next;
+	loadState.cursor = 0;
+	loadState.total = 0;
+	return next < kPhaseLoaded;
+}
+
+uint32_t TileMap::RunPhase()
+{
+	switch (loadState.phase) {
+	case kPhaseUnload:
+	case kPhaseUnloadAgain:
+		Unload();
+		return kPhaseBuild;
+	case kPhaseBuild:
+		if (!LoadEnvironment())
+			return kPhaseAborted;
+		if (!BuildTiles())
+			return kPhaseTilesFailed;
+		if (!BuildBorder())
+			return kPhaseBorderFailed;
+		return kPhaseEntities;
+	case kPhaseTilesFailed:
+	case kPhaseBorderFailed:
+		return kPhaseAborted;
+	case kPhaseEntities:
+		return LoadEntities() ? kPhaseSequences : kPhaseEntities;
+	case kPhaseSequences:
+		return LoadSequences() ? kPhaseLoaded : kPhaseAborted;
+	case kPhaseLoaded:
+		return kPhaseLoaded;
+	default:
+		return kPhaseAborted;
+	}
+}
+
+void TileMap::Unload()
+{
+	if (loadState.listener != nullptr)
+		loadState.listener->OnMapUnload();
+	Clear();
+}
+
+void TileMap::Clear()
+{
+	LogDebug("Clearing meshes...\n");
+	for (int slot = 0; slot < kLayerSlotCount; slot++) {
+		meshes[slot].Clear();
+		renderers[slot].Release();
+	}
+
+	LogDebug("Clearing entities...\n");
+	std::vector<MapObjectDef> &records = mapData.entityRecords;
+	for (size_t i = records.size(); i-- > 0;) {
+		Entity *entity = records[i].entity;
+		// Whether the scene still lists it is asked first: that compares
+		// pointers only, so a record whose entity is long gone is never read.
+		if (entity == nullptr || scene == nullptr || !scene->HasEntity(entity))
+			continue;
+		if (!IsMapEntity(entity))
+			continue;
+		records[i].entity = nullptr;
+		entity->Destroy();
+	}
+	records.clear();
+	mapData.Reset();
+
+	ClearFlags();
+	cleared = 0;
+}
+
+bool TileMap::LoadEnvironment()
+{
+	LogDebug("Loading environment...\n");
+	mapData = loadState.mapData;
+
+	if (mapData.environmentId != 0) {
+		const Environment *environment = FindEnvironment(mapData.environmentId);
+		if (environment != nullptr) {
+			for (int k = 0; k < kLevelCount; k++) {
+				const EnvironmentLayer *layer = environment->layers[k];
+				if (layer == nullptr)
+					continue;
+				SetLayerMaterial(static_cast<uint8_t>(k), kLayerTop, layer->surf.Get(), layer->shader.Get());
+				SetLayerMaterial(static_cast<uint8_t>(k), kLayerEdge, layer->edge.Get(), layer->shader.Get());
+			}
+			if (mapData.border == TileMapData::kBorderFromEnvironment)
+				mapData.border = environment->border;
+		}
+	}
+	if (mapData.border == TileMapData::kBorderFromEnvironment)
+		mapData.border = kBorderDefault;
+
+	LogDebug("Loading additional layers...\n");
+	for (int k = 0; k < kLevelCount; k++) {
+		if (mapData.layerIds[k] == 0)
+			continue;
+		const EnvironmentLayer *layer = FindEnvironmentLayer(mapData.layerIds[k]);
+		if (layer == nullptr)
+			continue;
+		// Additional layers always draw with the ground shader.
+		SetLayerMaterial(static_cast<uint8_t>(k), kLayerTop, layer->surf.Get(), nullptr);
+		SetLayerMaterial(static_cast<uint8_t>(k), kLayerEdge, layer->edge.Get(), nullptr);
+	}
+	return true;
+}
+
+bool TileMap::LoadEntities()
+{
+	LogDebug("Loading entities...\n");
+	if (entityFactory == nullptr) {
+		Log("No entity factory specified.\n");
+		return true;
+	}
+	std::vector<MapObjectDef> &records = mapData.entityRecords;
+	size_t count = std::min(records.size(), kMaxEntityRecords);
+	if (count == 0)
+		return true;
+
+	size_t end = count;
+	if (loadState.entitiesPerStep != 0)
+		end = std::min(count, static_cast<size_t>(loadState.cursor) + loadState.entitiesPerStep);
+	for (; loadState.cursor < end; loadState.cursor++) {
+		MapObjectDef &record = records[loadState.cursor];
+		if ((loadState.flags & TileMapLoadState::kNoActors) != 0 && IsActorKind(MapEntityKindFromType(record.type)))
+			continue;
+		if (!entityFactory->CanCreate(record.type)) {
+			record.entity = nullptr;
+			continue;
+		}
+		Entity *entity = entityFactory->Create(record.type);
+		record.entity = entity;
+		if (entity != nullptr)
+			PlaceEntity(record, entity);
+	}
+	LogDebug("Loaded entities\n");
+	return loadState.cursor >= count;
+}
+
+void TileMap::PlaceEntity(MapObjectDef &record, Entity *entity)
+{
+	const float t = mapData.tileSize;
+	const float s = static_cast<float>(record.size);
+	Vec3 position = TilePosition(static_cast<int16_t>(record.x), static_cast<int16_t>(record.y), 0.5f, 0.5f);
+	if (entity->drawLayer == 0)
+		entity->drawLayer = drawLayer;
+
+	// Tiled turns a tile object about its bottom-left corner; bring the
+	// turned footprint back over the tiles it covers.
+	if (record.rotation == 2 || record.rotation == 3)
+		position.x -= t * s;
+	if (record.rotation == 1 || record.rotation == 2)
+		position.z += t * s;
+	Vec3 scale(s);
+	if (record.flipX != 0)
+		scale.x = -scale.x;
+	if (record.flipY != 0)
+		scale.z = -scale.z;
+	// A bigger object stands in the middle of its square, which grows from
+	// the anchor tile eastward and northward.
+	if (record.size > 1) {
+		position.x += t * 0.5f * (s - 1.0f);
+		position.z -= t * 0.5f * (s - 1.0f);
+	}
+	position.y = HeightAt(position);
+
+	entity->transform.SetPosition(position);
+	entity->transform.SetRotation(glm::angleAxis(kQuarterTurn * static_cast<float>(record.rotation), Vec3(0.0f, 1.0f, 0.0f)));
+	entity->transform.SetScale(scale);
+	if (scene != nullptr)
+		scene->AddEntity(entity);
+}
+
+bool TileMap::LoadSequences()
+{
+	uint32_t serial = loadSerial;
+	LogDebug("Notifying load listener...\n");
+	if (loadState.listener != nullptr)
+		loadState.listener->OnMapLoaded(loadState.name);
+	if (serial != loadSerial)
+		return true;
+
+	if ((loadState.flags & TileMapLoadState::kNoScripts) == 0) {
+		LogDebug("Loading sequences...\n");
+		// By index, and re-reading the size: a script that starts here may
+		// change the map under the walk.
+		for (size_t i = 0; i < mapData.objects.size() && serial == loadSerial; i++) {
+			MapObjectDef &object = mapData.objects[i];
+			if (object.kind != kObjectLoad)
+				continue;
+			bool allowed = true;
+			if (object.key != 0) {
+				allowed = GameProgress::FlagId(object.key);
+				SetGroupFlag(object.Group(), allowed);
+			}
+			if (allowed && object.commandCount > 0) {
+				LogDebug("Running sequence %i...\n", static_cast<int>(object.id));
+				StartSequence(object);
+			}
+		}
+	}
+	LogDebug("Map loaded.\n\n");
+	return true;
+}
+
+void TileMap::StartSequence(MapObjectDef &object)
+{
+	SetActiveSequence(new MapSequence(this, &object));
+}
+
+// --- Geometry ----------------------------------------------------------------
+
+void TileMap::SetLayerMaterial(uint8_t layer, uint8_t kind, const char *textureName, const char *shaderName)
+{
+	if (layer >= kLevelCount || kind > kLayerEdge)
+		return;
+	if (shaderName == nullptr || shaderName[0] == '\0')
+		shaderName = kDefaultMapShader;
+	int slot = layer + (kind == kLayerEdge ? kLevelCount : 0);
+	// A layer without a texture draws with the shader alone rather than
+	// asking the texture loader for a file named "".
+	const Material::Handle &handle = (textureName != nullptr && textureName[0] != '\0')
+		? Material::Get(textureName, shaderName)
+		: Material::GetShaderOnly(shaderName);
+	Material::Release(layerMaterials[slot]);
+	layerMaterials[slot] = handle;
+	ApplyLayerMaterials();
+}
+
+void TileMap::ApplyLayerMaterials()
+{
+	for (int slot = 0; slot < kLayerSlotCount; slot++) {
+		const Material::Handle &wanted = layerMaterials[slot];
+		const Material::Handle &held = meshes[slot].GetMaterial();
+		if (held.Get() == wanted.Get() && held.GetKey() == wanted.GetKey())
+			continue;
+		// The mesh takes over a use of its own.
+		meshes[slot].SetMaterial(wanted.IsValid() ? Material::Share(wanted) : Material::Handle());
+	}
+}
+
+Mesh *TileMap::LayerMesh(uint8_t level, bool edge)
+{
+	if (level < 1 || level > kLevelCount)
+		return nullptr;
+	return &meshes[level - 1 + (edge ? kLevelCount : 0)];
+}
+
+const Mesh *TileMap::LayerMesh(uint8_t level, bool edge) const
+{
+	if (level < 1 || level > kLevelCount)
+		return nullptr;
+	return &meshes[level - 1 + (edge ? kLevelCount : 0)];
+}
+
+bool TileMap::BuildTiles()
+{
+	if (loadState.cursor == 0) {
+		loadState.total = static_cast<uint16_t>(mapData.width * mapData.height);
+		std::fill(std::begin(slotFull), std::end(slotFull), false);
+	}
+	LogDebug("Building tiles %i to %i...\n", static_cast<int>(loadState.cursor), static_cast<int>(loadState.total));
+	const size_t width = mapData.width;
+	while (loadState.cursor < loadState.total) {
+		size_t index = loadState.cursor;
+		const MapTile &tile = index < mapData.tiles.size() ? mapData.tiles[index] : kEmptyTile;
+		BuildTile(tile, static_cast<int>(index % width), static_cast<int>(index / width));
+		loadState.cursor++;
+	}
+	ApplyLayerMaterials();
+	LogDebug("Tiles built\n");
+	return true;
+}
+
+void TileMap::BuildTile(const MapTile &tile, int x, int y)
+{
+	if (IsRampKind(tile.kind)) {
+		AddRamp(tile, x, y);
+		return;
+	}
+	if (tile.level > 0 && tile.kind != kTileNothing)
+		AddTopFace(LayerMesh(tile.level, false), tile.kind, x, y, tile.level);
+	if (IsDiagonalKind(tile.kind) && tile.secondLevel != 0)
+		AddTopFace(LayerMesh(tile.secondLevel, false), MirrorKind(tile.kind), x, y, tile.secondLevel);
+
+	for (uint8_t d = kDirNorth; d <= kDirWest; d++) {
+		const MapTile &neighbour = TileAt(static_cast<int16_t>(x + DirectionStepX(d)), static_cast<int16_t>(y + DirectionStepY(d)));
+		// Heights, not level numbers, decide: water is level 7 but stands at
+		// 0.3, so ground above it still needs its wall down to the surface.
+		if (LevelHeight(neighbour.secondLevel) < LevelHeight(tile.level) && !IsOpenSide(tile.kind, d) &&
+			tile.level != kLevelWithoutWalls)
+			AddWall(LayerMesh(tile.level, true), x, y, d, tile.level, neighbour.secondLevel);
+	}
+	if (IsDiagonalKind(tile.kind))
+		AddDiagonalWall(LayerMesh(tile.level, true), tile.kind, x, y, tile.level, tile.secondLevel);
+}
+
+void TileMap::AddTopFace(Mesh *mesh, uint32_t kind, int x, int y, uint8_t level)
+{
+	const float t = mapData.tileSize;
+	const float h = LevelHeight(level);
+	const float e = t * 0.5f + kFaceOverlap;
+	const float cx = static_cast<float>(x) * t;
+	const float cz = static_cast<float>(y) * t;
+	const float u = static_cast<float>(x);
+	const float v = static_cast<float>(y);
+
+	struct Corner {
+		Vec3 position;
+		glm::vec2 uv;
+		uint32_t leftOutFor;
+	};
+	const Corner corners[4] = {
+		{Vec3(cx - e, h, cz - e), glm::vec2(u, v), kTileDiagonalSE},
+		{Vec3(cx + e, h, cz - e), glm::vec2(u + 1.0f, v), kTileDiagonalSW},
+		{Vec3(cx + e, h, cz + e), glm::vec2(u + 1.0f, v + 1.0f), kTileDiagonalNW},
+		{Vec3(cx - e, h, cz + e), glm::vec2(u, v + 1.0f), kTileDiagonalNE},
+	};
+	Vec3 positions[4];
+	glm::vec2 uvs[4];
+	Vec3 normals[4];
+	uint32_t count = 0;
+	for (const Corner &corner : corners) {
+		if (corner.leftOutFor == kind)
+			continue;
+		positions[count] = corner.position;
+		uvs[count] = corner.uv;
+		normals[count] = Vec3(0.0f, 1.0f, 0.0f);
+		count++;
+	}
+	AddPolygon(mesh, positions, uvs, normals, count);
+}
+
+void TileMap::AddQuad(Mesh *mesh, const Vec3 &p0, const Vec3 &p1, const Vec3 &p2, const Vec3 &p3, const Vec3 &normal)
+{
+	const Vec3 positions[4] = {p0, p1, p2, p3};
+	const glm::vec2 uvs[4] = {glm::vec2(0.0f, 1.0f), glm::vec2(1.0f, 1.0f), glm::vec2(1.0f, 0.0f), glm::vec2(0.0f, 0.0f)};
+	const Vec3 normals[4] = {normal, normal, normal, normal};
+	AddPolygon(mesh, positions, uvs, normals, 4);
+}
+
+void TileMap::AddPolygon(Mesh *mesh, const Vec3 *positions, const glm::vec2 *uvs, const Vec3 *normals, uint32_t count)
+{
+	if (mesh == nullptr)
+		return;
+	uint32_t before = mesh->GetVertexCount();
+	mesh->AddPolygon(positions, uvs, normals, count);
+	if (count >= 3 && mesh->GetVertexCount() == before) {
+		int slot = static_cast<int>(mesh - meshes);
+		if (!slotFull[slot]) {
+			slotFull[slot] = true;
+			Log("Tile mesh %i is full; %s loses faces\n", slot, mapData.GetMapName());
+		}
+	}
+}
+
+void TileMap::AddWall(Mesh *mesh, int x, int y, uint8_t direction, uint8_t level, uint8_t lower)
+{
+	const float t = mapData.tileSize;
+	const Vec3 n = DirectionVector(direction);
+	const Vec3 side = SideOf(n);
+	const Vec3 c = Vec3(static_cast<float>(x) * t, LevelHeight(lower), static_cast<float>(y) * t) + n * (t * 0.5f);
+	const Vec3 a = c - side * (t * 0.5f);
+	const Vec3 b = c + side * (t * 0.5f);
+	const Vec3 v(0.0f, LevelHeight(level) - LevelHeight(lower), 0.0f);
+	// Water beside higher ground: the ground's own wall covers it.
+	if (v.y < 0.0f)
+		return;
+	AddQuad(mesh, a, b, b + v, a + v, n);
+}
+
+void TileMap::AddDiagonalWall(Mesh *mesh, uint32_t kind, int x, int y, uint8_t level, uint8_t second)
+{
+	const float t = mapData.tileSize;
+	const Vec3 n = DiagonalNormal(kind);
+	const Vec3 side = SideOf(n);
+	const float r = kDiagonalHalfLength * t;
+	const Vec3 c(static_cast<float>(x) * t, LevelHeight(second), static_cast<float>(y) * t);
+	const Vec3 a = c - side * r;
+	const Vec3 b = c + side * r;
+	const Vec3 v(0.0f, LevelHeight(level) - LevelHeight(second), 0.0f);
+	AddQuad(mesh, a, b, b + v, a + v, n);
+}
+
+void TileMap::AddRamp(const MapTile &tile, int x, int y)
+{
+	const float t = mapData.tileSize;
+	const Vec3 n = DirectionVector(KindDirection(tile.kind));
+	const Vec3 side = SideOf(n);
+	Mesh *top = LayerMesh(tile.level, false);
+	Mesh *edge = LayerMesh(tile.level, true);
+
+	const Vec3 m = Vec3(static_cast<float>(x) * t, LevelHeight(tile.secondLevel), static_cast<float>(y) * t) - n * (t * 0.5f);
+	const Vec3 low1 = m - side * (t * 0.5f);
+	const Vec3 low2 = m + side * (t * 0.5f);
+	const Vec3 climb = n * t + Vec3(0.0f, LevelHeight(tile.level) - LevelHeight(tile.secondLevel), 0.0f);
+	const Vec3 high1 = low1 + climb;
+	const Vec3 high2 = low2 + climb;
+	AddQuad(top, low1, low2, high2, high1, Vec3(0.0f, 1.0f, 0.0f));
+
+	// The side walls reach down to the floor of a hole, so a ramp beside
+	// lower ground never shows a gap under its flank.
+	const float floor = TileMapData::kHoleHeight;
+	auto down = [floor](Vec3 p) {
+		p.y = floor;
+		return p;
+	};
+	AddQuad(edge, down(high1), down(low1), low1, high1, -side);
+	AddQuad(edge, down(high2), down(low2), low2, high2, side);
+}
+
+bool TileMap::BuildBorder()
+{
+	if (mapData.border == 0)
+		return true;
+	LogDebug("Building border...\n");
+	const int b = 2 * static_cast<int>(mapData.border);
+	const int w = mapData.width;
+	const int h = mapData.height;
+	struct Strip {
+		int x0, x1, y0, y1; // start included, end excluded
+	};
+	const Strip strips[4] = {
+		{-b, w + b, -b, 0}, // north
+		{-b, w + b, h, h + b}, // south
+		{-b, 0, -b, h + b}, // west
+		{w, w + b, -b, h + b}, // east
+	};
+	// Each border square repeats the map tile nearest to it, so the terrain
+	// at the edge runs on outward.
+	for (const Strip &strip : strips) {
+		for (int y = strip.y0; y < strip.y1; y++) {
+			for (int x = strip.x0; x < strip.x1; x++)
+				BuildTile(TileAt(static_cast<int16_t>(x), static_cast<int16_t>(y)), x, y);
+		}
+	}
+	return true;
+}
+
+// --- Groups and triggers -----------------------------------------------------
+
+bool TileMap::IsGroupEnabled(uint8_t group) const
+{
+	if (group == 0)
+		return false;
+	return std::find(std::begin(groupSlots), std::end(groupSlots), group) != std::end(groupSlots);
+}
+
+void TileMap::SetGroupFlag(uint8_t group, bool enabled)
+{
+	if (group == 0 || IsGroupEnabled(group) == enabled)
+		return;
+	if (!enabled) {
+		std::replace(std::begin(groupSlots), std::end(groupSlots), group, uint8_t{0});
+		return;
+	}
+	uint8_t *freeSlot = std::find(std::begin(groupSlots), std::end(groupSlots), uint8_t{0});
+	if (freeSlot == std::end(groupSlots)) {
+		Log("No free group slot: group %u stays disabled\n", static_cast<unsigned>(group));
+		return;
+	}
+	*freeSlot = group;
+}
+
+void TileMap::ClearFlags()
+{
+	LogDebug("Clearing flags...\n");
+	std::fill(std::begin(groupSlots), std::end(groupSlots), uint8_t{0});
+	LogDebug("Cleared flags...\n");
+}
+
+void TileMap::UpdateMapFlags()
+{
+	LogDebug("Updating map flags...\n");
+	for (const MapObjectDef &object : mapData.objects) {
+		if (object.kind == kObjectLoad)
+			SetGroupFlag(object.Group(), GameProgress::FlagId(object.key));
+	}
+}
+
+void TileMap::CheckTriggers()
+{
+	if (cleared != 0) {
+		UpdateMapFlags();
+		return;
+	}
+	cleared = 1;
+	for (const MapObjectDef &record : mapData.entityRecords) {
+		if (IsStandingEnemy(record)) {
+			cleared = 0;
+			break;
+		}
+	}
+	if (cleared != 0) {
+		SetGroupFlag(kEnemiesBeatenGroup, true);
+		for (size_t i = 0; i < mapData.objects.size(); i++) {
+			const MapObjectDef &object = mapData.objects[i];
+			if (object.kind != kObjectTrigger || object.flag == 0 || object.commandCount == 0)
+				continue;
+			if (!IsGroupEnabled(static_cast<uint8_t>(object.flag & 0xFF)))
+				continue;
+			// When a running script struck the blow, the runner ends that
+			// script but deletes it only once its command returns, and the
+			// trigger's script waits for the runner's next poll to begin.
+			StartSequence(mapData.objects[i]);
+			break;
+		}
+	}
+	UpdateMapFlags();
+}
+
+// --- Grid and height ---------------------------------------------------------
+
+bool TileMap::IsInMap(int16_t x, int16_t y, int16_t margin) const
+{
+	return x >= margin && y >= margin && x <= mapData.width - margin - 1 && y <= mapData.height - margin - 1;
+}
+
+void TileMap::ClampTile(int16_t &x, int16_t &y) const
+{
+	if (x < 0)
+		x = 0;
+	if (y < 0)
+		y = 0;
+	if (x > mapData.width - 1)
+		x = static_cast<int16_t>(mapData.width - 1);
+	if (y > mapData.height - 1)
+		y = static_cast<int16_t>(mapData.height - 1);
+}
+
+const MapTile &TileMap::TileAt(int16_t x, int16_t y) const
+{
+	if (mapData.width == 0 || mapData.height == 0)
+		return kEmptyTile;
+	ClampTile(x, y);
+	size_t index = static_cast<size_t>(y) * mapData.width + static_cast<size_t>(x);
+	return index < mapData.tiles.size() ? mapData.tiles[index] : kEmptyTile;
+}
+
+bool TileMap::WorldToTile(const Vec3 &position, int16_t &x, int16_t &y) const
+{
+	const float t = mapData.tileSize;
+	x = ToTileCoordinate(position.x / t + 0.5f);
+	y = ToTileCoordinate(position.z / t + 0.5f);
+	return IsInMap(x, y, 0);
+}
+
+float TileMap::HeightAtTile(int16_t x, int16_t y, float fx, float fz) const
+{
+	const MapTile &tile = TileAt(x, y);
+	const float l = LevelHeight(tile.level);
+	const float s = LevelHeight(tile.secondLevel);
+	switch (tile.kind) {
+	case kTileDiagonalNE:
+		return fz > fx ? s : l;
+	case kTileDiagonalSE:
+		return fx + fz > 1.0f ? l : s;
+	case kTileDiagonalSW:
+		return fz > fx ? l : s;
+	case kTileDiagonalNW:
+		return fx + fz > 1.0f ? s : l;
+	case kTileRampNorth:
+		return (1.0f - fz) * l + fz * s;
+	case kTileRampEast:
+		return (1.0f - fx) * s + fx * l;
+	case kTileRampSouth:
+		return (1.0f - fz) * s + fz * l;
+	case kTileRampWest:
+		return (1.0f - fx) * l + fx * s;
+	default:
+		return l;
+	}
+}
+
+float TileMap::HeightAt(const Vec3 &position) const
+{
+	int16_t x = 0;
+	int16_t y = 0;
+	WorldToTile(position, x, y);
+	const float t = mapData.tileSize;
+	// The remainder keeps the dividend's sign, so the first row and column,
+	// west and north of the origin's half tile, give fractions below zero.
+	const float fx = std::fmod(position.x - t * 0.5f, t) / t;
+	const float fz = std::fmod(position.z - t * 0.5f, t) / t;
+	return HeightAtTile(x, y, fx, fz);
+}
+
+Vec3 TileMap::TilePosition(int16_t x, int16_t y, float fx, float fz) const
+{
+	const float t = mapData.tileSize;
+	return Vec3(static_cast<float>(x) * t + (Clamp01(fx) - 0.5f) * t - kCentreInset,
+		HeightAtTile(x, y, fx, fz),
+		static_cast<float>(y) * t + (Clamp01(fz) - 0.5f) * t - kCentreInset);
+}
+
+Vec3 TileMap::ClampToMap(Vec3 &position, float margin) const
+{
+	const float t = mapData.tileSize;
+	const float lo = -t * 0.5f;
+	position.x = ClampRange(position.x, lo + margin, static_cast<float>(mapData.width) * t + lo - margin);
+	position.z = ClampRange(position.z, lo + margin, static_cast<float>(mapData.height) * t + lo - margin);
+	position.y = HeightAt(position);
+	return position;
+}
+
+Vec3 TileMap::TraceMove(const Vec3 &from, Vec3 &to, float radius, float step) const
+{
+	if (Vec3NearlyEqual(from, to))
+		return to;
+	int16_t x0 = 0;
+	int16_t y0 = 0;
+	WorldToTile(from, x0, y0);
+	const float limit = HeightAt(from) + step;
+	// Only a flat tile that rises above the limit blocks; slopes, holes and
+	// lower ground are left to the walker's own physics.
+	auto blocks = [this, limit](int16_t x, int16_t y) {
+		return HeightAtTile(x, y, 0.5f, 0.5f) > limit && TileAt(x, y).kind == kTileFlat;
+	};
+
+	const float dx = to.x - from.x;
+	Vec3 probe = to;
+	if (dx > 0.0f)
+		probe.x += radius;
+	else if (dx < 0.0f)
+		probe.x -= radius;
+	int16_t x1 = 0;
+	int16_t y1 = 0;
+	WorldToTile(probe, x1, y1);
+	if (x1 != x0 && blocks(x1, y1)) {
+		if (x1 >= x0)
+			to.x = std::min(to.x, TilePosition(x0, y0, 1.0f, 0.5f).x - radius);
+		else
+			to.x = std::max(to.x, TilePosition(x0, y0, 0.0f, 0.5f).x + radius);
+	}
+
+	const float dz = to.z - from.z;
+	probe = to;
+	if (dz > 0.0f)
+		probe.z += radius;
+	else if (dz < 0.0f)
+		probe.z -= radius;
+	WorldToTile(probe, x1, y1);
+	if (y1 != y0 && blocks(x1, y1)) {
+		if (y1 >= y0)
+			to.z = std::min(to.z, TilePosition(x0, y0, 0.5f, 1.0f).z - radius);
+		else
+			to.z = std::max(to.z, TilePosition(x0, y0, 0.5f, 0.0f).z + radius);
+	}
+	return to;
+}
+
+const EnvironmentLayer *TileMap::SurfaceOfLevel(uint8_t level) const
+{
+	if (level == kLevelHole)
+		return nullptr;
+	const int k = (level - 1) % kLevelCount;
+	if (mapData.layerIds[k] != 0)
+		return FindEnvironmentLayer(mapData.layerIds[k]);
+	const Environment *environment = FindEnvironment(mapData.environmentId);
+	return environment != nullptr ? environment->layers[k] : nullptr;
+}
+
+const EnvironmentLayer *TileMap::SurfaceAt(int16_t x, int16_t y) const
+{
+	return SurfaceOfLevel(TileAt(x, y).level);
+}
+
+// --- Objects and entity records ----------------------------------------------
+
+bool TileMap::ContainsTile(const MapObjectDef &object, int16_t x, int16_t y)
+{
+	const int ox = static_cast<int16_t>(object.x);
+	const int oy = static_cast<int16_t>(object.y);
+	return x >= ox && y >= oy && x <= ox + object.w && y <= oy + object.h;
+}
+
+MapObjectDef *TileMap::FindObjectAt(const Vec3 &position)
+{
+	int16_t x = 0;
+	int16_t y = 0;
+	WorldToTile(position, x, y);
+	for (MapObjectDef &object : mapData.objects) {
+		if (ContainsTile(object, x, y))
+			return &object;
+	}
+	return nullptr;
+}
+
+bool TileMap::IsInsideObject(const MapObjectDef &object, const Vec3 &position) const
+{
+	const int16_t ox = static_cast<int16_t>(object.x);
+	const int16_t oy = static_cast<int16_t>(object.y);
+	const Vec3 a = TilePosition(ox, oy, 0.0f, 0.0f);
+	if (a.x + kObjectInset > position.x || a.z + kObjectInset > position.z)
+		return false;
+	const int w = object.w != 0 ? object.w : 1;
+	const int h = object.h != 0 ? object.h : 1;
+	const Vec3 b = TilePosition(OffsetTile(ox, w), OffsetTile(oy, h), 0.0f, 0.0f);
+	return position.x <= b.x - kObjectInset && position.z <= b.z - kObjectInset;
+}
+
+MapObjectDef *TileMap::FindObjectById(uint16_t id)
+{
+	for (MapObjectDef &object : mapData.objects) {
+		if (object.id == id)
+			return &object;
+	}
+	return nullptr;
+}
+
+MapObjectDef *TileMap::FindObjectByKey(uint16_t key)
+{
+	if (key == 0)
+		return nullptr;
+	for (MapObjectDef &object : mapData.objects) {
+		if (object.key == key)
+			return &object;
+	}
+	return nullptr;
+}
+
+MapObjectDef *TileMap::FindEntityRecordById(uint16_t id)
+{
+	for (MapObjectDef &record : mapData.entityRecords) {
+		if (record.id == id)
+			return &record;
+	}
+	return nullptr;
+}
+
+MapObjectDef *TileMap::FindById(uint16_t id)
+{
+	MapObjectDef *record = FindEntityRecordById(id);
+	return record != nullptr ? record : FindObjectById(id);
+}
+
+MapObjectDef *TileMap::FindEntityRecordByKey(uint16_t key)
+{
+	if (key == 0)
+		return nullptr;
+	for (MapObjectDef &record : mapData.entityRecords) {
+		if (record.key == key)
+			return &record;
+	}
+	return nullptr;
+}
+
+MapObjectDef *TileMap::FindEntityRecordByKeyName(const char *name)
+{
+	return FindEntityRecordByKey(HashName(name));
+}
+
+MapObjectDef *TileMap::FindEntityRecordByType(uint32_t kind)
+{
+	for (MapObjectDef &record : mapData.entityRecords) {
+		if (MapEntityKindFromType(record.type) == kind)
+			return &record;
+	}
+	return nullptr;
+}
+
+MapObjectDef *TileMap::FindEntityRecordToward(uint8_t direction)
+{
+	const Vec3 v = DirectionVector(direction);
+	const Vec3 middle = TilePosition(static_cast<int16_t>(mapData.width), static_cast<int16_t>(mapData.height), 0.5f, 0.5f) * 0.5f;
+	float best = 0.0f;
+	MapObjectDef *result = nullptr;
+	for (MapObjectDef &record : mapData.entityRecords) {
+		const Vec3 offset = TilePosition(static_cast<int16_t>(record.x), static_cast<int16_t>(record.y), 0.5f, 0.5f) - middle;
+		const float along = glm::dot(v, Vec3SafeNormalize(offset, Vec3(0.0f, 1.0f, 0.0f)));
+		// Later records win ties.
+		if (along >= best) {
+			best = along;
+			result = &record;
+		}
+	}
+	return result;
+}
+
+const MapCommand *TileMap::FindLinkedOfKind(const MapObjectDef *object, uint32_t code) const
+{
+	if (object == nullptr || code == kCmdNone || object->commandCount == 0)
+		return nullptr;
+	for (size_t i = 0; i < object->commandCount; i++) {
+		size_t index = static_cast<size_t>(object->firstCommand) + i;
+		if (index >= mapData.commands.size())
+			break;
+		if (mapData.commands[index].code == code)
+			return &mapData.commands[index];
+	}
+	return nullptr;
+}
+
+void TileMap::ObjectEdgeTile(const MapObjectDef &object, const Vec3 &direction, int16_t &x, int16_t &y) const
+{
+	const Vec3 s = SnapDirectionToAxis(direction);
+	x = ToTileCoordinate(static_cast<float>(static_cast<int16_t>(object.x)) + static_cast<float>(object.w) * (s.x + 1.0f) * 0.5f);
+	y = ToTileCoordinate(static_cast<float>(static_cast<int16_t>(object.y)) + static_cast<float>(object.h) * (s.z + 1.0f) * 0.5f);
+}
+
+// --- Entity operations -------------------------------------------------------
+
+void TileMap::Init()
+{
+	if (scene == nullptr)
+		return;
+	for (MapObjectDef &record : mapData.entityRecords) {
+		Entity *entity = record.entity;
+		if (entity != nullptr && entity->lifeState < kLifeDestroyed && entity->scene != scene)
+			scene->AddEntity(entity);
+	}
+}
+
+void TileMap::Render()
+{
+	const glm::mat4 model = transform.GetMatrix();
+	for (int slot = 0; slot < kLayerSlotCount; slot++)
+		renderers[slot].Draw(&meshes[slot], model);
+}
