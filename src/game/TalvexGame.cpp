@@ -6,10 +6,16 @@
 #include "audio/Sound.h"
 #include "engine/core/Log.h"
 #include "engine/core/Scene.h"
+#include "engine/render/Textbox.h"
 #include "game/GameProgress.h"
 #include "game/Settings.h"
 
 constexpr int kBrutalDifficulty = 2; // from here on, play shows only orthographic modes
+constexpr int kModeChooksDoor = 2;
+constexpr int kModeOriginalHacks = 1;
+constexpr int kModeNormal = 0;
+constexpr const char *kDefaultFontName = "fonts/body2"; // the game's text face
+constexpr uint8_t kDefaultFontSize = 18;                 // pixels of the logical screen
 
 TalvexGame::TalvexGame()
 	: Game("The Sword of Quillowen")
@@ -90,9 +96,27 @@ void TalvexGame::ApplySettings()
 	Sound::Instance()->SetDisabled(audioMode == kAudioAllOff);
 	MusicPlayer::Instance()->SetMuted(audioMode == kAudioMusicOff || audioMode == kAudioAllOff);
 	renderer.SetFullscreen(settings[kSettingWindowed] == 0);
+	SetDefaultFontName(kDefaultFontName);
+	SetDefaultFontSize(kDefaultFontSize);
 }
 
 void TalvexGame::LoadMusicCues(uint8_t eightBit)
 {
 	MusicPlayer::Instance()->LoadCues(eightBit ? "data/music8.xml" : "data/music.xml");
+}
+
+bool TalvexGame::IsMode(int mode)
+{
+	int current = kModeNormal;
+	if (GameProgress::Flag("chooksdoor"))
+		current = kModeChooksDoor;
+	else if (GameProgress::Flag("oghacks"))
+		current = kModeOriginalHacks;
+	return current == mode;
+}
+
+void TalvexGame::ShowWinAlt(const char *text, int ending)
+{
+	// No win screen exists to switch to: log which one would show.
+	Log("No win screen for ending %i: %s\n", ending, text != nullptr ? text : "");
 }

@@ -34,6 +34,12 @@ public:
 	// Makes the music player read the 8-bit cue list when eightBit is set.
 	void LoadMusicCues(uint8_t eightBit);
 
+	// The game mode: 2 while the game flag "chooksdoor" is set, else 1 while
+	// "oghacks" is set, else 0. True when it equals mode.
+	static bool IsMode(int mode);
+	// The alternative win screen with its text and ending number.
+	void ShowWinAlt(const char *text, int ending);
+
 	bool IsInGame() const { return inGame != 0; }
 	// Timed Mode is on.
 	uint8_t OptionFlag() const { return timedMode; }

@@ -35,4 +35,16 @@ class Missions {
 public:
 	// Fills summary from the progress record of one save.
 	static void Summarize(ProgressSummary &summary, const GameProgress &record);
+
+	// Mission states of a flag name.
+	static constexpr uint8_t kNoMission = 0;
+	static constexpr uint8_t kMissionOpen = 1;
+	static constexpr uint8_t kMissionDone = 2;
+	// Whether a mission is completed by the flag name, and whether the record
+	// has it done.
+	static uint8_t GetState(const char *name, const GameProgress &record);
+	// Completes the mission that the flag name completes: sets the flag in
+	// the current progress record whether or not a mission has that name.
+	// True only when a mission was completed now.
+	static bool Complete(const char *name);
 };

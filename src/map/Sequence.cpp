@@ -1,5 +1,7 @@
 #include "map/Sequence.h"
 
+int Sequence::progressDepth = 0;
+
 Sequence::~Sequence() = default;
 
 void Sequence::End()
@@ -18,4 +20,19 @@ bool Sequence::IsReadyToResume()
 Entity *Sequence::GetSourceEntity()
 {
 	return nullptr;
+}
+
+bool Sequence::IsAnyInProgress()
+{
+	return progressDepth > 0;
+}
+
+Sequence::ProgressScope::ProgressScope()
+{
+	progressDepth++;
+}
+
+Sequence::ProgressScope::~ProgressScope()
+{
+	progressDepth--;
 }

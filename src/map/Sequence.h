@@ -34,5 +34,24 @@ public:
 	// The entity the sequence is about, for the camera; none here.
 	virtual Entity *GetSourceEntity();
 
+	// True while some sequence is carrying out its commands. A sequence that
+	// is started meanwhile (a trigger that fires when the running script
+	// kills the last enemy) must not run its own commands inside the other's:
+	// it waits for the next poll instead.
+	static bool IsAnyInProgress();
+
 	int32_t state = kStateCreated;
+
+protected:
+	// Held on the stack by a sequence while it carries out commands.
+	class ProgressScope {
+	public:
+		ProgressScope();
+		~ProgressScope();
+		ProgressScope(const ProgressScope &) = delete;
+		ProgressScope &operator=(const ProgressScope &) = delete;
+	};
+
+private:
+	static int progressDepth;
 };

@@ -6,6 +6,7 @@
 #include "audio/MusicPlayer.h"
 #include "audio/Sound.h"
 #include "engine/core/Scene.h"
+#include "engine/render/Textbox.h"
 #include "game/GameProgress.h"
 #include "game/Settings.h"
 #include "game/TalvexGame.h"
@@ -139,6 +140,15 @@ TEST_F(TalvexGameTest, WindowModeAndTimedModeFollowTheSettings)
 	EXPECT_EQ(1, game.OptionFlag());
 	// Applying never writes the settings back.
 	EXPECT_EQ(std::vector<uint8_t>({2, 0, 0, 1, 1, 0, 0, 1, 0}), TempFolder::ReadBytes(settingsFile));
+}
+
+TEST_F(TalvexGameTest, ApplyingSettingsSetsTheGamesTextFace)
+{
+	SetDefaultFontName("fonts/pixel");
+	SetDefaultFontSize(8);
+	game.ApplySettings();
+	EXPECT_STREQ("fonts/body2", GetDefaultFontName());
+	EXPECT_EQ(18, GetDefaultFontSize());
 }
 
 TEST_F(TalvexGameTest, FullScreenChoiceIsKeptInTheSettingsFile)

@@ -1,0 +1,484 @@
+#include "map/MapSequence.h"
+
+#include <cstring>
+
+#include "audio/ModMusicPlayer.h"
+#include "audio/Sound.h"
+#include "engine/core/Entity.h"
+#include "engine/core/Game.h"
+#include "engine/core/Log.h"
+#include "engine/core/NameHash.h"
+#include "engine/core/Scene.h"
+#include "engine/render/Renderer.h"
+#include "map/MapCommand.h"
+#include "map/Missions.h"
+#include "map/TileMap.h"
+#include "map/TileMapData.h"
+
+// Services of the game and the world objects that scripts act on.
+#include "game/GameProgress.h"
+#include "game/GameUI.h"
+#include "game/Settings.h"
+#include "game/TalvexGame.h"
+#include "game/TalvexGameScene.h"
+#include "objects/MapEntityFactory.h"
+#include "objects/PlayerStats.h"
+
+constexpr uint8_t kCallCountLimit = MapSequence::kMaxRunEntries + 1;
+constexpr float kPlayerSearchRadius = 1000.0f; // world units around the origin
+constexpr uint8_t kPlayerFactionMask = 1;
+constexpr uint16_t kActorClassKind = 2000;     // the class test that actors accept
+constexpr float kMessageSeconds = 3.0f;
+constexpr uint32_t kSignKind = 15;             // entity kinds whose text is read, not spoken
+constexpr uint32_t kScrollKind = 18;
+constexpr uint8_t kSayMode = 0;
+constexpr uint8_t kPromptMode = 2;
+constexpr int kEnigmaniaEndingNumber = 5;
+constexpr float kEndingSoundVolume = 0.5f;
+
+// Keywords by command code, for log lines.
+static const char *const kKeywords[] = {
+	"", "if", "if$", "ifnot", "map", "actor", "unlock", "give", "flag", "save", "unsave", "party",
+	"unparty", "take", "take$", "kill", "walk", "say", "prompt", "dead", "block", "faction", "hold",
+	"music", "dir", "model", "texture", "enter", "hide", "render", "rankmeat", "facing", "flee",
+	"way", "then",
+};
+constexpr uint32_t kKeywordCount = sizeof(kKeywords) / sizeof(kKeywords[0]);
+
+static const char *ObjectName(const MapObjectDef *object)
+{
+	return object != nullptr ? object->name.GetOr("") : "";
+}
+
+MapSequence::MapSequence(TileMap *tileMap, MapObjectDef *startObject)
+	: tileMap(tileMap)
+	, startObject(startObject)
+{
+	if (HasActor(startObject))
+		speaker = startObject;
+}
+
+void MapSequence::Start()
+{
+	if (IsAnyInProgress()) {
+		// Running now would interleave this script with the one in progress,
+		// which the runner is about to drop: wait for the next poll.
+		startDeferred = true;
+		state = kStateRunning;
+		return;
+	}
+	ProgressScope progress;
+	startDeferred = false;
+	callCount = 0;
+	ending = kEndingNone;
+	state = kStateRunning;
+	LogDebug("Sequence start: %i\n", startObject != nullptr ? startObject->id : 0);
+	state = Run(startObject);
+}
+
+void MapSequence::End()
+{
+	if (state < kStateDone)
+		state = kStateFailed;
+}
+
+bool MapSequence::IsReadyToResume()
+{
+	return state == kStateRunning;
+}
+
+Entity *MapSequence::GetSourceEntity()
+{
+	return speaker != nullptr ? speaker->entity : nullptr;
+}
+
+void MapSequence::Resume()
+{
+	if (startDeferred) {
+		Start();
+		return;
+	}
+	ProgressScope progress;
+
+	Entity *player = FindPlayer();
+	if (player != nullptr) {
+		// Closes an overlay menu that the script opened.
+		TalvexGameScene *gameScene = dynamic_cast<TalvexGameScene *>(player->scene);
+		if (gameScene != nullptr)
+			gameScene->SetOverlayUI(nullptr);
+	}
+
+	if (ending != kEndingNone) {
+		FinishEnding();
+		return;
+	}
+
+	const MapCommand *last = GetLastCommand();
+	GameUI *hud = GameUI::Current();
+	if (last != nullptr && last->code == kCmdPrompt && hud != nullptr
+		&& hud->GetMessageState() == GameUI::kMessageAnsweredYes) {
+		MapObjectDef *answer = tileMap->FindObjectById(last->argument);
+		if (answer == nullptr) {
+			// Nothing to run for the answer: the script is over.
+			Log("Couldn't find next object %i from %s\n", last->argument, ObjectName(runningObject));
+			state = kStateDone;
+			return;
+		}
+		state = Run(answer);
+		return;
+	}
+
+	if (HasCommandsLeft()) {
+		LogDebug("Sequence resume: %i\n", runningObject->id);
+		state = Run(runningObject);
+	} else {
+		state = kStateDone;
+	}
+}
+
+int32_t MapSequence::Run(MapObjectDef *object)
+{
+	if (ending != kEndingNone)
+		return kStateDone;
+	// The count saturates, so a failed sequence that is run again stays
+	// failed rather than wrapping back to a fresh budget.
+	if (callCount < kCallCountLimit)
+		callCount++;
+	if (callCount >= kCallCountLimit) {
+		Log("Command stack overflow.\n");
+		return kStateFailed;
+	}
+	if (state >= kStateDone)
+		return state;
+	if (object == nullptr || tileMap == nullptr) {
+		state = kStateDone;
+		return kStateDone;
+	}
+
+	if (object != runningObject) {
+		runningObject = object;
+		commandIndex = 0;
+	}
+	if (object->kind == kObjectEntity)
+		speaker = object;
+	LogDebug("Sequence cmd: %i::%i\n", object->id, commandIndex);
+
+	const std::vector<MapCommand> &commands = tileMap->GetMapData().commands;
+	for (;;) {
+		size_t at = (size_t)runningObject->firstCommand + commandIndex;
+		if (commandIndex >= runningObject->commandCount || at >= commands.size()) {
+			state = kStateDone;
+			End();
+			return kStateDone;
+		}
+		// A copy: a command may change the map's tables.
+		MapCommand command = commands[at];
+		commandIndex++;
+
+		MapObjectDef *jumpTarget = nullptr;
+		int32_t result = Execute(command, jumpTarget);
+		if (result != kContinue)
+			return result;
+		// Ended from outside while the command ran (the runner dropped this
+		// sequence for one the command started): carry out nothing more.
+		if (state >= kStateDone)
+			return state;
+		if (jumpTarget != nullptr)
+			return Run(jumpTarget);
+	}
+}
+
+int32_t MapSequence::Execute(const MapCommand &command, MapObjectDef *&jumpTarget)
+{
+	switch (command.code) {
+	case kCmdIf:
+		if (TestGroup(command, true))
+			jumpTarget = FindTargetObject(command);
+		return kContinue;
+
+	case kCmdIfWeight: {
+		Entity *player = FindPlayer();
+		if (player != nullptr && GetActorStats(player)->weight >= command.argument)
+			jumpTarget = FindTargetObject(command);
+		return kContinue;
+	}
+
+	case kCmdIfNot:
+		if (TestGroup(command, false))
+			jumpTarget = FindTargetObject(command);
+		return kContinue;
+
+	case kCmdMap:
+		// Naming the exit is the player's own business; the script ends
+		// either way, and the scene travels once the player has the name.
+		if (FindPlayer() != nullptr)
+			LogSkippedCommand(kCmdMap);
+		return kStateDone;
+
+	case kCmdActor: {
+		MapObjectDef *record = tileMap->FindEntityRecordById(command.value);
+		if (HasActor(record))
+			speaker = record;
+		return kContinue;
+	}
+
+	case kCmdSave:
+		return SaveFlag(command);
+
+	case kCmdUnsave:
+		UnsaveFlag(command);
+		return kContinue;
+
+	case kCmdSay:
+		if (SayMessage(runningObject, command, kSayMode) && HasCommandsLeft())
+			return kStateWaiting;
+		return kContinue;
+
+	case kCmdPrompt:
+		if (SayMessage(runningObject, command, kPromptMode))
+			return kStateWaiting;
+		return kContinue;
+
+	case kCmdMusic: {
+		const char *cue = StringAt(command.value);
+		ModMusicPlayer *music = ModMusicPlayer::Instance();
+		if (cue != nullptr && music != nullptr)
+			music->PlayCueByName(cue);
+		return kContinue;
+	}
+
+	case kCmdRender:
+		CycleRenderMode();
+		return kContinue;
+
+	case kCmdThen:
+		jumpTarget = FindTargetObject(command);
+		return kContinue;
+
+	// Read by world objects or taken in at load: nothing to do here.
+	case kCmdUnlock:
+	case kCmdFlag:
+	case kCmdDir:
+	case kCmdModel:
+	case kCmdTexture:
+	case kCmdEnter:
+	case kCmdFacing:
+	case kCmdFlee:
+		return kContinue;
+
+	// They act on actors, the player, the party, the world map or the
+	// meat-ranking menu, none of which the map can reach.
+	case kCmdGive:
+	case kCmdParty:
+	case kCmdUnparty:
+	case kCmdTake:
+	case kCmdTakeWeight:
+	case kCmdKill:
+	case kCmdWalk:
+	case kCmdDead:
+	case kCmdBlock:
+	case kCmdFaction:
+	case kCmdHold:
+	case kCmdHide:
+	case kCmdRankMeat:
+	case kCmdWay:
+		LogSkippedCommand(command.code);
+		return kContinue;
+
+	default:
+		return kContinue;
+	}
+}
+
+int32_t MapSequence::SaveFlag(const MapCommand &command)
+{
+	const char *name = StringAt(command.value);
+	if (name == nullptr)
+		return kContinue;
+
+	uint8_t missionState = Missions::GetState(name, GameProgress::Current());
+	bool wait = false;
+	if (!GameProgress::Flag(name)) {
+		wait = Missions::Complete(name);
+		GameProgress::SetFlag(name, 1);
+		GameProgress::SaveCurrentSlot();
+		ModMusicPlayer *music = ModMusicPlayer::Instance();
+		if (music != nullptr && music->HasCue(name))
+			music->PlayCueByName(name);
+	}
+	tileMap->UpdateMapFlags();
+
+	if (NameEquals(name, "ending")) {
+		ending = kEndingQuest;
+		if (ModMusicPlayer::Instance() != nullptr)
+			ModMusicPlayer::Instance()->Stop();
+		GameUI *hud = GameUI::Current();
+		if (missionState == Missions::kMissionDone && hud != nullptr)
+			hud->ShowMessage("You got him again!", kMessageSeconds, GameUI::kKindMessage);
+		wait = true;
+	} else if (NameEquals(name, "end_fr")) {
+		ending = kEndingEnigmania;
+		if (ModMusicPlayer::Instance() != nullptr)
+			ModMusicPlayer::Instance()->Stop();
+		wait = true;
+	}
+	return wait ? kStateWaiting : kContinue;
+}
+
+void MapSequence::UnsaveFlag(const MapCommand &command)
+{
+	const char *name = StringAt(command.value);
+	if (name != nullptr && GameProgress::Flag(name)) {
+		GameProgress::SetFlag(name, 0);
+		GameProgress::SaveCurrentSlot();
+	}
+	tileMap->UpdateMapFlags();
+}
+
+void MapSequence::CycleRenderMode()
+{
+	Renderer *renderer = GetRenderer();
+	uint16_t modeCount = renderer != nullptr ? renderer->GetPostModeCount() : 0;
+	if (modeCount == 0)
+		return; // no modes to step through
+	uint8_t values[kSettingsSize];
+	memcpy(values, Settings::Instance().Get(), sizeof(values));
+	values[kSettingGraphicsMode] = (uint8_t)((values[kSettingGraphicsMode] + 1) % modeCount);
+	Settings::Instance().Set(values);
+	TalvexGame *game = dynamic_cast<TalvexGame *>(Game::Get());
+	if (game != nullptr)
+		game->ApplySettings();
+}
+
+void MapSequence::FinishEnding()
+{
+	// The save no longer starts in a map: the next load goes to the title.
+	GameProgress::SetCurrentMap(nullptr);
+	GameProgress::SetStartMap(0);
+	GameProgress::SaveCurrentSlot();
+	if (ending == kEndingEnigmania) {
+		TalvexGame *game = dynamic_cast<TalvexGame *>(Game::Get());
+		if (game != nullptr)
+			game->ShowWinAlt("Enigmania!", kEnigmaniaEndingNumber);
+		Sound::Instance()->Play("sfx/end_fr.ogg", kEndingSoundVolume, 0.0f, 0);
+		Missions::Complete("end_fr");
+	} else {
+		LogSkipped("the quest-complete screen");
+	}
+}
+
+Entity *MapSequence::FindPlayer()
+{
+	if (tileMap == nullptr || tileMap->scene == nullptr)
+		return nullptr;
+	Entity *player = tileMap->scene->FindNearestEntity(Vec3(0.0f), kPlayerFactionMask, kPlayerSearchRadius);
+	if (player == nullptr || player->lifeState >= kLifePaused)
+		return nullptr;
+	PlayerStats *stats = GetActorStats(player);
+	if (stats == nullptr || stats->hearts == 0)
+		return nullptr;
+	return player;
+}
+
+MapObjectDef *MapSequence::FindTargetObject(const MapCommand &command)
+{
+	MapObjectDef *target = tileMap->FindObjectById(command.value);
+	if (target == nullptr)
+		Log("Couldn't find next object %i from %s\n", command.value, ObjectName(runningObject));
+	return target;
+}
+
+bool MapSequence::TestGroup(const MapCommand &command, bool expected) const
+{
+	return tileMap->IsGroupEnabled(command.argument) == expected;
+}
+
+bool MapSequence::SayMessage(MapObjectDef *object, const MapCommand &command, uint8_t mode)
+{
+	GameUI *hud = GameUI::Current();
+	if (hud == nullptr) {
+		Log("Couldn't get UI on %s\n", ObjectName(object));
+		return false;
+	}
+	const char *text = MessageAt(command.value);
+	if (text == nullptr) {
+		Log("Couldn't find message %i on %s\n", command.value, ObjectName(object));
+		return false;
+	}
+	tileMap->SetGroupFlag(command.argument, true);
+
+	if (speaker != nullptr && speaker->kind == kObjectEntity && speaker->name.IsSet()) {
+		uint32_t kind = MapEntityKindFromType(speaker->type);
+		if (kind == kSignKind || kind == kScrollKind)
+			hud->ShowTitledMessage(speaker->name.Get(), text, kMessageSeconds, mode);
+		else
+			hud->ShowSpeech(speaker->name.Get(), text, kMessageSeconds, mode);
+	} else {
+		hud->ShowMessage(text, kMessageSeconds, mode);
+	}
+
+	// Turning the speaker to the player, its voice and its talk animation
+	// are the actor's own.
+	if (HasActor(speaker))
+		LogSkipped("the talk of an actor");
+	return true;
+}
+
+bool MapSequence::HasActor(const MapObjectDef *object)
+{
+	if (object == nullptr || object->kind != kObjectEntity || object->entity == nullptr)
+		return false;
+	Entity *entity = object->entity;
+	return entity->lifeState < kLifeDestroyed && IsActorKind(MapEntityKindFromType(object->type))
+		&& entity->IsKind(kActorClassKind);
+}
+
+MapObjectDef *MapSequence::GetCurrentObject() const
+{
+	return state < kStateDone ? runningObject : nullptr;
+}
+
+const MapCommand *MapSequence::GetLastCommand() const
+{
+	if (runningObject == nullptr || state >= kStateDone || tileMap == nullptr)
+		return nullptr;
+	if (commandIndex == 0 || commandIndex > runningObject->commandCount)
+		return nullptr;
+	size_t at = (size_t)runningObject->firstCommand + commandIndex - 1;
+	const std::vector<MapCommand> &commands = tileMap->GetMapData().commands;
+	return at < commands.size() ? &commands[at] : nullptr;
+}
+
+PlayerStats *MapSequence::GetActorStats(Entity *entity)
+{
+	(void)entity;
+	return nullptr;
+}
+
+const char *MapSequence::StringAt(uint16_t index) const
+{
+	const std::vector<MapName> &strings = tileMap->GetMapData().strings;
+	return index < strings.size() ? strings[index].Get() : nullptr;
+}
+
+const char *MapSequence::MessageAt(uint16_t index) const
+{
+	const std::vector<MapMessage> &messages = tileMap->GetMapData().messages;
+	return index < messages.size() ? messages[index].Get() : nullptr;
+}
+
+bool MapSequence::HasCommandsLeft() const
+{
+	return runningObject != nullptr && commandIndex < runningObject->commandCount;
+}
+
+void MapSequence::LogSkipped(const char *what) const
+{
+	Log("Sequence skipped %s on %s\n", what, ObjectName(runningObject));
+}
+
+void MapSequence::LogSkippedCommand(uint32_t code) const
+{
+	const char *keyword = code < kKeywordCount ? kKeywords[code] : "";
+	Log("Sequence skipped command \"%s\" on %s\n", keyword, ObjectName(runningObject));
+}

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "map/Sequence.h"
+
+#include <cstdint>
+
+class Entity;
+class PlayerStats;
+class TileMap;
+struct MapCommand;
+struct MapObjectDef;
+
+// Runs the compiled script of a map object: its command records, in order,
+// jumping to other objects' scripts on "if", "ifnot", "if$" and "then", and
+// stopping to wait for the player on messages and prompts. The tile map
+// creates one for "load" objects and triggers, world objects when the player
+// talks to or uses them; the creator hands it to the active-sequence runner.
+// The sequence owns nothing: the objects, the command table and the map
+// belong to the tile map, which outlives it (the scene ends the active
+// sequence before a map unloads).
+//
+// A run is bounded: every entry into the interpreter, by a jump or by a
+// resumption, counts, and the 255th entry since Start fails the sequence, so
+// scripts that jump in circles cannot hang the game. A sequence that is
+// started while another is carrying out its commands (a trigger fired by the
+// running script) runs nothing yet and starts at the runner's next poll.
+class MapSequence : public Sequence {
+public:
+	// Entries into the interpreter allowed per Start; the next one fails.
+	static constexpr uint8_t kMaxRunEntries = 254;
+	// Values of the ending field, set when a script saves an ending flag.
+	static constexpr uint32_t kEndingNone = 0;
+	static constexpr uint32_t kEndingQuest = 1;     // flag "ending"
+	static constexpr uint32_t kEndingEnigmania = 2; // flag "end_fr"
+
+	// tileMap holds the objects and their scripts; startObject is the object
+	// the sequence runs for. Neither is owned.
+	MapSequence(TileMap *tileMap, MapObjectDef *startObject);
+
+	void Start() override;
+	// Moves a sequence that has not finished to state 4.
+	void End() override;
+	void Resume() override;
+	bool IsReadyToResume() override;
+	// The speaker's entity; null without a speaker.
+	Entity *GetSourceEntity() override;
+
+	// The interpreter: runs the object's commands from the current command
+	// index (from 0 when the object is not the one running) and returns the
+	// new state.
+	int32_t Run(MapObjectDef *object);
+
+	// The object whose commands run now; null once the sequence is over.
+	MapObjectDef *GetCurrentObject() const;
+	// The command run last; null when none or once the sequence is over.
+	const MapCommand *GetLastCommand() const;
+	MapObjectDef *GetSpeaker() const { return speaker; }
+	uint32_t GetEnding() const { return ending; }
+	uint8_t GetCallCount() const { return callCount; }
+
+	// The living player in the tile map's scene, or null.
+	Entity *FindPlayer();
+	// The object with the id in the command's value; null (with a log line)
+	// when the map has none.
+	MapObjectDef *FindTargetObject(const MapCommand &command);
+	// Whether the group in the command's argument is enabled exactly when
+	// expected says so.
+	bool TestGroup(const MapCommand &command, bool expected) const;
+	// Shows the command's message (mode 0 a message, 2 a prompt) and enables
+	// the group in its argument; false when there is no HUD or no message.
+	bool SayMessage(MapObjectDef *object, const MapCommand &command, uint8_t mode);
+
+	// Whether the object is an entity placement whose entity is an actor.
+	static bool HasActor(const MapObjectDef *object);
+
+protected:
+	// The stats record that a live actor entity carries, which gives the
+	// player's hearts and carried weight; null for entities without one.
+	// None of the entity classes the map knows carries stats.
+	virtual PlayerStats *GetActorStats(Entity *entity);
+
+private:
+	// Execute's result when the run goes on with the next command.
+	static constexpr int32_t kContinue = -1;
+
+	// Carries out one command: returns kContinue, or the run's result; a
+	// jump sets jumpTarget and returns kContinue.
+	int32_t Execute(const MapCommand &command, MapObjectDef *&jumpTarget);
+	int32_t SaveFlag(const MapCommand &command);
+	void UnsaveFlag(const MapCommand &command);
+	void CycleRenderMode();
+	void FinishEnding();
+	// Entry value of the map's string or message table; null when missing or
+	// empty.
+	const char *StringAt(uint16_t index) const;
+	const char *MessageAt(uint16_t index) const;
+	bool HasCommandsLeft() const;
+	// Log a command, or a part of one, that acts on something the map
+	// cannot reach, and is passed over.
+	void LogSkipped(const char *what) const;
+	void LogSkippedCommand(uint32_t code) const;
+
+	TileMap *tileMap;
+	MapObjectDef *startObject;
+	MapObjectDef *runningObject = nullptr;
+	MapObjectDef *speaker = nullptr; // the entity record whose actor speaks
+	uint16_t commandIndex = 0;       // next command of the running object
+	uint8_t callCount = 0;
+	uint32_t ending = kEndingNone;
+	bool startDeferred = false;      // started inside another sequence's commands
+};
