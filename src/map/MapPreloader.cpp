@@ -1,0 +1,84 @@
+#include "map/MapPreloader.h"
+
+#include "engine/core/Scene.h"
+#include "map/MapFiles.h"
+#include "map/TileMap.h"
+// Upward, for the factory that turns placements into world objects.
+#include "objects/MapEntityFactory.h"
+
+#include <string>
+
+namespace {
+
+MapPreloader *currentPreloader = nullptr;
+
+}
+
+MapPreloader *MapPreloader::Instance()
+{
+	return currentPreloader;
+}
+
+void MapPreloader::SetInstance(MapPreloader *preloader)
+{
+	currentPreloader = preloader;
+}
+
+MapPreloader::MapPreloader(uint16_t mapId, uint16_t loadFlags) : mapId(mapId)
+{
+	scene = new Scene();
+	tileMap = new TileMap();
+	entityFactory = std::make_unique<MapEntityFactory>();
+	tileMap->SetEntityFactory(entityFactory.get());
+	scene->AddEntity(tileMap);
+	if (currentPreloader == nullptr)
+		currentPreloader = this;
+
+	// An empty path, or one that names no readable map, leaves the load
+	// aborted, so IsLoading is false from the start.
+	std::string path = FindMapFileByHash(mapId);
+	loadState = &tileMap->Load(path.c_str(), loadFlags, nullptr);
+	loadState->entitiesPerStep = kEntitiesPerStep;
+}
+
+MapPreloader::~MapPreloader()
+{
+	// Anything still pointing here would outlive the object.
+	if (currentPreloader == this)
+		currentPreloader = nullptr;
+	tileMap->Clear();
+	scene->Leave(nullptr);
+	loadState = nullptr;
+	// The tile map goes first: deleting it takes it out of whichever scene
+	// lists it, this one or the title screen's.
+	delete tileMap;
+	tileMap = nullptr;
+	delete scene;
+	scene = nullptr;
+	// The factory outlives the tile map that pointed at it.
+	entityFactory.reset();
+}
+
+bool MapPreloader::IsLoading() const
+{
+	return loadState != nullptr && loadState->phase < kPhaseLoaded;
+}
+
+void MapPreloader::Step()
+{
+	if (IsLoading())
+		tileMap->Step();
+}
+
+void MapPreloader::Finish()
+{
+	while (IsLoading())
+		Step();
+}
+
+void MapPreloader::Discard()
+{
+	tileMap->Clear();
+	currentPreloader = nullptr;
+	loadState = nullptr;
+}

@@ -1,0 +1,391 @@
+// The home map as the player first sees it: loaded through every phase,
+// looked at through the camera rig, drawn through the post pass into the
+// window, read back, saved as a picture beside the test binary, and checked
+// for the surface that must show at known tiles.
+#include <SDL.h>
+#include <SDL_image.h>
+#include <glad/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/core/Camera.h"
+#include "engine/core/Entity.h"
+#include "engine/core/FileAccess.h"
+#include "engine/core/Log.h"
+#include "engine/core/Scene.h"
+#include "engine/render/Renderer.h"
+#include "map/CameraRig.h"
+#include "map/TileMap.h"
+#include "support/SharedRenderer.h"
+
+namespace {
+
+constexpr int kWidth = 600; // the renderer's window as created
+constexpr int kHeight = 360;
+constexpr int kSample = 5;				// pixels across the square averaged at each point
+constexpr float kFrameTime = 1.0f / 60.0f; // seconds
+constexpr int kSettleFrames = 180;		// rig updates until its easing has come to rest
+constexpr int kMostLoadSteps = 100;		// a load that takes more never ends
+
+struct Rgb {
+	int r = 0, g = 0, b = 0;
+	int Sum() const { return r + g + b; }
+};
+
+// The surfaces of the map as its textures paint them, told apart by hue so
+// that the lighting of the ground shader may brighten or darken them.
+enum class Surface { Sand, Green, Water, Brown, Grey, Void, Other };
+
+const char *SurfaceName(Surface s)
+{
+	switch (s) {
+	case Surface::Sand: return "sand";
+	case Surface::Green: return "green";
+	case Surface::Water: return "water";
+	case Surface::Brown: return "brown";
+	case Surface::Grey: return "grey";
+	case Surface::Void: return "void";
+	default: return "other";
+	}
+}
+
+// Thresholds in 8-bit channel steps. Walls turned away from the sun are
+// dark, so hues are told apart by ratios as well as by steps.
+constexpr int kVoidSum = 40;		// below: nothing drawn (the black clear colour)
+constexpr int kSandSum = 360;		// sand is the one bright warm surface
+constexpr int kHueMargin = 15;		// a channel this far above another leads
+constexpr int kGreySpreadShare = 8; // grey: channels within an eighth of the brightest
+constexpr int kGreySpreadSlack = 3;
+constexpr int kWarmShare = 4;		// warm: red beats blue by a quarter of red at least
+
+Surface Classify(const Rgb &c)
+{
+	if (c.Sum() < kVoidSum)
+		return Surface::Void;
+	if (c.b > c.r + 3 * kHueMargin && c.b > c.g + kHueMargin)
+		return Surface::Water;
+	if (c.g > c.r + kHueMargin && c.g > c.b + kHueMargin)
+		return Surface::Green;
+	const int brightest = std::max({c.r, c.g, c.b});
+	const int spread = brightest - std::min({c.r, c.g, c.b});
+	if (spread <= brightest / kGreySpreadShare + kGreySpreadSlack)
+		return Surface::Grey;
+	if (c.r >= c.g && c.g > c.b && (c.r - c.b) * kWarmShare >= c.r)
+		return c.Sum() >= kSandSum ? Surface::Sand : Surface::Brown;
+	return Surface::Other;
+}
+
+// A point of the map and the surface that must show there.
+struct Check {
+	const char *name;
+	std::function<Vec3(const TileMap &)> point;
+	Surface expected;
+};
+
+// The middle of a tile, on its ground.
+std::function<Vec3(const TileMap &)> TileMiddle(int16_t x, int16_t y)
+{
+	return [=](const TileMap &map) { return map.TilePosition(x, y, 0.5f, 0.5f); };
+}
+
+// Halfway up the wall on the south side of a tile, down to the ground in
+// front of it.
+std::function<Vec3(const TileMap &)> SouthWallMiddle(int16_t x, int16_t y)
+{
+	return [=](const TileMap &map) {
+		Vec3 top = map.TilePosition(x, y, 0.5f, 1.0f);
+		Vec3 foot = map.TilePosition(x, (int16_t)(y + 1), 0.5f, 0.0f);
+		return Vec3(top.x, (top.y + foot.y) * 0.5f, top.z);
+	};
+}
+
+// Halfway up the wall on the west side of a tile, down to the ground of its
+// western neighbour (the low half of a diagonal neighbour).
+std::function<Vec3(const TileMap &)> WestWallMiddle(int16_t x, int16_t y)
+{
+	return [=](const TileMap &map) {
+		Vec3 top = map.TilePosition(x, y, 0.0f, 0.5f);
+		float foot = map.LevelHeight(map.TileAt((int16_t)(x - 1), y).secondLevel);
+		return Vec3(top.x, (top.y + foot) * 0.5f, top.z);
+	};
+}
+
+// The picture of the window after the post pass, rows from the top.
+struct Picture {
+	std::vector<uint8_t> rgba;
+
+	void ReadWindow()
+	{
+		rgba.assign((size_t)kWidth * kHeight * 4, 0);
+		std::vector<uint8_t> rows(rgba.size());
+		glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+		glReadBuffer(GL_BACK);
+		glPixelStorei(GL_PACK_ALIGNMENT, 1);
+		glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
+		const size_t stride = (size_t)kWidth * 4;
+		for (int y = 0; y < kHeight; y++)
+			std::copy_n(&rows[(size_t)(kHeight - 1 - y) * stride], stride, &rgba[(size_t)y * stride]);
+	}
+
+	// The mean colour of a small square around a pixel counted from the top
+	// left; false when the square leaves the picture.
+	bool Average(int cx, int cy, Rgb &out) const
+	{
+		if (cx - kSample / 2 < 0 || cy - kSample / 2 < 0 || cx + kSample / 2 >= kWidth || cy + kSample / 2 >= kHeight)
+			return false;
+		int sum[3] = {0, 0, 0};
+		for (int y = cy - kSample / 2; y <= cy + kSample / 2; y++)
+			for (int x = cx - kSample / 2; x <= cx + kSample / 2; x++)
+				for (int c = 0; c < 3; c++)
+					sum[c] += rgba[((size_t)y * kWidth + x) * 4 + c];
+		const int n = kSample * kSample;
+		out = {sum[0] / n, sum[1] / n, sum[2] / n};
+		return true;
+	}
+
+	bool Save(const std::string &path) const
+	{
+		SDL_Surface *surface = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, 32, SDL_PIXELFORMAT_ABGR8888);
+		if (surface == nullptr)
+			return false;
+		for (int y = 0; y < kHeight; y++) {
+			uint8_t *row = (uint8_t *)surface->pixels + (size_t)y * surface->pitch;
+			for (int x = 0; x < kWidth; x++) {
+				const uint8_t *p = &rgba[((size_t)y * kWidth + x) * 4];
+				row[x * 4 + 0] = p[0];
+				row[x * 4 + 1] = p[1];
+				row[x * 4 + 2] = p[2];
+				row[x * 4 + 3] = 255; // the window has no use for alpha
+			}
+		}
+		bool saved = IMG_SavePNG(surface, path.c_str()) == 0;
+		SDL_FreeSurface(surface);
+		return saved;
+	}
+};
+
+int IgnoreBox(const SDL_MessageBoxData *)
+{
+	return -1;
+}
+
+class MapRender : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		previousHook = GetMessageBoxHook();
+		SetMessageBoxHook(&IgnoreBox);
+		std::string whyNot;
+		renderer = SharedStartedRenderer(whyNot);
+		if (renderer == nullptr)
+			GTEST_SKIP() << whyNot;
+		SDL_GL_MakeCurrent(renderer->GetWindow(), renderer->GetContext());
+		renderer->SetPostModeFile(nullptr);
+		testing::internal::CaptureStdout();
+		renderer->LoadPostModes();
+		testing::internal::GetCapturedStdout();
+		renderer->SetPostModeIndex(0);
+		renderer->SetFade(0.0f, 0.0f);
+		renderer->SetColorGrade(1.0f, 1.0f, 1.0f);
+		renderer->SetOverlayMode(0);
+		renderer->Resize(kWidth, kHeight);
+		renderer->BlankFor(0);
+		renderer->SetRenderMode(Renderer::kRenderModeNormal);
+	}
+	void TearDown() override
+	{
+		Camera::SetCurrent(nullptr);
+		SetMessageBoxHook(previousHook);
+	}
+
+	// Loads the home map through every phase, without scripts or actors,
+	// and puts it in an active scene that draws it.
+	void LoadHome(TileMap &map, Scene &scene)
+	{
+		testing::internal::CaptureStdout();
+		map.Load("maps/home.tmx", TileMapLoadState::kNoScripts | TileMapLoadState::kNoActors, nullptr);
+		int steps = 0;
+		while (map.Step() && ++steps < kMostLoadSteps) {
+		}
+		std::string log = testing::internal::GetCapturedStdout();
+		ASSERT_EQ(map.GetLoadState().phase, (uint32_t)kPhaseLoaded) << log;
+		scene.state = kSceneActive;
+		scene.AddEntity(&map);
+		scene.Update(kFrameTime); // starts the tile map, so the scene draws it
+	}
+
+	// Draws a frame, saves it beside the test binary and checks it.
+	void ShootAndCheck(Scene &scene, const TileMap &map, const char *file, const std::vector<Check> &checks)
+	{
+		glm::mat4 matrix = DrawFrame(scene);
+		Picture picture;
+		picture.ReadWindow();
+		std::string path = GetBaseDirectory() + file;
+		EXPECT_TRUE(picture.Save(path)) << "could not write " << path << ": " << SDL_GetError();
+		ExpectSurfaces(picture, matrix, map, checks);
+	}
+
+	// One frame step's drawing: two frame begins, the camera's matrices, the
+	// scene, then the post pass and the swap. Returns the matrix the scene
+	// was drawn with.
+	glm::mat4 DrawFrame(Scene &scene)
+	{
+		renderer->BeginFrame();
+		renderer->BeginFrame();
+		renderer->UpdateCameraMatrices();
+		glm::mat4 matrix = renderer->GetMatrix(0);
+		scene.Render();
+		renderer->EndFrame();
+		return matrix;
+	}
+
+	// Where a world point lands in the window, from the top left; false
+	// when it lies behind the eye.
+	static bool ToPixel(const glm::mat4 &matrix, const Vec3 &point, int &x, int &y)
+	{
+		glm::vec4 clip = matrix * glm::vec4(point, 1.0f);
+		if (clip.w <= 0.0f)
+			return false;
+		x = (int)std::lround((clip.x / clip.w + 1.0f) * 0.5f * kWidth);
+		y = (int)std::lround((1.0f - clip.y / clip.w) * 0.5f * kHeight);
+		return true;
+	}
+
+	void ExpectSurfaces(const Picture &picture, const glm::mat4 &matrix, const TileMap &map,
+		const std::vector<Check> &checks)
+	{
+		for (const Check &check : checks) {
+			SCOPED_TRACE(check.name);
+			int x = 0, y = 0;
+			Rgb colour;
+			if (!ToPixel(matrix, check.point(map), x, y) || !picture.Average(x, y, colour)) {
+				ADD_FAILURE() << "the point is out of the view";
+				continue;
+			}
+			EXPECT_STREQ(SurfaceName(Classify(colour)), SurfaceName(check.expected))
+				<< "at pixel " << x << ", " << y << ": rgb " << colour.r << " " << colour.g << " " << colour.b;
+		}
+	}
+
+	Renderer *renderer = nullptr;
+	MessageBoxHook previousHook = nullptr;
+};
+
+}
+
+TEST_F(MapRender, HomeMapShowsItsGroundWaterWallsRampsAndBorder)
+{
+	TileMap map;
+	Scene scene;
+	LoadHome(map, scene);
+	if (HasFatalFailure())
+		return;
+
+	// The tiles the checks below rely on are what the map says they are.
+	struct Tile {
+		int16_t x, y;
+		uint8_t level;
+	};
+	const Tile tiles[] = {{12, 13, 1}, {16, 11, 1}, {15, 14, 7}, {21, 14, 3}, {21, 16, 3}, {21, 17, 1},
+		{18, 9, 4}, {18, 10, 4}, {18, 11, 1}, {19, 3, 5}, {4, 4, 5}, {4, 13, 0}, {0, 8, 1}, {23, 7, 1}};
+	for (const Tile &t : tiles) {
+		SCOPED_TRACE("tile " + std::to_string(t.x) + ", " + std::to_string(t.y));
+		EXPECT_EQ(map.TileAt(t.x, t.y).level, t.level);
+	}
+	EXPECT_EQ(map.TileAt(22, 10).kind, map.TileAt(22, 11).kind) << "one ramp over two tiles";
+	EXPECT_GE(map.TileAt(22, 10).kind, 6u);
+	EXPECT_LE(map.TileAt(22, 10).kind, 9u);
+	EXPECT_EQ(map.GetMapData().border, 2);
+
+	// The player stands in the pond's middle; the rig looks at it from the
+	// south, and the map's south edge holds the view in.
+	Entity player;
+	player.transform.SetPosition(map.TilePosition(17, 14, 0.5f, 0.5f));
+	Camera camera;
+	CameraRig rig;
+	rig.Attach(&camera, &player, &map);
+	for (int i = 0; i < kSettleFrames; i++)
+		rig.Update(kFrameTime);
+
+	struct View {
+		const char *name;
+		const char *file;
+		std::function<void()> aim;
+		std::vector<Check> checks;
+	};
+	const std::vector<View> views = {
+		{"through the camera rig", "map_home.png", [] {},
+			{
+				{"sand ground west of the pond", TileMiddle(12, 13), Surface::Sand},
+				{"sand ground north of the pond", TileMiddle(16, 11), Surface::Sand},
+				{"water of the pond", TileMiddle(15, 14), Surface::Water},
+				{"grass top of the level-3 block", TileMiddle(21, 14), Surface::Green},
+				{"wall below the level-3 block's south edge", SouthWallMiddle(21, 16), Surface::Brown},
+				{"dirt top of the level-4 block", TileMiddle(18, 9), Surface::Brown},
+				{"wall below the level-4 block's south edge", SouthWallMiddle(18, 10), Surface::Brown},
+				{"grass of the ramp's lower half", TileMiddle(22, 10), Surface::Green},
+				{"grass of the ramp's upper half", TileMiddle(22, 11), Surface::Green},
+				{"border east of the map", TileMiddle(25, 7), Surface::Sand},
+			}},
+		{"over the whole map", "map_home_overview.png",
+			[&camera] {
+				camera.fieldOfView = 45;
+				camera.transform.SetPosition(Vec3(23.0f, 56.0f, 62.0f));
+				camera.transform.LookAt(Vec3(23.0f, 0.0f, 15.0f));
+			},
+			{
+				{"sand ground", TileMiddle(10, 10), Surface::Sand},
+				{"stone top of the level-5 plateau", TileMiddle(19, 3), Surface::Grey},
+				{"stone top of the terraced hill", TileMiddle(4, 4), Surface::Grey},
+				{"water of the pond", TileMiddle(16, 14), Surface::Water},
+				{"floor of the hole", TileMiddle(4, 13), Surface::Void},
+				{"border west of the map", TileMiddle(-2, 8), Surface::Sand},
+				{"border north of the map", TileMiddle(12, -3), Surface::Sand},
+				{"border south of the map", TileMiddle(12, 20), Surface::Sand},
+				{"outside the border", TileMiddle(-7, 8), Surface::Void},
+			}},
+	};
+	for (const View &view : views) {
+		SCOPED_TRACE(view.name);
+		view.aim();
+		ShootAndCheck(scene, map, view.file, view.checks);
+	}
+}
+
+// Water stands at 0.3, above level 1 but below every terrace, so a terrace
+// beside the pond needs a wall from its top down to the water; without one
+// the view runs through the ground into the void. Looked at from the west,
+// across the pond, at the level-3 block on its east shore.
+TEST_F(MapRender, TerracesBesideTheWaterHaveWallsDownToIt)
+{
+	TileMap map;
+	Scene scene;
+	LoadHome(map, scene);
+	if (HasFatalFailure())
+		return;
+	// West of the block lies a column of diagonal tiles whose low halves
+	// are water.
+	for (int16_t y = 12; y <= 16; y++) {
+		SCOPED_TRACE("row " + std::to_string(y));
+		EXPECT_EQ(map.TileAt(19, y).secondLevel, 7);
+		EXPECT_EQ(map.TileAt(20, y).level, 3);
+	}
+
+	Camera camera;
+	camera.fieldOfView = 50;
+	camera.transform.SetPosition(Vec3(30.0f, 6.0f, 28.0f));
+	camera.transform.LookAt(Vec3(39.0f, 1.0f, 28.0f));
+	Camera::SetCurrent(&camera);
+	ShootAndCheck(scene, map, "map_home_pond.png",
+		{
+			{"grass top of the block", TileMiddle(21, 14), Surface::Green},
+			{"water of the pond", TileMiddle(18, 13), Surface::Water},
+			{"block's west wall above the north shore", WestWallMiddle(20, 12), Surface::Brown},
+			{"block's west wall above the south shore", WestWallMiddle(20, 16), Surface::Brown},
+		});
+}
