@@ -74,6 +74,10 @@ int main(int argc, char **argv)
 	KeepGLDriverResident();
 	setenv("SDL_VIDEODRIVER", "offscreen", 0);
 	setenv("SDL_AUDIODRIVER", "dummy", 0);
+	// Software GL draws on the calling thread alone: no driver worker threads
+	// are left running while the leak checker stops the process at exit, and
+	// parallel test processes do not fight over cores.
+	setenv("LP_NUM_THREADS", "0", 0);
 	SetMessageBoxHook(&AnswerWithoutShowing);
 	testing::InitGoogleTest(&argc, argv);
 	return RUN_ALL_TESTS();
