@@ -1,5 +1,8 @@
 #include "SampleSynth.h"
 
+#include "common/StateVariableFilter.h"
+#include "common/XorshiftNoise.h"
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -15,39 +18,7 @@ constexpr uint32_t kCycleFrames = 256;       // frames of one cycle of a smooth 
 constexpr uint32_t kChipCycleFrames = 32;    // frames of one cycle of a chip wave: coarse on purpose
 constexpr int kHarmonics = 20;               // partials of the band-limited saw and square
 constexpr float kSamplePeak = 0.95f;         // headroom below full scale after normalising
-
-struct Noise {
-	uint32_t state;
-	explicit Noise(uint32_t seed) : state(seed * 2654435761u + 0x9e3779b9u) {}
-	float Next()
-	{
-		state ^= state << 13;
-		state ^= state >> 17;
-		state ^= state << 5;
-		return (state & 0xffffff) / float(0x7fffff) - 1.0f;
-	}
-};
-
-// Trapezoidal state-variable filter; stable for any cutoff below Nyquist.
-struct Svf {
-	float ic1 = 0, ic2 = 0;
-	// Returns {low, band, high}.
-	void Run(float x, float cutoff, float q, float rate, float *low, float *band, float *high)
-	{
-		float g = std::tan((float)kPi * std::min(cutoff, rate * 0.45f) / rate);
-		float k = 1.0f / q;
-		float a1 = 1.0f / (1.0f + g * (g + k));
-		float a2 = g * a1, a3 = g * a2;
-		float v3 = x - ic2;
-		float v1 = a1 * ic1 + a2 * v3;
-		float v2 = ic2 + a2 * ic1 + a3 * v3;
-		ic1 = 2 * v1 - ic1;
-		ic2 = 2 * v2 - ic2;
-		*low = v2;
-		*band = v1;
-		*high = x - k * v1 - v2;
-	}
-};
+constexpr uint32_t kNoiseStream = 0x9e3779b9u; // picks modgen's drum noise; changing it changes every drum
 
 void Normalise(SampleData *s)
 {
@@ -188,7 +159,7 @@ void Bell(SampleData *s)
 
 void Kick(SampleData *s, uint32_t seed)
 {
-	Noise noise(seed);
+	XorshiftNoise noise(seed, kNoiseStream);
 	double phase = 0;
 	OneShot(s, 0.45f, [&](float t, int) {
 		float freq = 48.0f + 110.0f * std::exp(-t * 28.0f);
@@ -201,12 +172,11 @@ void Kick(SampleData *s, uint32_t seed)
 
 void Snare(SampleData *s, uint32_t seed)
 {
-	Noise noise(seed);
-	Svf filter;
+	XorshiftNoise noise(seed, kNoiseStream);
+	StateVariableFilter filter;
 	OneShot(s, 0.3f, [&](float t, int) {
-		float low, band, high;
-		filter.Run(noise.Next(), 2200.0f, 0.8f, kOneShotRate, &low, &band, &high);
-		float rattle = (band + high * 0.5f) * std::exp(-t * 16.0f);
+		const StateVariableFilter::Bands f = filter.Run(noise.Next(), 2200.0f, 0.8f, kOneShotRate);
+		float rattle = (f.band + f.high * 0.5f) * std::exp(-t * 16.0f);
 		float body = (float)std::sin(kTwoPi * 185.0 * t) * std::exp(-t * 30.0f);
 		return rattle + body * 0.8f;
 	});
@@ -214,12 +184,10 @@ void Snare(SampleData *s, uint32_t seed)
 
 void Hat(SampleData *s, uint32_t seed, float seconds, float decay)
 {
-	Noise noise(seed);
-	Svf filter;
+	XorshiftNoise noise(seed, kNoiseStream);
+	StateVariableFilter filter;
 	OneShot(s, seconds, [&](float t, int) {
-		float low, band, high;
-		filter.Run(noise.Next(), 7500.0f, 0.9f, kOneShotRate, &low, &band, &high);
-		return high * std::exp(-t / decay);
+		return filter.Run(noise.Next(), 7500.0f, 0.9f, kOneShotRate).high * std::exp(-t / decay);
 	});
 }
 
@@ -235,12 +203,11 @@ void Tom(SampleData *s)
 
 void Crash(SampleData *s, uint32_t seed)
 {
-	Noise noise(seed);
-	Svf filter;
+	XorshiftNoise noise(seed, kNoiseStream);
+	StateVariableFilter filter;
 	OneShot(s, 1.2f, [&](float t, int) {
-		float low, band, high;
-		filter.Run(noise.Next(), 5000.0f, 0.6f, kOneShotRate, &low, &band, &high);
-		return (high + band * 0.4f) * std::exp(-t * 3.0f) * std::min(1.0f, t * 4000.0f);
+		const StateVariableFilter::Bands f = filter.Run(noise.Next(), 5000.0f, 0.6f, kOneShotRate);
+		return (f.high + f.band * 0.4f) * std::exp(-t * 3.0f) * std::min(1.0f, t * 4000.0f);
 	});
 }
 

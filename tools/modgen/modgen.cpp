@@ -9,9 +9,9 @@
 #include "ItWriter.h"
 #include "SampleSynth.h"
 #include "Song.h"
+#include "common/AtomicFile.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -149,28 +149,6 @@ bool Arrange(const Song &song, const Output &output, Module *module)
 	return true;
 }
 
-bool WriteFile(const std::string &path, const std::vector<uint8_t> &bytes)
-{
-	std::error_code error;
-	std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
-	const std::string temp = path + ".tmp";
-	FILE *file = std::fopen(temp.c_str(), "wb");
-	if (file == nullptr) {
-		std::fprintf(stderr, "modgen: cannot write %s\n", temp.c_str());
-		return false;
-	}
-	bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-	ok = std::fclose(file) == 0 && ok;
-	if (ok)
-		std::filesystem::rename(temp, path, error);
-	if (!ok || error) {
-		std::fprintf(stderr, "modgen: cannot write %s\n", path.c_str());
-		std::filesystem::remove(temp, error);
-		return false;
-	}
-	return true;
-}
-
 }
 
 int main(int argc, char **argv)
@@ -198,8 +176,11 @@ int main(int argc, char **argv)
 			}
 		}
 		for (size_t i = 0; i < files.size(); i++) {
-			if (!WriteFile(root + "/" + song.outputs[i].path, files[i]))
+			std::string error;
+			if (!WriteFileAtomically(root + "/" + song.outputs[i].path, files[i], &error)) {
+				std::fprintf(stderr, "modgen: %s\n", error.c_str());
 				return 1;
+			}
 			std::printf("modgen: %s: %zu orders, %zu patterns, %zu bytes\n", song.outputs[i].path.c_str(),
 			            song.orders.size(), song.patterns.size(), files[i].size());
 		}

@@ -31,6 +31,10 @@
 //     q=F          filter resonance (default 0.7)
 //
 // Blank lines and lines starting with '#' are skipped.
+#include "common/AtomicFile.h"
+#include "common/StateVariableFilter.h"
+#include "common/XorshiftNoise.h"
+
 #include <vorbis/vorbisenc.h>
 
 #include <algorithm>
@@ -39,7 +43,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -53,6 +56,7 @@ constexpr float kDefaultPeak = 0.89f;    // peak level of a finished sound, belo
 constexpr float kVorbisQuality = 0.5f;   // libvorbis VBR quality, -0.1..1
 constexpr int kMaxVariants = 16;
 constexpr float kMaxSeconds = 20.0f;     // longest sound a recipe may ask for
+constexpr uint32_t kNoiseStream = 0x6d2b79f5u; // picks sfxgen's noise sequences; changing it changes every sound
 
 struct Layer {
 	int line = 0;
@@ -79,20 +83,6 @@ struct Recipe {
 	float echoDelay = 0, echoFeedback = 0;
 	float tail = 0.02f;
 	std::vector<Layer> layers;
-};
-
-// Small deterministic noise source, so that the same recipe always makes the
-// same bytes.
-struct Noise {
-	uint32_t state;
-	explicit Noise(uint32_t seed) : state(seed * 2654435761u + 0x6d2b79f5u) {}
-	float Next()
-	{
-		state ^= state << 13;
-		state ^= state >> 17;
-		state ^= state << 5;
-		return (state & 0xffffff) / float(0x7fffff) - 1.0f;
-	}
 };
 
 bool ParseFloat(const std::string &text, float *out)
@@ -248,28 +238,15 @@ bool ParseSound(std::stringstream &words, Recipe *recipe)
 	return true;
 }
 
-// One pole of a Chamberlin-style state-variable filter, in its stable
-// trapezoidal form, so that cutoff sweeps up to near Nyquist never blow up.
-struct Svf {
-	float ic1 = 0, ic2 = 0;
-	float Run(float x, float cutoff, float q, int rate, const std::string &mode)
-	{
-		float g = std::tan((float)(kTwoPi / 2) * std::min(cutoff, rate * 0.45f) / rate);
-		float k = 1.0f / q;
-		float a1 = 1.0f / (1.0f + g * (g + k));
-		float a2 = g * a1, a3 = g * a2;
-		float v3 = x - ic2;
-		float v1 = a1 * ic1 + a2 * v3;
-		float v2 = ic2 + a2 * ic1 + a3 * v3;
-		ic1 = 2 * v1 - ic1;
-		ic2 = 2 * v2 - ic2;
-		if (mode == "lp")
-			return v2;
-		if (mode == "bp")
-			return v1;
-		return x - k * v1 - v2;
-	}
-};
+// The output of a filter step that a layer's filter key ("lp", "bp", "hp") asks for.
+float FilterBand(const StateVariableFilter::Bands &bands, const std::string &mode)
+{
+	if (mode == "lp")
+		return bands.low;
+	if (mode == "bp")
+		return bands.band;
+	return bands.high;
+}
 
 float Oscillator(const std::string &wave, double phase, float duty)
 {
@@ -288,8 +265,8 @@ float Oscillator(const std::string &wave, double phase, float duty)
 void RenderVoice(const Layer &layer, float start, float freq0, float freq1, float pitch, uint32_t seed,
                  int rate, std::vector<float> &out)
 {
-	Noise noise(seed);
-	Svf filter;
+	XorshiftNoise noise(seed, kNoiseStream);
+	StateVariableFilter filter;
 	const int first = (int)(start * rate);
 	const int length = (int)(layer.dur * rate);
 	double phase = 0;
@@ -320,7 +297,7 @@ void RenderVoice(const Layer &layer, float start, float freq0, float freq1, floa
 		}
 		if (!layer.filter.empty()) {
 			float cutoff = layer.cut0 * std::pow(layer.cut1 / layer.cut0, along) * pitch;
-			sample = filter.Run(sample, cutoff, layer.q, rate, layer.filter);
+			sample = FilterBand(filter.Run(sample, cutoff, layer.q, (float)rate), layer.filter);
 		}
 		float envelope = layer.attack > 0 && t < layer.attack ? t / layer.attack : 1.0f;
 		if (layer.decay > 0 && t > layer.attack)
@@ -472,30 +449,6 @@ bool EncodeOgg(const std::vector<float> &samples, int rate, uint32_t serial, std
 	return true;
 }
 
-// Writes beside the target and renames over it only when every byte is out,
-// so a failed build never leaves half a sound in the data tree.
-bool WriteFile(const std::string &path, const std::vector<uint8_t> &bytes)
-{
-	std::error_code error;
-	std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
-	const std::string temp = path + ".tmp";
-	FILE *file = std::fopen(temp.c_str(), "wb");
-	if (file == nullptr) {
-		std::fprintf(stderr, "sfxgen: cannot write %s\n", temp.c_str());
-		return false;
-	}
-	bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-	ok = std::fclose(file) == 0 && ok;
-	if (ok)
-		std::filesystem::rename(temp, path, error);
-	if (!ok || error) {
-		std::fprintf(stderr, "sfxgen: cannot write %s\n", path.c_str());
-		std::filesystem::remove(temp, error);
-		return false;
-	}
-	return true;
-}
-
 bool EndsWith(const std::string &text, const std::string &suffix)
 {
 	return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
@@ -532,8 +485,11 @@ bool Make(const Recipe &recipe, const std::string &root, int *made)
 			bytes = EncodeWav(samples, recipe.rate);
 		else
 			return Fail(recipe.line, "unknown file type: " + name);
-		if (!WriteFile(root + "/" + name, bytes))
+		std::string error;
+		if (!WriteFileAtomically(root + "/" + name, bytes, &error)) {
+			std::fprintf(stderr, "sfxgen: %s\n", error.c_str());
 			return false;
+		}
 		(*made)++;
 	}
 	return true;
