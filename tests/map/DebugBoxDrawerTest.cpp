@@ -1,7 +1,5 @@
 #include "map/DebugBoxDrawer.h"
 
-#include <SDL.h>
-#include <glad/gl.h>
 #include <glm/gtc/quaternion.hpp>
 #include <gtest/gtest.h>
 
@@ -14,12 +12,12 @@
 #include "engine/collision/Collider.h"
 #include "engine/core/Camera.h"
 #include "engine/core/Entity.h"
-#include "engine/core/Log.h"
 #include "engine/core/Scene.h"
 #include "engine/render/Renderer.h"
 #include "map/TileMap.h"
 #include "support/ExpectVec.h"
 #include "support/SharedRenderer.h"
+#include "support/WindowPixels.h"
 
 namespace {
 
@@ -85,12 +83,7 @@ std::unique_ptr<Entity> EntityWithBox(Scene &scene, const Vec3 &position, const 
 	return entity;
 }
 
-int IgnoreBox(const SDL_MessageBoxData *)
-{
-	return -1;
-}
-
-class DebugBoxDrawerGL : public testing::Test {
+class DebugBoxDrawerGL : public SharedRendererTest {
 protected:
 	static constexpr int kWidth = 600;
 	static constexpr int kHeight = 360;
@@ -102,30 +95,12 @@ protected:
 
 	void SetUp() override
 	{
-		previousHook = GetMessageBoxHook();
-		SetMessageBoxHook(&IgnoreBox);
-		std::string whyNot;
-		renderer = SharedStartedRenderer(whyNot);
-		if (renderer == nullptr)
-			GTEST_SKIP() << whyNot;
-		SDL_GL_MakeCurrent(renderer->GetWindow(), renderer->GetContext());
-		renderer->SetPostModeFile(nullptr);
-		testing::internal::CaptureStdout();
-		renderer->LoadPostModes();
-		testing::internal::GetCapturedStdout();
-		renderer->SetPostModeIndex(0);
-		renderer->Resize(kWidth, kHeight);
-		renderer->BlankFor(0);
+		SharedRendererTest::SetUp();
+		if (IsSkipped())
+			return;
 		camera.clearColor = Vec3(kClearRed, kClearGreen, kClearBlue);
 		camera.transform.position = Vec3(0.0f, 0.0f, 10.0f); // looking down -Z at the origin
 		Camera::SetCurrent(&camera);
-	}
-	void TearDown() override
-	{
-		Camera::SetCurrent(nullptr);
-		SetMessageBoxHook(previousHook);
-		if (renderer != nullptr)
-			renderer->SetRenderMode(Renderer::kRenderModeNormal);
 	}
 
 	void BeginFrame()
@@ -141,12 +116,10 @@ protected:
 	{
 		glm::vec4 clip = renderer->GetMatrix(0) * glm::vec4(point, 1.0f);
 		int x = (int)std::lround((clip.x / clip.w + 1.0f) * 0.5f * kWidth);
-		int y = (int)std::lround((clip.y / clip.w + 1.0f) * 0.5f * kHeight);
-		std::vector<uint8_t> pixels((size_t)kWindow * kWindow * 4);
-		glBindFramebuffer(GL_READ_FRAMEBUFFER, renderer->GetFramebuffer());
-		glReadBuffer(GL_COLOR_ATTACHMENT0);
-		glPixelStorei(GL_PACK_ALIGNMENT, 1);
-		glReadPixels(x - kWindow / 2, y - kWindow / 2, kWindow, kWindow, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+		int up = (int)std::lround((clip.y / clip.w + 1.0f) * 0.5f * kHeight); // rows from the bottom
+		int y = kHeight - 1 - up;
+		std::vector<uint8_t> pixels =
+			ReadLayerRect(*renderer, Renderer::kLayerScene, x - kWindow / 2, y - kWindow / 2, kWindow, kWindow);
 		int darkest = 3 * 255;
 		for (size_t i = 0; i < pixels.size(); i += 4)
 			darkest = std::min(darkest, pixels[i] + pixels[i + 1] + pixels[i + 2]);
@@ -163,9 +136,7 @@ protected:
 			EXPECT_GT(darkest, kDarkSum) << "something drawn near the point";
 	}
 
-	Renderer *renderer = nullptr;
 	Camera camera;
-	MessageBoxHook previousHook = nullptr;
 };
 
 }

@@ -4,7 +4,6 @@
 // for the surface that must show at known tiles.
 #include <SDL.h>
 #include <SDL_image.h>
-#include <glad/gl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,12 +15,12 @@
 #include "engine/core/Camera.h"
 #include "engine/core/Entity.h"
 #include "engine/core/FileAccess.h"
-#include "engine/core/Log.h"
 #include "engine/core/Scene.h"
 #include "engine/render/Renderer.h"
 #include "map/CameraRig.h"
 #include "map/TileMap.h"
 #include "support/SharedRenderer.h"
+#include "support/WindowPixels.h"
 
 namespace {
 
@@ -119,18 +118,7 @@ std::function<Vec3(const TileMap &)> WestWallMiddle(int16_t x, int16_t y)
 struct Picture {
 	std::vector<uint8_t> rgba;
 
-	void ReadWindow()
-	{
-		rgba.assign((size_t)kWidth * kHeight * 4, 0);
-		std::vector<uint8_t> rows(rgba.size());
-		glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-		glReadBuffer(GL_BACK);
-		glPixelStorei(GL_PACK_ALIGNMENT, 1);
-		glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
-		const size_t stride = (size_t)kWidth * 4;
-		for (int y = 0; y < kHeight; y++)
-			std::copy_n(&rows[(size_t)(kHeight - 1 - y) * stride], stride, &rgba[(size_t)y * stride]);
-	}
+	void ReadWindow() { rgba = ReadWindowRect(kHeight, 0, 0, kWidth, kHeight); }
 
 	// The mean colour of a small square around a pixel counted from the top
 	// left; false when the square leaves the picture.
@@ -169,40 +157,8 @@ struct Picture {
 	}
 };
 
-int IgnoreBox(const SDL_MessageBoxData *)
-{
-	return -1;
-}
-
-class MapRender : public testing::Test {
+class MapRender : public SharedRendererTest {
 protected:
-	void SetUp() override
-	{
-		previousHook = GetMessageBoxHook();
-		SetMessageBoxHook(&IgnoreBox);
-		std::string whyNot;
-		renderer = SharedStartedRenderer(whyNot);
-		if (renderer == nullptr)
-			GTEST_SKIP() << whyNot;
-		SDL_GL_MakeCurrent(renderer->GetWindow(), renderer->GetContext());
-		renderer->SetPostModeFile(nullptr);
-		testing::internal::CaptureStdout();
-		renderer->LoadPostModes();
-		testing::internal::GetCapturedStdout();
-		renderer->SetPostModeIndex(0);
-		renderer->SetFade(0.0f, 0.0f);
-		renderer->SetColorGrade(1.0f, 1.0f, 1.0f);
-		renderer->SetOverlayMode(0);
-		renderer->Resize(kWidth, kHeight);
-		renderer->BlankFor(0);
-		renderer->SetRenderMode(Renderer::kRenderModeNormal);
-	}
-	void TearDown() override
-	{
-		Camera::SetCurrent(nullptr);
-		SetMessageBoxHook(previousHook);
-	}
-
 	// Loads the home map through every phase, without scripts or actors,
 	// and puts it in an active scene that draws it.
 	void LoadHome(TileMap &map, Scene &scene)
@@ -271,9 +227,6 @@ protected:
 				<< "at pixel " << x << ", " << y << ": rgb " << colour.r << " " << colour.g << " " << colour.b;
 		}
 	}
-
-	Renderer *renderer = nullptr;
-	MessageBoxHook previousHook = nullptr;
 };
 
 }

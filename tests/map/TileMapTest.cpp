@@ -16,7 +16,7 @@
 #include "map/TileMapLoadListener.h"
 #include "objects/EntityFactory.h"
 #include "support/ExpectVec.h"
-#include "support/GLTestContext.h"
+#include "support/GLDrawContext.h"
 #include "support/TempFolder.h"
 
 #include <SDL_image.h>
@@ -790,19 +790,13 @@ namespace {
 // map in clip space through it. Materials use a copy of the ground shader
 // under a name of the test's own: shaders are kept process-wide, and one
 // built in this short-lived context must not be handed to other tests.
-class TileMapDrawing : public GLTestContext {
+class TileMapDrawing : public GLDrawContext {
 protected:
 	void SetUp() override
 	{
-		GLTestContext::SetUp();
+		GLDrawContext::SetUp();
 		if (IsSkipped())
 			return;
-		glGenVertexArrays(1, &vertexArray);
-		glBindVertexArray(vertexArray);
-		glDisable(GL_DEPTH_TEST);
-		glClearColor(0, 0, 0, 0);
-		glClear(GL_COLOR_BUFFER_BIT);
-
 		white = folder.Path("white.png");
 		SDL_Surface *surface = SDL_CreateRGBSurfaceWithFormat(0, 2, 2, 32, SDL_PIXELFORMAT_RGBA32);
 		ASSERT_NE(surface, nullptr);
@@ -815,25 +809,16 @@ protected:
 		shader = folder.Path("ground.dsh");
 		std::ofstream(shader) << source;
 	}
-	void TearDown() override
-	{
-		if (vertexArray != 0)
-			glDeleteVertexArrays(1, &vertexArray);
-		GLTestContext::TearDown();
-	}
-
 	// Brightness (the mean of red, green and blue) at a pixel.
 	static int Brightness(int x, int y)
 	{
-		uint8_t rgba[4] = {};
-		ReadPixel(x, y, rgba);
-		return (rgba[0] + rgba[1] + rgba[2]) / 3;
+		glm::ivec4 p = Pixel(x, y);
+		return (p.r + p.g + p.b) / 3;
 	}
 
 	TempFolder folder;
 	std::string white;
 	std::string shader;
-	GLuint vertexArray = 0;
 };
 
 } // namespace

@@ -5,15 +5,13 @@
 #include <glad/gl.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "engine/core/NameHash.h"
 #include "engine/render/Shader.h"
 #include "engine/render/Texture.h"
-#include "support/GLTestContext.h"
+#include "support/GLFolderContext.h"
 
 namespace {
 
@@ -37,21 +35,8 @@ uint16_t KeySum(const std::string &first, const std::string &second)
 
 // Every test works in a folder of its own, so its names (and so its keys)
 // are new to the process-wide material cache.
-class MaterialFiles : public GLTestContext {
+class MaterialFiles : public GLFolderContext {
 protected:
-	void SetUp() override
-	{
-		GLTestContext::SetUp();
-		char pattern[] = "/tmp/talvex-material-XXXXXX";
-		if (!IsSkipped() && mkdtemp(pattern) != nullptr)
-			folder = pattern;
-	}
-	void TearDown() override
-	{
-		if (!folder.empty())
-			std::filesystem::remove_all(folder);
-		GLTestContext::TearDown();
-	}
 	std::string WriteText(const std::string &name, const std::string &text)
 	{
 		std::ofstream(folder + "/" + name) << text;
@@ -66,8 +51,6 @@ protected:
 		SDL_FreeSurface(surface);
 		return folder + "/" + name;
 	}
-
-	std::string folder;
 };
 
 }

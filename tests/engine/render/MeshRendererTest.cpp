@@ -13,7 +13,7 @@
 
 #include "engine/render/Material.h"
 #include "engine/render/Shader.h"
-#include "support/GLTestContext.h"
+#include "support/GLDrawContext.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -54,28 +54,8 @@ std::vector<uint8_t> Bytes(const std::vector<T> &array)
 	return bytes;
 }
 
-class MeshRendererGL : public GLTestContext {
+class MeshRendererGL : public GLDrawContext {
 protected:
-	void SetUp() override
-	{
-		GLTestContext::SetUp();
-		if (IsSkipped())
-			return;
-		// GL 3.3 core draws nothing without a vertex array; the game's
-		// renderer binds one for the whole run.
-		glGenVertexArrays(1, &vertexArray);
-		glBindVertexArray(vertexArray);
-		glDisable(GL_DEPTH_TEST);
-		glClearColor(0, 0, 0, 0);
-		glClear(GL_COLOR_BUFFER_BIT);
-	}
-	void TearDown() override
-	{
-		if (vertexArray != 0)
-			glDeleteVertexArrays(1, &vertexArray);
-		GLTestContext::TearDown();
-	}
-
 	// A shader of the test's own: a name no other test has asked the
 	// process-wide shader table for, so it is built in this context.
 	Material *MakeMaterial(const std::string &passes)
@@ -116,12 +96,7 @@ protected:
 	}
 
 	// The pixel at the centre of the window, drawn over a cleared window.
-	static glm::ivec4 CentrePixel()
-	{
-		uint8_t rgba[4] = {0, 0, 0, 0};
-		ReadPixel(kWidth / 2, kHeight / 2, rgba);
-		return glm::ivec4(rgba[0], rgba[1], rgba[2], rgba[3]);
-	}
+	static glm::ivec4 CentrePixel() { return Pixel(kWidth / 2, kHeight / 2); }
 	// Red, green and blue: the window may have no alpha channel to read.
 	static void ExpectPixel(const glm::ivec4 &actual, const glm::ivec3 &expected)
 	{
@@ -133,7 +108,6 @@ protected:
 		glClear(GL_COLOR_BUFFER_BIT);
 	}
 
-	GLuint vertexArray = 0;
 	TempFolder folder;
 	std::vector<std::unique_ptr<Material>> materials;
 };

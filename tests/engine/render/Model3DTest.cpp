@@ -14,7 +14,7 @@
 #include "engine/render/Mesh.h"
 #include "engine/render/Shader.h"
 #include "support/ExpectVec.h"
-#include "support/GLTestContext.h"
+#include "support/GLDrawContext.h"
 #include "support/IqmTestFile.h"
 #include "support/TempFolder.h"
 
@@ -377,32 +377,10 @@ TEST(Model3DData, HumanoidHasEveryAnimationAndBothHandJoints)
 
 namespace {
 
-class Model3DDrawing : public GLTestContext {
+class Model3DDrawing : public GLDrawContext {
 protected:
-	void SetUp() override
-	{
-		GLTestContext::SetUp();
-		if (IsSkipped())
-			return;
-		glGenVertexArrays(1, &vertexArray);
-		glBindVertexArray(vertexArray);
-		glDisable(GL_DEPTH_TEST);
-		glClearColor(0, 0, 0, 0);
-	}
-	void TearDown() override
-	{
-		if (vertexArray != 0)
-			glDeleteVertexArrays(1, &vertexArray);
-		GLTestContext::TearDown();
-	}
-	static int Red(int x, int y)
-	{
-		uint8_t rgba[4] = {};
-		ReadPixel(x, y, rgba);
-		return rgba[0];
-	}
+	static int Red(int x, int y) { return Pixel(x, y).r; }
 
-	GLuint vertexArray = 0;
 	TempFolder folder;
 };
 

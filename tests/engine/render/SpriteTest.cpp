@@ -12,10 +12,11 @@
 #include <vector>
 
 #include "engine/core/Camera.h"
-#include "engine/core/Log.h"
 #include "engine/render/Renderer.h"
 #include "support/ExpectVec.h"
+#include "support/SharedRenderer.h"
 #include "support/TempFolder.h"
+#include "support/WindowPixels.h"
 
 namespace {
 
@@ -47,69 +48,22 @@ void WritePng(const std::string &path, int width, int height, const std::vector<
 	SDL_FreeSurface(surface);
 }
 
-// The renderer the sprite tests draw through. The process keeps one
-// renderer (and the shaders it built) for good, so an existing one is used
-// rather than a second started beside it.
-Renderer *SharedRenderer(std::string &whyNot)
-{
-	static Renderer *owned = nullptr;
-	static std::string failure;
-	Renderer *current = GetRenderer();
-	if (current != nullptr && current->GetContext() != nullptr)
-		return current;
-	if (owned == nullptr && failure.empty()) {
-		Renderer *candidate = new Renderer();
-		testing::internal::CaptureStdout();
-		int result = candidate->Startup("sprite test");
-		std::string log = testing::internal::GetCapturedStdout();
-		if (result == 0 && candidate->GetContext() != nullptr)
-			owned = candidate;
-		else {
-			failure = "no GL 3.3 core context: " + log;
-			delete candidate;
-		}
-	}
-	whyNot = failure;
-	return owned;
-}
-
-int IgnoreBox(const SDL_MessageBoxData *)
-{
-	return -1;
-}
-
-class SpriteGL : public testing::Test {
+class SpriteGL : public SharedRendererTest {
 protected:
 	void SetUp() override
 	{
-		previousHook = GetMessageBoxHook();
-		SetMessageBoxHook(&IgnoreBox);
-		std::string whyNot;
-		renderer = SharedRenderer(whyNot);
-		if (renderer == nullptr)
-			GTEST_SKIP() << whyNot;
-		SDL_GL_MakeCurrent(renderer->GetWindow(), renderer->GetContext());
-		renderer->SetPostModeFile(nullptr);
-		testing::internal::CaptureStdout();
-		renderer->LoadPostModes();
-		testing::internal::GetCapturedStdout();
-		renderer->SetPostModeIndex(0);
-		renderer->SetFade(0.0f, 0.0f);
-		renderer->SetColorGrade(1.0f, 1.0f, 1.0f);
-		renderer->SetOverlayMode(0);
-		renderer->BlankFor(0);
+		SharedRendererTest::SetUp();
+		if (IsSkipped())
+			return;
 		camera.clearColor = Vec3(0.0f);
 		camera.transform.position = Vec3(0.0f, 0.0f, 10.0f); // looking down -Z at the origin
 		Camera::SetCurrent(&camera);
 	}
 	void TearDown() override
 	{
-		Camera::SetCurrent(nullptr);
-		SetMessageBoxHook(previousHook);
-		if (renderer != nullptr) {
+		if (renderer != nullptr)
 			renderer->Resize((uint32_t)kLogicalWidth, (uint32_t)kLogicalHeight);
-			renderer->SetRenderMode(Renderer::kRenderModeNormal);
-		}
+		SharedRendererTest::TearDown();
 	}
 
 	// The frame step's drawing up to the interface: two frame begins, the
@@ -126,23 +80,16 @@ protected:
 	// A pixel of the interface layer, counted from the top left in pixels.
 	Rgba LayerPixel(float x, float y) const
 	{
-		uint8_t rgba[4] = {0, 0, 0, 0};
-		glBindFramebuffer(GL_READ_FRAMEBUFFER, renderer->GetFramebuffer());
-		glReadBuffer(GL_COLOR_ATTACHMENT1);
-		glPixelStorei(GL_PACK_ALIGNMENT, 1);
-		glReadPixels((int)x, (int)renderer->GetRenderHeight() - 1 - (int)y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-		return Rgba(rgba[0], rgba[1], rgba[2], rgba[3]);
+		return ReadLayerPixel(*renderer, Renderer::kLayerInterface, (int)x, (int)y);
 	}
 
 	// Red, green and blue of the window's pixel after the frame, counted
 	// from the top left; alpha reads 0 so the rows compare as colours.
 	static Rgba WindowPixel(float x, float y)
 	{
-		uint8_t rgba[4] = {0, 0, 0, 0};
-		glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-		glReadBuffer(GL_BACK);
-		glReadPixels((int)x, (int)kLogicalHeight - 1 - (int)y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-		return Rgba(rgba[0], rgba[1], rgba[2], 0);
+		Rgba pixel = ReadWindowPixel((int)kLogicalHeight, (int)x, (int)y);
+		pixel.a = 0;
+		return pixel;
 	}
 
 	// Where a point of the 600 x 360 logical screen lands in a window of
@@ -169,10 +116,8 @@ protected:
 		return path;
 	}
 
-	Renderer *renderer = nullptr;
 	Camera camera;
 	TempFolder folder;
-	MessageBoxHook previousHook = nullptr;
 };
 
 }

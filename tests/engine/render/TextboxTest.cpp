@@ -17,7 +17,9 @@
 #include "engine/core/Camera.h"
 #include "engine/render/Renderer.h"
 #include "engine/render/Shader.h"
+#include "support/SharedRenderer.h"
 #include "support/TempFolder.h"
+#include "support/WindowPixels.h"
 
 namespace {
 
@@ -493,54 +495,13 @@ using Rgba = glm::ivec4;
 const Rgba kNothing(0, 0, 0, 0); // the interface layer where nothing was drawn
 constexpr const char *kTextShader = "shaders/text.dsh";
 
-// The renderer the drawing tests go through. The process keeps one renderer
-// (and the shaders it built) for good, so an existing one is used rather
-// than a second started beside it.
-Renderer *SharedRenderer(std::string &whyNot)
-{
-	static Renderer *owned = nullptr;
-	static std::string failure;
-	Renderer *current = GetRenderer();
-	if (current != nullptr && current->GetContext() != nullptr)
-		return current;
-	if (owned == nullptr && failure.empty()) {
-		Renderer *candidate = new Renderer();
-		testing::internal::CaptureStdout();
-		int result = candidate->Startup("text test");
-		std::string log = testing::internal::GetCapturedStdout();
-		if (result == 0 && candidate->GetContext() != nullptr)
-			owned = candidate;
-		else {
-			failure = "no GL 3.3 core context: " + log;
-			delete candidate;
-		}
-	}
-	whyNot = failure;
-	return owned;
-}
-
-int IgnoreBox(const SDL_MessageBoxData *)
-{
-	return -1;
-}
-
-class TextboxDrawing : public testing::Test {
+class TextboxDrawing : public SharedRendererTest {
 protected:
 	void SetUp() override
 	{
-		previousHook = GetMessageBoxHook();
-		SetMessageBoxHook(&IgnoreBox);
-		std::string whyNot;
-		renderer = SharedRenderer(whyNot);
-		if (renderer == nullptr)
-			GTEST_SKIP() << whyNot;
-		SDL_GL_MakeCurrent(renderer->GetWindow(), renderer->GetContext());
-		renderer->SetPostModeFile(nullptr);
-		testing::internal::CaptureStdout();
-		renderer->LoadPostModes();
-		testing::internal::GetCapturedStdout();
-		renderer->SetPostModeIndex(0);
-		renderer->Resize(600, 360);
+		SharedRendererTest::SetUp();
+		if (IsSkipped())
+			return;
 		Camera::SetCurrent(nullptr);
 		// The shader table outlives every context, and tests before this one
 		// may have built the text shader in a context that has gone since.
@@ -548,12 +509,6 @@ protected:
 		Shader::Get(kTextShader)->LoadDsh(kTextShader);
 		testing::internal::GetCapturedStdout();
 		fontName = WriteFont();
-	}
-	void TearDown() override
-	{
-		SetMessageBoxHook(previousHook);
-		if (renderer != nullptr)
-			renderer->SetRenderMode(Renderer::kRenderModeNormal);
 	}
 
 	// A 16 x 8 page drawn for size 8: 'A' is a solid 8 x 8 block, 'B' an
@@ -583,13 +538,7 @@ protected:
 	// A pixel of the interface layer, counted from the top left.
 	Rgba LayerPixel(int x, int y) const
 	{
-		uint8_t rgba[4] = {0, 0, 0, 0};
-		glBindFramebuffer(GL_READ_FRAMEBUFFER, renderer->GetFramebuffer());
-		glReadBuffer(GL_COLOR_ATTACHMENT1);
-		glPixelStorei(GL_PACK_ALIGNMENT, 1);
-		glReadPixels(x, (int)renderer->GetRenderHeight() - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-		glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-		return Rgba(rgba[0], rgba[1], rgba[2], rgba[3]);
+		return ReadLayerPixel(*renderer, Renderer::kLayerInterface, x, y);
 	}
 
 	static void ExpectColor(Rgba actual, Rgba expected)
@@ -615,8 +564,6 @@ protected:
 		box.transform.SetPosition(position);
 	}
 
-	Renderer *renderer = nullptr;
-	MessageBoxHook previousHook = nullptr;
 	TempFolder folder;
 	std::string fontName;
 };

@@ -5,14 +5,12 @@
 #include <glad/gl.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include "support/GLTestContext.h"
+#include "support/GLFolderContext.h"
 
 namespace {
 
@@ -44,24 +42,7 @@ bool SavePng(const std::string &path, int width, int height, bool palette)
 	return saved;
 }
 
-class TextureFiles : public GLTestContext {
-protected:
-	void SetUp() override
-	{
-		GLTestContext::SetUp();
-		char pattern[] = "/tmp/talvex-texture-XXXXXX";
-		if (!IsSkipped() && mkdtemp(pattern) != nullptr)
-			folder = pattern;
-	}
-	void TearDown() override
-	{
-		if (!folder.empty())
-			std::filesystem::remove_all(folder);
-		GLTestContext::TearDown();
-	}
-
-	std::string folder;
-};
+class TextureFiles : public GLFolderContext {};
 
 }
 
