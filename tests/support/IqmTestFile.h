@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/render/IqmReader.h"
+
 #include <glm/glm.hpp>
 
 namespace iqmtest {
@@ -21,36 +23,9 @@ constexpr uint32_t kHeaderSize = 124;
 constexpr uint32_t kChannels = 10;
 constexpr float kQuantSteps = 65535.0f;
 
-// Header fields in file order, after the 16-byte magic.
-enum Field : uint32_t {
-	kVersion,
-	kFileSize,
-	kFlags,
-	kTextCount,
-	kTextOffset,
-	kMeshCount,
-	kMeshOffset,
-	kVertexArrayCount,
-	kVertexCount,
-	kVertexArrayOffset,
-	kTriangleCount,
-	kTriangleOffset,
-	kAdjacencyOffset,
-	kJointCount,
-	kJointOffset,
-	kPoseCount,
-	kPoseOffset,
-	kAnimationCount,
-	kAnimationOffset,
-	kFrameCount,
-	kFrameChannelCount,
-	kFrameOffset,
-	kBoundsOffset,
-	kCommentCount,
-	kCommentOffset,
-	kExtensionCount,
-	kExtensionOffset,
-};
+// Header fields in file order, after the 16-byte magic: the reader's own list.
+using Field = IqmReader::HeaderField;
+using enum IqmReader::HeaderField;
 
 inline size_t FieldAt(Field field)
 {

@@ -73,37 +73,7 @@ constexpr ArrayLayout kArrayLayouts[kArrayTypeCount] = {
 	{kFormatUByte, 4}, // colour
 };
 
-// The header's u32 fields after the magic, in file order.
-enum HeaderField {
-	kVersion,
-	kFileSize,
-	kFlags,
-	kTextCount,
-	kTextOffset,
-	kMeshCount,
-	kMeshOffset,
-	kVertexArrayCount,
-	kVertexCount,
-	kVertexArrayOffset,
-	kTriangleCount,
-	kTriangleOffset,
-	kAdjacencyOffset,
-	kJointCount,
-	kJointOffset,
-	kPoseCount,
-	kPoseOffset,
-	kAnimationCount,
-	kAnimationOffset,
-	kFrameCount,
-	kFrameChannelCount,
-	kFrameOffset,
-	kBoundsOffset,
-	kCommentCount,
-	kCommentOffset,
-	kExtensionCount,
-	kExtensionOffset,
-	kHeaderFieldCount
-};
+using enum IqmReader::HeaderField;
 static_assert(kIqmMagicLength + kHeaderFieldCount * 4 == kIqmHeaderSize, "27 fields follow the magic");
 
 // Little-endian values at any alignment: copied out byte for byte, then put
@@ -316,7 +286,7 @@ struct IqmReader::FileImage {
 	uint32_t header[kHeaderFieldCount] = {};
 	std::shared_ptr<std::vector<uint8_t>> data;
 
-	uint32_t Field(HeaderField field) const { return header[field]; }
+	uint32_t Field(IqmReader::HeaderField field) const { return header[field]; }
 	// True when count records of recordSize bytes from offset lie inside the
 	// buffer. 64-bit sums: no 32-bit field can wrap around.
 	bool Holds(uint64_t offset, uint64_t count, uint64_t recordSize) const

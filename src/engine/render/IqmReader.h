@@ -48,6 +48,39 @@ struct Matrix3x4 {
 // reader hands out Y-up engine coordinates, (x, y, z) becoming (x, z, -y).
 class IqmReader : public ModelReader {
 public:
+	// The header's u32 fields after the 16-byte magic, in file order; tests
+	// that write or damage files address the header through them too.
+	enum HeaderField : uint32_t {
+		kVersion,
+		kFileSize,
+		kFlags,
+		kTextCount,
+		kTextOffset,
+		kMeshCount,
+		kMeshOffset,
+		kVertexArrayCount,
+		kVertexCount,
+		kVertexArrayOffset,
+		kTriangleCount,
+		kTriangleOffset,
+		kAdjacencyOffset,
+		kJointCount,
+		kJointOffset,
+		kPoseCount,
+		kPoseOffset,
+		kAnimationCount,
+		kAnimationOffset,
+		kFrameCount,
+		kFrameChannelCount,
+		kFrameOffset,
+		kBoundsOffset,
+		kCommentCount,
+		kCommentOffset,
+		kExtensionCount,
+		kExtensionOffset,
+		kHeaderFieldCount
+	};
+
 	IqmReader() = default;
 	~IqmReader() override = default;
 
