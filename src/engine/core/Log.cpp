@@ -61,6 +61,26 @@ MessageBoxHook GetMessageBoxHook()
 	return messageBoxHook;
 }
 
+namespace {
+
+// Shows one box through the hook, parented to the game window when there is
+// one, and returns the id of the chosen button (-1 for none).
+int ShowBox(uint32_t flags, const char *title, const char *message, const SDL_MessageBoxButtonData *buttons,
+	int buttonCount)
+{
+	SDL_MessageBoxData data = {};
+	data.flags = flags;
+	data.window = ParentWindow();
+	data.title = title;
+	data.message = message;
+	data.numbuttons = buttonCount;
+	data.buttons = buttons;
+	data.colorScheme = nullptr;
+	return messageBoxHook(&data);
+}
+
+}
+
 void CriticalError(const char *fmt, ...)
 {
 	char message[kMessageBufferSize];
@@ -74,15 +94,7 @@ void CriticalError(const char *fmt, ...)
 	const SDL_MessageBoxButtonData buttons[] = {
 		{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "OK"},
 	};
-	SDL_MessageBoxData data = {};
-	data.flags = SDL_MESSAGEBOX_ERROR;
-	data.window = ParentWindow();
-	data.title = "Critical Error!";
-	data.message = message;
-	data.numbuttons = SDL_arraysize(buttons);
-	data.buttons = buttons;
-	data.colorScheme = nullptr;
-	messageBoxHook(&data);
+	ShowBox(SDL_MESSAGEBOX_ERROR, "Critical Error!", message, buttons, SDL_arraysize(buttons));
 }
 
 bool CriticalWarning(const char *fmt, ...)
@@ -99,14 +111,6 @@ bool CriticalWarning(const char *fmt, ...)
 		{0, kProceedButton, "Proceed"},
 		{0, kAbortButton, "Abort"},
 	};
-	SDL_MessageBoxData data = {};
-	data.flags = SDL_MESSAGEBOX_WARNING;
-	data.window = ParentWindow();
-	data.title = "Critical Warning!";
-	data.message = message;
-	data.numbuttons = SDL_arraysize(buttons);
-	data.buttons = buttons;
-	data.colorScheme = nullptr;
-	const int chosen = messageBoxHook(&data);
-	return chosen == kProceedButton;
+	return ShowBox(SDL_MESSAGEBOX_WARNING, "Critical Warning!", message, buttons, SDL_arraysize(buttons)) ==
+		kProceedButton;
 }
