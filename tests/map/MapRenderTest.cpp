@@ -342,3 +342,151 @@ TEST_F(MapRender, TerracesBesideTheWaterHaveWallsDownToIt)
 			{"block's west wall above the south shore", WestWallMiddle(20, 16), Surface::Brown},
 		});
 }
+
+namespace {
+
+// Where two neighbouring squares of a drawn map meet at different heights,
+// the step between their grounds must be closed by wall faces standing on
+// the shared edge; any part left open shows the void below the map as a
+// black notch. Checks every edge of the map and its border ring at a few
+// points along it, from the walls the map actually built.
+class EdgeCoverage {
+public:
+	explicit EdgeCoverage(const TileMap &map) : map(map), t(map.GetMapData().tileSize)
+	{
+		for (uint8_t level = 1; level <= TileMap::kLevelCount; level++) {
+			const std::vector<glm::vec3> &positions = map.LayerMesh(level, true)->GetPositions();
+			for (size_t i = 0; i + 3 < positions.size(); i += 4)
+				walls.push_back({positions[i], positions[i + 1], positions[i + 2], positions[i + 3]});
+		}
+	}
+
+	// The open parts of every edge, one line each; empty when all is closed.
+	std::vector<std::string> FindGaps() const
+	{
+		const int border = 2 * map.GetMapData().border;
+		const int w = map.GetMapData().width;
+		const int h = map.GetMapData().height;
+		std::vector<std::string> gaps;
+		for (int y = -border; y < h + border; y++) {
+			for (int x = -border; x < w + border; x++) {
+				for (float s : kAlong) {
+					if (x + 1 < w + border)
+						CheckEdge(x, y, s, true, gaps);
+					if (y + 1 < h + border)
+						CheckEdge(x, y, s, false, gaps);
+				}
+			}
+		}
+		return gaps;
+	}
+
+private:
+	static constexpr float kAlong[3] = {0.05f, 0.5f, 0.95f}; // fractions along an edge
+	static constexpr float kInside = 1e-4f; // how far inside a square its side is read
+	static constexpr float kTolerance = 1e-3f; // world units
+
+	// The edge east of (x, y) when east, else the one south of it.
+	void CheckEdge(int x, int y, float s, bool east, std::vector<std::string> &gaps) const
+	{
+		const int16_t x0 = (int16_t)x, y0 = (int16_t)y;
+		float a, b, line, across;
+		if (east) {
+			a = map.HeightAtTile(x0, y0, 1.0f - kInside, s);
+			b = map.HeightAtTile((int16_t)(x + 1), y0, kInside, s);
+			line = ((float)x + 0.5f) * t;
+			across = ((float)y - 0.5f + s) * t;
+		} else {
+			a = map.HeightAtTile(x0, y0, s, 1.0f - kInside);
+			b = map.HeightAtTile(x0, (int16_t)(y + 1), s, kInside);
+			line = ((float)y + 0.5f) * t;
+			across = ((float)x - 0.5f + s) * t;
+		}
+		const float lo = std::min(a, b), hi = std::max(a, b);
+		if (hi - lo < kTolerance)
+			return;
+		std::vector<std::pair<float, float>> spans;
+		for (const Wall &wall : walls) {
+			float bottom, top;
+			if (wall.SpanAt(east, line, across, bottom, top))
+				spans.push_back({bottom, top});
+		}
+		std::sort(spans.begin(), spans.end());
+		float reached = lo;
+		for (const auto &span : spans) {
+			if (span.first <= reached + kTolerance)
+				reached = std::max(reached, span.second);
+		}
+		if (reached < hi - kTolerance) {
+			gaps.push_back("open between " + std::to_string(reached) + " and " + std::to_string(hi) + " on the " +
+				(east ? "east" : "south") + " side of " + std::to_string(x) + ", " + std::to_string(y) +
+				" at " + std::to_string(s));
+		}
+	}
+
+	struct Wall {
+		glm::vec3 p[4];
+
+		// The heights the face covers where it crosses the vertical line at
+		// `across` on the plane x = line (east) or z = line; false when it
+		// stands elsewhere.
+		bool SpanAt(bool east, float line, float across, float &bottom, float &top) const
+		{
+			const int normalAxis = east ? 0 : 2;
+			const int alongAxis = east ? 2 : 0;
+			for (const glm::vec3 &corner : p) {
+				if (std::fabs(corner[normalAxis] - line) > kTolerance)
+					return false;
+			}
+			bool found = false;
+			for (int i = 0; i < 4; i++) {
+				const glm::vec3 &u = p[i];
+				const glm::vec3 &v = p[(i + 1) % 4];
+				const float lo = std::min(u[alongAxis], v[alongAxis]);
+				const float hi = std::max(u[alongAxis], v[alongAxis]);
+				if (across < lo - kTolerance || across > hi + kTolerance)
+					continue;
+				float ys[2] = {u.y, v.y};
+				int count = 2;
+				if (hi - lo > kTolerance) {
+					const float f = (across - u[alongAxis]) / (v[alongAxis] - u[alongAxis]);
+					ys[0] = u.y + (v.y - u.y) * f;
+					count = 1;
+				}
+				for (int k = 0; k < count; k++) {
+					bottom = found ? std::min(bottom, ys[k]) : ys[k];
+					top = found ? std::max(top, ys[k]) : ys[k];
+					found = true;
+				}
+			}
+			return found;
+		}
+	};
+
+	const TileMap &map;
+	float t;
+	std::vector<Wall> walls;
+};
+
+}
+
+TEST_F(MapRender, ShippedMapsLeaveNoOpeningsBetweenNeighbouringSquares)
+{
+	const char *paths[] = {"maps/home.tmx", "mapo/home.tmx", "maps/town.tmx", "mapo/town.tmx"};
+	for (const char *path : paths) {
+		SCOPED_TRACE(path);
+		TileMap map;
+		testing::internal::CaptureStdout();
+		map.Load(path, TileMapLoadState::kNoScripts | TileMapLoadState::kNoActors, nullptr);
+		int steps = 0;
+		while (map.Step() && ++steps < kMostLoadSteps) {
+		}
+		std::string log = testing::internal::GetCapturedStdout();
+		ASSERT_EQ(map.GetLoadState().phase, (uint32_t)kPhaseLoaded) << log;
+		std::vector<std::string> gaps = EdgeCoverage(map).FindGaps();
+		std::string listed;
+		for (size_t i = 0; i < gaps.size() && i < 12; i++)
+			listed += gaps[i] + "\n";
+		EXPECT_TRUE(gaps.empty()) << gaps.size() << " openings, the first:\n" << listed;
+	}
+}

@@ -10,10 +10,12 @@
 #include "game/Settings.h"
 #include "game/TalvexGame.h"
 #include "map/TileMap.h"
+#include "support/SharedRenderer.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -435,5 +437,32 @@ TEST_F(MapSequenceTest, SpeakerChoosesHowTextIsShown)
 		EXPECT_EQ(sequence->GetSourceEntity(), row.actor ? &entity : nullptr);
 		EndActiveSequence();
 		record.entity = nullptr;
+	}
+}
+
+// The "render" line steps the graphics mode of the settings to the next
+// post-processing mode, round to the first after the last, and stores it.
+TEST_F(MapSequenceTest, RenderLineStepsThroughThePostModes)
+{
+	std::string whyNot;
+	Renderer *renderer = SharedStartedRenderer(whyNot);
+	if (renderer == nullptr)
+		GTEST_SKIP() << whyNot;
+	const uint16_t modes = renderer->GetPostModeCount();
+	ASSERT_GE(modes, 2);
+	uint8_t values[kSettingsSize];
+	memcpy(values, Settings::Instance().Get(), sizeof(values));
+	values[kSettingGraphicsMode] = (uint8_t)(modes - 2);
+	Settings::Instance().Set(values);
+	std::filesystem::remove(folder.Path("settings.dat"));
+
+	const uint8_t expected[] = {(uint8_t)(modes - 1), 0, 1};
+	for (uint8_t mode : expected) {
+		SCOPED_TRACE("to mode " + std::to_string(mode));
+		Reset();
+		Add(kStartId, { Line(kCmdRender, 0) });
+		StartSequence();
+		EXPECT_EQ(Settings::Instance().Get()[kSettingGraphicsMode], mode);
+		EXPECT_TRUE(std::filesystem::exists(folder.Path("settings.dat")));
 	}
 }
