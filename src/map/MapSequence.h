@@ -1,6 +1,6 @@
 #pragma once
 
-#include "map/Sequence.h"
+#include "engine/core/Sequence.h"
 
 #include <cstdint>
 

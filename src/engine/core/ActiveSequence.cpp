@@ -1,6 +1,6 @@
 #include "engine/core/ActiveSequence.h"
 
-#include "map/Sequence.h"
+#include "engine/core/Sequence.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "engine/core/ActiveSequence.h"
 
 #include "engine/core/Entity.h"
-#include "map/Sequence.h"
+#include "engine/core/Sequence.h"
 #include "support/RecordingEntity.h"
 
 #include <gtest/gtest.h>

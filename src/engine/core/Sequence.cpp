@@ -1,4 +1,4 @@
-#include "map/Sequence.h"
+#include "engine/core/Sequence.h"
 
 int Sequence::progressDepth = 0;
 
