@@ -6,7 +6,6 @@
 #include "engine/core/FileAccess.h"
 #include "engine/core/Log.h"
 #include "engine/core/NameHash.h"
-#include "game/GameProgress.h"
 
 namespace {
 
@@ -131,10 +130,12 @@ bool MusicPlayer::PlayCueByName(const char *name)
 	return ModMusicPlayer::PlayCueByName(name);
 }
 
-bool MusicPlayer::PlayForArea(uint16_t envKey)
+bool MusicPlayer::PlayForArea(uint16_t envKey, const FlagTest &isFlagSet)
 {
+	if (!isFlagSet)
+		return false;
 	for (const MusicCue &cue : Cues()) {
-		if (!GameProgress::FlagId(cue.id))
+		if (!isFlagSet(cue.id))
 			continue;
 		if (cue.env == 0 || envKey == 0 || cue.env == envKey)
 			return PlayCue(&cue);

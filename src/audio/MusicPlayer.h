@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "audio/ModMusicPlayer.h"
@@ -38,9 +39,14 @@ public:
 	// range of deck 0's module (the first loaded module when deck 0 is
 	// empty); any other name plays the cue of that name.
 	bool PlayCueByName(const char *name) override;
+	// Answers whether the game flag with this id is set. The game hands it
+	// over, so that the music never needs to know where the flags are kept.
+	using FlagTest = std::function<bool(uint16_t flagId)>;
+
 	// Plays the first cue, in list order, whose game flag is set and whose
-	// environment is any, unknown (0) or envKey; nothing changes when none is.
-	bool PlayForArea(uint16_t envKey);
+	// environment is any, unknown (0) or envKey; nothing changes when none is
+	// (nor without a flag test).
+	bool PlayForArea(uint16_t envKey, const FlagTest &isFlagSet);
 
 	size_t CueCount() const;
 	// The index of the first cue with deck 0's cue id; 0 when none.
