@@ -13,7 +13,6 @@
 #include "map/Missions.h"
 
 constexpr uint8_t kDefaultDifficulty = 1; // "Intended"
-constexpr uint8_t kBrutalDifficulty = 2;
 constexpr uint8_t kNeverSavedLevel = 3;   // lowest level of a game never saved
 constexpr uint8_t kFreshHalfHearts = 4;   // hearts given to a record that has none
 constexpr size_t kSaveFileNameSize = 16;  // "Save_%d.sav" with its terminator
@@ -33,7 +32,7 @@ const char *DifficultyName(uint8_t difficulty)
 	switch (difficulty) {
 	case 0: return "Relaxed";
 	case 1: return "Intended";
-	case 2: return "Brutal";
+	case kDifficultyBrutal: return "Brutal";
 	default: return "Unknown";
 	}
 }
@@ -85,7 +84,7 @@ SaveSlotSummary GameProgress::Summary() const
 	summary.difficulty = difficulty;
 	summary.ended = HasFlag(HashName("ending"));
 	summary.traitor = HasFlag(HashName("traitor"));
-	summary.og = HasFlag(HashName("oghacks"));
+	summary.og = HasFlag(HashName(kOriginalContentFlag));
 	summary.percent = completion.percent;
 
 	// The line is cut to its field; the label has at most 15 characters.
@@ -122,9 +121,9 @@ void GameProgress::Reset()
 
 void GameProgress::ClampDifficulty()
 {
-	if (difficulty >= kBrutalDifficulty && respawnLevel == 0)
+	if (difficulty >= kDifficultyBrutal && respawnLevel == 0)
 		respawnLevel = 1;
-	if (difficulty == 0 && respawnLevel >= kBrutalDifficulty)
+	if (difficulty == 0 && respawnLevel >= kDifficultyBrutal)
 		respawnLevel = 0;
 }
 

@@ -155,8 +155,8 @@ bool SaveGame::Decode(GameProgress &record, const uint8_t *data, size_t size)
 			record.flags.push_back(id);
 	}
 	if (!currentLayout) {
-		record.SetFlagIn(HashName("ogmaps"), 1);
-		record.SetFlagIn(HashName("oghacks"), 1);
+		record.SetFlagIn(HashName(kOriginalMapsFlag), 1);
+		record.SetFlagIn(HashName(kOriginalContentFlag), 1);
 	}
 
 	record.stats.hearts = in.U8();

@@ -10,7 +10,6 @@
 #include "game/GameProgress.h"
 #include "game/Settings.h"
 
-constexpr int kBrutalDifficulty = 2; // from here on, play shows only orthographic modes
 constexpr int kModeChooksDoor = 2;
 constexpr int kModeOriginalHacks = 1;
 constexpr int kModeNormal = 0;
@@ -76,7 +75,7 @@ uint8_t TalvexGame::ChoosePostMode(uint8_t storedMode, uint16_t modeCount, bool 
 		return mode;
 	for (uint16_t step = 0; step < modeCount; step++) {
 		mode = (uint8_t)((storedMode + step) % modeCount);
-		if (difficulty < kBrutalDifficulty || isOrtho(mode))
+		if (difficulty < kDifficultyBrutal || isOrtho(mode))
 			break;
 	}
 	return mode;
@@ -110,9 +109,14 @@ bool TalvexGame::IsMode(int mode)
 	int current = kModeNormal;
 	if (GameProgress::Flag("chooksdoor"))
 		current = kModeChooksDoor;
-	else if (GameProgress::Flag("oghacks"))
+	else if (GameProgress::Flag(kOriginalContentFlag))
 		current = kModeOriginalHacks;
 	return current == mode;
+}
+
+bool TalvexGame::IsOriginalContent()
+{
+	return GameProgress::Flag(kOriginalContentFlag) || GameProgress::Flag(kOriginalMapsFlag);
 }
 
 void TalvexGame::ShowWinAlt(const char *text, int ending)

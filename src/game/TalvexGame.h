@@ -37,6 +37,9 @@ public:
 	// The game mode: 2 while the game flag "chooksdoor" is set, else 1 while
 	// "oghacks" is set, else 0. True when it equals mode.
 	static bool IsMode(int mode);
+	// True while the older content is on (game flag "oghacks" or "ogmaps"):
+	// maps are then read from "mapo" instead of "maps".
+	static bool IsOriginalContent();
 	// The alternative win screen with its text and ending number.
 	void ShowWinAlt(const char *text, int ending);
 

@@ -3,19 +3,14 @@
 #include "engine/core/Entity.h"
 #include "engine/core/FileAccess.h"
 #include "engine/core/NameHash.h"
-// Upward, for the two older-content flags only.
-#include "game/GameProgress.h"
+// Upward, for the one question maps ask of the game: which maps to read.
+#include "game/TalvexGame.h"
 
 #include <cstdio>
 
 namespace {
 
 constexpr const char *kMapFolder = "maps";
-
-bool IsOriginalContentOn()
-{
-	return GameProgress::Flag("oghacks") || GameProgress::Flag("ogmaps");
-}
 
 } // namespace
 
@@ -29,7 +24,7 @@ std::string BuildMapPath(const char *name)
 {
 	std::string base = GetFileBaseName(name, false);
 	char path[kMaxMapPathLength + 1];
-	snprintf(path, sizeof(path), IsOriginalContentOn() ? "mapo/%s.tmx" : "maps/%s.tmx", base.c_str());
+	snprintf(path, sizeof(path), TalvexGame::IsOriginalContent() ? "mapo/%s.tmx" : "maps/%s.tmx", base.c_str());
 	return path;
 }
 
@@ -76,7 +71,12 @@ bool IsActiveMapEntity(Entity *entity)
 	return IsMapEntity(entity) && entity->lifeState < kLifePaused;
 }
 
+uint32_t MapEntityKindFromType(uint16_t type)
+{
+	return static_cast<uint32_t>(type) + kEntityKindFromTypeOffset;
+}
+
 uint16_t EntityKindToIndex(uint32_t kind)
 {
-	return static_cast<uint16_t>(kind - 2);
+	return static_cast<uint16_t>(kind - kEntityKindFromTypeOffset);
 }

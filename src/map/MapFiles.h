@@ -14,6 +14,9 @@ class Entity;
 
 constexpr int kMaxMapPathLength = 126; // characters kept of a built map path
 constexpr uint16_t kMapEntityClassId = 1000; // the kind test every world object accepts
+// The entity kind of a map placement's type byte: the kinds of world objects
+// start two above the tile indices that place them.
+constexpr uint32_t kEntityKindFromTypeOffset = 2;
 
 // The name hash of a file's base name, without folders and extension.
 uint16_t MapFileHash(const char *name);
@@ -42,5 +45,7 @@ bool IsMapEntity(Entity *entity);
 // A live world object that is not paused either.
 bool IsActiveMapEntity(Entity *entity);
 
+// The entity kind of a map object type (type + 2).
+uint32_t MapEntityKindFromType(uint16_t type);
 // The map object type of an entity kind (kind - 2, in 16 bits).
 uint16_t EntityKindToIndex(uint32_t kind);

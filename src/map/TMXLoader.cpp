@@ -3,6 +3,7 @@
 #include "engine/core/FileAccess.h"
 #include "engine/core/Log.h"
 #include "engine/core/NameHash.h"
+#include "map/MapFiles.h"
 #include "map/MapScriptCompiler.h"
 #include "map/TileCode.h"
 #include "map/TileMapData.h"
@@ -22,12 +23,10 @@ using tinyxml2::XMLElement;
 namespace {
 
 constexpr uint32_t kAbsentGid = 0xFFFFFFFFu; // a gid with every bit set means no tile
-constexpr uint32_t kModelPropType = 61;      // type of "model" objects: entity kind 63
-constexpr uint32_t kModelPropKind = 63;
-constexpr int kEntityKindOffset = 2;         // entity kind = map object type + 2
+constexpr uint32_t kModelPropKind = 63;      // entity kind of "model" objects
+constexpr uint32_t kModelPropType = kModelPropKind - kEntityKindFromTypeOffset;
 constexpr int kDegreesPerTurn = 90;
 constexpr int kDegreesPerCircle = 360;
-constexpr int kBrutalDifficulty = 2;
 constexpr double kNumberLimit = 9007199254740992.0; // 2^53: beyond it a number means nothing to a map
 
 // The parts of a map file that the rest of the read relies on, checked.
@@ -357,13 +356,13 @@ bool ObjectReader::ReadProperties(const XMLElement *element, MapObjectDef &objec
 		return true;
 	int difficulty = GameProgress::Difficulty();
 	// Previews keep only what model props need to look right.
-	bool compile = (flags & TMXLoader::kLoadNoScripts) == 0 || object.type + kEntityKindOffset == kModelPropKind;
+	bool compile = (flags & TMXLoader::kLoadNoScripts) == 0 || MapEntityKindFromType(object.type) == kModelPropKind;
 
 	for (const XMLElement *property = properties->FirstChildElement(); property != nullptr;
 		 property = property->NextSiblingElement()) {
 		const char *name = property->Attribute("name");
 		const char *value = property->Attribute("value");
-		if (NameEquals(name, "mode") && difficulty < kBrutalDifficulty &&
+		if (NameEquals(name, "mode") && difficulty < kDifficultyBrutal &&
 			(NameEquals(value, "brutal") || NameEquals(value, "hard"))) {
 			excluded = true;
 			return true;

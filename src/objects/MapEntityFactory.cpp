@@ -9,11 +9,6 @@ constexpr uint32_t kLastEnemyKind = 57;
 constexpr uint32_t kFirstLateEnemyKind = 61;
 constexpr uint32_t kLastLateEnemyKind = 62;
 
-uint32_t MapEntityKindFromType(uint16_t type)
-{
-	return (uint32_t)type + kEntityKindFromTypeOffset;
-}
-
 bool IsActorKind(uint32_t kind)
 {
 	return kind == kPlayerKind || (kind >= kFirstTownsfolkKind && kind <= kLastTownsfolkKind)

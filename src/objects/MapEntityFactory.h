@@ -1,15 +1,12 @@
 #pragma once
 
+#include "map/MapFiles.h"
 #include "objects/EntityFactory.h"
 
 #include <cstdint>
 
-// The entity kind of a map placement's type byte: the kinds of world objects
-// start two above the tile indices that place them.
-constexpr uint32_t kEntityKindFromTypeOffset = 2;
 constexpr uint32_t kEntityKindCount = 64; // kinds 0 to 63
 
-uint32_t MapEntityKindFromType(uint16_t type);
 // True for the kinds that are actors: the player (1), townsfolk (26 to 31)
 // and enemies (50 to 57, 61 and 62).
 bool IsActorKind(uint32_t kind);
