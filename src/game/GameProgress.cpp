@@ -10,7 +10,6 @@
 #include "engine/core/NameHash.h"
 #include "game/SaveGame.h"
 #include "game/Settings.h"
-#include "map/Missions.h"
 
 constexpr uint8_t kDefaultDifficulty = 1; // "Intended"
 constexpr uint8_t kNeverSavedLevel = 3;   // lowest level of a game never saved
@@ -73,11 +72,9 @@ bool GameProgress::HasMapRecord(uint16_t id) const
 	return false;
 }
 
-SaveSlotSummary GameProgress::Summary() const
+SaveSlotSummary GameProgress::Summary(const ProgressSummary &completion) const
 {
 	SaveSlotSummary summary;
-	ProgressSummary completion;
-	Missions::Summarize(completion, *this);
 
 	summary.played = completion.playTime != 0;
 	summary.lowered = lowestDifficulty < difficulty;

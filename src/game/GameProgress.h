@@ -6,6 +6,7 @@
 
 #include "game/MapRecord.h"
 #include "game/SaveSlotSummary.h"
+#include "map/ProgressSummary.h"
 #include "objects/PlayerStats.h"
 
 constexpr uint8_t kCurrentSaveSlot = 255; // slot argument meaning "the current save slot"
@@ -44,7 +45,9 @@ public:
 	// False for id 0; true for the current and previous map and every map
 	// with a record.
 	bool HasMapRecord(uint16_t id) const;
-	SaveSlotSummary Summary() const;
+	// The slot's line from this record and its completion, which the
+	// missions work out (Missions::Summarize).
+	SaveSlotSummary Summary(const ProgressSummary &completion) const;
 	// Back to a fresh game. exitSpan and pendingMap are kept: a pending map is
 	// set before the slot it starts from is reloaded.
 	void Reset();

@@ -7,9 +7,19 @@
 #include "engine/core/NameHash.h"
 #include "game/GameProgress.h"
 #include "game/Settings.h"
+#include "map/Missions.h"
 #include "support/TempFolder.h"
 
 namespace {
+
+// The slot line as the save picker gets it: the missions work out the
+// completion, the record makes the line.
+SaveSlotSummary SlotSummary(const GameProgress &record)
+{
+	ProgressSummary completion;
+	Missions::Summarize(completion, record);
+	return record.Summary(completion);
+}
 
 // Every test starts from a fresh live game in slot 0 whose slot files live in
 // a temporary folder.
@@ -220,7 +230,7 @@ TEST(SaveSlotSummaryLine, DescribesTheGame)
 		record.difficulty = row.difficulty;
 		record.lowestDifficulty = row.lowestDifficulty;
 		record.playSeconds = row.playSeconds;
-		SaveSlotSummary summary = record.Summary();
+		SaveSlotSummary summary = SlotSummary(record);
 		EXPECT_STREQ(row.line, summary.line);
 		EXPECT_STREQ(row.difficultyText, summary.difficultyText);
 		EXPECT_EQ(row.played, summary.played);
@@ -242,7 +252,7 @@ TEST_F(GameProgressTest, GameSavedAtRelaxedThenBrutalIsMarkedLowered)
 
 	GameProgress slot;
 	ASSERT_TRUE(GameProgress::ReadSlot(slot, 0));
-	SaveSlotSummary summary = slot.Summary();
+	SaveSlotSummary summary = SlotSummary(slot);
 	EXPECT_EQ(1, summary.lowered);
 	EXPECT_STREQ("NEW* 1%", summary.line);
 	EXPECT_STREQ("Brutal difficulty", summary.difficultyText);
