@@ -2,6 +2,7 @@
 
 #include "engine/core/Entity.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -107,4 +108,18 @@ void Collider::Resolve(Collider *other)
 	other->UpdateBounds();
 	BoxPushOut(box, other->box);
 	owner->transform.position = box.centre - offset;
+}
+
+void ForgetContacts(Entity *entity)
+{
+	if (entity == nullptr || entity->collider == nullptr)
+		return;
+	std::vector<Entity *> partners;
+	partners.swap(entity->collider->contacts);
+	for (Entity *partner : partners) {
+		if (partner == entity || partner->collider == nullptr)
+			continue;
+		std::vector<Entity *> &theirs = partner->collider->contacts;
+		theirs.erase(std::remove(theirs.begin(), theirs.end(), entity), theirs.end());
+	}
 }

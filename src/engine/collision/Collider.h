@@ -21,6 +21,11 @@ bool BoxContains(const ColliderBox &a, const Vec3 &point);
 // otherwise sideways along the shallower of X and Z, back to the side a came
 // from. Never pushes downward.
 void BoxPushOut(ColliderBox &a, const ColliderBox &b);
+// Takes the entity out of the contact list of every partner that its
+// collider's list names, then empties its own list. Nothing without a
+// collider. Entities call it when they are deleted, the collision check
+// before it fills the lists again.
+void ForgetContacts(Entity *entity);
 
 // The box an entity may own. It follows its owner: every test rebuilds the
 // box from the owner's transform, and a push-out writes the corrected

@@ -10,21 +10,15 @@
 namespace {
 CollisionChecker *currentChecker = nullptr;
 
-// State of the check in progress, shared by all checkers because
-// Entity::Destroy cannot know which checker is running.
+// State of the check in progress, shared by all checkers because a handler
+// may run a check of its own.
 int checkDepth = 0;                       // nested Check calls
-std::vector<Entity *> deferredEntities;   // destroyed during the check, deleted at its end
 std::vector<Entity *> contactHolders;     // entities whose contact lists grew during the check
 
 bool TakesPart(const Entity *entity)
 {
 	return entity != nullptr && entity->collider != nullptr && entity->IsActive() &&
 		entity->collider->mode != Collider::kModeIgnored;
-}
-
-bool Contains(const std::vector<Entity *> &list, const Entity *entity)
-{
-	return std::find(list.begin(), list.end(), entity) != list.end();
 }
 } // namespace
 
@@ -49,29 +43,6 @@ bool CollisionChecker::IsChecking()
 	return checkDepth > 0;
 }
 
-bool CollisionChecker::DeferDestroy(Entity *entity)
-{
-	if (checkDepth == 0)
-		return false;
-	if (entity != nullptr && !Contains(deferredEntities, entity))
-		deferredEntities.push_back(entity);
-	return true;
-}
-
-void CollisionChecker::ForgetContacts(Entity *entity)
-{
-	if (!entity || !entity->collider)
-		return;
-	std::vector<Entity *> partners;
-	partners.swap(entity->collider->contacts);
-	for (Entity *partner : partners) {
-		if (partner == entity || !partner->collider)
-			continue;
-		std::vector<Entity *> &theirs = partner->collider->contacts;
-		theirs.erase(std::remove(theirs.begin(), theirs.end(), entity), theirs.end());
-	}
-}
-
 void CollisionChecker::Check(Scene *checkedScene)
 {
 	scene = checkedScene;
@@ -86,6 +57,8 @@ void CollisionChecker::Check(Scene *checkedScene)
 	if (count < 2)
 		return;
 
+	// Destroyed entities outlive the loop below, which may still hold them.
+	Entity::DestroyHold hold;
 	++checkDepth;
 	for (uint32_t i = 0; i < count; ++i) {
 		Entity *a = scene->GetEntityAt(static_cast<uint16_t>(i));
@@ -119,30 +92,22 @@ void CollisionChecker::Check(Scene *checkedScene)
 	}
 	--checkDepth;
 	if (checkDepth == 0)
-		FinishDeferred();
+		ForgetDestroyed();
+	// The hold ends here and deletes what was destroyed.
 }
 
-void CollisionChecker::FinishDeferred()
+void CollisionChecker::ForgetDestroyed()
 {
-	// Swap the lists out first: a destructor may destroy further entities,
-	// which are then deleted at once because no check is running.
-	std::vector<Entity *> doomed;
-	doomed.swap(deferredEntities);
 	std::vector<Entity *> holders;
 	holders.swap(contactHolders);
-	if (doomed.empty())
-		return;
-
 	// No contact list may keep an entity that is about to be freed.
+	auto destroyed = [](const Entity *entity) { return Entity::IsAwaitingDeletion(entity); };
 	for (Entity *holder : holders) {
-		if (Contains(doomed, holder) || !holder->collider)
+		if (destroyed(holder) || !holder->collider)
 			continue;
 		std::vector<Entity *> &contacts = holder->collider->contacts;
-		contacts.erase(std::remove_if(contacts.begin(), contacts.end(),
-			[&doomed](Entity *entity) { return Contains(doomed, entity); }), contacts.end());
+		contacts.erase(std::remove_if(contacts.begin(), contacts.end(), destroyed), contacts.end());
 	}
-	for (Entity *entity : doomed)
-		delete entity;
 }
 
 Entity *CollisionChecker::FindHit(Vec3 point)

@@ -16,15 +16,11 @@ class Scene;
 //
 // OnCollide handlers run inside Check and may destroy entities. An entity
 // destroyed then must stay in memory until the pass is over, because the pass
-// still holds it as the current pair or in contact lists. So Entity::Destroy
-// asks DeferDestroy first:
-//
-//     lifeState = 5; NotifyRemoved();
-//     if (CollisionChecker::DeferDestroy(this)) return; // deleted when the check ends
-//     delete this;
-//
-// When the outermost Check finishes, every deferred entity is taken out of
-// the contact lists of the checked scene and then deleted, once each.
+// still holds it as the current pair or in contact lists. So Check holds
+// destruction (Entity::DestroyHold) while it runs: a destroyed entity is only
+// taken out of its scene. When the outermost Check finishes, the checker asks
+// which entities await deletion and takes them out of the contact lists it
+// filled; then the hold ends and deletes them, once each.
 //
 // Contact lists always name each other in pairs: a check appends both sides
 // of a touching pair, and an entity's list is emptied only together with its
@@ -41,13 +37,6 @@ public:
 
 	// True while any checker is inside Check.
 	static bool IsChecking();
-	// When a check is running, keeps the entity for deletion at its end and
-	// returns true (a second call for the same entity is harmless). Otherwise
-	// returns false and the caller deletes the entity itself.
-	static bool DeferDestroy(Entity *entity);
-	// Takes the entity out of the contact list of every partner that its own
-	// list names, then empties its own list. Nothing without a collider.
-	static void ForgetContacts(Entity *entity);
 
 	// One full pass over the scene's entities.
 	void Check(Scene *scene);
@@ -57,7 +46,9 @@ public:
 	Entity *FindHit(Vec3 point);
 
 private:
-	void FinishDeferred();
+	// Takes the entities destroyed during the check out of the contact lists
+	// it filled.
+	static void ForgetDestroyed();
 
 	Scene *scene = nullptr; // of the latest check; not owned
 };

@@ -1,9 +1,40 @@
 #include "engine/core/Entity.h"
 
 #include "engine/collision/Collider.h"
-#include "engine/collision/CollisionChecker.h"
 #include "engine/core/IEntityContainer.h"
 #include "engine/core/Scene.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+int destroyHolds = 0;                 // DestroyHolds on the stack
+std::vector<Entity *> heldDestroyed;  // destroyed under a hold, in order
+
+} // namespace
+
+Entity::DestroyHold::DestroyHold()
+{
+	destroyHolds++;
+}
+
+Entity::DestroyHold::~DestroyHold()
+{
+	if (--destroyHolds > 0)
+		return;
+	// Swapped out first: a destructor may destroy further entities, which are
+	// then deleted at once because no hold is on.
+	std::vector<Entity *> doomed;
+	doomed.swap(heldDestroyed);
+	for (Entity *entity : doomed)
+		delete entity;
+}
+
+bool Entity::IsAwaitingDeletion(const Entity *entity)
+{
+	return std::find(heldDestroyed.begin(), heldDestroyed.end(), entity) != heldDestroyed.end();
+}
 
 Entity::Entity() = default;
 
@@ -22,9 +53,14 @@ Entity::~Entity()
 	scene = nullptr;
 	container = nullptr;
 
+	// Its owner may delete a destroyed entity before the hold ends; the hold
+	// must not delete it a second time.
+	if (destroyHolds > 0)
+		heldDestroyed.erase(std::remove(heldDestroyed.begin(), heldDestroyed.end(), this), heldDestroyed.end());
+
 	// Partners that touched this entity in the last check must not keep it
 	// in their contact lists.
-	CollisionChecker::ForgetContacts(this);
+	ForgetContacts(this);
 	if (collider != nullptr && collider->owner == this)
 		delete collider;
 	collider = nullptr;
@@ -41,9 +77,12 @@ void Entity::Destroy()
 	lifeState = kLifeDestroyed;
 	NotifyRemoved();
 	// A running collision check still holds this entity as the current pair
-	// or in contact lists; it deletes the entity itself when it is done.
-	if (CollisionChecker::DeferDestroy(this))
+	// or in contact lists; the hold deletes it once the check is done.
+	if (destroyHolds > 0) {
+		if (!IsAwaitingDeletion(this))
+			heldDestroyed.push_back(this);
 		return;
+	}
 	delete this;
 }
 

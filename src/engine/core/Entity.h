@@ -52,8 +52,8 @@ public:
 	// Takes the entity out of the scene that lists it.
 	virtual void NotifyRemoved();
 	// Marks the entity destroyed, takes it out of its scene and deletes it.
-	// During a collision check the deletion waits until the check is over,
-	// because the check still holds the entity.
+	// While a DestroyHold is on (a collision check, which still holds the
+	// entity) the deletion waits until the last hold ends.
 	virtual void Destroy();
 	// Called by the collision checker for each entity this one touched.
 	virtual void OnCollide(Entity *other) { (void)other; }
@@ -72,6 +72,21 @@ public:
 	bool IsActive() const { return lifeState < kLifePaused; }
 	// True for a non-null entity that is neither removed nor destroyed.
 	static bool IsAlive(const Entity *entity);
+
+	// Held on the stack by a pass that keeps pointers to entities while it
+	// calls their hooks (the collision check): any entity destroyed meanwhile
+	// stays in memory, out of its scene, and is deleted once when the
+	// outermost hold ends. An entity its owner deletes meanwhile is simply
+	// forgotten.
+	class DestroyHold {
+	public:
+		DestroyHold();
+		~DestroyHold();
+		DestroyHold(const DestroyHold &) = delete;
+		DestroyHold &operator=(const DestroyHold &) = delete;
+	};
+	// True for an entity destroyed under a hold that is not deleted yet.
+	static bool IsAwaitingDeletion(const Entity *entity);
 
 	uint16_t kind = kDefaultKind;
 	int16_t drawLayer = 0;       // scenes draw ascending; 100 and above is the interface

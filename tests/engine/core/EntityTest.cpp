@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -157,4 +159,46 @@ TEST(Entity, DestroyDuringACollisionCheckWaitsForTheCheckToEnd)
 	EXPECT_EQ(journal.back(), "victim.Deleted");
 	EXPECT_FALSE(scene.HasEntity(victim));
 	delete hitter;
+}
+
+// Destruction held by nested passes: the entity stays in memory until the
+// outermost hold ends, and is deleted exactly once, also when it is destroyed
+// twice or when its owner deletes it while the hold is still on.
+TEST(Entity, AnEntityDestroyedUnderAHoldIsDeletedOnceWhenTheLastHoldEnds)
+{
+	const struct {
+		const char *name;
+		int holds;
+		int destroys;
+		bool ownerDeletes; // the owner deletes it before the holds end
+	} rows[] = {
+		{"one hold", 1, 1, false},
+		{"nested holds", 3, 1, false},
+		{"destroyed twice", 1, 2, false},
+		{"deleted by its owner meanwhile", 2, 1, true},
+	};
+	for (const auto &row : rows) {
+		SCOPED_TRACE(row.name);
+		Journal journal;
+		Scene scene;
+		RecordingEntity *entity = new RecordingEntity(&journal, "e");
+		scene.AddEntity(entity);
+		{
+			std::vector<std::unique_ptr<Entity::DestroyHold>> holds;
+			for (int i = 0; i < row.holds; i++)
+				holds.push_back(std::make_unique<Entity::DestroyHold>());
+			for (int i = 0; i < row.destroys; i++)
+				entity->Destroy();
+			EXPECT_TRUE(Entity::IsAwaitingDeletion(entity));
+			EXPECT_FALSE(scene.HasEntity(entity));
+			if (row.ownerDeletes)
+				delete entity;
+			while (holds.size() > 1) {
+				holds.pop_back();
+				EXPECT_EQ(std::count(journal.begin(), journal.end(), "e.Deleted"), row.ownerDeletes ? 1 : 0)
+					<< "an inner hold never deletes";
+			}
+		}
+		EXPECT_EQ(std::count(journal.begin(), journal.end(), "e.Deleted"), 1);
+	}
 }
