@@ -11,6 +11,7 @@
 #include "engine/core/Scene.h"
 #include "engine/render/Renderer.h"
 #include "map/MapCommand.h"
+#include "map/MapFiles.h"
 #include "map/Missions.h"
 #include "map/TileMap.h"
 #include "map/TileMapData.h"
@@ -21,13 +22,11 @@
 #include "game/Settings.h"
 #include "game/TalvexGame.h"
 #include "game/TalvexGameScene.h"
-#include "objects/MapEntityFactory.h"
 #include "objects/PlayerStats.h"
 
 constexpr uint8_t kCallCountLimit = MapSequence::kMaxRunEntries + 1;
 constexpr float kPlayerSearchRadius = 1000.0f; // world units around the origin
 constexpr uint8_t kPlayerFactionMask = 1;
-constexpr uint16_t kActorClassKind = 2000;     // the class test that actors accept
 constexpr float kMessageSeconds = 3.0f;
 constexpr uint32_t kSignKind = 15;             // entity kinds whose text is read, not spoken
 constexpr uint32_t kScrollKind = 18;
@@ -50,12 +49,22 @@ static const char *ObjectName(const MapObjectDef *object)
 	return object != nullptr ? object->name.GetOr("") : "";
 }
 
+static bool HasActor(const MapObjectDef *object)
+{
+	return object != nullptr && object->HasActor();
+}
+
 MapSequence::MapSequence(TileMap *tileMap, MapObjectDef *startObject)
 	: tileMap(tileMap)
 	, startObject(startObject)
 {
 	if (HasActor(startObject))
 		speaker = startObject;
+}
+
+std::unique_ptr<Sequence> MapSequence::Create(TileMap &tileMap, MapObjectDef &startObject)
+{
+	return std::make_unique<MapSequence>(&tileMap, &startObject);
 }
 
 void MapSequence::Start()
@@ -422,15 +431,6 @@ bool MapSequence::SayMessage(MapObjectDef *object, const MapCommand &command, ui
 	if (HasActor(speaker))
 		LogSkipped("the talk of an actor");
 	return true;
-}
-
-bool MapSequence::HasActor(const MapObjectDef *object)
-{
-	if (object == nullptr || object->kind != kObjectEntity || object->entity == nullptr)
-		return false;
-	Entity *entity = object->entity;
-	return entity->lifeState < kLifeDestroyed && IsActorKind(MapEntityKindFromType(object->type))
-		&& entity->IsKind(kActorClassKind);
 }
 
 MapObjectDef *MapSequence::GetCurrentObject() const

@@ -3,6 +3,7 @@
 #include "engine/core/Sequence.h"
 
 #include <cstdint>
+#include <memory>
 
 class Entity;
 class PlayerStats;
@@ -36,6 +37,8 @@ public:
 	// tileMap holds the objects and their scripts; startObject is the object
 	// the sequence runs for. Neither is owned.
 	MapSequence(TileMap *tileMap, MapObjectDef *startObject);
+	// The tile map's sequence maker for map scripts (TileMap::SetSequenceMaker).
+	static std::unique_ptr<Sequence> Create(TileMap &tileMap, MapObjectDef &startObject);
 
 	void Start() override;
 	// Moves a sequence that has not finished to state 4.
@@ -69,9 +72,6 @@ public:
 	// Shows the command's message (mode 0 a message, 2 a prompt) and enables
 	// the group in its argument; false when there is no HUD or no message.
 	bool SayMessage(MapObjectDef *object, const MapCommand &command, uint8_t mode);
-
-	// Whether the object is an entity placement whose entity is an actor.
-	static bool HasActor(const MapObjectDef *object);
 
 protected:
 	// The stats record that a live actor entity carries, which gives the

@@ -5,11 +5,11 @@
 #include "engine/core/Log.h"
 #include "engine/core/NameHash.h"
 #include "engine/core/Scene.h"
+#include "engine/core/Sequence.h"
 #include "game/GameProgress.h"
 #include "map/EnvironmentTable.h"
 #include "map/MapCommand.h"
 #include "map/MapFiles.h"
-#include "map/MapSequence.h"
 #include "map/TileCode.h"
 #include "map/TileMapLoadListener.h"
 #include "objects/EntityFactory.h"
@@ -125,7 +125,7 @@ bool IsRampKind(uint32_t kind)
 // True for an entity record whose actor is up and on the enemy side.
 bool IsStandingEnemy(const MapObjectDef &record)
 {
-	if (!MapSequence::HasActor(&record))
+	if (!record.HasActor())
 		return false;
 	const Entity *entity = record.entity;
 	return entity->lifeState < kLifePaused && entity->GetFaction() == kHostileFaction;
@@ -402,7 +402,11 @@ bool TileMap::LoadSequences()
 
 void TileMap::StartSequence(MapObjectDef &object)
 {
-	SetActiveSequence(new MapSequence(this, &object));
+	if (!sequenceMaker) {
+		Log("Couldn't run the script of object %i: no sequence maker\n", static_cast<int>(object.id));
+		return;
+	}
+	SetActiveSequence(sequenceMaker(*this, object).release());
 }
 
 // --- Geometry ----------------------------------------------------------------

@@ -10,8 +10,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 class EntityFactory;
+class Sequence;
 class TileMapLoadListener;
 struct EnvironmentLayer;
 struct MapCommand;
@@ -90,6 +93,13 @@ public:
 	TileMapLoadState &Load(const char *path, uint16_t flags, TileMapLoadListener *listener);
 	// Runs one phase; true while the load is under way.
 	bool Step();
+	// Makes the sequence that runs an object's script on this map, which the
+	// tile map then hands to the active-sequence runner. Whoever sets the map
+	// up installs it (MapSequence::Create runs the map's scripts), so that the
+	// map need not know the script interpreter. Without one the map runs no
+	// scripts and logs each it passes over.
+	using SequenceMaker = std::function<std::unique_ptr<Sequence>(TileMap &map, MapObjectDef &object)>;
+	void SetSequenceMaker(SequenceMaker maker) { sequenceMaker = std::move(maker); }
 	// Used by the entity phase; null loads maps without entities. Not owned.
 	void SetEntityFactory(EntityFactory *factory) { entityFactory = factory; }
 	EntityFactory *GetEntityFactory() const { return entityFactory; }
@@ -224,6 +234,7 @@ private:
 	// another load while it ran.
 	uint32_t loadSerial = 0;
 	EntityFactory *entityFactory = nullptr;
+	SequenceMaker sequenceMaker;
 	TMXLoader tmxLoader;
 	MapLoader *mapLoader = &tmxLoader;
 	Mesh meshes[kLayerSlotCount];

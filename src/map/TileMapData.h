@@ -63,6 +63,9 @@ struct MapObjectDef {
 	~MapObjectDef() { entity = nullptr; }
 
 	uint8_t Group() const { return static_cast<uint8_t>(id & 0xFF); }
+	// Whether this is an entity placement whose entity is a live actor: not
+	// destroyed, of an actor kind, and accepting the actor class test.
+	bool HasActor() const;
 };
 
 // Exit slots, by the edge of the map each exit lies nearest.

@@ -12,6 +12,7 @@
 #include "engine/core/Sequence.h"
 #include "game/GameProgress.h"
 #include "map/MapCommand.h"
+#include "map/MapSequence.h"
 #include "map/TileCode.h"
 #include "map/TileMapLoadListener.h"
 #include "objects/EntityFactory.h"
@@ -633,12 +634,15 @@ TEST_F(TileMapScripts, LoadObjectsRunByTheirFlags)
 		std::vector<const char *> notRan;
 		std::vector<uint8_t> groupsOn;
 		std::vector<uint8_t> groupsOff;
+		bool maker = true; // the map is given the map scripts' sequence maker
 	};
 	const Row rows[] = {
 		{"scripts on", true, 0, {"ranfirst", "randoor", "ransecond"}, {"rangate", "ranarea"}, {13, 14}, {10, 11, 12, 15}},
 		{"groups without scripts", false, 0, {}, {"rangate", "ranfirst", "randoor"}, {13, 14}, {10, 11, 12, 15}},
 		{"no scripts", true, TileMapLoadState::kNoScripts, {}, {"rangate", "ranfirst", "ranarea", "randoor", "ransecond"},
 			{}, {10, 13, 14}},
+		{"no sequence maker", true, 0, {}, {"rangate", "ranfirst", "ranarea", "randoor", "ransecond"}, {13, 14},
+			{10, 11, 12, 15}, false},
 	};
 	for (const Row &row : rows) {
 		SCOPED_TRACE(row.name);
@@ -648,7 +652,12 @@ TEST_F(TileMapScripts, LoadObjectsRunByTheirFlags)
 		RecordingListener listener;
 		TileMap map;
 		map.SetMapLoader(&loader);
+		if (row.maker)
+			map.SetSequenceMaker(MapSequence::Create);
+		testing::internal::CaptureStdout();
 		LoadFully(map, "grid.tmx", row.flags, &listener);
+		const std::string log = testing::internal::GetCapturedStdout();
+		EXPECT_EQ(!row.maker, log.find("no sequence maker") != std::string::npos) << log;
 		EXPECT_EQ(listener.events.size(), 2u);
 		for (const char *flag : row.ran)
 			EXPECT_TRUE(GameProgress::Flag(flag)) << flag;
@@ -684,6 +693,7 @@ TEST_F(TileMapScripts, TheLastEnemyFallingRunsTheFirstArmedTrigger)
 	TileMap map;
 	map.SetMapLoader(&loader);
 	map.SetEntityFactory(&factory);
+	map.SetSequenceMaker(MapSequence::Create);
 	LoadFully(map, "grid.tmx", 0, nullptr);
 	ASSERT_EQ(factory.made.size(), 4u);
 	for (Entity *entity : factory.made)
@@ -769,6 +779,7 @@ TEST_F(TileMapScripts, ATriggerFiredByARunningSequenceNeverDeletesIt)
 	};
 	TileMap map;
 	map.SetMapLoader(&loader);
+	map.SetSequenceMaker(MapSequence::Create);
 	LoadFully(map, "grid.tmx", 0, nullptr);
 
 	bool deleted = false;
