@@ -75,6 +75,14 @@ void Settings::Set(const uint8_t values[kSettingsSize])
 	Write();
 }
 
+void Settings::SetValue(SettingsByte at, uint8_t value)
+{
+	uint8_t values[kSettingsSize];
+	memcpy(values, Get(), sizeof(values));
+	values[at] = value;
+	Set(values);
+}
+
 bool Settings::Write()
 {
 	if (!WriteFileAtomic(fileName.c_str(), block, sizeof(block))) {

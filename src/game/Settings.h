@@ -44,6 +44,8 @@ public:
 	uint8_t *Get();
 	// Copies all nine bytes into the block and writes the file.
 	void Set(const uint8_t values[kSettingsSize]);
+	// Changes one byte of the (loaded) block and writes the file.
+	void SetValue(SettingsByte at, uint8_t value);
 	// Writes the block to the file; false when the file was left as it was.
 	bool Write();
 	// Resets the presentation, window and timer bytes, writes them and makes

@@ -27,6 +27,21 @@ TalvexGame &TalvexGame::Instance()
 	return game;
 }
 
+TalvexGame *TalvexGame::Running()
+{
+	return dynamic_cast<TalvexGame *>(Game::Get());
+}
+
+void TalvexGame::StepGraphicsMode(uint16_t modeCount)
+{
+	if (modeCount == 0)
+		return; // no modes to step through
+	Settings &settings = Settings::Instance();
+	settings.SetValue(kSettingGraphicsMode, (uint8_t)((settings.Get()[kSettingGraphicsMode] + 1) % modeCount));
+	if (TalvexGame *game = Running())
+		game->ApplySettings();
+}
+
 int32_t TalvexGame::Init()
 {
 	LogDebug("------\nINIT\n------\n");
@@ -61,10 +76,7 @@ void TalvexGame::OnSceneEnd(Scene *ended)
 void TalvexGame::SetFullscreen(bool on)
 {
 	Game::SetFullscreen(on);
-	uint8_t values[kSettingsSize];
-	memcpy(values, Settings::Instance().Get(), sizeof(values));
-	values[kSettingWindowed] = IsFullscreen() ? 0 : 1;
-	Settings::Instance().Set(values);
+	Settings::Instance().SetValue(kSettingWindowed, IsFullscreen() ? 0 : 1);
 }
 
 uint8_t TalvexGame::ChoosePostMode(uint8_t storedMode, uint16_t modeCount, bool inGame, int difficulty,

@@ -17,6 +17,9 @@ public:
 
 	// The single game, built on first use and destroyed at exit.
 	static TalvexGame &Instance();
+	// The game that runs now (Game::Get) when it is this game; null when none
+	// runs or another Game does.
+	static TalvexGame *Running();
 	~TalvexGame() override = default;
 
 	// Window, renderer and input, then the frame rate and the settings.
@@ -31,6 +34,10 @@ public:
 	// The renderer's post mode, the cue list, the text defaults, Timed Mode,
 	// the sound and music switches and the window mode, from the settings.
 	void ApplySettings();
+	// Moves the stored graphics mode on to the next of modeCount post modes,
+	// in a circle, keeps it in the settings and, while the game runs, applies
+	// them. Nothing without modes.
+	static void StepGraphicsMode(uint16_t modeCount);
 	// Makes the music player read the 8-bit cue list when eightBit is set.
 	void LoadMusicCues(uint8_t eightBit);
 

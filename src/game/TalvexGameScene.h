@@ -14,7 +14,7 @@ public:
 
 	// Installs ui as the overlay, taking the previous one out of the scene;
 	// null only removes the overlay.
-	void SetOverlayUI(Entity *ui);
+	void SetOverlayUI(Entity *ui) override;
 	Entity *GetOverlayUI() const { return overlayUI; }
 
 private:

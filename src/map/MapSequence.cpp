@@ -1,11 +1,8 @@
 #include "map/MapSequence.h"
 
-#include <cstring>
-
 #include "audio/ModMusicPlayer.h"
 #include "audio/Sound.h"
 #include "engine/core/Entity.h"
-#include "engine/core/Game.h"
 #include "engine/core/Log.h"
 #include "engine/core/NameHash.h"
 #include "engine/core/Scene.h"
@@ -19,9 +16,7 @@
 // Services of the game and the world objects that scripts act on.
 #include "game/GameProgress.h"
 #include "game/GameUI.h"
-#include "game/Settings.h"
 #include "game/TalvexGame.h"
-#include "game/TalvexGameScene.h"
 #include "objects/PlayerStats.h"
 
 constexpr uint8_t kCallCountLimit = MapSequence::kMaxRunEntries + 1;
@@ -110,11 +105,9 @@ void MapSequence::Resume()
 	ProgressScope progress;
 
 	Entity *player = FindPlayer();
-	if (player != nullptr) {
+	if (player != nullptr && player->scene != nullptr) {
 		// Closes an overlay menu that the script opened.
-		TalvexGameScene *gameScene = dynamic_cast<TalvexGameScene *>(player->scene);
-		if (gameScene != nullptr)
-			gameScene->SetOverlayUI(nullptr);
+		player->scene->SetOverlayUI(nullptr);
 	}
 
 	if (ending != kEndingNone) {
@@ -347,16 +340,7 @@ void MapSequence::UnsaveFlag(const MapCommand &command)
 void MapSequence::CycleRenderMode()
 {
 	Renderer *renderer = GetRenderer();
-	uint16_t modeCount = renderer != nullptr ? renderer->GetPostModeCount() : 0;
-	if (modeCount == 0)
-		return; // no modes to step through
-	uint8_t values[kSettingsSize];
-	memcpy(values, Settings::Instance().Get(), sizeof(values));
-	values[kSettingGraphicsMode] = (uint8_t)((values[kSettingGraphicsMode] + 1) % modeCount);
-	Settings::Instance().Set(values);
-	TalvexGame *game = dynamic_cast<TalvexGame *>(Game::Get());
-	if (game != nullptr)
-		game->ApplySettings();
+	TalvexGame::StepGraphicsMode(renderer != nullptr ? renderer->GetPostModeCount() : 0);
 }
 
 void MapSequence::FinishEnding()
@@ -366,8 +350,7 @@ void MapSequence::FinishEnding()
 	GameProgress::SetStartMap(0);
 	GameProgress::SaveCurrentSlot();
 	if (ending == kEndingEnigmania) {
-		TalvexGame *game = dynamic_cast<TalvexGame *>(Game::Get());
-		if (game != nullptr)
+		if (TalvexGame *game = TalvexGame::Running())
 			game->ShowWinAlt("Enigmania!", kEnigmaniaEndingNumber);
 		Sound::Instance()->Play("sfx/end_fr.ogg", kEndingSoundVolume, 0.0f, 0);
 		Missions::Complete("end_fr");

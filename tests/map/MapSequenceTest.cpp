@@ -9,7 +9,9 @@
 #include "game/GameUI.h"
 #include "game/Settings.h"
 #include "game/TalvexGame.h"
+#include "game/TalvexGameScene.h"
 #include "map/TileMap.h"
+#include "objects/PlayerStats.h"
 #include "support/SharedRenderer.h"
 #include "support/TempFolder.h"
 
@@ -464,5 +466,58 @@ TEST_F(MapSequenceTest, RenderLineStepsThroughThePostModes)
 		StartSequence();
 		EXPECT_EQ(Settings::Instance().Get()[kSettingGraphicsMode], mode);
 		EXPECT_TRUE(std::filesystem::exists(folder.Path("settings.dat")));
+	}
+}
+
+namespace {
+
+// A map sequence that finds the player: the world objects give their actors
+// stats, which the bare map does not know.
+class PlayerSequence : public MapSequence {
+public:
+	using MapSequence::MapSequence;
+	PlayerStats stats;
+
+protected:
+	PlayerStats *GetActorStats(Entity *entity) override
+	{
+		(void)entity;
+		return &stats;
+	}
+};
+
+}
+
+// Resuming closes a panel that a script put over the in-game scene; any other
+// scene has no such panel, and what it lists stays.
+TEST(MapSequenceOverlay, ResumingClosesTheOverlayOfTheInGameSceneOnly)
+{
+	for (bool inGame : {true, false}) {
+		SCOPED_TRACE(inGame ? "in-game scene" : "another scene");
+		std::unique_ptr<Scene> scene = inGame ? std::make_unique<TalvexGameScene>() : std::make_unique<Scene>();
+		scene->state = kSceneActive;
+		TileMap map;
+		Entity player;
+		player.faction = 1;
+		player.transform.SetPosition(Vec3(2.0f, 0.0f, 0.0f));
+		Entity panel;
+		scene->AddEntity(&map);
+		scene->AddEntity(&player);
+		scene->SetOverlayUI(&panel);
+		if (!inGame)
+			scene->AddEntity(&panel);
+		scene->Update(1.0f / 60.0f);
+		ASSERT_TRUE(scene->HasEntity(&panel));
+
+		MapObjectDef object;
+		object.id = kStartId;
+		PlayerSequence sequence(&map, &object);
+		sequence.stats.hearts = 2;
+		ASSERT_EQ(sequence.FindPlayer(), &player);
+		sequence.Resume();
+		EXPECT_EQ(scene->HasEntity(&panel), !inGame);
+		if (inGame) {
+			EXPECT_EQ(static_cast<TalvexGameScene &>(*scene).GetOverlayUI(), nullptr);
+		}
 	}
 }

@@ -53,6 +53,10 @@ public:
 	virtual void Render();
 	// Called when the scene is being replaced by next.
 	virtual void Leave(Scene *next) { (void)next; }
+	// Installs ui as the panel shown over the scene (a menu that a script
+	// opens), taking the previous one out; null only removes it. Scenes
+	// without such a panel (all but the in-game scene) ignore it.
+	virtual void SetOverlayUI(Entity *ui) { (void)ui; }
 
 	bool HasEntity(const Entity *entity) const;
 	// Number of entries, placeholders of removed entities included.
