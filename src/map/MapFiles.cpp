@@ -30,17 +30,16 @@ std::string BuildMapPath(const char *name)
 
 std::string FindMapFileByHash(uint16_t id)
 {
-	DirectoryListing *listing = OpenDirectory(kMapFolder);
+	DirectoryHandle listing = OpenDirectory(kMapFolder);
 	if (listing == nullptr)
 		return std::string();
 	std::string result;
-	while (const char *entry = ReadDirectoryName(listing)) {
+	while (const char *entry = ReadDirectoryName(listing.get())) {
 		if (MapFileHash(entry) == id) {
 			result = BuildMapPath(entry);
 			break;
 		}
 	}
-	CloseDirectory(listing);
 	return result;
 }
 

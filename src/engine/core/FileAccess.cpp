@@ -15,8 +15,18 @@
 #include "engine/core/NameHash.h"
 
 struct DirectoryListing {
-	DIR *dir = nullptr;
+	explicit DirectoryListing(DIR *dir) : dir(dir) {}
+	~DirectoryListing() { closedir(dir); }
+	DirectoryListing(const DirectoryListing &) = delete;
+	DirectoryListing &operator=(const DirectoryListing &) = delete;
+
+	DIR *dir;
 };
+
+void DirectoryListingCloser::operator()(DirectoryListing *listing) const
+{
+	delete listing;
+}
 
 namespace {
 
@@ -270,16 +280,14 @@ bool FileHasExtension(const char *path, const char *extension)
 	return HashName(GetFileExtension(path).c_str()) == HashName(extension);
 }
 
-DirectoryListing *OpenDirectory(const char *path)
+DirectoryHandle OpenDirectory(const char *path)
 {
 	if (path == nullptr)
 		return nullptr;
 	DIR *dir = opendir(ResolvePath(path).c_str());
 	if (dir == nullptr)
 		return nullptr;
-	DirectoryListing *listing = new DirectoryListing;
-	listing->dir = dir;
-	return listing;
+	return DirectoryHandle(new DirectoryListing(dir));
 }
 
 const char *ReadDirectoryName(DirectoryListing *listing)
@@ -293,10 +301,3 @@ const char *ReadDirectoryName(DirectoryListing *listing)
 	return nullptr;
 }
 
-void CloseDirectory(DirectoryListing *listing)
-{
-	if (listing == nullptr)
-		return;
-	closedir(listing->dir);
-	delete listing;
-}

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <cstddef>
+#include <memory>
 #include <string>
 
 namespace tinyxml2 {
@@ -66,11 +67,14 @@ std::string GetFileExtension(const char *path);
 // Compares extensions by name hash, so "home.TMX" has the extension "tmx".
 bool FileHasExtension(const char *path, const char *extension);
 
-// A listing of one directory's entries.
+// A listing of one directory's entries, open for as long as its handle lives.
 struct DirectoryListing;
+struct DirectoryListingCloser {
+	void operator()(DirectoryListing *listing) const;
+};
+using DirectoryHandle = std::unique_ptr<DirectoryListing, DirectoryListingCloser>;
 // Lists ResolvePath(path); null when the directory cannot be opened.
-DirectoryListing *OpenDirectory(const char *path);
+DirectoryHandle OpenDirectory(const char *path);
 // The next entry name that does not begin with '.', or null at the end. The
 // text stays valid until the next call on the same listing.
 const char *ReadDirectoryName(DirectoryListing *listing);
-void CloseDirectory(DirectoryListing *listing);

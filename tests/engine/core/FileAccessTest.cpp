@@ -224,12 +224,11 @@ TEST_F(FileAccessFiles, ListsDirectoriesWithoutDotNames)
 	Write("b.tmx", "b");
 	Write(".hidden", "h");
 	fs::create_directory(root / "sub");
-	DirectoryListing *listing = OpenDirectory(root.c_str());
+	DirectoryHandle listing = OpenDirectory(root.c_str());
 	ASSERT_NE(listing, nullptr);
 	std::set<std::string> names;
-	while (const char *name = ReadDirectoryName(listing))
+	while (const char *name = ReadDirectoryName(listing.get()))
 		names.insert(name);
-	CloseDirectory(listing);
 	EXPECT_EQ(names, std::set<std::string>({"a.tmx", "b.tmx", "sub"}));
 	EXPECT_EQ(OpenDirectory((root / "missing").c_str()), nullptr);
 }
