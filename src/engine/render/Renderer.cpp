@@ -137,8 +137,8 @@ Renderer::~Renderer()
 	// went, or will go, with it.
 	if (context != nullptr && SDL_GL_GetCurrentContext() == context)
 		ReleaseGLObjects();
-	delete defaultMaterial;
-	defaultMaterial = nullptr;
+	// While its context still exists.
+	defaultMaterial.reset();
 	if (context != nullptr)
 		SDL_GL_DeleteContext(context);
 	if (window != nullptr)
@@ -185,8 +185,7 @@ int Renderer::Startup(const char *title)
 	glBindVertexArray(vertexArray);
 
 	defaultShader = DefaultShaderSolid();
-	delete defaultMaterial;
-	defaultMaterial = new Material();
+	defaultMaterial = std::make_unique<Material>();
 	defaultMaterial->SetShaderDirect(defaultShader);
 
 	glEnable(GL_DEPTH_TEST);

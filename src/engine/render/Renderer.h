@@ -6,6 +6,7 @@
 #include <glm/glm.hpp>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -126,7 +127,7 @@ public:
 	SDL_Window *GetWindow() const { return window; }
 	SDL_GLContext GetContext() const { return context; }
 	Shader *GetDefaultShader() const { return defaultShader; }
-	Material *GetDefaultMaterial() const { return defaultMaterial; }
+	Material *GetDefaultMaterial() const { return defaultMaterial.get(); }
 
 	// GL names of the offscreen targets, 0 before Startup.
 	uint32_t GetFramebuffer() const { return framebuffer; }
@@ -193,7 +194,7 @@ private:
 	bool fullscreen = false;
 	uint32_t vertexArray = 0;
 	Shader *defaultShader = nullptr;
-	Material *defaultMaterial = nullptr; // owned
+	std::unique_ptr<Material> defaultMaterial;
 	uint32_t renderMode = kRenderModeNormal;
 	bool skipPresent = false;
 	uint32_t blankUntil = 0; // SDL ticks
