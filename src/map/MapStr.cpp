@@ -1,16 +1,15 @@
 #include "map/MapStr.h"
 
 #include <cstring>
+#include <utility>
 
 MapStr::MapStr(const char *source, uint16_t capacity)
 {
 	if (source == nullptr || source[0] == '\0' || capacity == 0)
 		return;
 	length = capacity;
-	text = new char[capacity];
-	size_t copied = strnlen(source, capacity);
-	memcpy(text, source, copied);
-	memset(text + copied, 0, capacity - copied);
+	text = std::make_unique<char[]>(capacity); // zero-filled
+	memcpy(text.get(), source, strnlen(source, capacity));
 	text[capacity - 1] = '\0';
 }
 
@@ -19,10 +18,9 @@ MapStr::MapStr(const MapStr &other)
 	CopyFrom(other);
 }
 
-MapStr::MapStr(MapStr &&other) noexcept : length(other.length), text(other.text)
+MapStr::MapStr(MapStr &&other) noexcept : length(other.length), text(std::move(other.text))
 {
 	other.length = 0;
-	other.text = nullptr;
 }
 
 MapStr &MapStr::operator=(const MapStr &other)
@@ -38,38 +36,32 @@ MapStr &MapStr::operator=(MapStr &&other) noexcept
 {
 	if (this == &other)
 		return *this;
-	Release();
 	length = other.length;
-	text = other.text;
+	text = std::move(other.text);
 	other.length = 0;
-	other.text = nullptr;
 	return *this;
 }
 
-MapStr::~MapStr()
-{
-	Release();
-}
+MapStr::~MapStr() = default;
 
 void MapStr::CopyFrom(const MapStr &other)
 {
 	if (other.length == 0 || other.text == nullptr)
 		return;
 	length = other.length;
-	text = new char[length];
-	memcpy(text, other.text, length);
+	text = std::make_unique<char[]>(length);
+	memcpy(text.get(), other.text.get(), length);
 }
 
 void MapStr::Release()
 {
-	delete[] text;
-	text = nullptr;
+	text.reset();
 	length = 0;
 }
 
 const char *MapStr::GetOr(const char *fallback) const
 {
-	return IsSet() ? text : fallback;
+	return IsSet() ? text.get() : fallback;
 }
 
 const char *MapStr::GetOr(const MapStr *str, const char *fallback)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 // A short text owned by map data: object and map names, paths, message texts.
 // The buffer is allocated at the kind's capacity and always ends in a zero
@@ -20,7 +21,7 @@ public:
 	virtual ~MapStr();
 
 	// The text, or null when the string is empty.
-	const char *Get() const { return length != 0 ? text : nullptr; }
+	const char *Get() const { return length != 0 ? text.get() : nullptr; }
 	// The text when it is not empty, else the fallback.
 	const char *GetOr(const char *fallback) const;
 	// The same, for a string that may itself be missing.
@@ -36,7 +37,7 @@ private:
 	void Release();
 
 	uint16_t length = 0;
-	char *text = nullptr;
+	std::unique_ptr<char[]> text;
 };
 
 // Object, entity and map names: at most 15 characters.
