@@ -26,11 +26,11 @@ void MapPreloader::SetInstance(MapPreloader *preloader)
 
 MapPreloader::MapPreloader(uint16_t mapId, uint16_t loadFlags) : mapId(mapId)
 {
-	scene = new Scene();
-	tileMap = new TileMap();
+	scene = std::make_unique<Scene>();
+	tileMap = std::make_unique<TileMap>();
 	entityFactory = std::make_unique<MapEntityFactory>();
 	tileMap->SetEntityFactory(entityFactory.get());
-	scene->AddEntity(tileMap);
+	scene->AddEntity(tileMap.get());
 	if (currentPreloader == nullptr)
 		currentPreloader = this;
 
@@ -51,10 +51,8 @@ MapPreloader::~MapPreloader()
 	loadState = nullptr;
 	// The tile map goes first: deleting it takes it out of whichever scene
 	// lists it, this one or the title screen's.
-	delete tileMap;
-	tileMap = nullptr;
-	delete scene;
-	scene = nullptr;
+	tileMap.reset();
+	scene.reset();
 	// The factory outlives the tile map that pointed at it.
 	entityFactory.reset();
 }

@@ -50,14 +50,14 @@ public:
 
 	uint16_t GetMapId() const { return mapId; }
 	// Owned by the preloader, also while another scene lists it.
-	TileMap *GetTileMap() const { return tileMap; }
-	Scene *GetScene() const { return scene; }
+	TileMap *GetTileMap() const { return tileMap.get(); }
+	Scene *GetScene() const { return scene.get(); }
 
 private:
-	TileMap *tileMap = nullptr;
+	std::unique_ptr<TileMap> tileMap;
 	// Lives in the tile map; null when no load is under way.
 	TileMapLoadState *loadState = nullptr;
 	uint16_t mapId = 0;
-	Scene *scene = nullptr;
+	std::unique_ptr<Scene> scene;
 	std::unique_ptr<MapEntityFactory> entityFactory;
 };
