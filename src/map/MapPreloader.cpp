@@ -2,6 +2,7 @@
 
 #include "engine/core/Scene.h"
 #include "map/MapFiles.h"
+#include "map/MapSequence.h"
 #include "map/TileMap.h"
 // Upward, for the factory that turns placements into world objects.
 #include "objects/MapEntityFactory.h"
@@ -30,6 +31,8 @@ MapPreloader::MapPreloader(uint16_t mapId, uint16_t loadFlags) : mapId(mapId)
 	tileMap = std::make_unique<TileMap>();
 	entityFactory = std::make_unique<MapEntityFactory>();
 	tileMap->SetEntityFactory(entityFactory.get());
+	// Backdrops run no scripts; a preload that asks for them gets the map's own.
+	tileMap->SetSequenceMaker(MapSequence::Create);
 	scene->AddEntity(tileMap.get());
 	if (currentPreloader == nullptr)
 		currentPreloader = this;

@@ -13,9 +13,10 @@ struct MapObjectDef;
 
 // Runs the compiled script of a map object: its command records, in order,
 // jumping to other objects' scripts on "if", "ifnot", "if$" and "then", and
-// stopping to wait for the player on messages and prompts. The tile map
-// creates one for "load" objects and triggers, world objects when the player
-// talks to or uses them; the creator hands it to the active-sequence runner.
+// stopping to wait for the player on messages and prompts. The tile map has
+// one made for "load" objects and triggers (through Create, the maker its
+// owner installs), world objects when the player talks to or uses them; the
+// creator hands it to the active-sequence runner.
 // The sequence owns nothing: the objects, the command table and the map
 // belong to the tile map, which outlives it (the scene ends the active
 // sequence before a map unloads).
