@@ -1,7 +1,5 @@
 #include "game/TalvexGame.h"
 
-#include <cstring>
-
 #include "audio/MusicPlayer.h"
 #include "audio/Sound.h"
 #include "engine/core/Log.h"
