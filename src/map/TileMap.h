@@ -7,6 +7,7 @@
 #include "engine/render/MeshRenderer.h"
 #include "map/TMXLoader.h"
 #include "map/TileMapData.h"
+#include "map/TileMesher.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -67,8 +68,8 @@ struct TileMapLoadState {
 // drawing applies it.
 class TileMap : public Entity {
 public:
-	static constexpr int kLevelCount = 7;       // levels with geometry: 1 to 6, and 7 water
-	static constexpr int kLayerSlotCount = 14;  // tops of levels 1 to 7, then their walls
+	static constexpr int kLevelCount = TileMesher::kLevelCount;    // levels with geometry: 1 to 6, and 7 water
+	static constexpr int kLayerSlotCount = TileMesher::kSlotCount; // tops of levels 1 to 7, then their walls
 	static constexpr int kGroupSlotCount = 64;
 	// The most entity records that get entities; beyond this a record has
 	// none, so the record cursor can never wrap.
@@ -206,15 +207,8 @@ private:
 	// Hands a new sequence for the object to the active-sequence runner.
 	void StartSequence(MapObjectDef &object);
 
-	// Mesh building.
+	// Gives each mesh the material its slot holds.
 	void ApplyLayerMaterials();
-	void BuildTile(const MapTile &tile, int x, int y);
-	void AddTopFace(Mesh *mesh, uint32_t kind, int x, int y, uint8_t level);
-	void AddWall(Mesh *mesh, int x, int y, uint8_t direction, uint8_t level, uint8_t lower);
-	void AddDiagonalWall(Mesh *mesh, uint32_t kind, int x, int y, uint8_t level, uint8_t second);
-	void AddRamp(const MapTile &tile, int x, int y);
-	void AddQuad(Mesh *mesh, const Vec3 &p0, const Vec3 &p1, const Vec3 &p2, const Vec3 &p3, const Vec3 &normal);
-	void AddPolygon(Mesh *mesh, const Vec3 *positions, const glm::vec2 *uvs, const Vec3 *normals, uint32_t count);
 
 	TileMapData mapData;
 	uint8_t groupSlots[kGroupSlotCount] = {}; // 0 empty, else an enabled group
@@ -229,6 +223,5 @@ private:
 	Mesh meshes[kLayerSlotCount];
 	Material::Handle layerMaterials[kLayerSlotCount];
 	MeshRenderer renderers[kLayerSlotCount];
-	// Slots whose mesh filled up during the current build; logged once each.
-	bool slotFull[kLayerSlotCount] = {};
+	TileMesher mesher{mapData, meshes}; // fills the meshes from the map data
 };
