@@ -21,7 +21,7 @@ public:
 	struct Joint {
 		std::string name;
 		int32_t parent;
-		std::array<float, 10> transform; // translate, rotate, scale
+		std::array<float, kIqmChannels> transform; // translate, rotate, scale
 	};
 	struct Pose {
 		int32_t parent;
@@ -112,7 +112,7 @@ public:
 		for (uint32_t i = 0; i < header.jointCount; i++) {
 			uint64_t at = header.jointOffset + (uint64_t)i * kIqmJointSize;
 			Joint joint{Text(U32(at)), (int32_t)U32(at + 4), {}};
-			for (int k = 0; k < 10; k++)
+			for (uint32_t k = 0; k < kIqmChannels; k++)
 				joint.transform[k] = F32(at + 8 + 4 * k);
 			joints.push_back(joint);
 		}
@@ -125,7 +125,7 @@ public:
 		for (uint32_t i = 0; i < header.poseCount; i++) {
 			uint64_t at = header.poseOffset + (uint64_t)i * kIqmPoseSize;
 			Pose pose{(int32_t)U32(at), U32(at + 4), {}, {}};
-			for (int k = 0; k < kIqmChannels; k++) {
+			for (uint32_t k = 0; k < kIqmChannels; k++) {
 				pose.offset[k] = F32(at + 8 + 4 * k);
 				pose.scale[k] = F32(at + 48 + 4 * k);
 			}
@@ -153,7 +153,7 @@ public:
 		for (uint32_t j = 0; j < pose; j++)
 			at += 2 * (uint64_t)std::popcount(poses[j].mask);
 		std::array<float, kIqmChannels> values{};
-		for (int k = 0; k < kIqmChannels; k++) {
+		for (uint32_t k = 0; k < kIqmChannels; k++) {
 			values[k] = poses[pose].offset[k];
 			if (poses[pose].mask & (1u << k)) {
 				values[k] += U16(at) * poses[pose].scale[k];
