@@ -16,7 +16,6 @@
 // cell. The sprite holds one counted use of its material.
 class Sprite : public Entity {
 public:
-	static constexpr int16_t kInterfaceLayer = 100;
 	static constexpr uint32_t kDrawModeInterface = 1; // anything else draws in the world
 
 	Sprite();
