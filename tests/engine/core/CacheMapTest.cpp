@@ -47,7 +47,7 @@ TEST(CacheMap, RefusesReplacementAndUnmanagedReleases)
 
 	testing::internal::CaptureStdout();
 	EXPECT_FALSE(cache.Insert(7, &second));
-	EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cache replace not allowed!");
+	EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cache replace not allowed!\n");
 	EXPECT_EQ(cache.Find(7).Get(), &first);
 	EXPECT_EQ(cache.GetUsers(7), 2);
 
