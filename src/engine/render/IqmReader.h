@@ -36,7 +36,6 @@ public:
 	uint16_t GetAnimationFrameCount() const override { return (uint16_t)frameCount; }
 
 	uint32_t GetVertexCount() const { return model.vertexCount; }
-	uint32_t GetTriangleCount() const { return model.triangleCount; }
 	uint32_t GetJointCount() const { return model.jointCount; }
 
 private:
