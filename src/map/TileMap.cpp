@@ -397,18 +397,6 @@ void TileMap::ApplyLayerMaterials()
 	}
 }
 
-Mesh *TileMap::LayerMesh(uint8_t level, bool edge)
-{
-	const int slot = TileMesher::SlotOf(level, edge);
-	return slot < 0 ? nullptr : &meshes[slot];
-}
-
-const Mesh *TileMap::LayerMesh(uint8_t level, bool edge) const
-{
-	const int slot = TileMesher::SlotOf(level, edge);
-	return slot < 0 ? nullptr : &meshes[slot];
-}
-
 bool TileMap::BuildTiles()
 {
 	if (loadState.cursor == 0) {
@@ -514,23 +502,6 @@ void TileMap::CheckTriggers()
 bool TileMap::IsInMap(int16_t x, int16_t y, int16_t margin) const
 {
 	return x >= margin && y >= margin && x <= mapData.width - margin - 1 && y <= mapData.height - margin - 1;
-}
-
-void TileMap::ClampTile(int16_t &x, int16_t &y) const
-{
-	if (x < 0)
-		x = 0;
-	if (y < 0)
-		y = 0;
-	if (x > mapData.width - 1)
-		x = static_cast<int16_t>(mapData.width - 1);
-	if (y > mapData.height - 1)
-		y = static_cast<int16_t>(mapData.height - 1);
-}
-
-const MapTile &TileMap::TileAt(int16_t x, int16_t y) const
-{
-	return mapData.NearestTile(x, y);
 }
 
 bool TileMap::WorldToTile(const Vec3 &position, int16_t &x, int16_t &y) const

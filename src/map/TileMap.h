@@ -111,8 +111,16 @@ public:
 	// 6 is level 1 to 7. A null or empty shader means "shaders/map.dsh".
 	void SetLayerMaterial(uint8_t layer, uint8_t kind, const char *textureName, const char *shaderName);
 	// The mesh of a level's tops or walls; null for a level outside 1 to 7.
-	Mesh *LayerMesh(uint8_t level, bool edge);
-	const Mesh *LayerMesh(uint8_t level, bool edge) const;
+	Mesh *LayerMesh(uint8_t level, bool edge)
+	{
+		const int slot = TileMesher::SlotOf(level, edge);
+		return slot < 0 ? nullptr : &meshes[slot];
+	}
+	const Mesh *LayerMesh(uint8_t level, bool edge) const
+	{
+		const int slot = TileMesher::SlotOf(level, edge);
+		return slot < 0 ? nullptr : &meshes[slot];
+	}
 	// A slot's mesh and material, 0 to 13.
 	const Mesh &GetSlotMesh(int slot) const { return meshes[SlotIndex(slot)]; }
 	const Material::Handle &GetSlotMaterial(int slot) const { return layerMaterials[SlotIndex(slot)]; }
@@ -134,11 +142,9 @@ public:
 	// -1.0 for a hole, 0.3 for water, else (level - 1) height steps.
 	float LevelHeight(uint8_t level) const { return mapData.LevelHeight(level); }
 	bool IsInMap(int16_t x, int16_t y, int16_t margin) const;
-	// Moves a tile position onto the nearest tile of the map.
-	void ClampTile(int16_t &x, int16_t &y) const;
 	// The tile at the nearest position inside the map; the shared empty tile
 	// when the map has no tiles.
-	const MapTile &TileAt(int16_t x, int16_t y) const;
+	const MapTile &TileAt(int16_t x, int16_t y) const { return mapData.NearestTile(x, y); }
 	// The tile under a world position (not clamped); true when it lies in the
 	// map. Positions beyond the 16-bit range give the nearest 16-bit value.
 	bool WorldToTile(const Vec3 &position, int16_t &x, int16_t &y) const;
