@@ -42,7 +42,6 @@ struct TextLine {
 // above take their place in the text but draw nothing.
 class Textbox : public Entity {
 public:
-	static constexpr int16_t kDrawLayer = 100;        // the interface layer
 	static constexpr uint32_t kMaxTextLength = 255;   // characters kept of a text
 	static constexpr uint32_t kTextBufferSize = kMaxTextLength + 1;
 	static constexpr uint32_t kMaxWrappedLines = 8;   // no wrap starts a line past this many
