@@ -25,7 +25,6 @@ extern "C" const char *__lsan_default_suppressions()
 		"leak:libLLVM\n"
 		"leak:libdrm\n"
 		"leak:libglapi\n"
-		"leak:libSDL2\n"
 		"leak:libX11\n"
 		"leak:libxcb\n"
 		"leak:libdbus\n"
