@@ -101,7 +101,7 @@ constexpr size_t IqmFieldOffset(IqmField field)
 	return kIqmMagicLength + 4 * static_cast<size_t>(field);
 }
 
-// The header field for field, as it sits at the start of every file.
+// The header, field for field, as it sits at the start of every file.
 struct IqmHeader {
 	char magic[kIqmMagicLength];
 	uint32_t version;
