@@ -185,10 +185,10 @@ inline std::vector<uint8_t> Write(const Model &model, Layout *layout = nullptr)
 		for (uint32_t i = 0; i < arrayCount; i++) {
 			const uint32_t type = types[i];
 			size_t record = at.vertexArrays + kIqmVertexArraySize * i;
-			PutU32(w.bytes, record, type);
-			PutU32(w.bytes, record + 8, kIqmArrayLayouts[type].format);
-			PutU32(w.bytes, record + 12, kIqmArrayLayouts[type].size);
-			PutU32(w.bytes, record + 16, w.Size());
+			PutU32(w.bytes, record + offsetof(IqmVertexArrayRecord, type), type);
+			PutU32(w.bytes, record + offsetof(IqmVertexArrayRecord, format), kIqmArrayLayouts[type].format);
+			PutU32(w.bytes, record + offsetof(IqmVertexArrayRecord, size), kIqmArrayLayouts[type].size);
+			PutU32(w.bytes, record + offsetof(IqmVertexArrayRecord, offset), w.Size());
 			for (const Vertex &v : model.vertices) {
 				switch (type) {
 				case kIqmPosition:
@@ -214,7 +214,7 @@ inline std::vector<uint8_t> Write(const Model &model, Layout *layout = nullptr)
 				}
 			}
 			if (type == kIqmBlendIndexes)
-				at.blendIndexes = GetU32(w.bytes, record + 16);
+				at.blendIndexes = GetU32(w.bytes, record + offsetof(IqmVertexArrayRecord, offset));
 		}
 		at.triangles = w.Size();
 		for (const auto &triangle : model.triangles)

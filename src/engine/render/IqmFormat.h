@@ -64,6 +64,39 @@ constexpr IqmArrayLayout kIqmArrayLayouts[kIqmArrayTypeCount] = {
 constexpr uint32_t kIqmMaxVertices = 65535;
 constexpr uint32_t kIqmMaxTriangles = 21845;
 
+// The records of the file's tables, field for field; readers take each
+// field's place from these (offsetof), writers put the fields in this order.
+struct IqmMeshRecord {
+	uint32_t name, material; // offsets into the text block
+	uint32_t firstVertex, vertexCount;
+	uint32_t firstTriangle, triangleCount;
+};
+struct IqmVertexArrayRecord {
+	uint32_t type, flags, format, size; // size: components per vertex
+	uint32_t offset;
+};
+struct IqmJointRecord {
+	uint32_t name;
+	int32_t parent; // an earlier joint, or -1
+	float translate[3], rotate[4], scale[3]; // rotate: quaternion x, y, z, w
+};
+struct IqmPoseRecord {
+	int32_t parent;
+	uint32_t mask; // the channels stored per frame
+	float channelOffset[kIqmChannels], channelScale[kIqmChannels]; // value = offset + u16 x scale
+};
+struct IqmAnimationRecord {
+	uint32_t name;
+	uint32_t firstFrame, frameCount;
+	float frameRate;
+	uint32_t flags;
+};
+static_assert(sizeof(IqmMeshRecord) == kIqmMeshSize);
+static_assert(sizeof(IqmVertexArrayRecord) == kIqmVertexArraySize);
+static_assert(sizeof(IqmJointRecord) == kIqmJointSize);
+static_assert(sizeof(IqmPoseRecord) == kIqmPoseSize);
+static_assert(sizeof(IqmAnimationRecord) == kIqmAnimationSize);
+
 // The header's u32 fields after the magic, in file order.
 enum class IqmField : uint32_t {
 	kVersion,

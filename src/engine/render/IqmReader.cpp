@@ -230,10 +230,10 @@ bool IqmReader::CheckMesh(const FileImage &file, ModelPart *part)
 		&part->blendIndexes, &part->blendWeights, &part->colours};
 	for (uint32_t i = 0; i < arrayCount; i++) {
 		const uint8_t *record = file.At(arrayOffset + (uint64_t)i * kIqmVertexArraySize);
-		uint32_t type = ReadU32(record);
-		uint32_t format = ReadU32(record + 8);
-		uint32_t size = ReadU32(record + 12);
-		uint32_t offset = ReadU32(record + 16);
+		uint32_t type = ReadU32(record + offsetof(IqmVertexArrayRecord, type));
+		uint32_t format = ReadU32(record + offsetof(IqmVertexArrayRecord, format));
+		uint32_t size = ReadU32(record + offsetof(IqmVertexArrayRecord, size));
+		uint32_t offset = ReadU32(record + offsetof(IqmVertexArrayRecord, offset));
 		if (type >= kIqmArrayTypeCount)
 			continue;
 		const IqmArrayLayout &layout = kIqmArrayLayouts[type];
@@ -281,14 +281,15 @@ bool IqmReader::CheckMesh(const FileImage &file, ModelPart *part)
 	part->inverseBindPose.resize(part->jointCount);
 	for (uint32_t i = 0; i < part->jointCount; i++) {
 		const uint8_t *record = file.At(jointOffset + (uint64_t)i * kIqmJointSize);
-		int32_t parent = ReadI32(record + 4);
+		int32_t parent = ReadI32(record + offsetof(IqmJointRecord, parent));
 		if (parent >= (int32_t)i) {
 			LogRefusal(path, "joint %u has parent %d, not an earlier joint", i, parent);
 			return false;
 		}
 		parent = parent < 0 ? -1 : parent;
-		glm::vec3 translate = ReadVec3(record + 8);
-		Matrix3x4 local = Matrix3x4::FromParts(translate, ReadVec4(record + 20), ReadVec3(record + 36));
+		glm::vec3 translate = ReadVec3(record + offsetof(IqmJointRecord, translate));
+		Matrix3x4 local = Matrix3x4::FromParts(translate, ReadVec4(record + offsetof(IqmJointRecord, rotate)),
+			ReadVec3(record + offsetof(IqmJointRecord, scale)));
 		Matrix3x4 inverse;
 		if (!local.Invert(&inverse)) {
 			LogRefusal(path, "joint %u has a bind pose that cannot be inverted", i);
@@ -363,12 +364,12 @@ bool IqmReader::CheckAnimations(const FileImage &file, const ModelPart &model, A
 	uint64_t maskedChannels = 0;
 	for (uint32_t j = 0; j < poseCount; j++) {
 		const uint8_t *record = file.At(poseOffset + (uint64_t)j * kIqmPoseSize);
-		int32_t parent = ReadI32(record);
+		int32_t parent = ReadI32(record + offsetof(IqmPoseRecord, parent));
 		if (parent >= (int32_t)j) {
 			LogRefusal(path, "pose %u has parent %d, not an earlier pose", j, parent);
 			return false;
 		}
-		maskedChannels += (uint32_t)std::popcount(ReadU32(record + 4) & kIqmChannelMask);
+		maskedChannels += (uint32_t)std::popcount(ReadU32(record + offsetof(IqmPoseRecord, mask)) & kIqmChannelMask);
 	}
 	if (maskedChannels != channelCount) {
 		LogRefusal(path, "poses store %llu channels per frame, the header %u", (unsigned long long)maskedChannels,
@@ -390,7 +391,8 @@ bool IqmReader::CheckAnimations(const FileImage &file, const ModelPart &model, A
 	part->joints.resize(fileJointCount);
 	for (uint32_t i = 0; i < fileJointCount; i++) {
 		char name[kModelJointNameLength + 1];
-		if (!file.ReadName(ReadU32(file.At(jointOffset + (uint64_t)i * kIqmJointSize)), name, kModelJointNameLength)) {
+		const uint8_t *record = file.At(jointOffset + (uint64_t)i * kIqmJointSize);
+		if (!file.ReadName(ReadU32(record + offsetof(IqmJointRecord, name)), name, kModelJointNameLength)) {
 			LogRefusal(path, "joint %u has its name outside the text", i);
 			return false;
 		}
@@ -406,14 +408,14 @@ bool IqmReader::CheckAnimations(const FileImage &file, const ModelPart &model, A
 	part->animations.resize(animationCount);
 	for (uint32_t i = 0; i < animationCount; i++) {
 		const uint8_t *record = file.At(animationOffset + (uint64_t)i * kIqmAnimationSize);
-		uint32_t first = ReadU32(record + 4);
-		uint32_t count = ReadU32(record + 8);
+		uint32_t first = ReadU32(record + offsetof(IqmAnimationRecord, firstFrame));
+		uint32_t count = ReadU32(record + offsetof(IqmAnimationRecord, frameCount));
 		if (count == 0 || (uint64_t)first + count > frames) {
 			LogRefusal(path, "animation %u has frames %u to %u of %u", i, first, first + count, frames);
 			return false;
 		}
 		ModelAnimation &animation = part->animations[i];
-		if (!file.ReadName(ReadU32(record), animation.name, kModelAnimationNameLength)) {
+		if (!file.ReadName(ReadU32(record + offsetof(IqmAnimationRecord, name)), animation.name, kModelAnimationNameLength)) {
 			LogRefusal(path, "animation %u has its name outside the text", i);
 			return false;
 		}
@@ -432,13 +434,13 @@ bool IqmReader::CheckAnimations(const FileImage &file, const ModelPart &model, A
 	for (uint32_t f = 0; f < frames; f++) {
 		for (uint32_t j = 0; j < poseCount; j++) {
 			const uint8_t *record = file.At(poseOffset + (uint64_t)j * kIqmPoseSize);
-			int32_t parent = ReadI32(record);
-			uint32_t mask = ReadU32(record + 4);
+			int32_t parent = ReadI32(record + offsetof(IqmPoseRecord, parent));
+			uint32_t mask = ReadU32(record + offsetof(IqmPoseRecord, mask));
 			float channels[kIqmChannels];
 			for (uint32_t k = 0; k < kIqmChannels; k++) {
-				channels[k] = ReadF32(record + 8 + 4 * k);
+				channels[k] = ReadF32(record + offsetof(IqmPoseRecord, channelOffset) + 4 * k);
 				if (mask & (1u << k)) {
-					channels[k] += ReadU16(stream) * ReadF32(record + 48 + 4 * k);
+					channels[k] += ReadU16(stream) * ReadF32(record + offsetof(IqmPoseRecord, channelScale) + 4 * k);
 					stream += kIqmFrameValueSize;
 				}
 			}
