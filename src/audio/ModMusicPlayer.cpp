@@ -291,50 +291,6 @@ void ModMusicPlayer::PlayModule(const char *fileName)
 	PlayCue(&cue);
 }
 
-bool ModMusicPlayer::PlayFile(int deck, const char *fileName)
-{
-	if (deck < 0 || deck >= kDeckCount)
-		return false;
-	MusicModule *module = OpenModule(fileName);
-	if (module == nullptr || module->file == nullptr) {
-		Log("Can't play file %s\n", fileName != nullptr ? fileName : "(null)");
-		return false;
-	}
-	MusicCue cue;
-	cue.id = HashName(fileName);
-	cue.module = module->key;
-	DeviceLock lock(device);
-	if (!LoadCueIntoDeck(deck, cue))
-		return false;
-	MusicDeck &d = decks[deck];
-	d.order = 0;
-	SeekDeck(d, 0);
-	d.rendered = 0;
-	playing = 1;
-	return true;
-}
-
-bool ModMusicPlayer::PlayPosition(uint16_t startOrder, uint16_t endOrder, uint16_t loopOrder)
-{
-	MusicCue cue;
-	{
-		DeviceLock lock(device);
-		EndOverlayUnlocked();
-		MusicDeck &main = decks[kMainDeck];
-		if (main.module == nullptr) {
-			if (modules.empty())
-				return false;
-			main.module = modules.front().get();
-		}
-		cue = main.cue;
-		cue.module = main.module->key;
-		cue.startOrder = startOrder;
-		cue.endOrder = endOrder;
-		cue.loopOrder = loopOrder;
-	}
-	return PlayCue(&cue);
-}
-
 const MusicCue *ModMusicPlayer::FindCueById(uint16_t id)
 {
 	for (const MusicCue &cue : cues)
@@ -487,15 +443,6 @@ bool ModMusicPlayer::IsMainCueExclusive() const
 uint16_t ModMusicPlayer::CurrentCueId() const
 {
 	return decks[kMainDeck].cue.id;
-}
-
-int ModMusicPlayer::CurrentPattern() const
-{
-	DeviceLock lock(device);
-	const MusicDeck *source = decks[kMainDeck].module != nullptr ? &decks[kMainDeck] : TopDeck();
-	if (source == nullptr || source->module->file == nullptr)
-		return -1;
-	return ModPlug_GetCurrentPattern(source->module->file);
 }
 
 MusicDeck ModMusicPlayer::GetDeck(int deck) const

@@ -79,11 +79,6 @@ public:
 	bool PlayOverlayCue(const MusicCue *cue);
 	// Plays a whole module file on deck 0 from its first order, with no end.
 	void PlayModule(const char *fileName);
-	// Opens a module into a deck; logs "Can't play file %s" when it cannot.
-	bool PlayFile(int deck, const char *fileName);
-	// Ends the overlay and plays deck 0's module (the first loaded one when
-	// deck 0 is empty) over the given orders.
-	bool PlayPosition(uint16_t startOrder, uint16_t endOrder, uint16_t loopOrder);
 
 	const MusicCue *FindCue(const char *name);
 	const MusicCue *FindCueById(uint16_t id);
@@ -109,13 +104,10 @@ public:
 
 	// The id of deck 0's cue; 0 when empty.
 	uint16_t CurrentCueId() const;
-	// libmodplug's current pattern of deck 0's module; -1 when none.
-	int CurrentPattern() const;
 
 	// A copy of a deck, taken with the device locked.
 	MusicDeck GetDeck(int deck) const;
 	bool IsPlaying() const { return playing != 0; }
-	float GetPauseTimer() const { return pauseTimer; }
 	uint8_t GetSavedOrder() const { return savedOrder; }
 	SDL_AudioDeviceID GetDevice() const { return device; }
 	size_t GetModuleCount() const { return modules.size(); }

@@ -45,6 +45,16 @@ Sound::Sound()
 		off = 1;
 }
 
+Sound::~Sound()
+{
+	HaltAll();
+	for (SoundEntry &entry : entries) {
+		Mix_FreeChunk(entry.chunk);
+		entry.chunk = nullptr;
+	}
+	entries.clear();
+}
+
 bool Sound::OpenOutput()
 {
 	if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {

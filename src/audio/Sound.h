@@ -8,7 +8,7 @@ struct Mix_Chunk;
 class Camera;
 
 // One loaded sound effect, found again by the name hash of the file name the
-// caller gave. The sample stays loaded for the rest of the run.
+// caller gave. The sample stays loaded until the player goes at exit.
 struct SoundEntry {
 	uint16_t key = 0;
 	Mix_Chunk *chunk = nullptr;
@@ -78,7 +78,9 @@ public:
 
 private:
 	Sound();
-	~Sound() = default; // samples stay loaded and the mixer open until the process ends
+	// Stops every channel and frees the loaded samples; the mixer stays open
+	// until the process ends.
+	~Sound();
 	Sound(const Sound &) = delete;
 	Sound &operator=(const Sound &) = delete;
 

@@ -33,10 +33,8 @@ public:
 	void Update(float dt);
 
 	Vec3 GetFocus() const { return focus; }
-	Vec3 GetEye() const { return eye; }
 	Vec3 GetOffset() const { return offset; }
 	uint32_t GetCloseUp() const { return closeUp; }
-	Entity *GetSpeaker() const { return speaker; }
 	bool IsFixedView() const { return fixedMode != 0; }
 	float GetBoundsBlend() const { return boundsBlend; }
 

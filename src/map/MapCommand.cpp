@@ -27,3 +27,11 @@ MapCommandValueKind MapCommand::ValueKindOf(uint32_t code)
 		return code <= kCmdThen ? kValueNumber : kValueNone;
 	}
 }
+
+const char *MapCommand::KeywordOf(uint32_t code)
+{
+	for (const MapKeyword &keyword : kMapKeywords)
+		if (keyword.code == code)
+			return keyword.name;
+	return "";
+}

@@ -62,4 +62,55 @@ struct MapCommand {
 
 	// The value kind of a code; codes outside the table read nothing.
 	static MapCommandValueKind ValueKindOf(uint32_t code);
+	// The keyword a code is written as ("say" for kCmdSay); "" for code 0 or
+	// a code outside the table.
+	static const char *KeywordOf(uint32_t code);
+};
+
+// One keyword of the script language: how it is written, its code, and
+// whether the number after it in the property name is kept.
+struct MapKeyword {
+	const char *name;
+	MapCommandCode code;
+	bool takesArgument;
+};
+
+// Every keyword of the script language; "message" is a second name of "say".
+// The script compiler tests them in this order.
+inline constexpr MapKeyword kMapKeywords[] = {
+	{"say", kCmdSay, false},
+	{"message", kCmdSay, false},
+	{"then", kCmdThen, false},
+	{"if", kCmdIf, true},
+	{"if$", kCmdIfWeight, true},
+	{"ifnot", kCmdIfNot, true},
+	{"prompt", kCmdPrompt, true},
+	{"unlock", kCmdUnlock, false},
+	{"map", kCmdMap, false},
+	{"actor", kCmdActor, false},
+	{"kill", kCmdKill, false},
+	{"take", kCmdTake, false},
+	{"take$", kCmdTakeWeight, false},
+	{"give", kCmdGive, false},
+	{"walk", kCmdWalk, false},
+	{"flag", kCmdFlag, false},
+	{"save", kCmdSave, false},
+	{"unsave", kCmdUnsave, false},
+	{"party", kCmdParty, false},
+	{"unparty", kCmdUnparty, false},
+	{"dead", kCmdDead, false},
+	{"block", kCmdBlock, false},
+	{"faction", kCmdFaction, false},
+	{"hold", kCmdHold, false},
+	{"music", kCmdMusic, false},
+	{"model", kCmdModel, false},
+	{"texture", kCmdTexture, false},
+	{"dir", kCmdDir, false},
+	{"enter", kCmdEnter, false},
+	{"hide", kCmdHide, false},
+	{"rankmeat", kCmdRankMeat, false},
+	{"render", kCmdRender, false},
+	{"facing", kCmdFacing, false},
+	{"flee", kCmdFlee, false},
+	{"way", kCmdWay, false},
 };

@@ -5,52 +5,6 @@
 
 namespace {
 
-struct ScriptKeyword {
-	const char *name;
-	MapCommandCode code;
-	bool takesArgument; // the number after the keyword in the name is kept
-};
-
-// Tested in this order; names compare by hash, so "SAY", "Message" and "if_"
-// (for "if$") all match.
-constexpr ScriptKeyword kKeywords[] = {
-	{"say", kCmdSay, false},
-	{"message", kCmdSay, false},
-	{"then", kCmdThen, false},
-	{"if", kCmdIf, true},
-	{"if$", kCmdIfWeight, true},
-	{"ifnot", kCmdIfNot, true},
-	{"prompt", kCmdPrompt, true},
-	{"unlock", kCmdUnlock, false},
-	{"map", kCmdMap, false},
-	{"actor", kCmdActor, false},
-	{"kill", kCmdKill, false},
-	{"take", kCmdTake, false},
-	{"take$", kCmdTakeWeight, false},
-	{"give", kCmdGive, false},
-	{"walk", kCmdWalk, false},
-	{"flag", kCmdFlag, false},
-	{"save", kCmdSave, false},
-	{"unsave", kCmdUnsave, false},
-	{"party", kCmdParty, false},
-	{"unparty", kCmdUnparty, false},
-	{"dead", kCmdDead, false},
-	{"block", kCmdBlock, false},
-	{"faction", kCmdFaction, false},
-	{"hold", kCmdHold, false},
-	{"music", kCmdMusic, false},
-	{"model", kCmdModel, false},
-	{"texture", kCmdTexture, false},
-	{"dir", kCmdDir, false},
-	{"enter", kCmdEnter, false},
-	{"hide", kCmdHide, false},
-	{"rankmeat", kCmdRankMeat, false},
-	{"render", kCmdRender, false},
-	{"facing", kCmdFacing, false},
-	{"flee", kCmdFlee, false},
-	{"way", kCmdWay, false},
-};
-
 bool IsLinePrefixChar(char c)
 {
 	return (c >= '0' && c <= '9') || c == ' ';
@@ -90,8 +44,10 @@ void CompileScriptCommand(const char *text, MapCommand *record)
 	keyword[keywordLength] = '\0';
 	second[secondLength] = '\0';
 
+	// Names compare by hash, so "SAY", "Message" and "if_" (for "if$") all
+	// match; the first keyword of the table that matches wins.
 	uint16_t hash = HashName(keyword);
-	for (const ScriptKeyword &entry : kKeywords) {
+	for (const MapKeyword &entry : kMapKeywords) {
 		if (!NameHashEquals(hash, entry.name))
 			continue;
 		record->code = entry.code;

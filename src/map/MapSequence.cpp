@@ -30,15 +30,6 @@ constexpr uint8_t kPromptMode = 2;
 constexpr int kEnigmaniaEndingNumber = 5;
 constexpr float kEndingSoundVolume = 0.5f;
 
-// Keywords by command code, for log lines.
-static const char *const kKeywords[] = {
-	"", "if", "if$", "ifnot", "map", "actor", "unlock", "give", "flag", "save", "unsave", "party",
-	"unparty", "take", "take$", "kill", "walk", "say", "prompt", "dead", "block", "faction", "hold",
-	"music", "dir", "model", "texture", "enter", "hide", "render", "rankmeat", "facing", "flee",
-	"way", "then",
-};
-constexpr uint32_t kKeywordCount = sizeof(kKeywords) / sizeof(kKeywords[0]);
-
 static const char *ObjectName(const MapObjectDef *object)
 {
 	return object != nullptr ? object->name.GetOr("") : "";
@@ -462,6 +453,5 @@ void MapSequence::LogSkipped(const char *what) const
 
 void MapSequence::LogSkippedCommand(uint32_t code) const
 {
-	const char *keyword = code < kKeywordCount ? kKeywords[code] : "";
-	Log("Sequence skipped command \"%s\" on %s\n", keyword, ObjectName(runningObject));
+	Log("Sequence skipped command \"%s\" on %s\n", MapCommand::KeywordOf(code), ObjectName(runningObject));
 }

@@ -126,6 +126,11 @@ bool IsDiagonalKind(uint32_t kind)
 	return kind >= kTileDiagonalNE && kind <= kTileDiagonalNW;
 }
 
+bool IsRampKind(uint32_t kind)
+{
+	return kind >= kTileRampNorth && kind <= kTileRampWest;
+}
+
 uint8_t KindDirection(uint32_t kind)
 {
 	if (kind >= kTileRampNorth && kind <= kTileRampWest)
@@ -189,4 +194,9 @@ int DirectionStepY(uint8_t direction)
 	if (direction == kDirNorth)
 		return -1;
 	return 0;
+}
+
+Vec3 DirectionVector(uint8_t direction)
+{
+	return Vec3(static_cast<float>(DirectionStepX(direction)), 0.0f, static_cast<float>(DirectionStepY(direction)));
 }

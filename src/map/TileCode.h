@@ -62,6 +62,8 @@ uint32_t ParseTileId(const char *text);
 
 // Diagonal kinds 2 to 5.
 bool IsDiagonalKind(uint32_t kind);
+// Ramp kinds 6 to 9.
+bool IsRampKind(uint32_t kind);
 // The direction a ramp rises toward (kinds 6 to 9 give 1 to 4); 0 otherwise.
 uint8_t KindDirection(uint32_t kind);
 // The kind as seen in a mirror: diagonals and ramps swap with their opposite.
@@ -73,3 +75,5 @@ Vec3 DiagonalNormal(uint32_t kind);
 // Column and row step of a direction code; 0 for none.
 int DirectionStepX(uint8_t direction);
 int DirectionStepY(uint8_t direction);
+// The horizontal unit vector of a direction code; zero for none.
+Vec3 DirectionVector(uint8_t direction);

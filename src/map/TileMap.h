@@ -7,6 +7,7 @@
 #include "engine/render/MeshRenderer.h"
 #include "map/TMXLoader.h"
 #include "map/TileMapData.h"
+#include "map/TileMesher.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -70,8 +71,8 @@ struct TileMapLoadState {
 // drawing applies it.
 class TileMap : public Entity {
 public:
-	static constexpr int kLevelCount = 7;       // levels with geometry: 1 to 6, and 7 water
-	static constexpr int kLayerSlotCount = 14;  // tops of levels 1 to 7, then their walls
+	static constexpr int kLevelCount = TileMesher::kLevelCount;    // levels with geometry: 1 to 6, and 7 water
+	static constexpr int kLayerSlotCount = TileMesher::kSlotCount; // tops of levels 1 to 7, then their walls
 	static constexpr int kGroupSlotCount = 64;
 	// The most entity records that get entities; beyond this a record has
 	// none, so the record cursor can never wrap.
@@ -120,8 +121,16 @@ public:
 	// 6 is level 1 to 7. A null or empty shader means "shaders/map.dsh".
 	void SetLayerMaterial(uint8_t layer, uint8_t kind, const char *textureName, const char *shaderName);
 	// The mesh of a level's tops or walls; null for a level outside 1 to 7.
-	Mesh *LayerMesh(uint8_t level, bool edge);
-	const Mesh *LayerMesh(uint8_t level, bool edge) const;
+	Mesh *LayerMesh(uint8_t level, bool edge)
+	{
+		const int slot = TileMesher::SlotOf(level, edge);
+		return slot < 0 ? nullptr : &meshes[slot];
+	}
+	const Mesh *LayerMesh(uint8_t level, bool edge) const
+	{
+		const int slot = TileMesher::SlotOf(level, edge);
+		return slot < 0 ? nullptr : &meshes[slot];
+	}
 	// A slot's mesh and material, 0 to 13.
 	const Mesh &GetSlotMesh(int slot) const { return meshes[SlotIndex(slot)]; }
 	const Material::Handle &GetSlotMaterial(int slot) const { return layerMaterials[SlotIndex(slot)]; }
@@ -143,11 +152,9 @@ public:
 	// -1.0 for a hole, 0.3 for water, else (level - 1) height steps.
 	float LevelHeight(uint8_t level) const { return mapData.LevelHeight(level); }
 	bool IsInMap(int16_t x, int16_t y, int16_t margin) const;
-	// Moves a tile position onto the nearest tile of the map.
-	void ClampTile(int16_t &x, int16_t &y) const;
 	// The tile at the nearest position inside the map; the shared empty tile
 	// when the map has no tiles.
-	const MapTile &TileAt(int16_t x, int16_t y) const;
+	const MapTile &TileAt(int16_t x, int16_t y) const { return mapData.NearestTile(x, y); }
 	// The tile under a world position (not clamped); true when it lies in the
 	// map. Positions beyond the 16-bit range give the nearest 16-bit value.
 	bool WorldToTile(const Vec3 &position, int16_t &x, int16_t &y) const;
@@ -216,15 +223,8 @@ private:
 	// Hands a new sequence for the object to the active-sequence runner.
 	void StartSequence(MapObjectDef &object);
 
-	// Mesh building.
+	// Gives each mesh the material its slot holds.
 	void ApplyLayerMaterials();
-	void BuildTile(const MapTile &tile, int x, int y);
-	void AddTopFace(Mesh *mesh, uint32_t kind, int x, int y, uint8_t level);
-	void AddWall(Mesh *mesh, int x, int y, uint8_t direction, uint8_t level, uint8_t lower);
-	void AddDiagonalWall(Mesh *mesh, uint32_t kind, int x, int y, uint8_t level, uint8_t second);
-	void AddRamp(const MapTile &tile, int x, int y);
-	void AddQuad(Mesh *mesh, const Vec3 &p0, const Vec3 &p1, const Vec3 &p2, const Vec3 &p3, const Vec3 &normal);
-	void AddPolygon(Mesh *mesh, const Vec3 *positions, const glm::vec2 *uvs, const Vec3 *normals, uint32_t count);
 
 	TileMapData mapData;
 	uint8_t groupSlots[kGroupSlotCount] = {}; // 0 empty, else an enabled group
@@ -240,6 +240,5 @@ private:
 	Mesh meshes[kLayerSlotCount];
 	Material::Handle layerMaterials[kLayerSlotCount];
 	MeshRenderer renderers[kLayerSlotCount];
-	// Slots whose mesh filled up during the current build; logged once each.
-	bool slotFull[kLayerSlotCount] = {};
+	TileMesher mesher{mapData, meshes}; // fills the meshes from the map data
 };

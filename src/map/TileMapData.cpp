@@ -7,6 +7,7 @@
 // its kind is an actor's.
 #include "objects/MapEntityFactory.h"
 
+#include <algorithm>
 #include <cstring>
 
 constexpr uint16_t kActorClassKind = 2000; // the class test that actors accept
@@ -55,6 +56,17 @@ float TileMapData::LevelHeight(uint8_t level) const
 	if (level == kLevelWater)
 		return kWaterHeight;
 	return static_cast<float>(level - 1) * heightStep;
+}
+
+const MapTile &TileMapData::NearestTile(int x, int y) const
+{
+	static const MapTile kEmptyTile{};
+	if (width == 0 || height == 0)
+		return kEmptyTile;
+	x = std::clamp(x, 0, width - 1);
+	y = std::clamp(y, 0, height - 1);
+	const size_t index = static_cast<size_t>(y) * width + static_cast<size_t>(x);
+	return index < tiles.size() ? tiles[index] : kEmptyTile;
 }
 
 void TileMapData::SetMapName(const char *text)

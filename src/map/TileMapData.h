@@ -101,6 +101,9 @@ public:
 	// Ground height of a level: -1.0 for a hole, 0.3 for water, else
 	// (level - 1) height steps.
 	float LevelHeight(uint8_t level) const;
+	// The tile at the nearest grid position inside the map; a shared empty
+	// tile when the map has no tiles.
+	const MapTile &NearestTile(int x, int y) const;
 
 	// Stores the map's name, keeping its first 16 characters.
 	void SetMapName(const char *text);

@@ -16,6 +16,7 @@
 #include "engine/core/Game.h"
 #include "engine/core/NameHash.h"
 #include "support/TempFolder.h"
+#include "support/MissingDevice.h"
 
 namespace {
 
@@ -86,7 +87,8 @@ struct MusicRig {
 
 // The dummy driver has a single output device; in a run of many tests in one
 // process, the game's sound mixer or music player may hold it already.
-constexpr const char *kDeviceTaken = "the dummy driver's one output device is held by another player in this process";
+constexpr const char *kDeviceTaken =
+	"no audio output device: none could be opened, or another player in this process holds the dummy driver's one";
 
 class ModMusicPlayerTest : public testing::Test {
 protected:
@@ -241,7 +243,7 @@ TEST_F(ModMusicPlayerTest, OverlayReplacesTheMainCueUntilItEnds)
 	MusicRig rig(modulePath);
 	ASSERT_NE(nullptr, rig.module);
 	if (!rig.HasDevice())
-		GTEST_SKIP() << kDeviceTaken;
+		SKIP_FOR_MISSING_DEVICE() << kDeviceTaken;
 	ASSERT_TRUE(rig.Play(rig.Cue(0, 0, 0)));
 	ASSERT_TRUE(rig.RenderUntil(0, 2));
 
@@ -294,7 +296,7 @@ TEST_F(ModMusicPlayerTest, PauseForResumesAtTheSavedOrderWhenTheTimeIsUp)
 	MusicRig rig(modulePath);
 	ASSERT_NE(nullptr, rig.module);
 	if (!rig.HasDevice())
-		GTEST_SKIP() << kDeviceTaken;
+		SKIP_FOR_MISSING_DEVICE() << kDeviceTaken;
 	ASSERT_TRUE(rig.Play(rig.Cue(0, 0, 0)));
 	ASSERT_TRUE(rig.RenderUntil(0, 2));
 	for (int i = 0; i < kMaxBuffers && ModPlug_GetCurrentRow(rig.module->file) < 1; i++)
@@ -322,7 +324,7 @@ TEST_F(ModMusicPlayerTest, CueStartedDuringATimedPauseWaitsAndThenStartsAtItsOwn
 	MusicRig rig(modulePath);
 	ASSERT_NE(nullptr, rig.module);
 	if (!rig.HasDevice())
-		GTEST_SKIP() << kDeviceTaken;
+		SKIP_FOR_MISSING_DEVICE() << kDeviceTaken;
 	ASSERT_TRUE(rig.Play(rig.Cue(0, 0, 0)));
 	ASSERT_TRUE(rig.RenderUntil(0, 1));
 	rig.player.PauseFor(1.0f);
@@ -340,7 +342,7 @@ TEST_F(ModMusicPlayerTest, MutingPausesAndUnmutingResumesWhereTheMusicWas)
 	MusicRig rig(modulePath);
 	ASSERT_NE(nullptr, rig.module);
 	if (!rig.HasDevice())
-		GTEST_SKIP() << kDeviceTaken;
+		SKIP_FOR_MISSING_DEVICE() << kDeviceTaken;
 	ASSERT_TRUE(rig.Play(rig.Cue(0, 0, 0)));
 	ASSERT_TRUE(rig.RenderUntil(0, 3));
 
@@ -418,7 +420,7 @@ TEST_F(ModMusicPlayerTest, DeviceIsClosedWhenThePlayerGoes)
 	const SDL_AudioDeviceID device = player->GetDevice();
 	if (device == 0) {
 		delete player;
-		GTEST_SKIP() << kDeviceTaken;
+		SKIP_FOR_MISSING_DEVICE() << kDeviceTaken;
 	}
 	MusicCue cue;
 	cue.module = HashName(modulePath.c_str());

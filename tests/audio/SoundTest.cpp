@@ -14,6 +14,7 @@
 #include "audio/AudioTestFiles.h"
 #include "engine/core/Camera.h"
 #include "support/TempFolder.h"
+#include "support/MissingDevice.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ protected:
 	{
 		sound = Sound::Instance();
 		if (!sound->IsOutputOpen())
-			GTEST_SKIP() << "the mixer could not be opened";
+			SKIP_FOR_MISSING_DEVICE() << "the mixer could not be opened";
 		sound->SetDisabled(false);
 		sound->SetClock(&TestTicks);
 		// The player remembers when each file last started, across tests.

@@ -11,6 +11,7 @@
 #include "game/Settings.h"
 #include "game/TalvexGame.h"
 #include "support/TempFolder.h"
+#include "support/MissingDevice.h"
 
 namespace {
 
@@ -212,7 +213,7 @@ TEST_F(TalvexGameTest, SupersededPendingSceneIsDeletedOnlyWhenReplacedByAnother)
 TEST_F(TalvexGameTest, BrutalPlayAppliesAnOrthographicModeOnTheRealRenderer)
 {
 	if (game.Init() != 0)
-		GTEST_SKIP() << "no video: the renderer could not start";
+		SKIP_FOR_MISSING_DEVICE() << "no video: the renderer could not start";
 	EXPECT_EQ(TalvexGame::kFrameRate, game.GetFrameRate());
 	Renderer *renderer = game.GetGameRenderer();
 	int orthoMode = -1;

@@ -9,6 +9,7 @@
 #include "map/TileMap.h"
 #include "support/ExpectVec.h"
 #include "support/SharedRenderer.h"
+#include "support/MissingDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -223,7 +224,7 @@ TEST_F(CameraRigTest, OrthographicModesFollowWithoutLagAndSetTheFixedMode)
 	std::string whyNot;
 	Renderer *renderer = SharedStartedRenderer(whyNot);
 	if (renderer == nullptr)
-		GTEST_SKIP() << whyNot;
+		SKIP_FOR_MISSING_DEVICE() << whyNot;
 	uint8_t ortho = 0;
 	for (uint8_t mode = 1; mode < renderer->GetPostModeCount() && ortho == 0; mode++)
 		if (renderer->IsPostModeOrtho(mode))

@@ -14,6 +14,7 @@
 #include "map/TileMap.h"
 #include "objects/MapEntityFactory.h"
 #include "support/SharedRenderer.h"
+#include "support/MissingDevice.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ protected:
 		std::string whyNot;
 		Renderer *renderer = SharedStartedRenderer(whyNot);
 		if (renderer == nullptr)
-			GTEST_SKIP() << whyNot;
+			SKIP_FOR_MISSING_DEVICE() << whyNot;
 		SDL_GL_MakeCurrent(renderer->GetWindow(), renderer->GetContext());
 		before = MapPreloader::Instance();
 		MapPreloader::SetInstance(nullptr);

@@ -1,5 +1,7 @@
 #include "map/MapScriptCompiler.h"
 
+#include "map/MapCommand.h"
+
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -40,6 +42,25 @@ TEST(ScriptCompiler, EveryKeywordCompilesToItsCode)
 		EXPECT_EQ(Compile(upper.c_str()).code, row.code);
 		std::string numbered = std::string("07 ") + row.keyword;
 		EXPECT_EQ(Compile(numbered.c_str()).code, row.code);
+	}
+}
+
+// Log lines name a code by the keyword it is written as; every code of the
+// language has one that compiles back to it.
+TEST(ScriptCompiler, EachCodeIsNamedByAKeywordThatCompilesBackToIt)
+{
+	const struct {
+		uint32_t code;
+		const char *keyword;
+	} rows[] = {{kCmdSay, "say"}, {kCmdIfWeight, "if$"}, {kCmdTakeWeight, "take$"}, {kCmdThen, "then"},
+		{kCmdNone, ""}, {kCmdThen + 1, ""}};
+	for (const auto &row : rows) {
+		SCOPED_TRACE(row.code);
+		EXPECT_STREQ(MapCommand::KeywordOf(row.code), row.keyword);
+	}
+	for (uint32_t code = kCmdIf; code <= kCmdThen; code++) {
+		SCOPED_TRACE(code);
+		EXPECT_EQ(Compile(MapCommand::KeywordOf(code)).code, code);
 	}
 }
 

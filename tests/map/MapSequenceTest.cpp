@@ -14,6 +14,7 @@
 #include "objects/PlayerStats.h"
 #include "support/SharedRenderer.h"
 #include "support/TempFolder.h"
+#include "support/MissingDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -449,7 +450,7 @@ TEST_F(MapSequenceTest, RenderLineStepsThroughThePostModes)
 	std::string whyNot;
 	Renderer *renderer = SharedStartedRenderer(whyNot);
 	if (renderer == nullptr)
-		GTEST_SKIP() << whyNot;
+		SKIP_FOR_MISSING_DEVICE() << whyNot;
 	const uint16_t modes = renderer->GetPostModeCount();
 	ASSERT_GE(modes, 2);
 	uint8_t values[kSettingsSize];

@@ -245,14 +245,14 @@ TEST_F(TmxReader, RefusedFilesLogOneLineAndReturnFalse)
 	for (const Row &row : rows) {
 		SCOPED_TRACE(row.name);
 		std::string path = row.write ? Write(row.text) : folder.Path("missing.tmx");
-		std::string expected = row.message;
+		std::string expected = std::string(row.message) + "\n";
 		expected.replace(expected.find("%s"), 2, path);
 
 		TileMapData data;
 		std::string log;
 		EXPECT_FALSE(Load(path, data, 0, &log));
 		// The file reader adds its own line for a missing file; the map's
-		// line ends the output, without a line end.
+		// line ends the output.
 		ASSERT_GE(log.size(), expected.size());
 		EXPECT_EQ(log.substr(log.size() - expected.size()), expected);
 		EXPECT_TRUE(data.tiles.empty());
@@ -486,7 +486,7 @@ TEST_F(TmxReader, ScriptLinesBecomeCommands)
 	TileMapData data;
 	std::string log;
 	ASSERT_TRUE(LoadText(tmx, data, 0, &log));
-	EXPECT_EQ(log, "No value on Bess.saveNo value on Bess.say");
+	EXPECT_EQ(log, "No value on Bess.save\nNo value on Bess.say\n");
 
 	const MapObjectDef &ode = data.objects[0];
 	EXPECT_EQ(ode.flag, 3);

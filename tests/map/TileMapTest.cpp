@@ -326,7 +326,7 @@ TEST(TileMapLoading, OnlyReadableTmxFilesStartALoad)
 		EXPECT_EQ(map.Load(row.path, 0, &listener).phase, kPhaseAborted);
 		EXPECT_FALSE(map.Step());
 		EXPECT_FALSE(map.Step());
-		EXPECT_EQ(testing::internal::GetCapturedStdout(), row.log);
+		EXPECT_EQ(testing::internal::GetCapturedStdout(), std::string(row.log) + "\n");
 		EXPECT_TRUE(listener.events.empty());
 		EXPECT_EQ(map.GetMapData().width, 6);
 		EXPECT_TRUE(map.IsGroupEnabled(3));

@@ -1,11 +1,12 @@
 #include "support/GLTestContext.h"
+#include "support/MissingDevice.h"
 
 #include <glad/gl.h>
 
 void GLTestContext::SetUp()
 {
 	if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-		GTEST_SKIP() << "no video driver: " << SDL_GetError();
+		SKIP_FOR_MISSING_DEVICE() << "no video driver: " << SDL_GetError();
 	SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
 	SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
 	SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
@@ -13,13 +14,13 @@ void GLTestContext::SetUp()
 	SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
 	window = SDL_CreateWindow("test", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
 	if (window == nullptr)
-		GTEST_SKIP() << "no GL window: " << SDL_GetError();
+		SKIP_FOR_MISSING_DEVICE() << "no GL window: " << SDL_GetError();
 	context = SDL_GL_CreateContext(window);
 	if (context == nullptr)
-		GTEST_SKIP() << "no GL 3.3 core context: " << SDL_GetError();
+		SKIP_FOR_MISSING_DEVICE() << "no GL 3.3 core context: " << SDL_GetError();
 	SDL_GL_MakeCurrent(window, context);
 	if (gladLoadGL((GLADloadfunc)SDL_GL_GetProcAddress) == 0)
-		GTEST_SKIP() << "GL entry points could not be loaded";
+		SKIP_FOR_MISSING_DEVICE() << "GL entry points could not be loaded";
 	glViewport(0, 0, kWidth, kHeight);
 }
 

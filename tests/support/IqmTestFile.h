@@ -13,23 +13,21 @@
 #include <string>
 #include <vector>
 
-#include "engine/render/IqmReader.h"
+#include "engine/render/IqmFormat.h"
 
 #include <glm/glm.hpp>
 
 namespace iqmtest {
 
-constexpr uint32_t kHeaderSize = 124;
-constexpr uint32_t kChannels = 10;
 constexpr float kQuantSteps = 65535.0f;
 
 // Header fields in file order, after the 16-byte magic: the reader's own list.
-using Field = IqmReader::HeaderField;
-using enum IqmReader::HeaderField;
+using Field = IqmField;
+using enum IqmField;
 
 inline size_t FieldAt(Field field)
 {
-	return 16 + 4 * (size_t)field;
+	return IqmFieldOffset(field);
 }
 
 // A joint's place relative to its parent; rotate is a quaternion x, y, z, w.
@@ -140,7 +138,7 @@ inline std::vector<uint8_t> Write(const Model &model, Layout *layout = nullptr)
 {
 	Layout at;
 	Writer w;
-	w.bytes.resize(kHeaderSize, 0);
+	w.bytes.resize(kIqmHeaderSize, 0);
 
 	// Text: a leading empty name, then every name; one spare byte keeps the
 	// block's length odd.
@@ -174,51 +172,49 @@ inline std::vector<uint8_t> Write(const Model &model, Layout *layout = nullptr)
 		w.U32(0);
 		w.U32((uint32_t)model.triangles.size());
 
-		// type, format, size of each array; the data follows the table.
-		struct ArrayFormat {
-			uint32_t type, format, size;
-		};
-		std::vector<ArrayFormat> formats = {{0, 7, 3}, {1, 7, 2}, {2, 7, 3}};
+		// The record of each array (type, flags, format, size, offset); the
+		// data follows the table.
+		std::vector<uint32_t> types = {kIqmPosition, kIqmTexCoord, kIqmNormal};
 		if (model.withBlendArrays) {
-			formats.push_back({4, 1, 4});
-			formats.push_back({5, 1, 4});
+			types.push_back(kIqmBlendIndexes);
+			types.push_back(kIqmBlendWeights);
 		}
-		arrayCount = (uint32_t)formats.size();
+		arrayCount = (uint32_t)types.size();
 		at.vertexArrays = w.Size();
-		w.bytes.resize(w.Size() + 20 * arrayCount, 0);
+		w.bytes.resize(w.Size() + kIqmVertexArraySize * arrayCount, 0);
 		for (uint32_t i = 0; i < arrayCount; i++) {
-			const ArrayFormat &format = formats[i];
-			size_t record = at.vertexArrays + 20 * i;
-			PutU32(w.bytes, record, format.type);
-			PutU32(w.bytes, record + 8, format.format);
-			PutU32(w.bytes, record + 12, format.size);
-			PutU32(w.bytes, record + 16, w.Size());
+			const uint32_t type = types[i];
+			size_t record = at.vertexArrays + kIqmVertexArraySize * i;
+			PutU32(w.bytes, record + offsetof(IqmVertexArrayRecord, type), type);
+			PutU32(w.bytes, record + offsetof(IqmVertexArrayRecord, format), kIqmArrayLayouts[type].format);
+			PutU32(w.bytes, record + offsetof(IqmVertexArrayRecord, size), kIqmArrayLayouts[type].size);
+			PutU32(w.bytes, record + offsetof(IqmVertexArrayRecord, offset), w.Size());
 			for (const Vertex &v : model.vertices) {
-				switch (format.type) {
-				case 0:
+				switch (type) {
+				case kIqmPosition:
 					for (int c = 0; c < 3; c++)
 						w.F32(v.position[c]);
 					break;
-				case 1:
+				case kIqmTexCoord:
 					w.F32(v.uv.x);
 					w.F32(v.uv.y);
 					break;
-				case 2:
+				case kIqmNormal:
 					for (int c = 0; c < 3; c++)
 						w.F32(v.normal[c]);
 					break;
-				case 4:
+				case kIqmBlendIndexes:
 					for (uint8_t b : v.indexes)
 						w.U8(b);
 					break;
-				case 5:
+				case kIqmBlendWeights:
 					for (uint8_t b : v.weights)
 						w.U8(b);
 					break;
 				}
 			}
-			if (format.type == 4)
-				at.blendIndexes = GetU32(w.bytes, record + 16);
+			if (type == kIqmBlendIndexes)
+				at.blendIndexes = GetU32(w.bytes, record + offsetof(IqmVertexArrayRecord, offset));
 		}
 		at.triangles = w.Size();
 		for (const auto &triangle : model.triangles)
@@ -231,7 +227,7 @@ inline std::vector<uint8_t> Write(const Model &model, Layout *layout = nullptr)
 		const Joint &joint = model.joints[i];
 		w.U32(jointNames[i]);
 		w.U32((uint32_t)joint.parent);
-		for (uint32_t k = 0; k < kChannels; k++)
+		for (uint32_t k = 0; k < kIqmChannels; k++)
 			w.F32(Channel(joint.bind, k));
 	}
 
@@ -239,13 +235,13 @@ inline std::vector<uint8_t> Write(const Model &model, Layout *layout = nullptr)
 	// a 16-bit step between its smallest and largest value.
 	const uint32_t jointCount = (uint32_t)model.joints.size();
 	uint32_t channelCount = 0;
-	std::vector<std::array<float, kChannels>> offsets(jointCount), scales(jointCount);
+	std::vector<std::array<float, kIqmChannels>> offsets(jointCount), scales(jointCount);
 	std::vector<uint32_t> masks(jointCount, 0);
 	bool animated = !model.animations.empty();
 	if (animated) {
 		at.poses = w.Size();
 		for (uint32_t j = 0; j < jointCount; j++) {
-			for (uint32_t k = 0; k < kChannels; k++) {
+			for (uint32_t k = 0; k < kIqmChannels; k++) {
 				float lo = Channel(model.frames[j], k), hi = lo;
 				for (uint32_t f = 0; f < model.frameCount; f++) {
 					float value = Channel(model.frames[f * jointCount + j], k);
@@ -261,9 +257,9 @@ inline std::vector<uint8_t> Write(const Model &model, Layout *layout = nullptr)
 			}
 			w.U32((uint32_t)model.joints[j].parent);
 			w.U32(masks[j]);
-			for (uint32_t k = 0; k < kChannels; k++)
+			for (uint32_t k = 0; k < kIqmChannels; k++)
 				w.F32(offsets[j][k]);
-			for (uint32_t k = 0; k < kChannels; k++)
+			for (uint32_t k = 0; k < kIqmChannels; k++)
 				w.F32(scales[j][k]);
 		}
 		at.animations = w.Size();
@@ -278,7 +274,7 @@ inline std::vector<uint8_t> Write(const Model &model, Layout *layout = nullptr)
 		at.frames = w.Size();
 		for (uint32_t f = 0; f < model.frameCount; f++)
 			for (uint32_t j = 0; j < jointCount; j++)
-				for (uint32_t k = 0; k < kChannels; k++)
+				for (uint32_t k = 0; k < kIqmChannels; k++)
 					if (masks[j] & (1u << k)) {
 						float value = Channel(model.frames[f * jointCount + j], k);
 						w.U16((uint16_t)std::lround((value - offsets[j][k]) / scales[j][k]));
@@ -286,8 +282,8 @@ inline std::vector<uint8_t> Write(const Model &model, Layout *layout = nullptr)
 	}
 
 	std::vector<uint8_t> &b = w.bytes;
-	std::memcpy(b.data(), "INTERQUAKEMODEL", 16);
-	PutU32(b, FieldAt(kVersion), 2);
+	std::memcpy(b.data(), kIqmMagic, kIqmMagicLength);
+	PutU32(b, FieldAt(kVersion), kIqmVersion);
 	PutU32(b, FieldAt(kFileSize), (uint32_t)b.size());
 	PutU32(b, FieldAt(kTextCount), textCount);
 	PutU32(b, FieldAt(kTextOffset), at.text);

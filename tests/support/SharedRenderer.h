@@ -9,6 +9,7 @@
 
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include "support/MissingDevice.h"
 
 #include <string>
 
@@ -57,7 +58,7 @@ protected:
 		std::string whyNot;
 		renderer = SharedStartedRenderer(whyNot);
 		if (renderer == nullptr)
-			GTEST_SKIP() << whyNot;
+			SKIP_FOR_MISSING_DEVICE() << whyNot;
 		SDL_GL_MakeCurrent(renderer->GetWindow(), renderer->GetContext());
 		renderer->SetPostModeFile(nullptr);
 		testing::internal::CaptureStdout();

@@ -21,7 +21,7 @@ public:
 	struct Joint {
 		std::string name;
 		int32_t parent;
-		std::array<float, 10> transform; // translate, rotate, scale
+		std::array<float, kIqmChannels> transform; // translate, rotate, scale
 	};
 	struct Pose {
 		int32_t parent;
@@ -82,7 +82,9 @@ public:
 		std::vector<VertexArray> arrays;
 		for (uint32_t i = 0; i < header.vertexArrayCount; i++) {
 			uint64_t at = header.vertexArrayOffset + (uint64_t)i * kIqmVertexArraySize;
-			arrays.push_back({U32(at), U32(at + 4), U32(at + 8), U32(at + 12), U32(at + 16)});
+			arrays.push_back({U32(at + offsetof(IqmVertexArrayRecord, type)), U32(at + offsetof(IqmVertexArrayRecord, flags)),
+				U32(at + offsetof(IqmVertexArrayRecord, format)), U32(at + offsetof(IqmVertexArrayRecord, size)),
+				U32(at + offsetof(IqmVertexArrayRecord, offset))});
 		}
 		return arrays;
 	}
@@ -100,8 +102,9 @@ public:
 		std::vector<Mesh> meshes;
 		for (uint32_t i = 0; i < header.meshCount; i++) {
 			uint64_t at = header.meshOffset + (uint64_t)i * kIqmMeshSize;
-			meshes.push_back({Text(U32(at)), Text(U32(at + 4)), U32(at + 8), U32(at + 12), U32(at + 16),
-				U32(at + 20)});
+			meshes.push_back({Text(U32(at + offsetof(IqmMeshRecord, name))), Text(U32(at + offsetof(IqmMeshRecord, material))),
+				U32(at + offsetof(IqmMeshRecord, firstVertex)), U32(at + offsetof(IqmMeshRecord, vertexCount)),
+				U32(at + offsetof(IqmMeshRecord, firstTriangle)), U32(at + offsetof(IqmMeshRecord, triangleCount))});
 		}
 		return meshes;
 	}
@@ -111,9 +114,9 @@ public:
 		std::vector<Joint> joints;
 		for (uint32_t i = 0; i < header.jointCount; i++) {
 			uint64_t at = header.jointOffset + (uint64_t)i * kIqmJointSize;
-			Joint joint{Text(U32(at)), (int32_t)U32(at + 4), {}};
-			for (int k = 0; k < 10; k++)
-				joint.transform[k] = F32(at + 8 + 4 * k);
+			Joint joint{Text(U32(at + offsetof(IqmJointRecord, name))), (int32_t)U32(at + offsetof(IqmJointRecord, parent)), {}};
+			for (uint32_t k = 0; k < kIqmChannels; k++)
+				joint.transform[k] = F32(at + offsetof(IqmJointRecord, translate) + 4 * k);
 			joints.push_back(joint);
 		}
 		return joints;
@@ -124,10 +127,10 @@ public:
 		std::vector<Pose> poses;
 		for (uint32_t i = 0; i < header.poseCount; i++) {
 			uint64_t at = header.poseOffset + (uint64_t)i * kIqmPoseSize;
-			Pose pose{(int32_t)U32(at), U32(at + 4), {}, {}};
-			for (int k = 0; k < kIqmChannels; k++) {
-				pose.offset[k] = F32(at + 8 + 4 * k);
-				pose.scale[k] = F32(at + 48 + 4 * k);
+			Pose pose{(int32_t)U32(at + offsetof(IqmPoseRecord, parent)), U32(at + offsetof(IqmPoseRecord, mask)), {}, {}};
+			for (uint32_t k = 0; k < kIqmChannels; k++) {
+				pose.offset[k] = F32(at + offsetof(IqmPoseRecord, channelOffset) + 4 * k);
+				pose.scale[k] = F32(at + offsetof(IqmPoseRecord, channelScale) + 4 * k);
 			}
 			poses.push_back(pose);
 		}
@@ -139,7 +142,9 @@ public:
 		std::vector<Animation> animations;
 		for (uint32_t i = 0; i < header.animationCount; i++) {
 			uint64_t at = header.animationOffset + (uint64_t)i * kIqmAnimationSize;
-			animations.push_back({Text(U32(at)), U32(at + 4), U32(at + 8), F32(at + 12), U32(at + 16)});
+			animations.push_back({Text(U32(at + offsetof(IqmAnimationRecord, name))),
+				U32(at + offsetof(IqmAnimationRecord, firstFrame)), U32(at + offsetof(IqmAnimationRecord, frameCount)),
+				F32(at + offsetof(IqmAnimationRecord, frameRate)), U32(at + offsetof(IqmAnimationRecord, flags))});
 		}
 		return animations;
 	}
@@ -153,7 +158,7 @@ public:
 		for (uint32_t j = 0; j < pose; j++)
 			at += 2 * (uint64_t)std::popcount(poses[j].mask);
 		std::array<float, kIqmChannels> values{};
-		for (int k = 0; k < kIqmChannels; k++) {
+		for (uint32_t k = 0; k < kIqmChannels; k++) {
 			values[k] = poses[pose].offset[k];
 			if (poses[pose].mask & (1u << k)) {
 				values[k] += U16(at) * poses[pose].scale[k];

@@ -210,7 +210,7 @@ TEST(IqmWriter, FramesComeBackWithinOneQuantisationStep)
 			const float expected[kIqmChannels] = {in.translate[0], in.translate[1], in.translate[2], in.rotate[0],
 				in.rotate[1], in.rotate[2], in.rotate[3], in.scale[0], in.scale[1], in.scale[2]};
 			const std::array<float, kIqmChannels> out = file.Channels(f, j);
-			for (int k = 0; k < kIqmChannels; k++) {
+			for (uint32_t k = 0; k < kIqmChannels; k++) {
 				SCOPED_TRACE("frame " + std::to_string(f) + " joint " + std::to_string(j) + " channel " +
 					std::to_string(k));
 				EXPECT_NEAR(out[k], expected[k], poses[j].scale[k] * 0.5f + 1e-6f);

@@ -14,7 +14,6 @@
 constexpr float kConstantChannelTolerance = 1e-5f;
 constexpr float kMaxQuantised = 65535.0f; // largest 16-bit frame value
 constexpr uint32_t kMaxBlendJoints = 256; // blend indexes are bytes
-constexpr int kBlendWeightTotal = 255; // the game divides each weight by 255
 
 // Little-endian output whatever the host: every value is put byte by byte.
 class ByteSink {
@@ -140,13 +139,13 @@ static bool CheckModel(const IqmModel &model, std::string *error)
 		if (jointCount == 0)
 			continue;
 		int total = 0;
-		for (int k = 0; k < 4; k++) {
+		for (uint32_t k = 0; k < kIqmBlendInfluences; k++) {
 			total += v.blendWeights[k];
 			if (v.blendWeights[k] != 0 && v.blendIndexes[k] >= jointCount)
 				return Fail(error, "vertex " + std::to_string(i) + " is bound to joint " +
 					std::to_string(v.blendIndexes[k]));
 		}
-		if (total != kBlendWeightTotal)
+		if (total != (int)kIqmWholeWeight)
 			return Fail(error, "vertex " + std::to_string(i) + " has blend weights adding up to " +
 				std::to_string(total));
 	}
@@ -186,7 +185,7 @@ struct PoseChannels {
 	float scale[kIqmChannels] = {};
 };
 
-static float ChannelValue(const IqmTransform &t, int channel)
+static float ChannelValue(const IqmTransform &t, uint32_t channel)
 {
 	if (channel < 3)
 		return t.translate[channel];
@@ -199,7 +198,7 @@ static PoseChannels MeasurePose(const IqmModel &model, size_t joint)
 {
 	PoseChannels pose;
 	const size_t jointCount = model.joints.size();
-	for (int k = 0; k < kIqmChannels; k++) {
+	for (uint32_t k = 0; k < kIqmChannels; k++) {
 		float low = ChannelValue(model.frames[joint], k), high = low;
 		for (uint32_t f = 1; f < model.frameCount; f++) {
 			float v = ChannelValue(model.frames[f * jointCount + joint], k);
@@ -265,30 +264,23 @@ std::vector<uint8_t> WriteIqm(const IqmModel &model, std::string *error)
 	}
 
 	if (!model.vertices.empty()) {
-		struct ArrayPlan {
-			uint32_t type, format, size;
-		};
-		std::vector<ArrayPlan> plan = {
-			{kIqmPosition, kIqmFormatFloat, 3},
-			{kIqmTexCoord, kIqmFormatFloat, 2},
-			{kIqmNormal, kIqmFormatFloat, 3},
-		};
+		std::vector<uint32_t> plan = {kIqmPosition, kIqmTexCoord, kIqmNormal};
 		if (!model.joints.empty()) {
-			plan.push_back({kIqmBlendIndexes, kIqmFormatUByte, 4});
-			plan.push_back({kIqmBlendWeights, kIqmFormatUByte, 4});
+			plan.push_back(kIqmBlendIndexes);
+			plan.push_back(kIqmBlendWeights);
 		}
 		if (model.withColours)
-			plan.push_back({kIqmColour, kIqmFormatUByte, 4});
+			plan.push_back(kIqmColour);
 
 		header.vertexCount = (uint32_t)model.vertices.size();
 		header.vertexArrayCount = (uint32_t)plan.size();
 		header.vertexArrayOffset = out.Size();
 		std::vector<uint32_t> arrayOffsetAt;
-		for (const ArrayPlan &array : plan) {
-			out.PutU32(array.type);
+		for (uint32_t type : plan) {
+			out.PutU32(type);
 			out.PutU32(0); // flags
-			out.PutU32(array.format);
-			out.PutU32(array.size);
+			out.PutU32(kIqmArrayLayouts[type].format);
+			out.PutU32(kIqmArrayLayouts[type].size);
 			arrayOffsetAt.push_back(out.Size());
 			out.PutU32(0); // offset, patched below
 		}
@@ -296,7 +288,7 @@ std::vector<uint8_t> WriteIqm(const IqmModel &model, std::string *error)
 			out.Align4();
 			out.PatchU32(arrayOffsetAt[a], out.Size());
 			for (const IqmVertex &v : model.vertices) {
-				switch (plan[a].type) {
+				switch (plan[a]) {
 				case kIqmPosition:
 					for (float c : v.position)
 						out.PutF32(c);
@@ -310,10 +302,10 @@ std::vector<uint8_t> WriteIqm(const IqmModel &model, std::string *error)
 						out.PutF32(c);
 					break;
 				case kIqmBlendIndexes:
-					out.PutBytes(v.blendIndexes.data(), 4);
+					out.PutBytes(v.blendIndexes.data(), kIqmBlendInfluences);
 					break;
 				case kIqmBlendWeights:
-					out.PutBytes(v.blendWeights.data(), 4);
+					out.PutBytes(v.blendWeights.data(), kIqmBlendInfluences);
 					break;
 				case kIqmColour:
 					out.PutBytes(v.colour.data(), 4);
@@ -382,7 +374,7 @@ std::vector<uint8_t> WriteIqm(const IqmModel &model, std::string *error)
 		for (uint32_t f = 0; f < model.frameCount; f++) {
 			for (size_t j = 0; j < jointCount; j++) {
 				const IqmTransform &t = model.frames[f * jointCount + j];
-				for (int k = 0; k < kIqmChannels; k++)
+				for (uint32_t k = 0; k < kIqmChannels; k++)
 					if (poses[j].mask & (1u << k))
 						out.PutU16(Quantise(ChannelValue(t, k), poses[j].offset[k], poses[j].scale[k]));
 			}
@@ -394,8 +386,7 @@ std::vector<uint8_t> WriteIqm(const IqmModel &model, std::string *error)
 	std::vector<uint8_t> bytes = out.Take();
 	std::memcpy(bytes.data(), header.magic, sizeof header.magic);
 	const auto *fields = reinterpret_cast<const uint8_t *>(&header) + sizeof header.magic;
-	constexpr int kFieldCount = (kIqmHeaderSize - sizeof header.magic) / sizeof(uint32_t);
-	for (int i = 0; i < kFieldCount; i++) {
+	for (uint32_t i = 0; i < kIqmHeaderFieldCount; i++) {
 		uint32_t v;
 		std::memcpy(&v, fields + i * sizeof v, sizeof v);
 		for (int b = 0; b < 4; b++)
@@ -437,8 +428,7 @@ bool DecodeIqmHeader(const std::vector<uint8_t> &bytes, IqmHeader *header)
 		return false;
 	std::memcpy(header->magic, bytes.data(), sizeof header->magic);
 	auto *fields = reinterpret_cast<uint8_t *>(header) + sizeof header->magic;
-	constexpr int kFieldCount = (kIqmHeaderSize - sizeof header->magic) / sizeof(uint32_t);
-	for (int i = 0; i < kFieldCount; i++) {
+	for (uint32_t i = 0; i < kIqmHeaderFieldCount; i++) {
 		const uint8_t *p = bytes.data() + sizeof header->magic + i * 4;
 		uint32_t v = (uint32_t)p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24;
 		std::memcpy(fields + i * sizeof v, &v, sizeof v);

@@ -1,62 +1,16 @@
 #pragma once
-// The writing side of the game's model files: an IQM version 2 file (the
-// published Inter-Quake Model layout) built from a plain description of a
-// model. modelgen uses it for every model of the data tree, and tests use it
+// The writing side of the game's model files: an IQM version 2 file (laid
+// out as engine/render/IqmFormat.h says, shared with the game's reader) built
+// from a plain description of a model. modelgen uses it for every model of the data tree, and tests use it
 // to make small model and animation files of their own. The writer checks the
 // description before it lays out a byte; it never touches the disk except in
 // SaveIqm.
-//
-// Space: the file's own, Z up; a model faces -Y and its left side is +X.
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-constexpr char kIqmMagic[16] = "INTERQUAKEMODEL"; // 15 letters and the NUL
-constexpr uint32_t kIqmVersion = 2;
-constexpr uint32_t kIqmHeaderSize = 124; // bytes: the magic and 27 u32 fields
-constexpr uint32_t kIqmJointSize = 48; // bytes per joint record
-constexpr uint32_t kIqmPoseSize = 88; // bytes per pose record
-constexpr uint32_t kIqmAnimationSize = 20; // bytes per animation record
-constexpr uint32_t kIqmMeshSize = 24; // bytes per mesh record
-constexpr uint32_t kIqmVertexArraySize = 20; // bytes per vertex array record
-constexpr int kIqmChannels = 10; // translate xyz, rotate xyzw, scale xyz
-
-// Vertex array types and component formats as the format numbers them.
-constexpr uint32_t kIqmPosition = 0;
-constexpr uint32_t kIqmTexCoord = 1;
-constexpr uint32_t kIqmNormal = 2;
-constexpr uint32_t kIqmBlendIndexes = 4;
-constexpr uint32_t kIqmBlendWeights = 5;
-constexpr uint32_t kIqmColour = 6;
-constexpr uint32_t kIqmFormatUByte = 1;
-constexpr uint32_t kIqmFormatFloat = 7;
-
-constexpr uint32_t kIqmAnimLoop = 1; // animation flag: the animation repeats
-
-// The game keeps a model in one mesh with 16-bit counts: more than this many
-// vertices or triangles cannot be drawn, so the writer refuses to make them.
-constexpr uint32_t kIqmMaxVertices = 65535;
-constexpr uint32_t kIqmMaxTriangles = 21845;
-
-// The header as it sits at the start of every file, field for field.
-struct IqmHeader {
-	char magic[16];
-	uint32_t version;
-	uint32_t fileSize;
-	uint32_t flags;
-	uint32_t textCount, textOffset;
-	uint32_t meshCount, meshOffset;
-	uint32_t vertexArrayCount, vertexCount, vertexArrayOffset;
-	uint32_t triangleCount, triangleOffset, adjacencyOffset;
-	uint32_t jointCount, jointOffset;
-	uint32_t poseCount, poseOffset;
-	uint32_t animationCount, animationOffset;
-	uint32_t frameCount, frameChannelCount, frameOffset, boundsOffset;
-	uint32_t commentCount, commentOffset;
-	uint32_t extensionCount, extensionOffset;
-};
-static_assert(sizeof(IqmHeader) == kIqmHeaderSize, "the header has no padding");
+#include "engine/render/IqmFormat.h"
 
 // A joint's place relative to its parent joint (or to the model for a root).
 struct IqmTransform {

@@ -29,6 +29,9 @@ enum EntityLifeState : uint32_t {
 class Entity {
 public:
 	static constexpr uint16_t kDefaultKind = 100;
+	// Draw layers from here up are the interface: scenes draw them into the
+	// interface buffer, and sprites and interface panels start on it.
+	static constexpr int16_t kInterfaceLayer = 100;
 
 	Entity();
 	virtual ~Entity();
@@ -89,7 +92,7 @@ public:
 	static bool IsAwaitingDeletion(const Entity *entity);
 
 	uint16_t kind = kDefaultKind;
-	int16_t drawLayer = 0;       // scenes draw ascending; 100 and above is the interface
+	int16_t drawLayer = 0;       // scenes draw ascending; kInterfaceLayer and above is the interface
 	uint8_t visible = 1;
 	Transform transform;
 	Collider *collider = nullptr; // deleted with the entity when it names this one as owner

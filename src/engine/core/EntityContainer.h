@@ -37,9 +37,6 @@ public:
 	virtual void Clear();
 
 	size_t GetChildCount() const { return children.size(); }
-	// Null past the end. An entry removed since the last update is the
-	// placeholder.
-	Entity *GetChildAt(size_t index) const { return index < children.size() ? children[index] : nullptr; }
 
 protected:
 	// The process-wide entity that marks removed entries; distinct from the

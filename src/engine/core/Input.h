@@ -128,8 +128,6 @@ public:
 	glm::vec2 GetMoveVector(uint32_t player, bool orthoSnap) const;
 
 	const ControllerState &GetController() const { return controller; }
-	const InputBindings &GetBindings() const { return bindings; }
-	InputBindings &GetBindings() { return bindings; }
 	const KeySlot &GetKeySlot(uint8_t index) const { return keySlots[index % kInputKeySlotCount]; }
 
 private:

@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <vector>
 
 #include "engine/render/Renderer.h"
 
@@ -11,6 +12,7 @@ constexpr size_t kMessageBufferSize = 255; // bytes of a box message, terminator
 constexpr int kNoChoice = -1;              // a box closed without a button, or not shown
 constexpr int kProceedButton = 0;
 constexpr int kAbortButton = 1;
+constexpr int kLineBufferSize = 256;       // bytes of a log line kept on the stack, terminator included
 
 int ShowWithSDL(const SDL_MessageBoxData *data)
 {
@@ -29,13 +31,37 @@ SDL_Window *ParentWindow()
 	return renderer != nullptr ? renderer->GetWindow() : nullptr;
 }
 
+// Prints one message as a whole line: one that lacks its line end gets it
+// here, so the next message never runs on into it. An empty message prints
+// nothing.
+void PrintLine(const char *fmt, va_list args)
+{
+	va_list measure;
+	va_copy(measure, args);
+	const int length = vsnprintf(nullptr, 0, fmt, measure);
+	va_end(measure);
+	if (length <= 0)
+		return;
+	char small[kLineBufferSize];
+	std::vector<char> large;
+	char *text = small;
+	if (length >= kLineBufferSize) {
+		large.resize(static_cast<size_t>(length) + 1);
+		text = large.data();
+	}
+	vsnprintf(text, static_cast<size_t>(length) + 1, fmt, args);
+	fwrite(text, 1, static_cast<size_t>(length), stdout);
+	if (text[length - 1] != '\n')
+		fputc('\n', stdout);
+}
+
 }
 
 void Log(const char *fmt, ...)
 {
 	va_list args;
 	va_start(args, fmt);
-	vprintf(fmt, args);
+	PrintLine(fmt, args);
 	va_end(args);
 }
 
@@ -47,7 +73,7 @@ void PrintStdout(const char *fmt, ...)
 {
 	va_list args;
 	va_start(args, fmt);
-	vprintf(fmt, args);
+	PrintLine(fmt, args);
 	va_end(args);
 }
 

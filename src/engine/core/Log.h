@@ -12,7 +12,9 @@
 #define TALVEX_PRINTF_FORMAT(formatIndex, firstArg)
 #endif
 
-// Prints to standard output; no line end is added.
+// Prints one line to standard output: a message that does not end with a
+// line end gets one, so no two messages ever share a line. An empty message
+// prints nothing.
 void Log(const char *fmt, ...) TALVEX_PRINTF_FORMAT(1, 2);
 // Prints nothing: progress chatter that release builds keep quiet.
 void LogDebug(const char *fmt, ...) TALVEX_PRINTF_FORMAT(1, 2);

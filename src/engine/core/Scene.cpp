@@ -135,7 +135,7 @@ void Scene::Render()
 		}
 		if (next == kNoLayer)
 			break;
-		if (current < kInterfaceLayer && next >= kInterfaceLayer) {
+		if (current < Entity::kInterfaceLayer && next >= Entity::kInterfaceLayer) {
 			Renderer *renderer = GetRenderer();
 			if (renderer != nullptr)
 				renderer->SetDrawBuffer(Renderer::kLayerInterface);

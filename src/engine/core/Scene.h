@@ -19,8 +19,8 @@ enum SceneState : uint32_t {
 // the in-game scene. The game updates and draws its current scene once per
 // frame; the scene ticks the entities it lists and draws them in ascending
 // draw layer, switching the renderer to the interface buffer before the first
-// layer of 100 or more. The scene lists entities without owning them, except
-// that its update deletes an entity it finds destroyed. Removed entries turn
+// layer at or above Entity::kInterfaceLayer. The scene lists entities without
+// owning them, except that its update deletes an entity it finds destroyed. Removed entries turn
 // into a placeholder so that lists are never shortened while they are walked;
 // the next update erases them. A scene that goes first clears the scene link
 // of everything it still lists.
@@ -28,8 +28,6 @@ class Scene {
 public:
 	// Entries are counted and indexed with 16-bit numbers.
 	static constexpr size_t kMaxEntities = 65535;
-	// Draw layers from here up go to the interface buffer.
-	static constexpr int16_t kInterfaceLayer = 100;
 
 	Scene();
 	virtual ~Scene();

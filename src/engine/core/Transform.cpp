@@ -35,11 +35,6 @@ void Transform::SetUniformScale(float s)
 	scale = Vec3(s, s, s);
 }
 
-void Transform::Translate(const Vec3 &delta)
-{
-	position += delta;
-}
-
 void Transform::Rotate(float angle, const Vec3 &axis)
 {
 	rotation = glm::rotate(rotation, angle, glm::normalize(axis));

@@ -17,7 +17,6 @@ public:
 	void SetRotation(const glm::quat &value);
 	void SetUniformScale(float s);
 
-	void Translate(const Vec3 &delta);
 	// Turns by angle radians about axis in the object's own frame (the axis
 	// is normalised first).
 	void Rotate(float angle, const Vec3 &axis);

@@ -12,29 +12,13 @@
 #include "engine/core/FileAccess.h"
 #include "engine/core/Log.h"
 #include "engine/core/NameHash.h"
+#include "engine/render/IqmFormat.h"
 #include "engine/render/Mesh.h"
 
 namespace {
 
-constexpr const char *kIqmMagic = "INTERQUAKEMODEL";
-constexpr uint32_t kIqmMagicLength = 16;		   // bytes of the magic at the start of the header
-constexpr uint32_t kIqmVersion = 2;
-constexpr uint32_t kIqmHeaderSize = 124;		   // bytes: the magic and 27 u32 fields
 constexpr uint32_t kIqmMaxFileSize = 16777216;	   // bytes (16 MiB) a file may declare
-constexpr uint32_t kIqmVertexArraySize = 20;	   // bytes per vertex array record
-constexpr uint32_t kIqmTriangleSize = 12;		   // bytes per triangle: three u32 indexes
-constexpr uint32_t kIqmJointSize = 48;			   // bytes per joint record
-constexpr uint32_t kIqmPoseSize = 88;			   // bytes per pose record
-constexpr uint32_t kIqmAnimationSize = 20;		   // bytes per animation record
-constexpr uint32_t kIqmFrameValueSize = 2;		   // bytes per frame channel value (u16)
-constexpr uint32_t kIqmChannelCount = 10;		   // translate xyz, rotate xyzw, scale xyz
-constexpr uint32_t kIqmChannelMask = 0x3FF;		   // the pose mask bits of those channels
-constexpr uint32_t kBlendInfluences = 4;		   // joints that may move one vertex
-constexpr float kBlendWeightScale = 1.0f / 255.0f; // a weight byte of 255 is the whole vertex
 
-// The mesh counts vertices and indices in 16 bits: three indices per triangle.
-constexpr uint32_t kMaxVertices = 65535;
-constexpr uint32_t kMaxTriangles = 21845;
 // Animation frames are numbered in 16 bits.
 constexpr uint32_t kMaxFrames = 65535;
 // Frame matrices made at load time (48 bytes each): far beyond any real model,
@@ -42,39 +26,8 @@ constexpr uint32_t kMaxFrames = 65535;
 constexpr uint64_t kMaxFrameMatrices = 1u << 21;
 // The reader shows this many frames per unit of the caller's clock.
 constexpr float kFramesPerClockUnit = 30.0f;
-constexpr float kSmallestDeterminant = 1e-12f; // below this a bind matrix cannot be inverted
 
-// Vertex array types and component formats, as the format numbers them.
-enum IqmArrayType : uint32_t {
-	kArrayPosition = 0,
-	kArrayTexCoord = 1,
-	kArrayNormal = 2,
-	kArrayTangent = 3,
-	kArrayBlendIndexes = 4,
-	kArrayBlendWeights = 5,
-	kArrayColour = 6,
-	kArrayTypeCount
-};
-constexpr uint32_t kFormatUByte = 1;
-constexpr uint32_t kFormatFloat = 7;
-
-// The format and component count each recognised array must have.
-struct ArrayLayout {
-	uint32_t format;
-	uint32_t size;
-};
-constexpr ArrayLayout kArrayLayouts[kArrayTypeCount] = {
-	{kFormatFloat, 3}, // position
-	{kFormatFloat, 2}, // texture coordinate
-	{kFormatFloat, 3}, // normal
-	{kFormatFloat, 4}, // tangent
-	{kFormatUByte, 4}, // blend indexes
-	{kFormatUByte, 4}, // blend weights
-	{kFormatUByte, 4}, // colour
-};
-
-using enum IqmReader::HeaderField;
-static_assert(kIqmMagicLength + kHeaderFieldCount * 4 == kIqmHeaderSize, "27 fields follow the magic");
+using enum IqmField;
 
 // Little-endian values at any alignment: copied out byte for byte, then put
 // in host order.
@@ -143,139 +96,6 @@ void LogRefusal(const char *path, const char *fmt, ...)
 }
 
 // ---------------------------------------------------------------------------
-// Matrix3x4
-
-Matrix3x4 Matrix3x4::FromParts(const glm::vec3 &translate, const glm::vec4 &rotate, const glm::vec3 &scale)
-{
-	glm::vec4 q = rotate;
-	float lengthSquared = glm::dot(q, q);
-	if (!(lengthSquared > 0.0f) || !std::isfinite(lengthSquared))
-		q = glm::vec4(0, 0, 0, 1);
-	else
-		q /= std::sqrt(lengthSquared);
-
-	float x2 = q.x + q.x, y2 = q.y + q.y, z2 = q.z + q.z;
-	float xx = q.x * x2, yy = q.y * y2, zz = q.z * z2;
-	float xy = q.x * y2, xz = q.x * z2, yz = q.y * z2;
-	float wx = q.w * x2, wy = q.w * y2, wz = q.w * z2;
-
-	Matrix3x4 m;
-	m.a = glm::vec4((1 - (yy + zz)) * scale.x, (xy - wz) * scale.y, (xz + wy) * scale.z, translate.x);
-	m.b = glm::vec4((xy + wz) * scale.x, (1 - (xx + zz)) * scale.y, (yz - wx) * scale.z, translate.y);
-	m.c = glm::vec4((xz - wy) * scale.x, (yz + wx) * scale.y, (1 - (xx + yy)) * scale.z, translate.z);
-	return m;
-}
-
-namespace {
-
-glm::vec4 MultiplyRow(const glm::vec4 &row, const Matrix3x4 &o)
-{
-	return glm::vec4(row.x * o.a.x + row.y * o.b.x + row.z * o.c.x, row.x * o.a.y + row.y * o.b.y + row.z * o.c.y,
-		row.x * o.a.z + row.y * o.b.z + row.z * o.c.z, row.x * o.a.w + row.y * o.b.w + row.z * o.c.w + row.w);
-}
-
-}
-
-Matrix3x4 Matrix3x4::operator*(const Matrix3x4 &other) const
-{
-	Matrix3x4 m;
-	m.a = MultiplyRow(a, other);
-	m.b = MultiplyRow(b, other);
-	m.c = MultiplyRow(c, other);
-	return m;
-}
-
-Matrix3x4 Matrix3x4::operator*(float factor) const
-{
-	Matrix3x4 m;
-	m.a = a * factor;
-	m.b = b * factor;
-	m.c = c * factor;
-	return m;
-}
-
-Matrix3x4 Matrix3x4::operator+(const Matrix3x4 &other) const
-{
-	Matrix3x4 m;
-	m.a = a + other.a;
-	m.b = b + other.b;
-	m.c = c + other.c;
-	return m;
-}
-
-void Matrix3x4::AddScaled(const Matrix3x4 &other, float factor)
-{
-	a += other.a * factor;
-	b += other.b * factor;
-	c += other.c * factor;
-}
-
-glm::vec3 Matrix3x4::TransformPoint(const glm::vec3 &p) const
-{
-	return glm::vec3(a.x * p.x + a.y * p.y + a.z * p.z + a.w, b.x * p.x + b.y * p.y + b.z * p.z + b.w,
-		c.x * p.x + c.y * p.y + c.z * p.z + c.w);
-}
-
-glm::vec3 Matrix3x4::TransformNormal(const glm::vec3 &n) const
-{
-	glm::vec3 ra(a), rb(b), rc(c);
-	return glm::vec3(glm::dot(glm::cross(rb, rc), n), glm::dot(glm::cross(rc, ra), n), glm::dot(glm::cross(ra, rb), n));
-}
-
-bool Matrix3x4::Invert(Matrix3x4 *out) const
-{
-	glm::vec3 ra(a), rb(b), rc(c);
-	// The columns of the inverse are the cofactor rows divided by the
-	// determinant.
-	glm::vec3 cofA = glm::cross(rb, rc), cofB = glm::cross(rc, ra), cofC = glm::cross(ra, rb);
-	float determinant = glm::dot(ra, cofA);
-	if (!std::isfinite(determinant) || std::fabs(determinant) < kSmallestDeterminant)
-		return false;
-	float inverse = 1.0f / determinant;
-	glm::vec3 translate(a.w, b.w, c.w);
-	Matrix3x4 m;
-	m.a = glm::vec4(cofA.x, cofB.x, cofC.x, 0.0f) * inverse;
-	m.b = glm::vec4(cofA.y, cofB.y, cofC.y, 0.0f) * inverse;
-	m.c = glm::vec4(cofA.z, cofB.z, cofC.z, 0.0f) * inverse;
-	m.a.w = -glm::dot(glm::vec3(m.a), translate);
-	m.b.w = -glm::dot(glm::vec3(m.b), translate);
-	m.c.w = -glm::dot(glm::vec3(m.c), translate);
-	for (const glm::vec4 *row : {&m.a, &m.b, &m.c})
-		for (int i = 0; i < 4; i++)
-			if (!std::isfinite((*row)[i]))
-				return false;
-	*out = m;
-	return true;
-}
-
-glm::vec4 Matrix3x4::ToQuaternion() const
-{
-	glm::vec4 q;
-	float trace = a.x + b.y + c.z;
-	if (trace > 0.0f) {
-		float r = std::sqrt(1.0f + trace);
-		float s = 0.5f / r;
-		q = glm::vec4((c.y - b.z) * s, (a.z - c.x) * s, (b.x - a.y) * s, 0.5f * r);
-	} else if (a.x > b.y && a.x > c.z) {
-		float r = std::sqrt(1.0f + a.x - b.y - c.z);
-		float s = 0.5f / r;
-		q = glm::vec4(0.5f * r, (b.x + a.y) * s, (a.z + c.x) * s, (c.y - b.z) * s);
-	} else if (b.y > c.z) {
-		float r = std::sqrt(1.0f + b.y - a.x - c.z);
-		float s = 0.5f / r;
-		q = glm::vec4((b.x + a.y) * s, 0.5f * r, (c.y + b.z) * s, (a.z - c.x) * s);
-	} else {
-		float r = std::sqrt(1.0f + c.z - a.x - b.y);
-		float s = 0.5f / r;
-		q = glm::vec4((a.z + c.x) * s, (c.y + b.z) * s, 0.5f * r, (b.x - a.y) * s);
-	}
-	float lengthSquared = glm::dot(q, q);
-	if (!(lengthSquared > 0.0f) || !std::isfinite(lengthSquared))
-		return glm::vec4(0, 0, 0, 1);
-	return q / std::sqrt(lengthSquared);
-}
-
-// ---------------------------------------------------------------------------
 // Reading and checking a file
 
 // A whole file in memory: its header fields and a buffer of the declared file
@@ -283,10 +103,10 @@ glm::vec4 Matrix3x4::ToQuaternion() const
 // not copied into the buffer (they read as zeros there).
 struct IqmReader::FileImage {
 	const char *path = nullptr;
-	uint32_t header[kHeaderFieldCount] = {};
+	uint32_t header[kIqmHeaderFieldCount] = {};
 	std::shared_ptr<std::vector<uint8_t>> data;
 
-	uint32_t Field(IqmReader::HeaderField field) const { return header[field]; }
+	uint32_t Field(IqmField field) const { return header[static_cast<uint32_t>(field)]; }
 	// True when count records of recordSize bytes from offset lie inside the
 	// buffer. 64-bit sums: no 32-bit field can wrap around.
 	bool Holds(uint64_t offset, uint64_t count, uint64_t recordSize) const
@@ -349,7 +169,7 @@ bool IqmReader::ReadFile(const char *path, bool animationsOnly, FileImage *file)
 		Log("Invalid IQM header string %s\n", path);
 		return fail();
 	}
-	for (uint32_t i = 0; i < kHeaderFieldCount; i++)
+	for (uint32_t i = 0; i < kIqmHeaderFieldCount; i++)
 		file->header[i] = ReadU32(headerBytes + kIqmMagicLength + 4 * i);
 
 	if (file->Field(kVersion) != kIqmVersion) {
@@ -390,12 +210,12 @@ bool IqmReader::CheckMesh(const FileImage &file, ModelPart *part)
 	part->jointCount = file.Field(kJointCount);
 	const uint32_t vertexCount = part->vertexCount;
 
-	if (vertexCount > kMaxVertices) {
-		LogRefusal(path, "%u vertices, more than %u", vertexCount, kMaxVertices);
+	if (vertexCount > kIqmMaxVertices) {
+		LogRefusal(path, "%u vertices, more than %u", vertexCount, kIqmMaxVertices);
 		return false;
 	}
-	if (part->triangleCount > kMaxTriangles) {
-		LogRefusal(path, "%u triangles, more than %u", part->triangleCount, kMaxTriangles);
+	if (part->triangleCount > kIqmMaxTriangles) {
+		LogRefusal(path, "%u triangles, more than %u", part->triangleCount, kIqmMaxTriangles);
 		return false;
 	}
 
@@ -406,22 +226,22 @@ bool IqmReader::CheckMesh(const FileImage &file, ModelPart *part)
 		LogRefusal(path, "vertex array table outside the file");
 		return false;
 	}
-	const uint8_t **arrays[kArrayTypeCount] = {&part->positions, &part->texCoords, &part->normals, &part->tangents,
+	const uint8_t **arrays[kIqmArrayTypeCount] = {&part->positions, &part->texCoords, &part->normals, &part->tangents,
 		&part->blendIndexes, &part->blendWeights, &part->colours};
 	for (uint32_t i = 0; i < arrayCount; i++) {
 		const uint8_t *record = file.At(arrayOffset + (uint64_t)i * kIqmVertexArraySize);
-		uint32_t type = ReadU32(record);
-		uint32_t format = ReadU32(record + 8);
-		uint32_t size = ReadU32(record + 12);
-		uint32_t offset = ReadU32(record + 16);
-		if (type >= kArrayTypeCount)
+		uint32_t type = ReadU32(record + offsetof(IqmVertexArrayRecord, type));
+		uint32_t format = ReadU32(record + offsetof(IqmVertexArrayRecord, format));
+		uint32_t size = ReadU32(record + offsetof(IqmVertexArrayRecord, size));
+		uint32_t offset = ReadU32(record + offsetof(IqmVertexArrayRecord, offset));
+		if (type >= kIqmArrayTypeCount)
 			continue;
-		const ArrayLayout &layout = kArrayLayouts[type];
+		const IqmArrayLayout &layout = kIqmArrayLayouts[type];
 		if (format != layout.format || size != layout.size) {
 			LogRefusal(path, "vertex array %u of type %u has format %u and size %u", i, type, format, size);
 			return false;
 		}
-		uint32_t componentBytes = format == kFormatFloat ? 4 : 1;
+		uint32_t componentBytes = format == kIqmFormatFloat ? 4 : 1;
 		if (!file.Holds(offset, vertexCount, (uint64_t)size * componentBytes)) {
 			LogRefusal(path, "vertex array %u outside the file", i);
 			return false;
@@ -461,14 +281,15 @@ bool IqmReader::CheckMesh(const FileImage &file, ModelPart *part)
 	part->inverseBindPose.resize(part->jointCount);
 	for (uint32_t i = 0; i < part->jointCount; i++) {
 		const uint8_t *record = file.At(jointOffset + (uint64_t)i * kIqmJointSize);
-		int32_t parent = ReadI32(record + 4);
+		int32_t parent = ReadI32(record + offsetof(IqmJointRecord, parent));
 		if (parent >= (int32_t)i) {
 			LogRefusal(path, "joint %u has parent %d, not an earlier joint", i, parent);
 			return false;
 		}
 		parent = parent < 0 ? -1 : parent;
-		glm::vec3 translate = ReadVec3(record + 8);
-		Matrix3x4 local = Matrix3x4::FromParts(translate, ReadVec4(record + 20), ReadVec3(record + 36));
+		glm::vec3 translate = ReadVec3(record + offsetof(IqmJointRecord, translate));
+		Matrix3x4 local = Matrix3x4::FromParts(translate, ReadVec4(record + offsetof(IqmJointRecord, rotate)),
+			ReadVec3(record + offsetof(IqmJointRecord, scale)));
 		Matrix3x4 inverse;
 		if (!local.Invert(&inverse)) {
 			LogRefusal(path, "joint %u has a bind pose that cannot be inverted", i);
@@ -489,9 +310,9 @@ bool IqmReader::CheckMesh(const FileImage &file, ModelPart *part)
 	// each further one up to the first weight of 0.
 	if (part->jointCount > 0 && part->blendIndexes != nullptr && part->blendWeights != nullptr) {
 		for (uint32_t v = 0; v < vertexCount; v++) {
-			const uint8_t *indexes = part->blendIndexes + (uint64_t)v * kBlendInfluences;
-			const uint8_t *weights = part->blendWeights + (uint64_t)v * kBlendInfluences;
-			for (uint32_t k = 0; k < kBlendInfluences; k++) {
+			const uint8_t *indexes = part->blendIndexes + (uint64_t)v * kIqmBlendInfluences;
+			const uint8_t *weights = part->blendWeights + (uint64_t)v * kIqmBlendInfluences;
+			for (uint32_t k = 0; k < kIqmBlendInfluences; k++) {
 				if (k > 0 && weights[k] == 0)
 					break;
 				if (indexes[k] >= part->jointCount) {
@@ -543,12 +364,12 @@ bool IqmReader::CheckAnimations(const FileImage &file, const ModelPart &model, A
 	uint64_t maskedChannels = 0;
 	for (uint32_t j = 0; j < poseCount; j++) {
 		const uint8_t *record = file.At(poseOffset + (uint64_t)j * kIqmPoseSize);
-		int32_t parent = ReadI32(record);
+		int32_t parent = ReadI32(record + offsetof(IqmPoseRecord, parent));
 		if (parent >= (int32_t)j) {
 			LogRefusal(path, "pose %u has parent %d, not an earlier pose", j, parent);
 			return false;
 		}
-		maskedChannels += (uint32_t)std::popcount(ReadU32(record + 4) & kIqmChannelMask);
+		maskedChannels += (uint32_t)std::popcount(ReadU32(record + offsetof(IqmPoseRecord, mask)) & kIqmChannelMask);
 	}
 	if (maskedChannels != channelCount) {
 		LogRefusal(path, "poses store %llu channels per frame, the header %u", (unsigned long long)maskedChannels,
@@ -570,7 +391,8 @@ bool IqmReader::CheckAnimations(const FileImage &file, const ModelPart &model, A
 	part->joints.resize(fileJointCount);
 	for (uint32_t i = 0; i < fileJointCount; i++) {
 		char name[kModelJointNameLength + 1];
-		if (!file.ReadName(ReadU32(file.At(jointOffset + (uint64_t)i * kIqmJointSize)), name, kModelJointNameLength)) {
+		const uint8_t *record = file.At(jointOffset + (uint64_t)i * kIqmJointSize);
+		if (!file.ReadName(ReadU32(record + offsetof(IqmJointRecord, name)), name, kModelJointNameLength)) {
 			LogRefusal(path, "joint %u has its name outside the text", i);
 			return false;
 		}
@@ -586,14 +408,14 @@ bool IqmReader::CheckAnimations(const FileImage &file, const ModelPart &model, A
 	part->animations.resize(animationCount);
 	for (uint32_t i = 0; i < animationCount; i++) {
 		const uint8_t *record = file.At(animationOffset + (uint64_t)i * kIqmAnimationSize);
-		uint32_t first = ReadU32(record + 4);
-		uint32_t count = ReadU32(record + 8);
+		uint32_t first = ReadU32(record + offsetof(IqmAnimationRecord, firstFrame));
+		uint32_t count = ReadU32(record + offsetof(IqmAnimationRecord, frameCount));
 		if (count == 0 || (uint64_t)first + count > frames) {
 			LogRefusal(path, "animation %u has frames %u to %u of %u", i, first, first + count, frames);
 			return false;
 		}
 		ModelAnimation &animation = part->animations[i];
-		if (!file.ReadName(ReadU32(record), animation.name, kModelAnimationNameLength)) {
+		if (!file.ReadName(ReadU32(record + offsetof(IqmAnimationRecord, name)), animation.name, kModelAnimationNameLength)) {
 			LogRefusal(path, "animation %u has its name outside the text", i);
 			return false;
 		}
@@ -612,13 +434,13 @@ bool IqmReader::CheckAnimations(const FileImage &file, const ModelPart &model, A
 	for (uint32_t f = 0; f < frames; f++) {
 		for (uint32_t j = 0; j < poseCount; j++) {
 			const uint8_t *record = file.At(poseOffset + (uint64_t)j * kIqmPoseSize);
-			int32_t parent = ReadI32(record);
-			uint32_t mask = ReadU32(record + 4);
-			float channels[kIqmChannelCount];
-			for (uint32_t k = 0; k < kIqmChannelCount; k++) {
-				channels[k] = ReadF32(record + 8 + 4 * k);
+			int32_t parent = ReadI32(record + offsetof(IqmPoseRecord, parent));
+			uint32_t mask = ReadU32(record + offsetof(IqmPoseRecord, mask));
+			float channels[kIqmChannels];
+			for (uint32_t k = 0; k < kIqmChannels; k++) {
+				channels[k] = ReadF32(record + offsetof(IqmPoseRecord, channelOffset) + 4 * k);
 				if (mask & (1u << k)) {
-					channels[k] += ReadU16(stream) * ReadF32(record + 48 + 4 * k);
+					channels[k] += ReadU16(stream) * ReadF32(record + offsetof(IqmPoseRecord, channelScale) + 4 * k);
 					stream += kIqmFrameValueSize;
 				}
 			}
@@ -661,7 +483,7 @@ bool IqmReader::Load(const char *path)
 	// Everything checked: only now does the reader change.
 	if (readMesh) {
 		model = std::move(fresh);
-		currentPose.assign(model.jointCount, Matrix3x4());
+		pose.Reset(model.jointCount);
 	}
 	if (readAnimations)
 		TakeAnimations(animationPart);
@@ -758,70 +580,13 @@ void IqmReader::CopyBindPose(Mesh *mesh) const
 	}
 }
 
-namespace {
-
-// Which two frames to blend, and how far between them, for one animation.
-struct FramePair {
-	uint32_t first;
-	uint32_t second;
-	float offset;
-};
-
-// An animation that is null (or, written over by a caller, no longer lies in
-// the frame sequence) plays the whole sequence as one loop.
-FramePair PickFrames(float t, const ModelAnimation *animation, uint32_t totalFrames)
-{
-	if (animation != nullptr &&
-		(animation->frameCount == 0 || (uint32_t)animation->firstFrame + animation->frameCount > totalFrames))
-		animation = nullptr;
-	uint32_t first = animation != nullptr ? animation->firstFrame : 0;
-	uint32_t count = animation != nullptr ? animation->frameCount : totalFrames;
-
-	// Animations that do not loop hold their last frame.
-	if (animation != nullptr && animation->loop == 0 && t >= (float)(count - 1))
-		return FramePair{first + count - 1, first + count - 1, 0.0f};
-
-	// Worked in double so that no clock value, however large or negative,
-	// wraps a frame number.
-	double whole = std::floor((double)t);
-	double wrapped = std::fmod(whole, (double)count);
-	if (wrapped < 0.0)
-		wrapped += count;
-	uint32_t f1 = (uint32_t)wrapped;
-	if (f1 >= count)
-		f1 = 0;
-	uint32_t f2 = f1 + 1 < count ? f1 + 1 : 0;
-	return FramePair{f1 + first, f2 + first, (float)((double)t - whole)};
-}
-
-}
-
 void IqmReader::AnimateJoints(float t, const ModelAnimation *current, const ModelAnimation *previous, float blend)
 {
-	uint32_t joints = model.jointCount;
-	if (frameCount == 0 || joints == 0)
+	if (frameCount == 0 || model.jointCount == 0)
 		return;
-	FramePair now = PickFrames(t, current, frameCount);
-	FramePair before = PickFrames(t, previous, frameCount);
-	bool fading = previous != nullptr && blend > 0.0f;
-
-	for (uint32_t i = 0; i < joints; i++) {
-		const Matrix3x4 &a1 = frameMatrices[(size_t)now.first * joints + i];
-		const Matrix3x4 &a2 = frameMatrices[(size_t)now.second * joints + i];
-		Matrix3x4 m = a1 * (1.0f - now.offset);
-		m.AddScaled(a2, now.offset);
-		if (fading) {
-			const Matrix3x4 &b1 = frameMatrices[(size_t)before.first * joints + i];
-			const Matrix3x4 &b2 = frameMatrices[(size_t)before.second * joints + i];
-			Matrix3x4 faded = b1 * (1.0f - before.offset);
-			faded.AddScaled(b2, before.offset);
-			m = m * (1.0f - blend);
-			m.AddScaled(faded, blend);
-		}
-		int32_t parent = model.jointParents[i];
-		currentPose[i] = parent >= 0 ? currentPose[parent] * m : m;
+	pose.Animate(t, current, previous, blend, frameMatrices, frameCount, model.jointParents);
+	for (uint32_t i = 0; i < model.jointCount; i++)
 		UpdateJointRecord(i);
-	}
 }
 
 void IqmReader::UpdateJointRecord(uint32_t joint)
@@ -832,8 +597,8 @@ void IqmReader::UpdateJointRecord(uint32_t joint)
 	glm::vec3 origin = model.jointTranslates[joint];
 	if (parent >= 0)
 		origin = model.bindPose[parent].TransformPoint(origin);
-	glm::vec3 moved = currentPose[joint].TransformPoint(origin);
-	glm::vec4 q = currentPose[joint].ToQuaternion();
+	glm::vec3 moved = pose.Joint(joint).TransformPoint(origin);
+	glm::vec4 q = pose.Joint(joint).ToQuaternion();
 
 	Transform &transform = joints[joint].transform;
 	transform.position = ToEnginePosition(moved, scale);
@@ -849,11 +614,9 @@ void IqmReader::SkinVertices(Mesh *mesh) const
 	glm::vec3 *outPositions = mesh->EditPositions();
 	glm::vec3 *outNormals = mesh->EditNormals();
 	for (uint32_t v = 0; v < vertexCount; v++) {
-		const uint8_t *indexes = model.blendIndexes + (uint64_t)v * kBlendInfluences;
-		const uint8_t *weights = model.blendWeights + (uint64_t)v * kBlendInfluences;
-		Matrix3x4 w = currentPose[indexes[0]] * (weights[0] * kBlendWeightScale);
-		for (uint32_t k = 1; k < kBlendInfluences && weights[k] != 0; k++)
-			w.AddScaled(currentPose[indexes[k]], weights[k] * kBlendWeightScale);
+		const uint8_t *indexes = model.blendIndexes + (uint64_t)v * kIqmBlendInfluences;
+		const uint8_t *weights = model.blendWeights + (uint64_t)v * kIqmBlendInfluences;
+		const Matrix3x4 w = pose.SkinMatrix(indexes, weights);
 
 		glm::vec3 position = w.TransformPoint(ReadVec3(model.positions + (uint64_t)v * 12));
 		glm::vec3 normal = w.TransformNormal(ReadVec3(model.normals + (uint64_t)v * 12));

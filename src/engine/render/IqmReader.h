@@ -6,81 +6,21 @@
 
 #include <glm/glm.hpp>
 
+#include "engine/render/Matrix3x4.h"
 #include "engine/render/ModelReader.h"
-
-// An affine transform as three rows of four: the first three columns rotate
-// and scale, the fourth translates. Products treat it as a 4x4 matrix whose
-// last row is (0, 0, 0, 1); vectors are columns.
-struct Matrix3x4 {
-	glm::vec4 a = glm::vec4(1, 0, 0, 0);
-	glm::vec4 b = glm::vec4(0, 1, 0, 0);
-	glm::vec4 c = glm::vec4(0, 0, 1, 0);
-
-	// The rotation of the quaternion (x, y, z, w; normalised here, identity
-	// when it has no length) with its columns multiplied by the scale, and
-	// the translation as the fourth column.
-	static Matrix3x4 FromParts(const glm::vec3 &translate, const glm::vec4 &rotate, const glm::vec3 &scale);
-
-	Matrix3x4 operator*(const Matrix3x4 &other) const;
-	Matrix3x4 operator*(float factor) const;
-	Matrix3x4 operator+(const Matrix3x4 &other) const;
-	// Adds other x factor to every element.
-	void AddScaled(const Matrix3x4 &other, float factor);
-
-	glm::vec3 TransformPoint(const glm::vec3 &p) const;
-	// Applies the cofactor matrix of the 3x3 part (rows b x c, c x a, a x b):
-	// normals stay perpendicular under any scale. Not normalised.
-	glm::vec3 TransformNormal(const glm::vec3 &n) const;
-	// False when the 3x3 part cannot be inverted (or holds NaN or infinity).
-	bool Invert(Matrix3x4 *out) const;
-	// The rotation of the 3x3 part as a unit quaternion (x, y, z, w).
-	glm::vec4 ToQuaternion() const;
-};
+#include "engine/render/SkeletalPose.h"
 
 // The model reader for IQM version 2 files, the engine's only model format:
 // model files with a mesh and skeleton (and often their animations), and
 // files that carry only animations for a model read before. Skinning is done
 // on the CPU: the whole file stays in memory, one matrix per joint and frame
-// is computed at load time, and every BuildMesh blends those matrices and
-// transforms each vertex. A file is checked completely (sizes, offsets,
+// is computed at load time, and every BuildMesh has a skeletal pose blend
+// those matrices and transforms each vertex by it. A file is checked completely (sizes, offsets,
 // counts, indexes, parents, frame ranges) before anything of it is used, so a
 // refused file leaves the reader exactly as it was. IQM space is Z up; the
 // reader hands out Y-up engine coordinates, (x, y, z) becoming (x, z, -y).
 class IqmReader : public ModelReader {
 public:
-	// The header's u32 fields after the 16-byte magic, in file order; tests
-	// that write or damage files address the header through them too.
-	enum HeaderField : uint32_t {
-		kVersion,
-		kFileSize,
-		kFlags,
-		kTextCount,
-		kTextOffset,
-		kMeshCount,
-		kMeshOffset,
-		kVertexArrayCount,
-		kVertexCount,
-		kVertexArrayOffset,
-		kTriangleCount,
-		kTriangleOffset,
-		kAdjacencyOffset,
-		kJointCount,
-		kJointOffset,
-		kPoseCount,
-		kPoseOffset,
-		kAnimationCount,
-		kAnimationOffset,
-		kFrameCount,
-		kFrameChannelCount,
-		kFrameOffset,
-		kBoundsOffset,
-		kCommentCount,
-		kCommentOffset,
-		kExtensionCount,
-		kExtensionOffset,
-		kHeaderFieldCount
-	};
-
 	IqmReader() = default;
 	~IqmReader() override = default;
 
@@ -96,7 +36,6 @@ public:
 	uint16_t GetAnimationFrameCount() const override { return (uint16_t)frameCount; }
 
 	uint32_t GetVertexCount() const { return model.vertexCount; }
-	uint32_t GetTriangleCount() const { return model.triangleCount; }
 	uint32_t GetJointCount() const { return model.jointCount; }
 
 private:
@@ -156,5 +95,5 @@ private:
 	uint32_t frameCount = 0;
 	uint32_t animationCount = 0;
 	std::vector<Matrix3x4> frameMatrices; // frameCount x joints, frame by frame
-	std::vector<Matrix3x4> currentPose;	  // one per joint, rebuilt by every animated pose
+	SkeletalPose pose; // the joints of the last animated pose
 };

@@ -56,7 +56,6 @@ public:
 	uint32_t GetMode() const { return mode; }
 	// Multiplied component by component into the material colour.
 	void SetTint(const glm::vec3 &value) { tint = value; }
-	const glm::vec3 &GetTint() const { return tint; }
 
 	// Keeps the model matrix and the mesh, then draws it.
 	void Draw(const Mesh *mesh, const glm::mat4 &modelMatrix);
@@ -69,7 +68,6 @@ public:
 	void DrawMesh();
 
 	const Mesh *GetMesh() const { return mesh; }
-	const glm::mat4 &GetModel() const { return model; }
 	const GLBufferRecord &GetBuffer(MeshArray array) const { return buffers[array < kMeshArrayCount ? array : 0]; }
 
 private:

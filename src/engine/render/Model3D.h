@@ -100,7 +100,6 @@ public:
 	uint32_t GetFormat() const { return format; }
 	uint16_t GetKey() const { return key; }
 	float GetSpeed() const { return speed; }
-	void SetSpeed(float framesPerSecond) { speed = framesPerSecond; }
 	float GetTime() const { return time; }
 	void SetTime(float value) { time = value; }
 	// The cross-fade weight of the previous animation: 1 when the fade

@@ -65,7 +65,6 @@ public:
 	const std::vector<ModelAnimation> &GetAnimations() const { return animations; }
 	std::vector<ModelJoint> &GetJoints() { return joints; }
 	const std::vector<ModelJoint> &GetJoints() const { return joints; }
-	float GetScale() const { return scale; }
 
 	// The first record whose name equals the given one by name hash; null
 	// when there is none.

@@ -113,7 +113,6 @@ public:
 	glm::mat4 GetMatrix(uint32_t kind) const;
 	glm::mat4 GetUIMatrix() const { return uiMatrix; }
 	glm::mat4 GetViewMatrix() const { return viewMatrix; }
-	glm::mat4 GetProjectionMatrix() const { return projectionMatrix; }
 	// Rebuilds the interface matrix for the window size and post mode.
 	void SetupUIProjection();
 
@@ -126,7 +125,6 @@ public:
 	uint32_t GetRenderHeight() const { return renderHeight; }
 	SDL_Window *GetWindow() const { return window; }
 	SDL_GLContext GetContext() const { return context; }
-	Shader *GetDefaultShader() const { return defaultShader; }
 	Material *GetDefaultMaterial() const { return defaultMaterial.get(); }
 
 	// GL names of the offscreen targets, 0 before Startup.
@@ -165,7 +163,6 @@ public:
 	void SetOverlayMode(uint16_t mode) { overlayMode = mode; }
 	float GetFadeAngle() const { return fadeAngle; }
 	float GetFadeAmount() const { return fadeAmount; }
-	glm::vec3 GetColorGrade() const { return colorGrade; }
 	uint16_t GetOverlayMode() const { return overlayMode; }
 
 	// Draws count textured quads in one call with the first pass of the

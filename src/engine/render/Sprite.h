@@ -16,7 +16,6 @@
 // cell. The sprite holds one counted use of its material.
 class Sprite : public Entity {
 public:
-	static constexpr int16_t kInterfaceLayer = 100;
 	static constexpr uint32_t kDrawModeInterface = 1; // anything else draws in the world
 
 	Sprite();
@@ -56,11 +55,8 @@ public:
 	const glm::vec2 &GetSize() const { return size; }
 	const glm::vec2 &GetPivot() const { return pivot; }
 	const glm::vec3 &GetColor() const { return color; }
-	uint32_t GetDrawMode() const { return drawMode; }
-	// Set by the texture-rectangle and colour setters; the sprite's users
-	// read and clear it.
+	// Set by the texture-rectangle and colour setters.
 	bool IsChanged() const { return changed; }
-	void SetChanged(bool value) { changed = value; }
 
 	// The matrix the unit quad is drawn with: the transform's, moved by the
 	// pivot and scaled to the size.

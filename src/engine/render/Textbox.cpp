@@ -60,7 +60,7 @@ uint8_t GetDefaultFontSize()
 
 Textbox::Textbox()
 {
-	drawLayer = kDrawLayer;
+	drawLayer = kInterfaceLayer;
 	memset(text, 0, sizeof(text));
 }
 

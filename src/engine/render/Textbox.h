@@ -42,7 +42,6 @@ struct TextLine {
 // above take their place in the text but draw nothing.
 class Textbox : public Entity {
 public:
-	static constexpr int16_t kDrawLayer = 100;        // the interface layer
 	static constexpr uint32_t kMaxTextLength = 255;   // characters kept of a text
 	static constexpr uint32_t kTextBufferSize = kMaxTextLength + 1;
 	static constexpr uint32_t kMaxWrappedLines = 8;   // no wrap starts a line past this many
@@ -88,18 +87,12 @@ public:
 	// Outputs of the last layout, in text units.
 	float GetWidth() const { return width; }
 	float GetHeight() const { return height; }
-	uint16_t GetCharacterCount() const { return characterCount; }
 	const TextLine &GetLine(uint32_t index) const;
 	uint32_t GetLineCount() const { return lineCount; }
 
 	const char *GetText() const { return text; }
 	const Font::Handle &GetFont() const { return font; }
-	const glm::vec2 &GetAnchor() const { return anchor; }
 	const glm::vec3 &GetColor() const { return color; }
-	uint8_t GetFontSize() const { return size; }
-	float GetWrapWidth() const { return wrapWidth; }
-	float GetLineSpacing() const { return lineSpacing; }
-	float GetLetterSpacing() const { return letterSpacing; }
 	uint16_t GetVisibleChars() const { return visibleChars; }
 	bool IsDirty() const { return dirty; }
 	int32_t GetWavinessLocation() const { return wavinessLocation; }

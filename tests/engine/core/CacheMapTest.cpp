@@ -47,7 +47,7 @@ TEST(CacheMap, RefusesReplacementAndUnmanagedReleases)
 
 	testing::internal::CaptureStdout();
 	EXPECT_FALSE(cache.Insert(7, &second));
-	EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cache replace not allowed!");
+	EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cache replace not allowed!\n");
 	EXPECT_EQ(cache.Find(7).Get(), &first);
 	EXPECT_EQ(cache.GetUsers(7), 2);
 
@@ -88,7 +88,14 @@ TEST(CacheMap, NamesAndFreeKeys)
 		SCOPED_TRACE(row.from);
 		EXPECT_EQ(cache.NextFreeKey(CacheHandle<Thing>(&thing, row.from)), row.free);
 	}
-	EXPECT_EQ(&CacheMap<Thing>::GetInstance(), &CacheMap<Thing>::GetInstance());
+
+	// The program-wide cache is one: what one call caches, the next finds.
+	static Thing shared; // the cache never forgets it, so it outlives the test
+	ASSERT_TRUE(CacheMap<Thing>::GetInstance().Insert(4242, &shared));
+	const CacheHandle<Thing> &found = CacheMap<Thing>::GetInstance().Find(4242);
+	EXPECT_EQ(found.Get(), &shared);
+	EXPECT_EQ(CacheMap<Thing>::GetInstance().GetUsers(4242), 1);
+	EXPECT_TRUE(CacheMap<Thing>::GetInstance().Release(found));
 }
 
 TEST(CacheMap, UserCountSaturatesInsteadOfTurningNegative)

@@ -3,6 +3,7 @@
 // for a real pad so that the device events take the real road), and the
 // movement vector with its orthographic snap.
 #include <gtest/gtest.h>
+#include "support/MissingDevice.h"
 #include <SDL.h>
 
 #include <vector>
@@ -200,7 +201,7 @@ protected:
 		deviceIndex = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
 												SDL_CONTROLLER_BUTTON_MAX, 0);
 		if (deviceIndex < 0 || !SDL_IsGameController(deviceIndex))
-			GTEST_SKIP() << "no virtual game controller: " << SDL_GetError();
+			SKIP_FOR_MISSING_DEVICE() << "no virtual game controller: " << SDL_GetError();
 		input.HandleEvent(DeviceEvent(SDL_CONTROLLERDEVICEADDED, deviceIndex));
 		padId = input.GetController().instanceId;
 		ASSERT_GE(padId, 0);

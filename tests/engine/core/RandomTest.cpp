@@ -22,5 +22,16 @@ TEST(Random, FirstValuesFromZeroStateRepeatEveryRun)
 	Random ranged;
 	EXPECT_NEAR(10.0f + 2.8742943e-06f * 10.0f, ranged.Range(10.0f, 20.0f), 1e-5f);
 	EXPECT_NEAR(-4.0f + 0.82757702f * 8.0f, ranged.Spread(4.0f), 1e-5f);
-	EXPECT_EQ(GetRandom(), GetRandom());
+}
+
+// Every caller draws from the one program-wide sequence: a draw through one
+// call moves on what the next call gets.
+TEST(Random, SharedGeneratorContinuesOneSequenceAcrossCalls)
+{
+	ASSERT_NE(GetRandom(), nullptr);
+	Random expected = *GetRandom();
+	for (int i = 0; i < 3; i++) {
+		SCOPED_TRACE(i);
+		EXPECT_EQ(GetRandom()->Next(), expected.Next());
+	}
 }

@@ -3,6 +3,7 @@
 #include "engine/core/EntityContainer.h"
 #include "engine/render/Renderer.h"
 #include "support/RecordingEntity.h"
+#include "support/MissingDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -152,7 +153,7 @@ TEST(Scene, SwitchesToTheInterfaceBufferBeforeTheFirstInterfaceLayer)
 	int started = renderer.Init("scene test");
 	testing::internal::GetCapturedStdout();
 	if (started != 0 || GetRenderer() != &renderer)
-		GTEST_SKIP() << "no renderer could start on this machine";
+		SKIP_FOR_MISSING_DEVICE() << "no renderer could start on this machine";
 
 	struct Row {
 		const char *name;

@@ -211,7 +211,7 @@ TEST(FontDescription, BrokenFilesAreRefusedWithTheirOwnLine)
 			WriteText(path, row.file);
 		std::string log = ReadLogged(font, path, &ok);
 		EXPECT_FALSE(ok);
-		std::string expected = std::string(row.line) + path;
+		std::string expected = std::string(row.line) + path + "\n";
 		ASSERT_GE(log.size(), expected.size()) << log;
 		// A missing file is also reported by the file reader, on its own line before.
 		EXPECT_EQ(log.substr(log.size() - expected.size()), expected);
@@ -362,7 +362,7 @@ TEST_F(FontLoading, FailedLoadsCacheNothing)
 		std::string log = testing::internal::GetCapturedStdout();
 		EXPECT_FALSE(font.IsValid());
 		EXPECT_EQ(Users(row.name), 0);
-		std::string expected = "Couldn't load font " + row.expectedFile;
+		std::string expected = "Couldn't load font " + row.expectedFile + "\n";
 		ASSERT_GE(log.size(), expected.size()) << log;
 		EXPECT_EQ(log.substr(log.size() - expected.size()), expected);
 		// The page material was taken before the description failed, and stays.

@@ -238,7 +238,8 @@ TEST_F(IqmReaderFiles, RefusesDamagedFilesAndStaysEmpty)
 		return [f, value](Bytes &b) { PutU32(b, FieldAt(f), value); };
 	};
 	auto word = [](uint32_t offset, uint32_t value) { return [offset, value](Bytes &b) { PutU32(b, offset, value); }; };
-	const uint32_t joint1 = at.joints + 48, pose1 = at.poses + 88, animation1 = at.animations + 20;
+	const uint32_t joint1 = at.joints + kIqmJointSize, pose1 = at.poses + kIqmPoseSize,
+				   animation1 = at.animations + kIqmAnimationSize;
 
 	struct Row {
 		const char *label;

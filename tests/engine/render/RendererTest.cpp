@@ -17,6 +17,7 @@
 #include "engine/render/Material.h"
 #include "engine/render/Shader.h"
 #include "support/TempFolder.h"
+#include "support/MissingDevice.h"
 
 namespace {
 
@@ -126,7 +127,7 @@ protected:
 		std::string whyNot;
 		renderer = SharedRenderer(whyNot);
 		if (renderer == nullptr)
-			GTEST_SKIP() << whyNot;
+			SKIP_FOR_MISSING_DEVICE() << whyNot;
 		SDL_GL_MakeCurrent(renderer->GetWindow(), renderer->GetContext());
 		// Every test starts from the game's own modes and a plain state.
 		UseModes(nullptr);
@@ -628,7 +629,7 @@ TEST(RendererLifetime, GetRendererIsTheFirstToStartUntilItIsDestroyed)
 		int started = first.Init("first");
 		testing::internal::GetCapturedStdout();
 		if (started != 0)
-			GTEST_SKIP() << "no GL context on this machine";
+			SKIP_FOR_MISSING_DEVICE() << "no GL context on this machine";
 		EXPECT_EQ(GetRenderer(), &first);
 		{
 			Renderer second;
