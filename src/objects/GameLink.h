@@ -33,6 +33,8 @@ public:
 	// The game mode: 2 in the chook game, 1 with the original content's
 	// rules, else 0.
 	virtual bool IsMode(int mode) { return mode == 0; }
+	// Combat difficulty: 0 "Relaxed", 1 "Intended", 2 "Brutal".
+	virtual int Difficulty() { return 1; }
 
 	// --- Progress record ---
 	virtual bool Flag(const char *name) { (void)name; return false; }
@@ -59,6 +61,8 @@ public:
 	// The two-answer choice of a question ("Yes" / "No").
 	virtual void ShowChoice(const char *first, const char *second) { (void)first; (void)second; }
 	virtual void HidePrompts() {}
+	// How much the message's letters wave (weapon notices use 0.3).
+	virtual void SetMessageWaviness(float waviness) { (void)waviness; }
 	virtual void CloseMessage() {}
 	virtual bool IsMessageVisible() { return false; }
 	// Typing, timers or a dialogue keep the HUD busy.
