@@ -9,6 +9,7 @@
 #include "map/MapCommand.h"
 #include "map/TileMap.h"
 #include "objects/ActorRegistry.h"
+#include "objects/ActorTuning.h"
 #include "objects/FacingBehaviour.h"
 #include "objects/GameLink.h"
 #include "objects/MapEntityFactory.h"
@@ -23,88 +24,7 @@
 
 namespace {
 
-constexpr float kForever = std::numeric_limits<float>::infinity();
-const Vec3 kUp(0.0f, 1.0f, 0.0f);
-const Vec3 kSouth(0.0f, 0.0f, 1.0f); // the way a new actor faces
-
-// The animation table: names in index order, and which of them loop.
-struct AnimationName {
-	const char *name;
-	bool loops;
-};
-constexpr AnimationName kAnimationNames[kActorAnimationCount] = {
-	{"Idle", true}, {"Run", true}, {"PushWalk", true}, {"StrikeFore", false},
-	{"StrikeBack", false}, {"Talk", true}, {"Jump", false}, {"Air", false},
-	{"Land", false}, {"Hit1", false}, {"Die", false}, {"BlockVert", false},
-	{"Get", false}, {"Roll", false}, {"Pose", false}, {"Wave", true},
-};
-
-// Presentation.
-constexpr float kActionSpeed = 30.0f;        // frames per second of strikes, rolls, blocks, hits
-constexpr float kModelSpeed = 80.0f;          // the model clock's rate once loaded
-constexpr float kIdleBlend = 0.1f;            // seconds
-constexpr float kIdleSpeed = 15.0f;
-constexpr float kRunBlend = 0.05f;            // seconds
-constexpr float kRunSpeedPerUnit = 0.017f;    // run animation rate per unit of walking speed ...
-constexpr float kRunSpeedScale = 400.0f;      // ... times this on firm ground
-constexpr float kSlideRunSpeedScale = 1600.0f; // ... or this while sliding (the feet spin)
-constexpr float kTurnRate = 0.3f;             // share of the turn covered per 60th of a second
-constexpr float kDieSpeed = 300.0f;
-const Vec3 kFlashColour(4.0f, 0.8f, 0.8f);    // the red of a fresh hit
-constexpr float kFlashTime = 0.5f;            // seconds of red after a damaging hit
-constexpr float kFlashRamp = 5.0f;            // full red for the first 0.3 s, fading over 0.2 s
-constexpr float kFootstepLevel = 0.18f;
-constexpr float kRollLevel = 0.19f;
-
-// Actions.
-constexpr float kStrikeHold = 0.35f;   // seconds
-constexpr float kStrikeMove = 0.3f;
-constexpr float kStrikeEffectDelay = 0.1f;
-constexpr float kStrikeBusy = 0.25f;
-constexpr float kRollTime = 0.5f;
-constexpr float kRollHold = 0.3f;
-constexpr float kRollMove = 1.7f;
-constexpr float kRollBusy = 0.4f;
-constexpr float kRollTailHold = 0.05f; // keeps the roll pose between actions
-constexpr float kRollTailMove = 0.1f;
-constexpr float kBlockHold = 0.25f;
-constexpr float kBlockBusy = 0.4f;
-constexpr float kBlockMinSpeedSquared = 0.3f; // slower than this a roll request blocks
-constexpr float kJumpSpeed = 10.0f;    // upward units per second per unit of strength
-constexpr float kJumpLift = 0.1f;
-constexpr float kBumpHold = 0.5f;      // a roll that runs into something
-constexpr float kBumpRecoil = 0.5f;
-constexpr float kBumpShake = 0.5f;
-constexpr float kBumpLowestTop = 0.3f; // things lower than this below the roller are rolled over
-constexpr float kStrikeShake = 1.5f;   // camera shake per full-volume hurt voice
-constexpr float kWalkTargetLimit = 1.0f;
-
-// Senses.
-constexpr float kTargetSearchRadius = 100.0f;
-constexpr uint8_t kSeekPlayerSide = kFactionPlayer; // what hostile actors look for
-constexpr uint8_t kSeekHostileSide = kFactionHostile;
-
-// Effects.
-constexpr uint32_t kFXBump = 16;
-constexpr uint32_t kFXDeath = 8;
-constexpr uint32_t kFXCoin = 11;
-constexpr uint32_t kFXHeart = 12;
-constexpr uint32_t kFireSwordKind = 45;
-
-// Entity kinds a roll does not bump into.
-constexpr uint32_t kFirstPickupKind = 34;
-constexpr uint32_t kLastPickupKind = 49;
-constexpr uint32_t kSwitchKind = 4;
-constexpr uint32_t kGrassKind = 21;
-constexpr uint32_t kFireplaceKind = 22;
-
-// Knock-back recovery by difficulty.
-constexpr float kRecoveryRelaxed = 1.3f;
-constexpr float kRecoveryIntended = 0.8f;
-constexpr float kRecoveryBrutal = 0.5f;
-
-constexpr uint8_t kLowHearts = 3;        // an attacker this weak earns a heart in the original rules
-constexpr uint8_t kDesperateHearts = 2;  // an attacker below this gets an extra heart
+using namespace ActorTuning;
 
 void ShakeCamera(float amount)
 {
@@ -144,32 +64,6 @@ void SetModelBaseRotation(Model3D &target, const glm::quat &rotation)
 
 } // namespace
 
-// --- Behaviour calls ----------------------------------------------------------
-
-class Actor::BehaviourCall {
-public:
-	explicit BehaviourCall(Actor &actor) : actor(actor) { actor.behaviourCallDepth++; }
-	~BehaviourCall()
-	{
-		if (--actor.behaviourCallDepth == 0)
-			actor.FreeRetired();
-	}
-	BehaviourCall(const BehaviourCall &) = delete;
-	BehaviourCall &operator=(const BehaviourCall &) = delete;
-
-private:
-	Actor &actor;
-};
-
-void SoundSet::Set(const char *text, uint8_t variants, float level)
-{
-	std::memset(pattern, 0, sizeof(pattern));
-	if (text != nullptr)
-		std::strncpy(pattern, text, kPatternChars - 1);
-	count = variants;
-	volume = level;
-}
-
 // --- Life ---------------------------------------------------------------------
 
 Actor::Actor(uint32_t entityKind)
@@ -189,8 +83,7 @@ Actor::~Actor()
 	ActorRegistry::Untrack(this);
 	ActorRegistry::ForgetEntity(this);
 	currentBehaviour = nullptr;
-	behaviours.clear();
-	retired.clear();
+	behaviours.Clear();
 	heldItem.reset();
 	heldRecord.reset();
 }
@@ -258,16 +151,16 @@ void Actor::Update(float dt)
 
 	// A finished behaviour leaves the stack; the one below carries on where
 	// it was, without beginning again.
-	ActorBehaviour *top = behaviours.empty() ? nullptr : behaviours.back().get();
+	ActorBehaviour *top = behaviours.Top();
 	if (top != nullptr && top->IsFinished()) {
-		PopBehaviour();
-		top = behaviours.empty() ? nullptr : behaviours.back().get();
+		behaviours.PopTop();
+		top = behaviours.Top();
 		behaviourTime = 0.0f;
 	}
 	currentBehaviour = top;
 
 	if (currentBehaviour != nullptr && HasHearts()) {
-		BehaviourCall call(*this);
+		BehaviourStack::Call call(behaviours);
 		if (!currentBehaviour->IsRunning()) {
 			currentBehaviour->Begin();
 			behaviourTime = 0.0f;
@@ -285,7 +178,7 @@ void Actor::Update(float dt)
 void Actor::GetDesiredMove(Vec3 &out, float dt)
 {
 	if (currentBehaviour != nullptr) {
-		BehaviourCall call(*this);
+		BehaviourStack::Call call(behaviours);
 		currentBehaviour->MoveTowards(out, dt);
 		return;
 	}
@@ -330,7 +223,7 @@ void Actor::StopBehaviour()
 		return;
 	ActorRegistry::Remove(this);
 	if (currentBehaviour != nullptr) {
-		BehaviourCall call(*this);
+		BehaviourStack::Call call(behaviours);
 		currentBehaviour->OnEnd();
 	}
 }
@@ -351,47 +244,10 @@ bool Actor::AcceptsBlowFrom(Actor *attacker)
 void Actor::AddBehaviour(std::unique_ptr<ActorBehaviour> behaviour, bool clear)
 {
 	if (clear) {
-		std::vector<std::unique_ptr<ActorBehaviour>> old = std::move(behaviours);
-		behaviours.clear();
+		behaviours.Clear();
 		currentBehaviour = nullptr;
-		for (std::unique_ptr<ActorBehaviour> &each : old)
-			Retire(std::move(each));
 	}
-	if (behaviour != nullptr)
-		behaviours.push_back(std::move(behaviour));
-}
-
-ActorBehaviour *Actor::GetBehaviourAt(size_t index) const
-{
-	return index < behaviours.size() ? behaviours[index].get() : nullptr;
-}
-
-void Actor::PopBehaviour()
-{
-	if (behaviours.empty())
-		return;
-	std::unique_ptr<ActorBehaviour> top = std::move(behaviours.back());
-	behaviours.pop_back();
-	if (currentBehaviour == top.get())
-		currentBehaviour = nullptr;
-	Retire(std::move(top));
-}
-
-void Actor::Retire(std::unique_ptr<ActorBehaviour> behaviour)
-{
-	if (behaviour == nullptr)
-		return;
-	behaviour->released = 1;
-	// A behaviour may be the one whose call is running now (it replaced the
-	// stack from inside its own update); it is freed when that call returns.
-	if (behaviourCallDepth > 0)
-		retired.push_back(std::move(behaviour));
-}
-
-void Actor::FreeRetired()
-{
-	std::vector<std::unique_ptr<ActorBehaviour>> done = std::move(retired);
-	retired.clear();
+	behaviours.Push(std::move(behaviour));
 }
 
 void Actor::ForgetEntity(const Entity *entity)
@@ -402,10 +258,7 @@ void Actor::ForgetEntity(const Entity *entity)
 	}
 	if (lastAttacker == entity)
 		lastAttacker = nullptr;
-	for (std::unique_ptr<ActorBehaviour> &each : behaviours)
-		each->ForgetEntity(entity);
-	for (std::unique_ptr<ActorBehaviour> &each : retired)
-		each->ForgetEntity(entity);
+	behaviours.ForgetEntity(entity);
 }
 
 // --- Targets and senses -------------------------------------------------------
@@ -579,7 +432,7 @@ bool Actor::Strike(MapEntity *attacker, uint8_t damage, float power)
 	if (damage < stats.hearts) {
 		stats.hearts = static_cast<uint8_t>(stats.hearts - damage);
 		if (currentBehaviour != nullptr) {
-			BehaviourCall call(*this);
+			BehaviourStack::Call call(behaviours);
 			currentBehaviour->OnStruck(lastAttacker);
 		}
 	} else {
@@ -596,7 +449,7 @@ void Actor::OnCollide(Entity *other)
 {
 	MapEntity::OnCollide(other);
 	if (currentBehaviour != nullptr) {
-		BehaviourCall call(*this);
+		BehaviourStack::Call call(behaviours);
 		currentBehaviour->OnTouch(other);
 	}
 	if (rollTimer <= 0.0f || moving == 0 || other == nullptr || !other->IsKind(kClassId))
@@ -818,20 +671,7 @@ uint8_t Actor::PlaySoundVariant(uint8_t set)
 	if (voice.count == 0 || voice.pattern[0] == '\0')
 		return 0;
 	char fileName[SoundSet::kPatternChars + 4] = {};
-	if (voice.count == 1) {
-		std::strncpy(fileName, voice.pattern, SoundSet::kPatternChars - 1);
-	} else {
-		// The pattern comes from a creature's table; only its one "%d" is
-		// filled in, so no other '%' is ever read as a conversion.
-		const int number = soundCounter % voice.count + 1;
-		const char *mark = std::strstr(voice.pattern, "%d");
-		if (mark == nullptr) {
-			std::strncpy(fileName, voice.pattern, SoundSet::kPatternChars - 1);
-		} else {
-			const int head = static_cast<int>(mark - voice.pattern);
-			std::snprintf(fileName, sizeof(fileName), "%.*s%d%s", head, voice.pattern, number, mark + 2);
-		}
-	}
+	voice.FileName(soundCounter, fileName, sizeof(fileName));
 	return Sound::Instance()->PlayAt(fileName, &transform.position.x, voice.volume);
 }
 

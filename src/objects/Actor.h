@@ -3,8 +3,10 @@
 #include "engine/core/NamePool.h"
 #include "engine/render/Model3D.h"
 #include "objects/ActorBehaviour.h"
+#include "objects/BehaviourStack.h"
 #include "objects/MapEntity.h"
 #include "objects/PlayerStats.h"
+#include "objects/SoundSet.h"
 
 #include <cstdint>
 #include <memory>
@@ -30,20 +32,6 @@ enum ActorAnimation : uint8_t {
 	kAnimPose = 14,
 	kAnimWave = 15,
 	kActorAnimationCount = 16,
-};
-
-// One of an actor's four voices: a file name, or a pattern with one %d that
-// numbered variants fill in turn. Set 1 is the attack voice, set 2 the hurt
-// and defeat voice, set 3 speech. A set with count 0 is silent.
-struct SoundSet {
-	static constexpr size_t kPatternChars = 64; // terminator included
-
-	char pattern[kPatternChars] = {};
-	uint8_t count = 0;
-	float volume = 1.0f;
-
-	// Copies at most 63 characters of the pattern.
-	void Set(const char *text, uint8_t variants, float level);
 };
 
 // The animated creature of the map: the player, the creatures and the
@@ -145,8 +133,8 @@ public:
 	// one is given. The actor owns it from here on.
 	void AddBehaviour(std::unique_ptr<ActorBehaviour> behaviour, bool clear);
 	ActorBehaviour *GetCurrentBehaviour() const { return currentBehaviour; }
-	size_t GetBehaviourCount() const { return behaviours.size(); }
-	ActorBehaviour *GetBehaviourAt(size_t index) const;
+	size_t GetBehaviourCount() const { return behaviours.Size(); }
+	ActorBehaviour *GetBehaviourAt(size_t index) const { return behaviours.At(index); }
 
 	// --- Targets and senses ---
 	void SetTarget(MapEntity *entity);
@@ -225,23 +213,12 @@ protected:
 private:
 	friend class ActorRegistry;
 
-	// Marks a stretch of code that may call into the behaviours; behaviours
-	// released inside it are freed when the outermost one ends.
-	class BehaviourCall;
-
-	// Takes the top behaviour off the stack and frees it (or parks it while a
-	// behaviour call is under way).
-	void PopBehaviour();
-	void Retire(std::unique_ptr<ActorBehaviour> behaviour);
-	void FreeRetired();
 	// Drops every pointer this actor and its behaviours keep to the entity.
 	void ForgetEntity(const Entity *entity);
 	void SpawnDrops();
 
-	std::vector<std::unique_ptr<ActorBehaviour>> behaviours; // a stack; the last is current
-	std::vector<std::unique_ptr<ActorBehaviour>> retired;    // released during a behaviour call
-	ActorBehaviour *currentBehaviour = nullptr;              // the top, refreshed every update
-	uint32_t behaviourCallDepth = 0;
+	BehaviourStack behaviours;                  // owned; the top is current
+	ActorBehaviour *currentBehaviour = nullptr; // the top, refreshed every update
 	// Declared before the item, so the item goes first.
 	std::unique_ptr<MapObjectDef> heldRecord;
 	std::unique_ptr<MapEntity> heldItem;

@@ -107,7 +107,7 @@ public:
 	uint8_t avoidDrops = 0;
 
 private:
-	friend class Actor;
+	friend class BehaviourStack;
 
 	BehaviourHandle handle;
 	uint8_t released = 0;
