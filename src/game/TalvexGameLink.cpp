@@ -174,3 +174,35 @@ void TalvexGameLink::SetPlayerStatus(const PlayerStats &stats, uint8_t chain)
 	if (GameUI *hud = GameUI::Current())
 		hud->SetPlayerStatus(stats, chain);
 }
+
+bool TalvexGameLink::IsInGame()
+{
+	return game.IsInGame();
+}
+
+uint16_t TalvexGameLink::CurrentMapId()
+{
+	return GameProgress::Current().currentMap;
+}
+
+uint16_t TalvexGameLink::StartMap()
+{
+	return GameProgress::StartMap();
+}
+
+void TalvexGameLink::SetStartMap(uint16_t id)
+{
+	GameProgress::SetStartMap(id);
+}
+
+int TalvexGameLink::RespawnLevel()
+{
+	return GameProgress::RespawnLevel();
+}
+
+void TalvexGameLink::ShowLetters(bool on)
+{
+	GameUI *hud = GameUI::Current();
+	if (hud != nullptr && on)
+		hud->ShowLetters();
+}

@@ -17,6 +17,7 @@ public:
 	bool IsTimedMode() override;
 	bool IsMode(int mode) override;
 	int Difficulty() override;
+	bool IsInGame() override;
 
 	bool Flag(const char *name) override;
 	bool FlagId(uint16_t id) override;
@@ -29,6 +30,10 @@ public:
 	void SetPreviousMapIdAndSave(uint16_t id) override;
 	void MarkNewsRead(const char *areaName) override;
 	void UnlockAchievement(uint16_t id) override;
+	uint16_t CurrentMapId() override;
+	uint16_t StartMap() override;
+	void SetStartMap(uint16_t id) override;
+	int RespawnLevel() override;
 
 	bool HasHud() override;
 	void ShowMessage(const char *text, float seconds, uint8_t kind) override;
@@ -44,6 +49,7 @@ public:
 	uint32_t GetMessageState() override;
 	void SetMessageState(uint32_t state) override;
 	void SetPlayerStatus(const PlayerStats &stats, uint8_t chain) override;
+	void ShowLetters(bool on) override;
 
 private:
 	TalvexGame &game;

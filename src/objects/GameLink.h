@@ -35,6 +35,8 @@ public:
 	virtual bool IsMode(int mode) { return mode == 0; }
 	// Combat difficulty: 0 "Relaxed", 1 "Intended", 2 "Brutal".
 	virtual int Difficulty() { return 1; }
+	// Play has started and not gone back to the title.
+	virtual bool IsInGame() { return false; }
 
 	// --- Progress record ---
 	virtual bool Flag(const char *name) { (void)name; return false; }
@@ -53,6 +55,13 @@ public:
 	// Sets the flag of the news of the named area and rewards reading them all.
 	virtual void MarkNewsRead(const char *areaName) { (void)areaName; }
 	virtual void UnlockAchievement(uint16_t id) { (void)id; }
+	// The id of the map being played (0 for a fresh game).
+	virtual uint16_t CurrentMapId() { return 0; }
+	// Where the next play begins (0: the game's default).
+	virtual uint16_t StartMap() { return 0; }
+	virtual void SetStartMap(uint16_t id) { (void)id; }
+	// Where a respawn wakes: 0 to 2, like the difficulty.
+	virtual int RespawnLevel() { return 0; }
 
 	// --- HUD (all nothing while no HUD exists) ---
 	virtual bool HasHud() { return false; }
@@ -75,4 +84,6 @@ public:
 	virtual void SetMessageState(uint32_t state) { (void)state; }
 	// The hearts, held item, weight and hit chain shown.
 	virtual void SetPlayerStatus(const PlayerStats &stats, uint8_t chain) { (void)stats; (void)chain; }
+	// The row of collected letters, shown for a while.
+	virtual void ShowLetters(bool on) { (void)on; }
 };
