@@ -13,7 +13,7 @@ Achievements &Achievements::Instance()
 
 void Achievements::SyncFromFlags()
 {
-	if (!TalvexGame::Instance().IsInGame())
+	if (!TalvexGame::Current().IsInGame())
 		return;
 	for (uint16_t id : definitions)
 		if (!IsUnlocked(id) && GameProgress::FlagId(id))

@@ -19,7 +19,7 @@ void UIPause::Open()
 	if (Renderer *renderer = GetRenderer())
 		renderer->SetOverlayMode(kPausedOverlayMode);
 	MusicPlayer::Instance()->SetVolume(kOpenMusicVolume);
-	TalvexGame::Instance().SetTimerPaused(1);
+	TalvexGame::Current().SetTimerPaused(1);
 	LogDebug("------\nPAUSED\n------\n");
 }
 
@@ -29,7 +29,7 @@ void UIPause::Close()
 	if (Renderer *renderer = GetRenderer())
 		renderer->SetOverlayMode(0);
 	MusicPlayer::Instance()->SetVolume(kPlayingMusicVolume);
-	TalvexGame::Instance().SetTimerPaused(0);
+	TalvexGame::Current().SetTimerPaused(0);
 	if (doneHandler != nullptr)
 		doneHandler->OnDone();
 	else if (container != nullptr)

@@ -281,15 +281,16 @@ TEST_F(TalvexGameFlowTest, MissingScreensLeadWhereTheirScreensWould)
 			{"credits", "startup", "load", "play"}},
 		{"pre-intro goes into play", [](RouteGame &g) { g.ShowPreIntro(); }, {"preintro", "play"}},
 	};
+	GameProgress::SetSaveSlot(0);
 	for (const auto &row : rows) {
 		SCOPED_TRACE(row.name);
-		GameProgress::SetSaveSlot(0);
 		game.route.clear();
 		row.ask(game);
 		EXPECT_EQ(row.route, game.route);
 	}
-	// The continued slot is the one used last.
+	// The continued slot is the one used last, and it stays the current one.
 	EXPECT_EQ(2, GameProgress::SaveSlot());
+	EXPECT_EQ(HashName("town"), GameProgress::Current().currentMap);
 }
 
 TEST_F(TalvexGameFlowTest, WithoutASaveTheStartUpPlaysAFreshGame)
