@@ -97,7 +97,8 @@ void ActorBehaviour::Update(float dt)
 	active = Tick(dt) ? 1 : 0;
 	if (timeout > 0.0f) {
 		timeout -= dt;
-		if (timeout < 0.0f)
+		// Running out exactly counts: a 0.5 s timeout ends after 0.5 s.
+		if (timeout <= 0.0f)
 			active = 0;
 	}
 	if (active == 0) {

@@ -1,0 +1,302 @@
+#include "objects/ActorWorld.h"
+
+#include "engine/collision/Collider.h"
+#include "map/TileMap.h"
+#include "objects/SoundSet.h"
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+constexpr uint32_t kFireSwordKind = 45;
+
+TEST(ActorFactions, OnlyTheHostileSideAndAnotherAreHostile)
+{
+	struct Row {
+		uint8_t a, b;
+		bool hostile;
+	};
+	const Row rows[] = {
+		{4, 4, false}, {1, 2, false}, {1, 1, false}, {0, 0, false},
+		{1, 4, true}, {4, 1, true}, {2, 4, true}, {4, 0, true},
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(std::to_string(row.a) + " vs " + std::to_string(row.b));
+		EXPECT_EQ(row.hostile, IsHostile(row.a, row.b));
+	}
+}
+
+TEST_F(ActorWorld, BlowsLandOnlyAcrossTheHostileLine)
+{
+	struct Row {
+		uint8_t attackerSide, targetSide;
+		bool lands;
+	};
+	const Row rows[] = {
+		{kFactionHostile, kFactionHostile, false},
+		{kFactionPlayer, kFactionTownsfolk, false},
+		{kFactionPlayer, kFactionHostile, true},
+		{kFactionHostile, kFactionPlayer, true},
+		{kFactionTownsfolk, kFactionHostile, true},
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(std::to_string(row.attackerSide) + " strikes " + std::to_string(row.targetSide));
+		auto attacker = Spawn(kHeroKind, row.attackerSide, 4, Vec3(0.0f));
+		auto target = Spawn(kChookKind, row.targetSide, 4, Vec3(1.0f, 0.0f, 0.0f));
+		EXPECT_EQ(row.lands, attacker->Attack(target.get(), 1, 1.0f));
+		EXPECT_EQ(row.lands ? 3 : 4, target->stats.hearts);
+		EXPECT_EQ(row.lands ? attacker.get() : nullptr, target->lastAttacker);
+	}
+}
+
+TEST_F(ActorWorld, ABlowThatUsesUpTheHeartsDefeats)
+{
+	struct Row {
+		uint8_t hearts, damage;
+		uint8_t heartsAfter;
+		bool defeated;
+	};
+	const Row rows[] = {{3, 2, 1, false}, {3, 3, 0, true}, {3, 9, 0, true}, {1, 0, 1, false}};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(std::to_string(row.damage) + " of " + std::to_string(row.hearts));
+		auto hero = Spawn(kHeroKind, kFactionPlayer, 4, Vec3(0.0f));
+		auto chook = Spawn(kChookKind, kFactionHostile, row.hearts, Vec3(1.0f, 0.0f, 0.0f));
+		ASSERT_TRUE(hero->Attack(chook.get(), row.damage, 1.0f));
+		EXPECT_EQ(row.heartsAfter, chook->stats.hearts);
+		EXPECT_EQ(row.defeated ? chook->deathDelay : 0.0f, chook->deathTimer);
+		EXPECT_EQ(row.defeated ? Collider::kModeIgnored : Collider::kModeSolid, chook->collider->mode);
+		EXPECT_EQ(row.defeated ? 1 : 0, hero->chainHits);
+		EXPECT_FALSE(chook->Strike(hero.get(), 1, 1.0f)) << "busy or knocked back right after a blow";
+	}
+}
+
+TEST_F(ActorWorld, TheDeathTimerEndsOnExactlyZero)
+{
+	auto chook = Spawn(kChookKind, kFactionHostile, 2, Vec3(0.0f));
+	chook->deathDelay = 2 * kTick;
+	chook->Defeat();
+	ASSERT_EQ(2 * kTick, chook->deathTimer);
+	chook->UpdateAnimation(kTick);
+	EXPECT_EQ(kLifeRunning, chook->lifeState);
+	chook->UpdateAnimation(kTick);
+	EXPECT_EQ(0.0f, chook->deathTimer);
+	EXPECT_EQ(kLifePaused, chook->lifeState) << "the drops are out and the foe is gone";
+}
+
+TEST_F(ActorWorld, TheFireSwordBurnsDownOnlyWhatWouldTakeTheBlow)
+{
+	struct Row {
+		const char *name;
+		uint8_t hearts, damage;
+		bool refuses, busy, knockedBack;
+		bool diesAtOnce;
+		uint8_t heartsAfter;
+	};
+	const Row rows[] = {
+		{"finishing blow", 2, 2, false, false, false, true, 0},
+		{"busy foe still burns", 2, 2, false, true, false, true, 0},
+		{"knocked-back foe still burns", 1, 2, false, false, true, true, 0},
+		{"foe whose own rule refuses", 2, 2, true, false, false, false, 2},
+		{"blow too weak to finish", 3, 2, false, false, false, false, 1},
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(row.name);
+		TileMap map;
+		MapObjectDef record;
+		record.id = 7; // group 7
+		auto hero = Spawn(kHeroKind, kFactionPlayer, 4, Vec3(0.0f));
+		hero->stats.heldKind = kFireSwordKind;
+		auto foe = Spawn(kChookKind, kFactionHostile, row.hearts, Vec3(1.0f, 0.0f, 0.0f));
+		foe->LinkToMap(&map, &record);
+		foe->defeatOpensGroup = 1;
+		foe->refusesBlows = row.refuses;
+		foe->busyTimer = row.busy ? 1.0f : 0.0f;
+		foe->knockBackTimer = row.knockedBack ? 1.0f : 0.0f;
+
+		EXPECT_EQ(row.diesAtOnce || row.heartsAfter != row.hearts, hero->Attack(foe.get(), row.damage, 1.0f));
+		EXPECT_EQ(row.heartsAfter, foe->stats.hearts);
+		EXPECT_EQ(row.diesAtOnce ? kLifePaused : kLifeRunning, foe->lifeState);
+		EXPECT_EQ(0.0f, foe->deathTimer) << "no slow death: it burns at once or lives";
+		EXPECT_EQ(row.diesAtOnce, map.IsGroupEnabled(7)) << "its defeat opens its group";
+		foe->LinkToMap(nullptr, nullptr);
+	}
+}
+
+TEST_F(ActorWorld, DifficultyScalesHostileHearts)
+{
+	struct Row {
+		int difficulty;
+		bool newGamePlus;
+		int gameMode;
+		uint8_t side;
+		bool scaled;
+		uint8_t base;
+		uint8_t hearts, dropCount;
+		float recovery;
+	};
+	const Row rows[] = {
+		{0, false, 0, kFactionHostile, true, 2, 2, 2, 1.3f},
+		{1, false, 0, kFactionHostile, true, 2, 4, 2, 0.8f},
+		{2, false, 0, kFactionHostile, true, 2, 6, 2, 0.5f},
+		{2, true, 0, kFactionHostile, true, 2, 8, 2, 0.5f},
+		{0, true, 0, kFactionHostile, true, 3, 6, 2, 1.3f},
+		{2, true, 0, kFactionHostile, false, 3, 3, 2, 0.5f},
+		{2, true, 0, kFactionTownsfolk, true, 3, 3, 2, 0.5f},
+		{1, false, 1, kFactionHostile, true, 3, 6, 3, 0.8f},
+		{1, false, 0, kFactionHostile, true, 0, 0, 0, 0.8f},
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE("difficulty " + std::to_string(row.difficulty) + " base " + std::to_string(row.base));
+		link.difficulty = row.difficulty;
+		link.newGamePlus = row.newGamePlus;
+		link.gameMode = row.gameMode;
+		TestActor actor(kChookKind);
+		actor.faction = row.side;
+		actor.ApplyDifficulty(row.base, row.scaled);
+		EXPECT_EQ(row.hearts, actor.stats.hearts);
+		EXPECT_EQ(row.hearts, actor.stats.maxHearts);
+		EXPECT_EQ(row.hearts, actor.dropFlag);
+		EXPECT_EQ(row.dropCount, actor.dropCount);
+		actor.ResetState();
+		EXPECT_FLOAT_EQ(row.recovery, actor.knockBackRecovery);
+	}
+}
+
+TEST_F(ActorWorld, TheViewConeNarrowsWithTheAngle)
+{
+	struct Row {
+		float degrees, distance, range, minAlignment;
+		bool seen;
+	};
+	const Row rows[] = {
+		{0, 9, 10, 0, true},    // straight ahead, inside the range
+		{0, 11, 10, 0, false},  // straight ahead, beyond it
+		{60, 9, 10, 0, false},  // 10 x 0.5 = 5 < 9
+		{60, 4, 10, 0, true},
+		{90, 1, 10, 0, false},  // beside: no reach at all
+		{45, 5, 10, 0.8f, false},
+		{180, 1, 10, -1, false}, // behind
+	};
+	auto watcher = Spawn(kChookKind, kFactionHostile, 2, Vec3(0.0f));
+	for (const Row &row : rows) {
+		SCOPED_TRACE(std::to_string(row.degrees) + " degrees at " + std::to_string(row.distance));
+		const float radians = glm::radians(row.degrees);
+		const Vec3 point(std::sin(radians) * row.distance, 3.0f, std::cos(radians) * row.distance);
+		EXPECT_EQ(row.seen, watcher->IsInView(point, row.range, row.minAlignment));
+	}
+}
+
+TEST_F(ActorWorld, BehavioursAcquireOnlyTargetsInView)
+{
+	struct Row {
+		float degrees;
+		bool acquired;
+	};
+	for (const Row &row : {Row{0, true}, Row{60, false}}) {
+		SCOPED_TRACE(std::to_string(row.degrees) + " degrees");
+		auto chook = Spawn(kChookKind, kFactionHostile, 2, Vec3(0.0f));
+		const float radians = glm::radians(row.degrees);
+		auto hero = Spawn(kHeroKind, kFactionPlayer, 4, Vec3(std::sin(radians) * 9, 0.0f, std::cos(radians) * 9));
+		ActorBehaviour looking(chook.get());
+		EXPECT_EQ(row.acquired ? hero.get() : nullptr, looking.AcquireTarget(1.0f));
+		EXPECT_EQ(row.acquired ? hero.get() : nullptr, looking.GetHostileTarget());
+	}
+}
+
+TEST_F(ActorWorld, AWalkTargetWalksAtTheMoveSpeed)
+{
+	auto walker = Spawn(kHeroKind, kFactionPlayer, 4, Vec3(0.0f));
+	Vec3 move(9.0f);
+	walker->GetDesiredMove(move, kTick);
+	EXPECT_EQ(Vec3(0.0f), move) << "(-100000, -100000, -100000) means no target";
+	walker->walkTarget = Vec3(0.0f, 5.0f, 10.0f);
+	walker->GetDesiredMove(move, kTick);
+	EXPECT_FLOAT_EQ(0.0f, move.x);
+	EXPECT_FLOAT_EQ(0.0f, move.y);
+	EXPECT_FLOAT_EQ(walker->moveSpeed, move.z);
+}
+
+TEST_F(ActorWorld, AHolderFreesAReplacedItemAndTheNameStaysWithTheItem)
+{
+	int freed = 0;
+	auto hero = Spawn(kHeroKind, kFactionPlayer, 4, Vec3(0.0f));
+	hero->TakeInHand(std::make_unique<CountedItem>(kSwordKind, &freed), "Blade");
+	MapEntity *first = hero->GetHeldItem();
+	ASSERT_NE(nullptr, first);
+	EXPECT_STREQ("Blade", first->mapObject->name.Get());
+	EXPECT_NE(&MapEntity::EmptyMapObject(), first->mapObject);
+	EXPECT_EQ(nullptr, MapEntity::EmptyMapObject().name.Get()) << "the shared record stays empty";
+
+	hero->TakeInHand(std::make_unique<CountedItem>(kSwordKind + 1, &freed), nullptr);
+	EXPECT_EQ(1, freed);
+	EXPECT_EQ(&MapEntity::EmptyMapObject(), hero->GetHeldItem()->mapObject);
+
+	hero->Hold(0, nullptr);
+	EXPECT_EQ(2, freed);
+	EXPECT_EQ(nullptr, hero->GetHeldItem());
+	EXPECT_EQ(0u, hero->stats.heldKind);
+
+	hero->Hold(kSwordKind, "Unmade");
+	EXPECT_EQ(kSwordKind, hero->stats.heldKind) << "a kind without a class is still recorded";
+	EXPECT_EQ(nullptr, MapEntity::EmptyMapObject().name.Get());
+}
+
+TEST_F(ActorWorld, ActorsForgetTargetsAndAttackersBeforeTheyAreFreed)
+{
+	auto chook = Spawn(kChookKind, kFactionHostile, 4, Vec3(0.0f));
+	auto hero = Spawn(kHeroKind, kFactionPlayer, 4, Vec3(0.0f, 0.0f, 2.0f));
+	chook->SetTarget(hero.get());
+	ASSERT_TRUE(hero->Attack(chook.get(), 1, 1.0f));
+	ASSERT_EQ(hero.get(), chook->lastAttacker);
+	hero.reset();
+	EXPECT_EQ(nullptr, chook->GetTarget());
+	EXPECT_EQ(nullptr, chook->lastAttacker);
+	EXPECT_FALSE(chook->HasTarget(1000.0f, 0));
+	scene.Update(kTick); // reads nothing freed
+	EXPECT_EQ(0.0f, chook->targetTime);
+}
+
+TEST(ActorSoundSets, VariantsFollowTheSharedCounter)
+{
+	struct Row {
+		const char *pattern;
+		uint8_t count, counter;
+		const char *file;
+	};
+	const Row rows[] = {
+		{"sfx/blob%d.wav", 3, 1, "sfx/blob2.wav"},
+		{"sfx/blob%d.wav", 3, 2, "sfx/blob3.wav"},
+		{"sfx/blob%d.wav", 3, 3, "sfx/blob1.wav"},
+		{"sfx/roar.wav", 1, 7, "sfx/roar.wav"},
+		{"sfx/blob%d.wav", 0, 1, ""},
+		{"sfx/100%%-%d.wav", 2, 1, "sfx/100%%-2.wav"}, // no other '%' is read as a conversion
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(std::string(row.pattern) + " #" + std::to_string(row.counter));
+		SoundSet set;
+		set.Set(row.pattern, row.count, 1.0f);
+		char file[SoundSet::kPatternChars + 4];
+		set.FileName(row.counter, file, sizeof(file));
+		EXPECT_STREQ(row.file, file);
+	}
+}
+
+TEST_F(ActorWorld, FootstepsCountOnlyWalkedDistance)
+{
+	auto walker = Spawn(kHeroKind, kFactionPlayer, 4, Vec3(0.0f));
+	walker->stepDistance = 1.5f;
+	walker->moveVelocity = Vec3(0.0f, 0.0f, 4.0f);
+	walker->UpdateFootsteps(kTick);
+	EXPECT_FLOAT_EQ(1.0f, walker->stepAccumulator);
+	walker->UpdateFootsteps(kTick);
+	EXPECT_FLOAT_EQ(0.5f, walker->stepAccumulator) << "one step taken, the rest kept";
+	walker->moveVelocity = Vec3(0.0f);
+	walker->UpdateFootsteps(kTick);
+	EXPECT_FLOAT_EQ(0.5f, walker->stepAccumulator) << "standing still keeps it";
+	walker->stepDistance = 0.0f;
+	walker->UpdateFootsteps(kTick);
+	EXPECT_EQ(0.0f, walker->stepAccumulator);
+}
+
+} // namespace
