@@ -365,10 +365,8 @@ void Player::Update(float dt)
 
 	sinceScript += dt;
 
-	if (useTarget != nullptr) {
-		UpdateUseTarget();
+	if (useTarget != nullptr && UpdateUseTarget())
 		return;
-	}
 
 	PlayerTile tile = CurrentTile();
 	if (map != nullptr)
@@ -387,23 +385,23 @@ void Player::Update(float dt)
 	}
 }
 
-void Player::UpdateUseTarget()
+bool Player::UpdateUseTarget()
 {
 	Entity *entity = useTarget->entity;
 	if (lastUsePosition != Vec3(0.0f) && Entity::IsAlive(entity))
 		FaceTowards(entity);
 	if (Pressed(kActionStrike)) {
 		keepAttacking = 0;
-		if (IsLiveActor(entity) && sinceScript <= kScriptPressGuard)
-			return;
-		Use(useTarget);
-		return;
+		if (!IsLiveActor(entity) || sinceScript > kScriptPressGuard)
+			Use(useTarget);
+		return true;
 	}
 	if (useTarget != currentArea && CurrentTile() != promptTile) {
 		useTarget = nullptr;
 		GameLink::Get().CloseMessage();
 		promptTile.Unset();
 	}
+	return false;
 }
 
 void Player::UpdateAreas(const PlayerTile &tile)
@@ -561,6 +559,10 @@ void Player::OnBlocked(const Vec3 &direction)
 
 void Player::Kill()
 {
+	// A hero already dying lies on the water floor, where every frame would
+	// kill it again and put its death off for ever.
+	if (!HasHearts() || deathTimer > 0.0f)
+		return;
 	uint8_t damage = surfaceLevel == kWaterLevel && IsLava(surface) ? kLavaFallDamage : kFallDamage;
 	if (stats.hearts <= damage + 1) {
 		stats.hearts = 0;

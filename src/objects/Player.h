@@ -149,7 +149,8 @@ private:
 	// Steps 7 to 9 of the update: true when a message or a script holds the
 	// player this frame.
 	bool AnswerMessages();
-	void UpdateUseTarget();
+	// Step 13: true when a use press was taken this frame.
+	bool UpdateUseTarget();
 	void UpdateAreas(const PlayerTile &tile);
 	void UpdateMapEdges(const PlayerTile &tile);
 	// Walks one tile in the entry direction after being placed.
