@@ -319,8 +319,9 @@ struct Recipe {
 	}
 };
 
-// How much of a soft mask covers a point: t runs from 1 at the rim to 0 in
-// the middle; the fade takes the outer `edge` of it and eases at both ends.
+// How much of a soft mask covers a point t out from the middle (0) toward
+// the rim (1): fully inside, then fading over the outer `edge` of the way,
+// eased at both ends so the blob has no visible ring.
 float MaskCover(float t, float edge)
 {
 	float inside = std::clamp((1.0f - t) / std::max(edge, 1e-3f), 0.0f, 1.0f);
