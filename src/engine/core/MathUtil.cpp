@@ -7,6 +7,7 @@
 
 namespace {
 constexpr float kReferenceFrameRate = 60.0f; // frames per second at which SmoothFactor returns rate unchanged
+constexpr float kParallelSquared = 1e-12f;   // squared cross product below which two directions are parallel
 } // namespace
 
 float Clamp(float x, float lo, float hi)
@@ -87,11 +88,12 @@ glm::quat LookRotation(const Vec3 &direction, const Vec3 &up)
 {
 	const float length = Vec3Length(direction);
 	const Vec3 forward = length > 0.0f ? direction / length : Vec3(0.0f, 0.0f, 1.0f);
-	const glm::quat look = glm::quatLookAtRH(forward, up);
-	// An up along the direction leaves the roll open; any roll will do then.
-	if (std::isnan(look.w) || std::isnan(look.x) || std::isnan(look.y) || std::isnan(look.z))
+	// An up along the direction (or none) leaves the roll open; any roll
+	// will do then, as long as the look is right.
+	const Vec3 side = glm::cross(up, forward);
+	if (!(glm::dot(side, side) > kParallelSquared))
 		return glm::rotation(Vec3(0.0f, 0.0f, -1.0f), forward);
-	return look;
+	return glm::quatLookAtRH(forward, up);
 }
 
 glm::quat SlerpApproach(const glm::quat &current, const glm::quat &target, float rate, float frameTime)
