@@ -122,13 +122,17 @@ bool IsRampKind(uint32_t kind)
 	return kind >= kTileRampNorth && kind <= kTileRampWest;
 }
 
-// True for an entity record whose actor is up and on the enemy side.
-bool IsStandingEnemy(const MapObjectDef &record)
+// True for an entity record whose actor is up, on the enemy side and not yet
+// defeated. Whether it still fights is the actor's own rule, which the map
+// reaches through the factory that made it; without one, standing is enough.
+bool IsStandingEnemy(const MapObjectDef &record, EntityFactory *factory)
 {
 	if (!MapSequence::HasActor(&record))
 		return false;
-	const Entity *entity = record.entity;
-	return entity->lifeState < kLifePaused && entity->GetFaction() == kHostileFaction;
+	Entity *entity = record.entity;
+	if (entity->lifeState >= kLifePaused || entity->GetFaction() != kHostileFaction)
+		return false;
+	return factory == nullptr || factory->IsStillFighting(entity);
 }
 
 } // namespace
@@ -364,6 +368,8 @@ void TileMap::PlaceEntity(MapObjectDef &record, Entity *entity)
 	entity->transform.SetPosition(position);
 	entity->transform.SetRotation(glm::angleAxis(kQuarterTurn * static_cast<float>(record.rotation), Vec3(0.0f, 1.0f, 0.0f)));
 	entity->transform.SetScale(scale);
+	// Linked before the scene takes it, so its Init already knows its map.
+	entityFactory->LinkToMap(entity, this, &record);
 	if (scene != nullptr)
 		scene->AddEntity(entity);
 }
@@ -683,7 +689,7 @@ void TileMap::CheckTriggers()
 	}
 	cleared = 1;
 	for (const MapObjectDef &record : mapData.entityRecords) {
-		if (IsStandingEnemy(record)) {
+		if (IsStandingEnemy(record, entityFactory)) {
 			cleared = 0;
 			break;
 		}

@@ -23,8 +23,8 @@ public:
 	// Hands a placed entity its map, its map object and the object's name.
 	// Map entities take all three; other entities are left alone.
 	virtual void LinkToMap(Entity *entity, TileMap *map, MapObjectDef *object);
-	// True for an entity of the hostile side that has not been defeated yet
-	// (its own rule, MapEntity::IsStillFighting); false for anything that is
-	// not a live map entity.
+	// Asked by the map of an actor of the hostile side that still stands:
+	// whether it has not been defeated yet (MapEntity::IsStillFighting). An
+	// entity that is no map entity counts by standing alone; null is false.
 	virtual bool IsStillFighting(Entity *entity);
 };
