@@ -53,9 +53,11 @@ Vec3 SideOf(const Vec3 &n)
 	return Vec3(-n.z, 0.0f, n.x);
 }
 
-// A world coordinate as a 16-bit tile number: truncated toward zero, and
-// held inside the 16-bit range first, so far-off or broken positions can
-// never overflow the conversion. NaN lies outside every map.
+// A world coordinate as a 16-bit tile number: rounded down, so every tile
+// west and north of the map is as wide as those inside it (a walker two
+// tiles out reads -2), and held inside the 16-bit range first, so far-off or
+// broken positions can never overflow the conversion. NaN lies outside every
+// map.
 int16_t ToTileCoordinate(float value)
 {
 	constexpr float kLowest = static_cast<float>(std::numeric_limits<int16_t>::min());
@@ -64,7 +66,7 @@ int16_t ToTileCoordinate(float value)
 		return std::numeric_limits<int16_t>::min();
 	if (value >= kHighest)
 		return std::numeric_limits<int16_t>::max();
-	return static_cast<int16_t>(value);
+	return static_cast<int16_t>(std::floor(value));
 }
 
 // A 16-bit tile number plus an offset, held inside the 16-bit range.

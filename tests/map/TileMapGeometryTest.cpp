@@ -280,7 +280,7 @@ TEST(TileMapQueries, HeightAtWorldPositions)
 	}
 }
 
-TEST(TileMapQueries, WorldToTileTruncatesTowardZeroAndTileAtClamps)
+TEST(TileMapQueries, WorldToTileRoundsDownAndTileAtClamps)
 {
 	std::vector<MapTile> tiles;
 	for (uint8_t i = 0; i < 12; i++)
@@ -295,15 +295,17 @@ TEST(TileMapQueries, WorldToTileTruncatesTowardZeroAndTileAtClamps)
 	};
 	const Row rows[] = {
 		{-0.9f, 0.0f, 0, 0, true, 0},
-		{-2.9f, 0.0f, 0, 0, true, 0},
-		{-3.1f, 0.0f, -1, 0, false, 0},
+		// Tiles west of the map are as wide as the others: -1 spans -3 to -1.
+		{-1.1f, 0.0f, -1, 0, false, 0},
+		{-2.9f, 0.0f, -1, 0, false, 0},
+		{-3.1f, 0.0f, -2, 0, false, 0},
 		{0.99f, 0.99f, 0, 0, true, 0},
 		{1.0f, 3.0f, 1, 2, true, 9},
 		{7.0f, 0.0f, 4, 0, false, 3},
 		{0.0f, 5.0f, 0, 3, false, 8},
 		// Two tiles past either edge, as an edge exit reads them: signed and
 		// never held at the edge.
-		{-5.0f, -5.0f, -2, -2, false, 0},
+		{-4.0f, -4.0f, -2, -2, false, 0},
 		{11.0f, 9.0f, 6, 5, false, 11},
 		// Far off and broken positions are held inside 16 bits.
 		{1e9f, 1e9f, 32767, 32767, false, 11},
