@@ -192,6 +192,21 @@ TEST(MapEntityOnMap, RemoveFreesTheEntityOnceAfterTheScenesWalk)
 	}
 }
 
+TEST(MapEntityOnMap, ASceneGoneBeforeItsNextFrameStillFreesWhatWasRemoved)
+{
+	bool deleted = false;
+	{
+		Scene scene;
+		scene.state = kSceneActive;
+		Walker *walker = new Walker(nullptr, &deleted);
+		scene.AddEntity(walker);
+		scene.Update(kFrame);
+		walker->Remove();
+		EXPECT_FALSE(deleted);
+	}
+	EXPECT_TRUE(deleted);
+}
+
 TEST(MapEntityOnMap, OutsideAnySceneRemoveOnlyUnlinksDestroyFrees)
 {
 	bool deleted = false;
