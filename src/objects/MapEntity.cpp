@@ -9,6 +9,8 @@
 #include "map/EnvironmentTable.h"
 #include "map/MapCommand.h"
 #include "map/TileMap.h"
+#include "objects/ActorRegistry.h"
+#include "objects/Player.h"
 #include "objects/Shadow.h"
 #include "objects/SpawnFX.h"
 
@@ -61,7 +63,7 @@ constexpr float kSmallColliderSquared = 0.01f;
 // counter alternates it so a chain of blows zigzags.
 float JoltSide()
 {
-	return 1.0f;
+	return (Player::StrikeCount() & 1u) != 0 ? -1.0f : 1.0f;
 }
 
 } // namespace
@@ -76,6 +78,8 @@ MapEntity::MapEntity(uint32_t entityKind)
 MapEntity::~MapEntity()
 {
 	UnlinkMapObject();
+	// No actor may keep this entity as its target or last attacker.
+	ActorRegistry::ForgetEntity(this);
 }
 
 MapObjectDef &MapEntity::EmptyMapObject()
