@@ -175,5 +175,8 @@ void PickupCollectable::OnTaken(Player *player)
 	if (sequence == nullptr)
 		return;
 	SetActiveSequence(sequence.release()); // the runner owns it now
-	SetActive(false);
+	// The hero may have taken it off the map already; pausing it then would
+	// keep the scene from freeing it.
+	if (lifeState < kLifeRemoved)
+		SetActive(false);
 }

@@ -91,6 +91,7 @@ public:
 		messageVisible = true;
 		messages.push_back(text);
 	}
+	void ShowPrompt(const char *label) override { prompts.push_back(label); }
 	bool IsMessageVisible() override { return messageVisible; }
 	void CloseMessage() override { messageVisible = false; }
 	bool IsBusy() override { return busy; }
@@ -111,6 +112,7 @@ public:
 	PlayerStats storedStats;
 	std::set<uint16_t> flagIds;
 	std::vector<std::string> messages;
+	std::vector<std::string> prompts;
 	std::vector<uint16_t> achievements;
 	std::vector<bool> letters;
 };
