@@ -129,8 +129,9 @@ TEST(PropSetup, EachKindSetsUpItsClassModelColliderAndShadow)
 		EXPECT_FLOAT_EQ(entity->shadowSize, c.shadowSize);
 		EXPECT_FLOAT_EQ(entity->shadow->aspect, c.shadowStretch);
 		EXPECT_FLOAT_EQ(entity->shadow->heightOffset, c.shadowLift);
-		if (c.kind != PropSaveSwitch::kKind) // never runs the map entity's physics
+		if (c.kind != PropSaveSwitch::kKind) { // never runs the map entity's physics
 			EXPECT_EQ(entity->followsGround, 0);
+		}
 		if (c.model == nullptr)
 			continue;
 		const Model3D *model = ModelOf(entity);
