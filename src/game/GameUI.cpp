@@ -90,8 +90,11 @@ void GameUI::ShowTitledMessage(const char *title, const char *text, float second
 
 void GameUI::ShowSpeech(const char *speaker, const char *text, float seconds, uint8_t kind)
 {
-	ShowTitledMessage(speaker, text, seconds, kind);
+	// Not through ShowTitledMessage: a HUD that overrides one kind of message
+	// must not see speech arrive as the other.
+	BeginMessage(speaker, text, seconds, kind);
 	speech = 1;
+	messageState = kind == kKindPrompt ? kMessageQuestion : kMessagePlain;
 }
 
 void GameUI::ShowPrompt(const char *label)
