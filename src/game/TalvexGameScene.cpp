@@ -169,7 +169,7 @@ void TalvexGameScene::Start()
 	AddEntity(&hud);
 	overlayStack.AddEntity(&pauseMenu);
 	srand(0);
-	player.map = &map;
+	player.LinkToMap(&map, nullptr);
 	player.transform.position = kFirstPlayerPosition;
 	LoadStartMap(ChooseStartMap());
 	Achievements::Instance().SyncFromFlags();
