@@ -4,6 +4,7 @@
 #include "objects/MapEntity.h"
 
 #include "engine/collision/Collider.h"
+#include "engine/core/NameHash.h"
 #include "support/GridMap.h"
 #include "support/TestWalker.h"
 
@@ -145,6 +146,53 @@ TEST(MapEntityWalk, TheSplashHappensWhenFallingPastTheSurfaceOnly)
 	free.Update(kFrame);
 	EXPECT_FLOAT_EQ(free.transform.position.y, 5.0f - 0.1f);
 	EXPECT_EQ(free.splashes, 0);
+}
+
+// These read the game's own surface table: "brambles" walls hurt (damage 1),
+// "ice" is slippery (slip 1.0).
+TEST(MapEntityWalk, ThornyWallsStrikeTheWalkerIceKeepsItSliding)
+{
+	struct Row {
+		const char *name;
+		const char *lowGround;
+		const char *highGround;
+		Vec3 wanted;
+		int walkFrames;
+		bool struck;
+		bool slides;
+	};
+	// East runs into the terrace (blocked from x = 2.5); south stays on the
+	// low ground.
+	const Row rows[] = {
+		{"plain ground into the terrace", nullptr, nullptr, Vec3(2.0f, 0.0f, 0.0f), 90, false, false},
+		{"into a bramble terrace", nullptr, "brambles", Vec3(2.0f, 0.0f, 0.0f), 90, true, false},
+		{"plain ground along it", nullptr, nullptr, Vec3(0.0f, 0.0f, 1.0f), 20, false, false},
+		{"ice along it", "ice", nullptr, Vec3(0.0f, 0.0f, 1.0f), 20, false, true},
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(row.name);
+		GridMap grid = Terrace(0.75f);
+		TileMapData &data = grid.map.GetMapData();
+		data.layerIds[0] = HashName(row.lowGround);
+		data.layerIds[1] = HashName(row.highGround);
+		Walker walker(&grid.map);
+		walker.SetPosition(Vec3(0.0f, 0.0f, 0.0f));
+		walker.wanted = row.wanted;
+		for (int frame = 0; frame < row.walkFrames; frame++)
+			walker.Update(kFrame);
+		EXPECT_EQ(walker.slideVelocity != Vec3(0.0f), row.slides);
+		EXPECT_LE(Vec3Length(walker.slideVelocity), 5.0f);
+		walker.wanted = Vec3(0.0f);
+		for (int frame = 0; frame < 40; frame++)
+			walker.Update(kFrame);
+		EXPECT_EQ(walker.strikes > 0, row.struck);
+		if (row.struck)
+			EXPECT_EQ(walker.lastDamage, 1);
+		// On ice the walker goes on sliding after it stopped wanting to move.
+		const Vec3 before = walker.transform.position;
+		walker.Update(kFrame);
+		EXPECT_EQ(walker.transform.position != before, row.slides);
+	}
 }
 
 TEST(MapEntityKnockBack, PushesForAQuarterSecondAndRecoversAfterHalf)

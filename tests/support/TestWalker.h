@@ -1,6 +1,6 @@
 #pragma once
 // A map entity for tests of what walks on the map: it wants a fixed walking
-// velocity, counts the hooks the physics step calls (blocked, splash, kill)
+// velocity, counts the hooks the physics step calls (blocked, struck, splash, kill)
 // and, when given a flag, notes its own deletion.
 #include "objects/MapEntity.h"
 
@@ -38,6 +38,12 @@ public:
 		kills++;
 		MapEntity::Kill();
 	}
+	bool Strike(MapEntity *attacker, uint8_t damage, float power) override
+	{
+		strikes++;
+		lastDamage = damage;
+		return MapEntity::Strike(attacker, damage, power);
+	}
 	void Start() override
 	{
 		starts++;
@@ -50,5 +56,7 @@ public:
 	int splashes = 0;
 	int kills = 0;
 	int starts = 0;
+	int strikes = 0;
+	uint8_t lastDamage = 0;
 	bool *deleted;
 };
