@@ -62,6 +62,35 @@ TEST(CollectableKind, KeysOfTheThreeSets)
 }
 
 
+TEST(PickupCollectable, UsesItsItemFlagAndStaysAwayOnceFound)
+{
+	ObjectTestWorld world;
+	world.Place(40, 3, 3, 7, "tri2");
+	world.Place(40, 5, 3, 0, "tri3"); // no object id: never skipped
+	world.link.flagIds.insert(ItemFlag(CollectableKind::kTri, 3));
+	world.Load();
+	auto *tri2 = world.Find<PickupCollectable>(7);
+	ASSERT_NE(tri2, nullptr);
+	EXPECT_EQ(tri2->GetFlagId(), CollectableFlagHash("tri", 2));
+	EXPECT_EQ(tri2->GetItemNumber(), 2);
+	EXPECT_STREQ(tri2->GetSoundPath(), "sfx/collecttri.wav");
+	EXPECT_TRUE(tri2->IsActive());
+	EXPECT_TRUE(world.Find<PickupCollectable>(0)->IsActive());
+
+	Player player;
+	tri2->OnTaken(&player);
+	EXPECT_TRUE(world.link.FlagId(CollectableFlagHash("tri", 2)));
+	EXPECT_EQ(world.sounds.Count("sfx/collecttri.wav"), 1u);
+	EXPECT_TRUE(IsSequenceRunning());
+	EXPECT_FALSE(tri2->IsActive());
+	tri2->OnTaken(&player); // twice: nothing more
+	EXPECT_EQ(world.sounds.Count("sfx/collecttri.wav"), 1u);
+	EndActiveSequence();
+
+	world.Load(); // a second visit
+	EXPECT_FALSE(world.Find<PickupCollectable>(7)->IsActive());
+}
+
 TEST(PickupCollectable, TheEighthOfSixteenFeedsMarksHalfTheSet)
 {
 	ObjectTestWorld world;

@@ -10,6 +10,16 @@ using namespace objecttest;
 
 namespace {
 
+bool SceneHolds(const Scene &scene, uint32_t kind)
+{
+	for (uint16_t i = 0; i < scene.GetEntityCount(); i++) {
+		auto *entity = dynamic_cast<MapEntity *>(scene.GetEntityAt(i));
+		if (entity != nullptr && entity->GetKind() == kind)
+			return true;
+	}
+	return false;
+}
+
 TEST(Pickup, BobsBetween03And07AboveItsPlaceAndSpins)
 {
 	ObjectTestWorld world;
@@ -55,6 +65,44 @@ TEST(Pickup, ShowsAndCanBeTouchedOnlyWhileItsFlagGroupIsOn)
 }
 
 
+
+TEST(Pickup, TakenOnAnEarlierVisitLeavesAtItsStartUnlessItsGroupIsZero)
+{
+	struct Case {
+		uint16_t id;
+		bool comesBack;
+	};
+	const Case cases[] = {{7, false}, {256 + 9, false}, {256, true}, {512, true}};
+	for (const Case &c : cases) {
+		SCOPED_TRACE(c.id);
+		ObjectTestWorld world;
+		world.Place(39, 3, 3, c.id, "cooler1");
+		world.Load();
+		ASSERT_NE(world.EntityOf(c.id), nullptr);
+		// Taken: the map remembers the id's low byte (group 0 is refused).
+		world.map.SetGroupFlag(static_cast<uint8_t>(c.id & 0xFF), true);
+		world.Load(); // the same map again
+		world.Frame();
+		EXPECT_EQ(world.EntityOf(c.id) != nullptr, c.comesBack);
+		EXPECT_EQ(SceneHolds(world.scene, 39), c.comesBack);
+	}
+}
+
+TEST(Pickup, CoinsAndCoolersFoundInTheSaveStayAway)
+{
+	ObjectTestWorld world;
+	world.link.flagIds.insert(HashName("coin7"));
+	world.Place(37, 3, 3, 1, "coin7");
+	world.Place(37, 5, 3, 2, "coin8");
+	world.Place(39, 7, 3, 3, "cooler2");
+	world.Place(42, 3, 5, 4, "coin7"); // a key named like the coin: no flag test
+	world.Load();
+	world.Frame();
+	EXPECT_FALSE(world.EntityOf(1)->IsActive());
+	EXPECT_TRUE(world.EntityOf(2)->IsActive());
+	EXPECT_TRUE(world.EntityOf(3)->IsActive());
+	EXPECT_TRUE(world.EntityOf(4)->IsActive());
+}
 
 TEST(Pickup, InAHandItStartsWithoutAMapOrARecordOfItsOwn)
 {
