@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -148,6 +149,52 @@ TEST(Player, DeathCountsOnlyInASlotReadBack)
 		world.Frames(20);
 		EXPECT_EQ(world.link.calls, row.calls);
 		EXPECT_EQ(world.player.sounds.front(), "sfx/dead.ogg");
+	}
+}
+
+TEST(Player, SinkingHeroDiesOnceNotOverAndOver)
+{
+	PlayerTestWorld world;
+	ListeningPlayer &player = world.player;
+	player.Setup(world.TileCentre(2, 2), 0);
+	player.stats.hearts = 2;
+	player.Kill();
+	ASSERT_GT(player.deathTimer, 0.0f);
+	world.Frames(4);
+	float left = player.deathTimer;
+	// On the water floor every frame ends below the world again.
+	player.Kill();
+	EXPECT_FLOAT_EQ(player.deathTimer, left);
+	EXPECT_EQ(std::count(player.sounds.begin(), player.sounds.end(), "sfx/dead.ogg"), 1);
+}
+
+TEST(Player, StruckHeroHurtsUnlessSunkBelowTheGround)
+{
+	struct Row {
+		const char *name;
+		float height;
+		uint8_t hearts, damage;
+		bool taken;
+		uint8_t heartsAfter;
+		std::vector<std::string> sounds;
+	};
+	const Row rows[] = {
+		{ "on the ground", 0.0f, 4, 1, true, 3, { "sfx/hurt2.wav", "sfx/multilose.wav" } },
+		{ "the last heart", 0.0f, 1, 1, true, 0, { "sfx/dead.ogg", "sfx/hurt2.wav" } },
+		{ "sinking", -0.5f, 4, 1, false, 4, {} },
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(row.name);
+		PlayerTestWorld world;
+		ListeningPlayer &player = world.player;
+		player.Setup(world.TileCentre(2, 2), 0);
+		player.stats.hearts = row.hearts;
+		player.busyTimer = 0.0f;
+		player.transform.position.y = row.height;
+		player.sounds.clear();
+		EXPECT_EQ(player.Strike(nullptr, row.damage, 1.0f), row.taken);
+		EXPECT_EQ(player.stats.hearts, row.heartsAfter);
+		EXPECT_EQ(player.sounds, row.sounds);
 	}
 }
 
