@@ -303,3 +303,22 @@ bool BuildRockBlock(IqmModel *out, std::string *error)
 {
 	return BuildPieces("rockblock", {Block(0, 0, 0, 1.5f, 1.0f, 1.0f)}, out, error);
 }
+
+// The scenery the home map names in its "model" lines.
+bool BuildWell(IqmModel *out, std::string *error)
+{
+	return BuildPieces("well",
+		{Block(0, -0.8f, 0, 0.8f, 0.9f, 0.12f), Block(0, 0.8f, 0, 0.8f, 0.9f, 0.12f), Block(-0.8f, 0, 0, 0.8f, 0.12f, 0.7f),
+			Block(0.8f, 0, 0, 0.8f, 0.12f, 0.7f), Block(-0.8f, 0, 0.8f, 2.0f, 0.08f, 0.08f),
+			Block(0.8f, 0, 0.8f, 2.0f, 0.08f, 0.08f), Taper(0, 0, 2.0f, 2.5f, {1.1f, 0.6f}, {1.1f, 0.02f})},
+		out, error);
+}
+
+bool BuildCart(IqmModel *out, std::string *error)
+{
+	return BuildPieces("cart",
+		{Block(0, 0, 0.5f, 1.2f, 1.6f, 0.8f), Block(-1.0f, -0.85f, 0, 0.8f, 0.4f, 0.06f),
+			Block(-1.0f, 0.85f, 0, 0.8f, 0.4f, 0.06f), Block(1.0f, -0.85f, 0, 0.8f, 0.4f, 0.06f),
+			Block(1.0f, 0.85f, 0, 0.8f, 0.4f, 0.06f), Block(-2.2f, 0, 0.6f, 0.7f, 0.6f, 0.05f)},
+		out, error);
+}
