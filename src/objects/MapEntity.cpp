@@ -215,6 +215,8 @@ void MapEntity::ProbeAhead(float &slip)
 
 void MapEntity::FollowGround(Vec3 &next, float dt)
 {
+	// The ground where this step ends, so a walker meets a rise, a ledge or
+	// the water in the frame it gets there.
 	groundHeight = map->HeightAt(next);
 	map->WorldToTile(next, tile.x, tile.y);
 	tileRecord = map->TileAt(tile.x, tile.y);
