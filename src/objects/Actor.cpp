@@ -49,19 +49,6 @@ bool IsPickupKindOf(uint32_t kind)
 	return kind >= kFirstPickupKind && kind <= kLastPickupKind;
 }
 
-// The model's tint and base rotation, once the model offers them.
-void SetModelTint(Model3D &target, const Vec3 &colour)
-{
-	(void)target;
-	(void)colour;
-}
-
-void SetModelBaseRotation(Model3D &target, const glm::quat &rotation)
-{
-	(void)target;
-	(void)rotation;
-}
-
 } // namespace
 
 // --- Life ---------------------------------------------------------------------
@@ -147,7 +134,7 @@ void Actor::Update(float dt)
 		recoilTimer -= dt;
 
 	const float redness = Min(1.0f, flashTimer * kFlashRamp);
-	SetModelTint(model, ApproachVec3(Vec3(1.0f), kFlashColour, redness));
+	model.SetColour(ApproachVec3(Vec3(1.0f), kFlashColour, redness));
 
 	// A finished behaviour leaves the stack; the one below carries on where
 	// it was, without beginning again.
@@ -611,7 +598,7 @@ void Actor::LoadModel()
 	if (!model.IsLoaded())
 		return;
 	model.SetSpeed(kModelSpeed);
-	SetModelBaseRotation(model, glm::angleAxis(glm::pi<float>(), kUp));
+	model.SetBaseRotation(glm::angleAxis(glm::pi<float>(), kUp));
 	for (int i = 0; i < kActorAnimationCount; i++) {
 		animations[i] = model.FindAnimation(kAnimationNames[i].name);
 		if (animations[i] != nullptr && kAnimationNames[i].loops)

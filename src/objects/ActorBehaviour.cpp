@@ -20,10 +20,11 @@ struct BehaviourBook {
 	BehaviourHandle next = 1;
 };
 
+// Never destroyed, so behaviours freed at exit can still sign out.
 BehaviourBook &Book()
 {
-	static BehaviourBook book;
-	return book;
+	static BehaviourBook *book = new BehaviourBook();
+	return *book;
 }
 
 BehaviourHandle Enter(const ActorBehaviour *behaviour)

@@ -13,10 +13,12 @@ struct RegistryLists {
 	bool stopping = false;        // StopAll is under way
 };
 
+// Kept for the whole run and never destroyed: actors owned by objects that
+// outlive main (the game's last scene) still leave the lists at exit.
 RegistryLists &Lists()
 {
-	static RegistryLists lists;
-	return lists;
+	static RegistryLists *lists = new RegistryLists();
+	return *lists;
 }
 
 bool Holds(const std::vector<Actor *> &list, const Actor *actor)

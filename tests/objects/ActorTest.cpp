@@ -237,8 +237,10 @@ TEST_F(ActorWorld, AHolderFreesAReplacedItemAndTheNameStaysWithTheItem)
 	EXPECT_EQ(nullptr, hero->GetHeldItem());
 	EXPECT_EQ(0u, hero->stats.heldKind);
 
-	hero->Hold(kSwordKind, "Unmade");
-	EXPECT_EQ(kSwordKind, hero->stats.heldKind) << "a kind without a class is still recorded";
+	constexpr uint32_t kClasslessKind = 41;
+	hero->Hold(kClasslessKind, "Unmade");
+	EXPECT_EQ(kClasslessKind, hero->stats.heldKind) << "a kind without a class is still recorded";
+	EXPECT_EQ(nullptr, hero->GetHeldItem());
 	EXPECT_EQ(nullptr, MapEntity::EmptyMapObject().name.Get());
 }
 
@@ -255,6 +257,73 @@ TEST_F(ActorWorld, ActorsForgetTargetsAndAttackersBeforeTheyAreFreed)
 	EXPECT_FALSE(chook->HasTarget(1000.0f, 0));
 	scene.Update(kTick); // reads nothing freed
 	EXPECT_EQ(0.0f, chook->targetTime);
+}
+
+TEST_F(ActorWorld, TheAnimationTableAndWeaponBoneComeFromTheModel)
+{
+	struct Row {
+		const char *model;
+		uint8_t strikeAnimations;
+		bool hasStrikeBack, hasWave;
+	};
+	const Row rows[] = {
+		{"models/blacksmith.iqm", 2, true, true},
+		{"models/chook.iqm", 1, false, false}, // a peck, no back-hand strike
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(row.model);
+		auto actor = std::make_unique<TestActor>(kChookKind);
+		ASSERT_TRUE(actor->model.LoadSimple(row.model, 1.0f));
+		actor->stats.hearts = 2;
+		scene.AddEntity(actor.get());
+		scene.Update(0.0f); // Start loads the table
+		EXPECT_EQ(row.strikeAnimations, actor->strikeAnimationCount);
+		ASSERT_NE(nullptr, actor->GetAnimation(kAnimIdle));
+		EXPECT_EQ(1, actor->GetAnimation(kAnimIdle)->loop);
+		EXPECT_EQ(1, actor->GetAnimation(kAnimRun)->loop);
+		EXPECT_EQ(0, actor->GetAnimation(kAnimStrikeFore)->loop);
+		EXPECT_EQ(row.hasStrikeBack, actor->GetAnimation(kAnimStrikeBack) != nullptr);
+		EXPECT_EQ(row.hasWave, actor->GetAnimation(kAnimWave) != nullptr);
+		EXPECT_NE(nullptr, actor->weaponBone);
+		EXPECT_EQ(nullptr, actor->GetAnimation(kActorAnimationCount));
+
+		// Two strikes in a row alternate only when there is a second one.
+		actor->StartAttack();
+		EXPECT_EQ(actor->GetAnimation(kAnimStrikeFore), actor->model.GetCurrentAnimation());
+		actor->busyTimer = 0.0f;
+		actor->StartAttack();
+		EXPECT_EQ(actor->GetAnimation(row.hasStrikeBack ? kAnimStrikeBack : kAnimStrikeFore),
+			actor->model.GetCurrentAnimation());
+	}
+}
+
+TEST_F(ActorWorld, ADamagingBlowFlashesRedAndFades)
+{
+	auto hero = Spawn(kHeroKind, kFactionPlayer, 4, Vec3(0.0f));
+	auto chook = Spawn(kChookKind, kFactionHostile, 4, Vec3(0.0f, 0.0f, 2.0f));
+	struct Row {
+		uint8_t damage;
+		float after;
+		Vec3 colour;
+	};
+	const Row rows[] = {
+		{0, 0.0f, Vec3(1.0f)},                // no damage, no flash
+		{1, 0.25f, Vec3(4.0f, 0.8f, 0.8f)},   // full red for the first 0.3 s
+		{1, 0.375f, Vec3(2.875f, 0.875f, 0.875f)}, // 0.125 s left: 5/8 of the way
+		{1, 0.5f, Vec3(1.0f)},
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(std::to_string(row.damage) + " after " + std::to_string(row.after));
+		chook->busyTimer = 0.0f;
+		chook->knockBackTimer = 0.0f;
+		chook->flashTimer = 0.0f;
+		ASSERT_TRUE(hero->Attack(chook.get(), row.damage, 1.0f));
+		chook->Update(row.after);
+		const Vec3 colour = chook->model.GetColour();
+		EXPECT_NEAR(row.colour.x, colour.x, 1e-4f);
+		EXPECT_NEAR(row.colour.y, colour.y, 1e-4f);
+		EXPECT_NEAR(row.colour.z, colour.z, 1e-4f);
+	}
 }
 
 TEST(ActorSoundSets, VariantsFollowTheSharedCounter)
