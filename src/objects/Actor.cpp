@@ -44,11 +44,6 @@ Vec3 Normalized(const Vec3 &v, const Vec3 &fallback)
 	return length > 0.0f ? v / length : fallback;
 }
 
-bool IsPickupKindOf(uint32_t kind)
-{
-	return kind >= kFirstPickupKind && kind <= kLastPickupKind;
-}
-
 } // namespace
 
 // --- Life ---------------------------------------------------------------------
@@ -443,7 +438,7 @@ void Actor::OnCollide(Entity *other)
 		return;
 	MapEntity *thing = static_cast<MapEntity *>(other);
 	const uint32_t thingKind = thing->GetKind();
-	if (IsPickupKindOf(thingKind) || thingKind == kSwitchKind || thingKind == kGrassKind || thingKind == kFireplaceKind)
+	if (IsPickupKind(thingKind) || thingKind == kSwitchKind || thingKind == kGrassKind || thingKind == kFireplaceKind)
 		return;
 	if (GameLink::Get().IsMode(1) || thing->transform.position.y <= transform.position.y - kBumpLowestTop)
 		return;

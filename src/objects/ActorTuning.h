@@ -80,9 +80,7 @@ inline constexpr uint32_t kFXCoin = 11;
 inline constexpr uint32_t kFXHeart = 12;
 inline constexpr uint32_t kFireSwordKind = 45;
 
-// Entity kinds a roll does not bump into.
-inline constexpr uint32_t kFirstPickupKind = 34;
-inline constexpr uint32_t kLastPickupKind = 49;
+// Entity kinds a roll does not bump into, besides pickups.
 inline constexpr uint32_t kSwitchKind = 4;
 inline constexpr uint32_t kGrassKind = 21;
 inline constexpr uint32_t kFireplaceKind = 22;

@@ -257,6 +257,13 @@ TEST_F(ActorWorld, ActorsForgetTargetsAndAttackersBeforeTheyAreFreed)
 	EXPECT_FALSE(chook->HasTarget(1000.0f, 0));
 	scene.Update(kTick); // reads nothing freed
 	EXPECT_EQ(0.0f, chook->targetTime);
+
+	// A plain map entity (a prop a script points the actor at) as well.
+	auto crate = std::make_unique<MapEntity>(2);
+	chook->SetTarget(crate.get());
+	ASSERT_TRUE(chook->HasTarget(1000.0f, 0));
+	crate.reset();
+	EXPECT_EQ(nullptr, chook->GetTarget());
 }
 
 TEST_F(ActorWorld, TheAnimationTableAndWeaponBoneComeFromTheModel)
@@ -323,6 +330,40 @@ TEST_F(ActorWorld, ADamagingBlowFlashesRedAndFades)
 		EXPECT_NEAR(row.colour.x, colour.x, 1e-4f);
 		EXPECT_NEAR(row.colour.y, colour.y, 1e-4f);
 		EXPECT_NEAR(row.colour.z, colour.z, 1e-4f);
+	}
+}
+
+TEST_F(ActorWorld, ARollBumpsOnlyIntoWhatStandsInTheWay)
+{
+	struct Row {
+		const char *name;
+		uint32_t kind;
+		float height;
+		int gameMode;
+		bool rolling;
+		bool bumps;
+	};
+	const Row rows[] = {
+		{"a crate", 2, 0.0f, 0, true, true},
+		{"a crate, not rolling", 2, 0.0f, 0, false, false},
+		{"a crate sunk below the roller", 2, -0.5f, 0, true, false},
+		{"a sword on the ground", kSwordKind, 0.0f, 0, true, false},
+		{"a floor switch", 4, 0.0f, 0, true, false},
+		{"grass", 21, 0.0f, 0, true, false},
+		{"a fireplace", 22, 0.0f, 0, true, false},
+		{"a crate by the original rules", 2, 0.0f, 1, true, false},
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(row.name);
+		link.gameMode = row.gameMode;
+		auto hero = Spawn(kHeroKind, kFactionPlayer, 4, Vec3(0.0f));
+		MapEntity thing(row.kind);
+		thing.transform.position = Vec3(0.0f, row.height, 0.5f);
+		hero->rollTimer = row.rolling ? 0.5f : 0.0f;
+		hero->moving = 1;
+		hero->OnCollide(&thing);
+		EXPECT_EQ(row.bumps ? 0.5f : 0.0f, hero->recoilTimer);
+		EXPECT_EQ(row.bumps || !row.rolling ? 0.0f : 0.5f, hero->rollTimer);
 	}
 }
 
