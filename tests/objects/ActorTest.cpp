@@ -1,7 +1,9 @@
 #include "objects/ActorWorld.h"
 
 #include "engine/collision/Collider.h"
+#include "map/MapCommand.h"
 #include "map/TileMap.h"
+#include "objects/FacingBehaviour.h"
 #include "objects/SoundSet.h"
 
 #include <cmath>
@@ -120,6 +122,50 @@ TEST_F(ActorWorld, TheFireSwordBurnsDownOnlyWhatWouldTakeTheBlow)
 		EXPECT_EQ(0.0f, foe->deathTimer) << "no slow death: it burns at once or lives";
 		EXPECT_EQ(row.diesAtOnce, map.IsGroupEnabled(7)) << "its defeat opens its group";
 		foe->LinkToMap(nullptr, nullptr);
+	}
+}
+
+TEST_F(ActorWorld, AFoeBeatenOnAnEarlierVisitStartsDefeated)
+{
+	struct Row {
+		const char *name;
+		bool deadLine, groupOpen, opensGroup, facing;
+		bool defeated;
+	};
+	const Row rows[] = {
+		{"a dead line naming an open group", true, true, false, false, true},
+		{"a dead line naming a closed group", true, false, false, false, false},
+		{"its own group already opened by its defeat", false, true, true, false, true},
+		{"its group open, but it opens none", false, true, false, false, false},
+		{"a facing townsperson", false, false, false, true, false},
+	};
+	constexpr uint8_t kGroup = 3;
+	for (const Row &row : rows) {
+		SCOPED_TRACE(row.name);
+		TileMap map;
+		MapObjectDef record;
+		record.id = kGroup;
+		record.facing = row.facing ? 1 : 0;
+		if (row.deadLine) {
+			MapCommand dead;
+			dead.code = kCmdDead;
+			dead.argument = kGroup;
+			map.GetMapData().commands.push_back(dead);
+			record.commandCount = 1;
+		}
+		if (row.groupOpen)
+			map.SetGroupFlag(kGroup, true);
+		auto actor = std::make_unique<TestActor>(kTowneeKind);
+		actor->faction = kFactionTownsfolk;
+		actor->stats.hearts = 2;
+		actor->defeatOpensGroup = row.opensGroup ? 1 : 0;
+		actor->LinkToMap(&map, &record);
+		scene.AddEntity(actor.get());
+		scene.Update(kTick);
+		EXPECT_EQ(row.defeated ? 0 : 2, actor->stats.hearts);
+		EXPECT_EQ(row.defeated, actor->deathTimer > 0.0f);
+		EXPECT_EQ(row.facing, dynamic_cast<FacingBehaviour *>(actor->GetCurrentBehaviour()) != nullptr);
+		actor.reset();
 	}
 }
 
