@@ -585,6 +585,7 @@ void Player::PutBackOnSafeGround()
 	}
 	MapEntity::ResetState();
 	transform.position = map->TilePosition(safeTile.x, safeTile.y, 0.5f, 0.5f);
+	safeGround.Return();
 	splashed = 0;
 	MakeSolid();
 	SetVisible(true);

@@ -118,7 +118,10 @@ public:
 	PlayerTile GetPromptTile() const { return promptTile; }
 	float GetActionCooldown() const { return actionCooldown; }
 	float GetChainCooldown() const { return chainCooldown; }
-	uint8_t GetWeaponRecordId() const { return weaponRecordId; }
+	// The map's entity record of the pickup the held weapon came from; 0
+	// none. Map object ids are 16-bit, so are these.
+	uint16_t GetWeaponRecordId() const { return weaponRecordId; }
+	void SetWeaponRecordId(uint16_t id) { weaponRecordId = id; }
 	const Vec3 &GetMoveAxes() const { return moveAxes; }
 	// The global count of strikes started, reset at Start; map entities take
 	// its lowest bit as the side of their jolts.
@@ -174,7 +177,7 @@ private:
 	float actionCooldown = 0.0f;
 	float reholdTimer = 0.0f;
 	uint8_t chain = 0;
-	uint8_t weaponRecordId = 0;
+	uint16_t weaponRecordId = 0;
 	NamePool chainSounds;
 	float chainCooldown = 0.0f;
 	PlayerTile readTile;

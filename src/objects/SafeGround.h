@@ -14,6 +14,9 @@ public:
 	// The hero stands on tile, grounded, on a tile record of kind tileKind.
 	void Observe(const TileMap &map, const PlayerTile &tile, uint32_t tileKind);
 	void Forget();
+	// The hero was put back on the safe tile: confirming starts again from
+	// there, so the tile it fell from next is not promoted on the way back.
+	void Return() { candidateTile = safeTile; }
 	const PlayerTile &Tile() const { return safeTile; }
 	const PlayerTile &Candidate() const { return candidateTile; }
 

@@ -122,6 +122,55 @@ TEST(Player, SafeGroundBelongsToOneMap)
 	EXPECT_FLOAT_EQ(world.player.transform.position.z, home.z);
 }
 
+TEST(Player, ComesBackToTheSameSafeTileFallAfterFall)
+{
+	PlayerTestWorld world;
+	ListeningPlayer &player = world.player;
+	player.Setup(world.TileCentre(2, 2), 0);
+	world.Frame();
+	player.transform.position = world.TileCentre(3, 2); // the tile it falls from
+	world.Frame();
+	player.stats.hearts = 8;
+	for (int fall = 0; fall < 2; fall++) {
+		SCOPED_TRACE("fall " + std::to_string(fall + 1));
+		player.transform.position = Vec3(0.0f, -10.5f, 0.0f);
+		player.Kill();
+		world.Frame();
+		EXPECT_EQ(player.GetSafeTile(), (PlayerTile{ 2, 2 }));
+		EXPECT_EQ(player.CurrentTile(), (PlayerTile{ 2, 2 }));
+	}
+}
+
+TEST(Player, SwappedWeaponsPickupWakesByItsWholeId)
+{
+	Entity far; // record 300
+	Entity near; // record 44, what an 8-bit id would find
+	PlayerTestWorld world([&](TileMapData &data) {
+		for (uint16_t id : { 300, 44 }) {
+			MapObjectDef record;
+			record.kind = kObjectEntity;
+			record.id = id;
+			data.entityRecords.push_back(record);
+		}
+	});
+	// The load's entity phase made nothing for them; these stand in.
+	world.map.GetMapData().entityRecords[0].entity = &far;
+	world.map.GetMapData().entityRecords[1].entity = &near;
+	far.lifeState = kLifePaused;
+	near.lifeState = kLifePaused;
+	Player &player = world.player;
+	player.stats.hearts = 4;
+	player.Hold(ItemKinds::kSword, nullptr);
+	player.SetWeaponRecordId(300);
+	player.Hold(ItemKinds::kSword, nullptr); // the same sword again
+	EXPECT_EQ(far.lifeState, kLifePaused) << "holding the same weapon again woke its pickup";
+	player.GainWeapon(ItemKinds::kAxe);
+	EXPECT_EQ(far.lifeState, kLifeRunning);
+	EXPECT_EQ(near.lifeState, kLifePaused);
+	for (MapObjectDef &record : world.map.GetMapData().entityRecords)
+		record.entity = nullptr;
+}
+
 TEST(Player, DeathCountsOnlyInASlotReadBack)
 {
 	struct Row {
