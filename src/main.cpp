@@ -1,4 +1,3 @@
-#include "engine/core/Scene.h"
 #include "game/TalvexGame.h"
 
 // Nothing is read from the command line.
@@ -9,9 +8,9 @@ int main(int argc, char **argv)
 	TalvexGame &game = TalvexGame::Instance();
 	if (game.Init() != 0)
 		return 1;
-	// No screen is built yet, so the game shows an empty scene.
-	game.SetScene(new Scene());
+	game.ShowStartup();
 	while (game.RunFrame()) {
 	}
+	game.DropScenes();
 	return 0;
 }

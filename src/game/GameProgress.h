@@ -6,6 +6,7 @@
 
 #include "game/MapRecord.h"
 #include "game/SaveSlotSummary.h"
+#include "map/MapFiles.h"
 #include "map/ProgressSummary.h"
 #include "objects/PlayerStats.h"
 
@@ -14,10 +15,6 @@ constexpr uint8_t kSaveSlotCount = 3;
 // From this difficulty on, play shows only orthographic views and the maps
 // place their "brutal" objects.
 constexpr uint8_t kDifficultyBrutal = 2;
-
-// The game flags that turn on the older content: its rules and its maps.
-constexpr const char *kOriginalContentFlag = "oghacks";
-constexpr const char *kOriginalMapsFlag = "ogmaps";
 
 // The name of a difficulty: "Relaxed", "Intended", "Brutal", else "Unknown".
 const char *DifficultyName(uint8_t difficulty);

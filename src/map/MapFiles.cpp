@@ -72,7 +72,8 @@ bool IsActiveMapEntity(Entity *entity)
 
 uint32_t MapEntityKindFromType(uint16_t type)
 {
-	return static_cast<uint32_t>(type) + kEntityKindFromTypeOffset;
+	// Worked out in 16 bits, then widened: the highest types wrap round.
+	return static_cast<uint16_t>(type + kEntityKindFromTypeOffset);
 }
 
 uint16_t EntityKindToIndex(uint32_t kind)

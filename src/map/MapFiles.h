@@ -12,6 +12,10 @@ class Entity;
 // its older content (the "oghacks" or "ogmaps" flag), the same file names are
 // read from "mapo" instead.
 
+// The game flags that turn on the older content: its rules and its maps.
+constexpr const char *kOriginalContentFlag = "oghacks";
+constexpr const char *kOriginalMapsFlag = "ogmaps";
+
 constexpr int kMaxMapPathLength = 126; // characters kept of a built map path
 constexpr uint16_t kMapEntityClassId = 1000; // the kind test every world object accepts
 // The entity kind of a map placement's type byte: the kinds of world objects

@@ -10,6 +10,7 @@
 #include "map/MapCommand.h"
 #include "map/MapFiles.h"
 #include "map/Missions.h"
+#include "map/ScriptPlayer.h"
 #include "map/TileMap.h"
 #include "map/TileMapData.h"
 
@@ -201,12 +202,14 @@ int32_t MapSequence::Execute(const MapCommand &command, MapObjectDef *&jumpTarge
 			jumpTarget = FindTargetObject(command);
 		return kContinue;
 
-	case kCmdMap:
-		// Naming the exit is the player's own business; the script ends
-		// either way, and the scene travels once the player has the name.
-		if (FindPlayer() != nullptr)
-			LogSkippedCommand(kCmdMap);
+	case kCmdMap: {
+		// The script ends either way; the scene travels once the player has
+		// the name.
+		ScriptPlayer *player = AsScriptPlayer(FindPlayer());
+		if (player != nullptr)
+			player->SetExitTarget(StringAt(command.value));
 		return kStateDone;
+	}
 
 	case kCmdActor: {
 		MapObjectDef *record = tileMap->FindEntityRecordById(command.value);
@@ -425,8 +428,13 @@ const MapCommand *MapSequence::GetLastCommand() const
 
 PlayerStats *MapSequence::GetActorStats(Entity *entity)
 {
-	(void)entity;
-	return nullptr;
+	ScriptPlayer *player = AsScriptPlayer(entity);
+	return player != nullptr ? &player->ScriptStats() : nullptr;
+}
+
+ScriptPlayer *MapSequence::AsScriptPlayer(Entity *entity)
+{
+	return dynamic_cast<ScriptPlayer *>(entity);
 }
 
 const char *MapSequence::StringAt(uint16_t index) const

@@ -7,6 +7,7 @@
 
 class Entity;
 class PlayerStats;
+class ScriptPlayer;
 class TileMap;
 struct MapCommand;
 struct MapObjectDef;
@@ -75,10 +76,11 @@ public:
 	bool SayMessage(MapObjectDef *object, const MapCommand &command, uint8_t mode);
 
 protected:
-	// The stats record that a live actor entity carries, which gives the
-	// player's hearts and carried weight; null for entities without one.
-	// None of the entity classes the map knows carries stats.
+	// The stats record of the player entity, which gives its hearts and
+	// carried weight; null for entities that are not the player.
 	virtual PlayerStats *GetActorStats(Entity *entity);
+	// The script face of the player entity; null for any other entity.
+	static ScriptPlayer *AsScriptPlayer(Entity *entity);
 
 private:
 	// Execute's result when the run goes on with the next command.

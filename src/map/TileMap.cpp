@@ -36,9 +36,11 @@ constexpr float kObjectInset = 0.1f;        // world units an object area is shr
 constexpr float kQuarterTurn = -1.5707964f;    // radians per editor quarter turn about +Y
 constexpr float kNearlyZero = 0.001f;          // world units under which a move is no move
 
-// A world coordinate as a 16-bit tile number: truncated toward zero, and
-// held inside the 16-bit range first, so far-off or broken positions can
-// never overflow the conversion. NaN lies outside every map.
+// A world coordinate as a 16-bit tile number: rounded down, so every tile
+// west and north of the map is as wide as those inside it (a walker two
+// tiles out reads -2), and held inside the 16-bit range first, so far-off or
+// broken positions can never overflow the conversion. NaN lies outside every
+// map.
 int16_t ToTileCoordinate(float value)
 {
 	constexpr float kLowest = static_cast<float>(std::numeric_limits<int16_t>::min());
@@ -47,7 +49,7 @@ int16_t ToTileCoordinate(float value)
 		return std::numeric_limits<int16_t>::min();
 	if (value >= kHighest)
 		return std::numeric_limits<int16_t>::max();
-	return static_cast<int16_t>(value);
+	return static_cast<int16_t>(std::floor(value));
 }
 
 // A 16-bit tile number plus an offset, held inside the 16-bit range.
@@ -83,13 +85,17 @@ Vec3 SnapDirectionToAxis(const Vec3 &v)
 	return Vec3(0.0f, 0.0f, v.z > 0.0f ? 1.0f : -1.0f);
 }
 
-// True for an entity record whose actor is up and on the enemy side.
-bool IsStandingEnemy(const MapObjectDef &record)
+// True for an entity record whose actor is up, on the enemy side and not yet
+// defeated. Whether it still fights is the actor's own rule, which the map
+// reaches through the factory that made it; without one, standing is enough.
+bool IsStandingEnemy(const MapObjectDef &record, EntityFactory *factory)
 {
 	if (!record.HasActor())
 		return false;
-	const Entity *entity = record.entity;
-	return entity->lifeState < kLifePaused && entity->GetFaction() == kHostileFaction;
+	Entity *entity = record.entity;
+	if (entity->lifeState >= kLifePaused || entity->GetFaction() != kHostileFaction)
+		return false;
+	return factory == nullptr || factory->IsStillFighting(entity);
 }
 
 } // namespace
@@ -325,6 +331,8 @@ void TileMap::PlaceEntity(MapObjectDef &record, Entity *entity)
 	entity->transform.SetPosition(position);
 	entity->transform.SetRotation(glm::angleAxis(kQuarterTurn * static_cast<float>(record.rotation), Vec3(0.0f, 1.0f, 0.0f)));
 	entity->transform.SetScale(scale);
+	// Linked before the scene takes it, so its Init already knows its map.
+	entityFactory->LinkToMap(entity, this, &record);
 	if (scene != nullptr)
 		scene->AddEntity(entity);
 }
@@ -478,7 +486,7 @@ void TileMap::CheckTriggers()
 	}
 	cleared = 1;
 	for (const MapObjectDef &record : mapData.entityRecords) {
-		if (IsStandingEnemy(record)) {
+		if (IsStandingEnemy(record, entityFactory)) {
 			cleared = 0;
 			break;
 		}
@@ -506,6 +514,15 @@ void TileMap::CheckTriggers()
 bool TileMap::IsInMap(int16_t x, int16_t y, int16_t margin) const
 {
 	return x >= margin && y >= margin && x <= mapData.width - margin - 1 && y <= mapData.height - margin - 1;
+}
+
+void TileMap::ClampTile(int16_t &x, int16_t &y) const
+{
+	int wideX = x;
+	int wideY = y;
+	mapData.ClampTile(wideX, wideY);
+	x = static_cast<int16_t>(wideX);
+	y = static_cast<int16_t>(wideY);
 }
 
 bool TileMap::WorldToTile(const Vec3 &position, int16_t &x, int16_t &y) const

@@ -155,6 +155,8 @@ public:
 	// The tile at the nearest position inside the map; the shared empty tile
 	// when the map has no tiles.
 	const MapTile &TileAt(int16_t x, int16_t y) const { return mapData.NearestTile(x, y); }
+	// Moves a tile position onto the nearest tile of the map.
+	void ClampTile(int16_t &x, int16_t &y) const;
 	// The tile under a world position (not clamped); true when it lies in the
 	// map. Positions beyond the 16-bit range give the nearest 16-bit value.
 	bool WorldToTile(const Vec3 &position, int16_t &x, int16_t &y) const;

@@ -63,10 +63,15 @@ const MapTile &TileMapData::NearestTile(int x, int y) const
 	static const MapTile kEmptyTile{};
 	if (width == 0 || height == 0)
 		return kEmptyTile;
-	x = std::clamp(x, 0, width - 1);
-	y = std::clamp(y, 0, height - 1);
+	ClampTile(x, y);
 	const size_t index = static_cast<size_t>(y) * width + static_cast<size_t>(x);
 	return index < tiles.size() ? tiles[index] : kEmptyTile;
+}
+
+void TileMapData::ClampTile(int &x, int &y) const
+{
+	x = std::clamp(x, 0, std::max(width - 1, 0));
+	y = std::clamp(y, 0, std::max(height - 1, 0));
 }
 
 void TileMapData::SetMapName(const char *text)

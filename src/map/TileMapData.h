@@ -104,6 +104,9 @@ public:
 	// The tile at the nearest grid position inside the map; a shared empty
 	// tile when the map has no tiles.
 	const MapTile &NearestTile(int x, int y) const;
+	// Moves a tile position onto the nearest tile of the map (tile 0 of an
+	// empty map).
+	void ClampTile(int &x, int &y) const;
 
 	// Stores the map's name, keeping its first 16 characters.
 	void SetMapName(const char *text);

@@ -46,8 +46,6 @@ protected:
 	}
 	void TearDown() override
 	{
-		delete game.GetPendingScene();
-		delete game.GetCurrentScene();
 		Settings::Instance().UseFile("settings.dat");
 		GameProgress::ResetGlobal();
 	}
@@ -59,7 +57,7 @@ protected:
 
 	TempFolder folder;
 	std::string settingsFile;
-	std::vector<TrackedScene *> deleted; // outlives the scenes that TearDown deletes
+	std::vector<TrackedScene *> deleted; // outlives the scenes that the game deletes when it goes
 	TestGame game;
 };
 

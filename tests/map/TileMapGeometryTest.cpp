@@ -8,6 +8,7 @@
 #include "map/TileCode.h"
 #include "objects/EntityFactory.h"
 #include "support/ExpectVec.h"
+#include "support/GridMap.h"
 
 #include <gtest/gtest.h>
 
@@ -22,77 +23,6 @@ namespace {
 constexpr float kT = 2.0f;      // tile size of every test map
 constexpr float kE = 1.01f;     // half a tile plus the face overlap
 constexpr float kTol = 1e-4f;
-
-MapTile Tile(uint32_t kind, uint8_t level, uint8_t second)
-{
-	MapTile tile;
-	tile.kind = kind;
-	tile.level = level;
-	tile.secondLevel = second;
-	return tile;
-}
-MapTile Flat(uint8_t level) { return Tile(kTileFlat, level, level); }
-MapTile Hole() { return Tile(kTileNothing, 0, 0); }
-// Water as the tile catalogue gives it: level 7 over a second level of 0.
-MapTile Water() { return Tile(kTileFlat, kLevelWater, 0); }
-
-// Hands the tile map a grid made in memory instead of reading a file.
-class GridLoader : public MapLoader {
-public:
-	bool CanLoad(const char *) override { return true; }
-	bool Load(const char *, TileMapData &data, uint16_t) override
-	{
-		data.width = width;
-		data.height = height;
-		data.border = border;
-		data.tiles = tiles;
-		if (extra)
-			extra(data);
-		return true;
-	}
-
-	uint8_t width = 0;
-	uint8_t height = 0;
-	uint8_t border = 0;
-	std::vector<MapTile> tiles;
-	std::function<void(TileMapData &)> extra;
-};
-
-// Places nothing, so the maps load without entities and without saying so.
-class NoEntities : public EntityFactory {
-public:
-	bool CanCreate(uint16_t) override { return false; }
-	Entity *Create(uint16_t) override { return nullptr; }
-};
-
-// A tile map loaded through every phase from a grid.
-struct GridMap {
-	GridMap(uint8_t w, uint8_t h, std::vector<MapTile> tiles, uint8_t border = 0,
-		std::function<void(TileMapData &)> extra = nullptr)
-	{
-		loader.width = w;
-		loader.height = h;
-		loader.border = border;
-		loader.tiles = std::move(tiles);
-		loader.extra = std::move(extra);
-		map.SetMapLoader(&loader);
-		map.SetEntityFactory(&factory);
-		map.Load("grid.tmx", TileMapLoadState::kNoScripts, nullptr);
-		while (map.Step()) {
-		}
-	}
-	// A map of one ground level with a single different tile in the middle.
-	static std::vector<MapTile> Ring(int w, int h, MapTile around, MapTile middle)
-	{
-		std::vector<MapTile> tiles(static_cast<size_t>(w * h), around);
-		tiles[static_cast<size_t>((h / 2) * w + w / 2)] = middle;
-		return tiles;
-	}
-
-	GridLoader loader;
-	NoEntities factory;
-	TileMap map;
-};
 
 struct Quad {
 	Vec3 corners[4];
@@ -350,7 +280,7 @@ TEST(TileMapQueries, HeightAtWorldPositions)
 	}
 }
 
-TEST(TileMapQueries, WorldToTileTruncatesTowardZeroAndTileAtClamps)
+TEST(TileMapQueries, WorldToTileRoundsDownAndTileAtClamps)
 {
 	std::vector<MapTile> tiles;
 	for (uint8_t i = 0; i < 12; i++)
@@ -365,12 +295,18 @@ TEST(TileMapQueries, WorldToTileTruncatesTowardZeroAndTileAtClamps)
 	};
 	const Row rows[] = {
 		{-0.9f, 0.0f, 0, 0, true, 0},
-		{-2.9f, 0.0f, 0, 0, true, 0},
-		{-3.1f, 0.0f, -1, 0, false, 0},
+		// Tiles west of the map are as wide as the others: -1 spans -3 to -1.
+		{-1.1f, 0.0f, -1, 0, false, 0},
+		{-2.9f, 0.0f, -1, 0, false, 0},
+		{-3.1f, 0.0f, -2, 0, false, 0},
 		{0.99f, 0.99f, 0, 0, true, 0},
 		{1.0f, 3.0f, 1, 2, true, 9},
 		{7.0f, 0.0f, 4, 0, false, 3},
 		{0.0f, 5.0f, 0, 3, false, 8},
+		// Two tiles past either edge, as an edge exit reads them: signed and
+		// never held at the edge.
+		{-4.0f, -4.0f, -2, -2, false, 0},
+		{11.0f, 9.0f, 6, 5, false, 11},
 		// Far off and broken positions are held inside 16 bits.
 		{1e9f, 1e9f, 32767, 32767, false, 11},
 		{-1e9f, 0.0f, -32768, 0, false, 0},

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -115,6 +116,12 @@ TEST(SoundEffectFiles, EveryWavIsMono16BitWithSoundOfItsLength)
 		{"step3.wav", 0.05, 0.2},  {"step4.wav", 0.05, 0.2},  {"blob1.wav", 0.1, 0.4},
 		{"blob2.wav", 0.1, 0.4},   {"blob3.wav", 0.1, 0.4},   {"click.wav", 0.01, 0.06},
 		{"confirm.wav", 0.3, 1.2}, {"collectletter.wav", 0.4, 1.5},
+		{"roll1.wav", 0.25, 0.6},  {"roll2.wav", 0.25, 0.6},  {"roll3.wav", 0.25, 0.6},
+		{"multi01.wav", 0.2, 0.8}, {"multi02.wav", 0.2, 0.8}, {"multi03.wav", 0.2, 0.8},
+		{"multi04.wav", 0.2, 0.8}, {"multi05.wav", 0.2, 0.8}, {"multi06.wav", 0.2, 0.8},
+		{"multi07.wav", 0.2, 0.8}, {"multigain.wav", 0.5, 1.6}, {"multilose.wav", 0.2, 0.6},
+		{"hurt2.wav", 0.15, 0.5},  {"sword.wav", 0.5, 1.5},   {"thunder.wav", 2.0, 4.0},
+		{"cupboard.wav", 0.3, 0.8}, {"cupboardshut.wav", 0.15, 0.5},
 	};
 	for (const Row &row : rows) {
 		SCOPED_TRACE(row.name);
@@ -141,6 +148,7 @@ TEST(SoundEffectFiles, VariantsOfAPoolAreNotCopies)
 		{"thuda1.wav", "thuda2.wav", "thuda3.wav", "thuda4.wav"},
 		{"step1.wav", "step2.wav", "step3.wav", "step4.wav"},
 		{"blob1.wav", "blob2.wav", "blob3.wav"},
+		{"roll1.wav", "roll2.wav", "roll3.wav"},
 	};
 	for (const auto &pool : pools)
 		for (size_t a = 0; a < pool.size(); a++)
@@ -186,7 +194,8 @@ TEST(SoundEffectFiles, MixerLoadsEveryEffectAndTheVorbisFanfare)
 		GTEST_SKIP() << "the dummy driver's one output device is held by another player in this process";
 	ASSERT_TRUE(mixer.ok) << Mix_GetError();
 	const char *names[] = {"hit1.wav", "thuda1.wav", "step1.wav", "blob1.wav", "click.wav",
-	                       "confirm.wav", "collectletter.wav", "end_fr.ogg"};
+	                       "confirm.wav", "collectletter.wav", "end_fr.ogg", "dead.ogg",
+	                       "swordquillowen.ogg", "themesong.ogg"};
 	for (const char *name : names) {
 		SCOPED_TRACE(name);
 		Mix_Chunk *chunk = Mix_LoadWAV(Sfx(name).c_str());
@@ -195,13 +204,48 @@ TEST(SoundEffectFiles, MixerLoadsEveryEffectAndTheVorbisFanfare)
 		std::vector<int16_t> samples(chunk->alen / 2);
 		std::memcpy(samples.data(), chunk->abuf, samples.size() * 2);
 		EXPECT_GT(Rms(samples), 1000.0);
-		if (std::strcmp(name, "end_fr.ogg") == 0) {
-			const double seconds = chunk->alen / 4.0 / 44100.0;
-			EXPECT_GT(seconds, 2.0);
-			EXPECT_LT(seconds, 5.0);
-		}
+		// The music waits 5 s for the legendary sword's call and the credits
+		// roll over the theme, so those two must last.
+		struct Length {
+			const char *name;
+			double least, most;
+		};
+		const Length lengths[] = {{"end_fr.ogg", 2.0, 5.0}, {"dead.ogg", 2.0, 4.5},
+		                          {"swordquillowen.ogg", 4.5, 7.0}, {"themesong.ogg", 15.0, 20.0}};
+		for (const Length &length : lengths)
+			if (std::strcmp(name, length.name) == 0) {
+				const double seconds = chunk->alen / 4.0 / 44100.0;
+				EXPECT_GT(seconds, length.least);
+				EXPECT_LT(seconds, length.most);
+			}
 		Mix_FreeChunk(chunk);
 	}
+}
+
+TEST(SoundEffectFiles, HitChainChimesClimbOneStepAHit)
+{
+	// The n-th hit of a chain plays the n-th chime: each must sound higher
+	// than the one before, and the reward above the last one.
+	double previous = 0;
+	for (int n = 1; n <= 7; n++) {
+		char name[16];
+		std::snprintf(name, sizeof name, "multi%02d.wav", n);
+		SCOPED_TRACE(name);
+		Pcm pcm = LoadWav(Sfx(name));
+		ASSERT_TRUE(pcm.ok);
+		// The first 0.1 s: the fundamental before the echo joins in.
+		std::vector<int16_t> head(pcm.samples.begin(), pcm.samples.begin() + pcm.spec.freq / 10);
+		const double pitch = TonePitch(head, pcm.spec.freq);
+		EXPECT_GT(pitch, previous * 1.05);
+		previous = pitch;
+	}
+	Pcm lose = LoadWav(Sfx("multilose.wav"));
+	ASSERT_TRUE(lose.ok);
+	Pcm first = LoadWav(Sfx("multi01.wav"));
+	std::vector<int16_t> firstHead(first.samples.begin(), first.samples.begin() + first.spec.freq / 10);
+	std::vector<int16_t> loseHead(lose.samples.begin(), lose.samples.begin() + lose.spec.freq / 20);
+	EXPECT_LT(CrossingsPerSecond(loseHead, lose.spec.freq), TonePitch(firstHead, first.spec.freq))
+		<< "losing the chain sounds lower than starting it";
 }
 
 TEST(SfxgenTool, VariantsAreNumberedAndStepInPitch)

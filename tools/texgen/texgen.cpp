@@ -18,11 +18,16 @@
 //            (each colour in the list is one cell: "#hi" plain, "#hi/#lo" split
 //            on the diagonal with the high part south-east, "#hi^#lo" a slope
 //            rising toward the top edge, "-" left empty and unnumbered)
-//   rects    color rects                        "x,y,w,h,#colour;..." on a base
+//   rects    color rects base                   "x,y,w,h,#colour;..." on a plain
+//            colour, or on a copy of an earlier texture of this file (base=path)
 //   edge     color color2 width seed            a border band along the top
+//   softmask color shape edge                   a blob that is solid in the middle
+//            and fades to clear at the rim (shape circle or rect; edge = the
+//            fading part of the half size, 0..1)
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -152,6 +157,31 @@ public:
 					if (glyph[row] & (4 >> col))
 						Set(x + (int)k * 4 + col, y + row, c);
 		}
+	}
+
+	// Copies a picture of the same size into the canvas; false when it cannot
+	// be read or its size differs.
+	bool LoadFrom(const std::string &path)
+	{
+		SDL_Surface *loaded = IMG_Load(path.c_str());
+		if (loaded == nullptr)
+			return false;
+		SDL_Surface *surface = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
+		SDL_FreeSurface(loaded);
+		if (surface == nullptr)
+			return false;
+		const bool fits = surface->w == width && surface->h == height;
+		if (fits) {
+			const auto *in = static_cast<const uint8_t *>(surface->pixels);
+			for (int y = 0; y < height; y++) {
+				for (int x = 0; x < width; x++) {
+					const uint8_t *p = in + (size_t)y * surface->pitch + (size_t)x * 4;
+					pixels[(size_t)y * width + x] = {p[0] / 255.0f, p[1] / 255.0f, p[2] / 255.0f, p[3] / 255.0f};
+				}
+			}
+		}
+		SDL_FreeSurface(surface);
+		return fits;
 	}
 
 	bool Save(const std::string &path) const
@@ -289,7 +319,16 @@ struct Recipe {
 	}
 };
 
-bool Paint(const Recipe &r, Canvas &canvas)
+// How much of a soft mask covers a point t out from the middle (0) toward
+// the rim (1): fully inside, then fading over the outer `edge` of the way,
+// eased at both ends so the blob has no visible ring.
+float MaskCover(float t, float edge)
+{
+	float inside = std::clamp((1.0f - t) / std::max(edge, 1e-3f), 0.0f, 1.0f);
+	return inside * inside * (3.0f - 2.0f * inside);
+}
+
+bool Paint(const Recipe &r, Canvas &canvas, const std::string &root)
 {
 	Colour c1, c2;
 	if (!r.ColourOf("color", "#808080", &c1) || !r.ColourOf("color2", "#404040", &c2))
@@ -388,8 +427,29 @@ bool Paint(const Recipe &r, Canvas &canvas)
 		canvas.Fill(0, 0, w, h, Colour{0, 0, 0, 0});
 		for (size_t i = 0; i < cells.size(); i++)
 			PaintCell(canvas, cells[i], (int)(i % cols) * size, (int)(i / cols) * size, size, (int)i, labels);
+	} else if (r.kind == "softmask") {
+		const std::string shape = r.Text("shape", "circle");
+		if (shape != "circle" && shape != "rect") {
+			std::fprintf(stderr, "texgen: line %d: unknown mask shape %s\n", r.line, shape.c_str());
+			return false;
+		}
+		const float edge = r.Float("edge", 0.4f);
+		for (int y = 0; y < h; y++) {
+			for (int x = 0; x < w; x++) {
+				// -1..1 across the texture, through pixel centres.
+				const float u = (x + 0.5f) / w * 2.0f - 1.0f, v = (y + 0.5f) / h * 2.0f - 1.0f;
+				float cover = shape == "circle" ? MaskCover(std::sqrt(u * u + v * v), edge)
+				                                : MaskCover(std::fabs(u), edge) * MaskCover(std::fabs(v), edge);
+				canvas.Set(x, y, Colour{c1.r, c1.g, c1.b, c1.a * cover});
+			}
+		}
 	} else if (r.kind == "rects") {
 		canvas.Fill(0, 0, w, h, c1);
+		const std::string base = r.Text("base");
+		if (!base.empty() && !canvas.LoadFrom(root + "/" + base)) {
+			std::fprintf(stderr, "texgen: line %d: cannot use %s as a base of this size\n", r.line, base.c_str());
+			return false;
+		}
 		std::stringstream list(r.Text("rects"));
 		std::string item;
 		while (std::getline(list, item, ';')) {
@@ -456,7 +516,7 @@ int main(int argc, char **argv)
 		std::string out = root + "/" + recipe.path;
 		std::error_code ignored;
 		std::filesystem::create_directories(std::filesystem::path(out).parent_path(), ignored);
-		if (!Paint(recipe, canvas) || !canvas.Save(out)) {
+		if (!Paint(recipe, canvas, root) || !canvas.Save(out)) {
 			std::fprintf(stderr, "texgen: could not make %s\n", out.c_str());
 			failures++;
 			continue;

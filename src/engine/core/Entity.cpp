@@ -103,9 +103,16 @@ void Entity::Tick(float dt)
 	};
 
 	if (lifeState == kLifeAdded) {
+		startWaiting = 0;
 		Start();
 		if (died())
 			return;
+		// Start may have paused or removed the entity (a pickup taken on an
+		// earlier visit); that stands, and it does not run.
+		if (lifeState != kLifeAdded) {
+			tickAliveFlag = outerFlag;
+			return;
+		}
 		lifeState = kLifeRunning;
 		OnResume();
 		if (died())
@@ -124,13 +131,32 @@ void Entity::Tick(float dt)
 void Entity::SetActive(bool on)
 {
 	if (on) {
-		if (lifeState == kLifePaused) {
-			lifeState = kLifeRunning;
-			OnResume();
+		if (lifeState != kLifePaused)
+			return;
+		if (startWaiting != 0) {
+			// Paused before its first tick (a map object hidden at load): it
+			// is set up now, so it never runs without its Start.
+			startWaiting = 0;
+			bool alive = true;
+			bool *outerFlag = tickAliveFlag;
+			tickAliveFlag = &alive;
+			Start();
+			if (!alive) {
+				if (outerFlag != nullptr)
+					*outerFlag = false;
+				return;
+			}
+			tickAliveFlag = outerFlag;
+			if (lifeState != kLifePaused)
+				return;
 		}
+		lifeState = kLifeRunning;
+		OnResume();
 		return;
 	}
 	uint32_t previous = lifeState;
+	if (previous == kLifeAdded)
+		startWaiting = 1;
 	lifeState = kLifePaused;
 	if (previous == kLifeRunning)
 		OnPause();

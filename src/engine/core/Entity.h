@@ -65,7 +65,8 @@ public:
 	// The life-state driven update that scenes and containers call; dt in
 	// seconds. Starts the entity on its first call.
 	void Tick(float dt);
-	// Pauses (false) or resumes (true) the entity.
+	// Pauses (false) or resumes (true) the entity. Resuming one that was
+	// paused before its first tick runs its Start first.
 	void SetActive(bool on);
 
 	bool IsVisible() const { return visible != 0; }
@@ -105,4 +106,7 @@ private:
 	// Points at a flag on the stack of a running Tick, so that Tick can tell
 	// when a hook deleted the entity under it.
 	bool *tickAliveFlag = nullptr;
+	// Set when the entity was paused while its first tick, and so its Start,
+	// was still to come.
+	uint8_t startWaiting = 0;
 };

@@ -1,10 +1,14 @@
 #pragma once
 
 #include <glm/glm.hpp>
+#include <glm/gtc/quaternion.hpp>
+
+#include <cstdint>
 
 // The small numeric helpers that the whole program shares: the vector type,
 // clamps, min and max with fixed tie and NaN rules, and the frame-rate
-// independent smoothing factor. Matrices and quaternions are glm's own.
+// independent smoothing factor, and the vector helpers world objects move
+// and turn with. Matrices and quaternions are glm's own.
 using Vec3 = glm::vec3;
 
 // lo when lo > x, else hi when x > hi, else x. With lo > hi the lower test
@@ -20,3 +24,36 @@ float Max(float a, float b);
 // The share of a remaining distance to cover this frame so that, at 60
 // frames a second, each frame covers `rate` of it. frameTime is in seconds.
 float SmoothFactor(float rate, float frameTime);
+
+// x held to [-|limit|, |limit|].
+float ClampAbs(float x, float limit);
+// a (1 - t) + b t with t held to [0, 1].
+float LerpClamped(float a, float b, float t);
+
+// Each component moved toward the target by LerpClamped with t.
+Vec3 ApproachVec3(const Vec3 &current, const Vec3 &target, float t);
+// ApproachVec3 by SmoothFactor(rate, frameTime): the same easing at any
+// frame rate.
+Vec3 SmoothApproachVec3(const Vec3 &current, const Vec3 &target, float rate, float frameTime);
+// The length; 0 for a vector with a NaN or infinite part.
+float Vec3Length(const Vec3 &v);
+// v when it is no longer than maxLength, else v shortened to maxLength.
+Vec3 ClampLength(const Vec3 &v, float maxLength);
+// True when a and b lie closer than range (squared distances compared).
+bool IsWithinRange(const Vec3 &a, const Vec3 &b, float range);
+
+// The rotation that turns the local -Z axis along direction with +Y kept
+// near up; a direction that cannot be normalised looks along +Z.
+glm::quat LookRotation(const Vec3 &direction, const Vec3 &up);
+// Turns current toward target along the shorter arc by SmoothFactor(rate,
+// frameTime).
+glm::quat SlerpApproach(const glm::quat &current, const glm::quat &target, float rate, float frameTime);
+
+// Compass codes of map scripts and exits.
+constexpr uint8_t kDirectionNone = 0;
+constexpr uint8_t kDirectionNorth = 1; // toward -Z, up the map
+constexpr uint8_t kDirectionEast = 2;  // toward +X
+constexpr uint8_t kDirectionSouth = 3; // toward +Z
+constexpr uint8_t kDirectionWest = 4;  // toward -X
+// The unit vector of a compass code; zero for none and unknown codes.
+Vec3 DirectionToVector(uint32_t direction);

@@ -26,15 +26,22 @@ Scene::~Scene()
 {
 	state = kSceneLeaving;
 	Entity *placeholder = Placeholder();
+	std::vector<Entity *> destroyed;
 	for (Entity *entity : entities) {
 		if (entity == nullptr || entity == placeholder)
 			continue;
 		// The entities outlive the scene; they must not reach back into it.
 		if (entity->scene == this)
 			entity->scene = nullptr;
+		// Those left for this scene to free at its next update get no update
+		// now; they are freed here instead of never.
+		if (entity->lifeState == kLifeDestroyed)
+			destroyed.push_back(entity);
 	}
 	entities.clear();
 	entities.shrink_to_fit();
+	for (size_t i = destroyed.size(); i-- > 0;)
+		delete destroyed[i];
 }
 
 void Scene::AddEntity(Entity *entity)

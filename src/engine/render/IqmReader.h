@@ -37,6 +37,7 @@ public:
 
 	uint32_t GetVertexCount() const { return model.vertexCount; }
 	uint32_t GetJointCount() const { return model.jointCount; }
+	uint32_t GetTriangleCount() const { return model.triangleCount; }
 
 private:
 	using Buffer = std::shared_ptr<const std::vector<uint8_t>>;

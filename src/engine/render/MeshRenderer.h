@@ -56,6 +56,7 @@ public:
 	uint32_t GetMode() const { return mode; }
 	// Multiplied component by component into the material colour.
 	void SetTint(const glm::vec3 &value) { tint = value; }
+	const glm::vec3 &GetTint() const { return tint; }
 
 	// Keeps the model matrix and the mesh, then draws it.
 	void Draw(const Mesh *mesh, const glm::mat4 &modelMatrix);

@@ -200,13 +200,19 @@ void Model3D::Update(float dt)
 
 void Model3D::Render(const glm::mat4 &parent)
 {
-	lastMatrix = parent * transform.GetMatrix();
+	lastMatrix = parent * transform.GetMatrix() * glm::mat4_cast(baseRotation);
 	renderer.Draw(mesh.get(), lastMatrix);
+}
+
+void Model3D::SetColour(const glm::vec3 &value)
+{
+	colour = value;
+	renderer.SetTint(value);
 }
 
 glm::mat4 Model3D::ComputeMatrix(const ModelJoint *joint, bool keepScale) const
 {
-	glm::mat4 m = transform.GetMatrix();
+	glm::mat4 m = transform.GetMatrix() * glm::mat4_cast(baseRotation);
 	if (joint == nullptr)
 		return m;
 	m = m * joint->transform.GetMatrix();

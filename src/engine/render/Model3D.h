@@ -83,12 +83,13 @@ public:
 	// Advances the clock by dt seconds, counts down the cross-fade and poses
 	// the mesh. World objects call it once per frame.
 	void Update(float dt);
-	// Draws the last pose with parent x the own transform.
+	// Draws the last pose with parent x the own transform x the base
+	// rotation.
 	void Render(const glm::mat4 &parent);
 	// The matrix of a joint of this model in the holder's space, for placing a
 	// held item: the own transform, then the joint's. Unless keepScale is set,
 	// the model's own scale is taken back out, so the item keeps its size.
-	// Without a joint, the own transform alone.
+	// Without a joint, the own transform and base rotation alone.
 	glm::mat4 ComputeMatrix(const ModelJoint *joint, bool keepScale) const;
 
 	Transform &GetTransform() { return transform; }
@@ -100,7 +101,15 @@ public:
 	uint32_t GetFormat() const { return format; }
 	uint16_t GetKey() const { return key; }
 	float GetSpeed() const { return speed; }
+	void SetSpeed(float framesPerSecond) { speed = framesPerSecond; }
 	float GetTime() const { return time; }
+	// A turn applied to the model before its own transform, for models made
+	// facing another way than their holder (actors turn theirs half round).
+	void SetBaseRotation(const glm::quat &value) { baseRotation = value; }
+	const glm::quat &GetBaseRotation() const { return baseRotation; }
+	// Multiplied into the material colour when drawing; (1, 1, 1) is none.
+	void SetColour(const glm::vec3 &value);
+	const glm::vec3 &GetColour() const { return colour; }
 	void SetTime(float value) { time = value; }
 	// The cross-fade weight of the previous animation: 1 when the fade
 	// starts, 0 when it is over.
@@ -123,5 +132,7 @@ private:
 	glm::mat4 lastMatrix = glm::mat4(1.0f);
 	float speed = 15.0f; // animation frames per second
 	float time = 0.0f;	 // the clock: the reader shows frame 30 x time
+	glm::quat baseRotation = glm::quat(1.0f, 0.0f, 0.0f, 0.0f);
+	glm::vec3 colour = glm::vec3(1.0f);
 	uint16_t key = 0;
 };

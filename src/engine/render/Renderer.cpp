@@ -513,6 +513,9 @@ void Renderer::SetRenderMode(uint32_t mode)
 	if (mode == kRenderModeNormal) {
 		glEnable(GL_DEPTH_TEST);
 		glDepthMask(GL_TRUE);
+	} else if (mode == kRenderModeNoDepthWrite) {
+		glEnable(GL_DEPTH_TEST);
+		glDepthMask(GL_FALSE);
 	} else {
 		glDisable(GL_DEPTH_TEST);
 		glDepthMask(GL_FALSE);

@@ -59,6 +59,7 @@ public:
 	static constexpr uint32_t kRenderModeNormal = 0;
 	static constexpr uint32_t kRenderModeWireframe = 1;
 	static constexpr uint32_t kRenderModeDepthless = 2;
+	static constexpr uint32_t kRenderModeNoDepthWrite = 3; // tested against depth, writes none (blended decals)
 
 	static constexpr uint32_t kLayerScene = 0;
 	static constexpr uint32_t kLayerInterface = 1;
@@ -119,6 +120,12 @@ public:
 	// The logical interface size, whatever the window's.
 	uint32_t GetWidth() const { return kLogicalWidth; }
 	uint32_t GetHeight() const { return kLogicalHeight; }
+	// The interface point at fractions of the logical screen: (0, 0) top
+	// left, (1, 1) bottom right.
+	static glm::vec2 ScreenPoint(float fx, float fy)
+	{
+		return glm::vec2(static_cast<float>(kLogicalWidth) * fx, static_cast<float>(kLogicalHeight) * fy);
+	}
 	uint32_t GetWindowWidth() const { return windowWidth; }
 	uint32_t GetWindowHeight() const { return windowHeight; }
 	uint32_t GetRenderWidth() const { return renderWidth; }

@@ -82,6 +82,8 @@ uint8_t ReadRenderMode(const tinyxml2::XMLElement *element)
 		return ShaderPass::kModeDepthless;
 	if (element->FindAttribute("wireframe") != nullptr)
 		return ShaderPass::kModeWireframe;
+	if (element->FindAttribute("nodepthwrite") != nullptr)
+		return ShaderPass::kModeNoDepthWrite;
 	return ShaderPass::kModeNormal;
 }
 

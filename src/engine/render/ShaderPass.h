@@ -27,6 +27,7 @@ public:
 	static constexpr uint8_t kModeNormal = 0;
 	static constexpr uint8_t kModeWireframe = 1;
 	static constexpr uint8_t kModeDepthless = 2;
+	static constexpr uint8_t kModeNoDepthWrite = 3;
 
 	ShaderPass();
 

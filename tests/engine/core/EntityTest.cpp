@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,6 +59,31 @@ TEST(Entity, TickRunsTheHooksOfItsLifeState)
 	}
 }
 
+TEST(Entity, WhatStartDecidesAboutItselfStands)
+{
+	struct Row {
+		const char *name;
+		std::function<void(Entity &)> inStart;
+		Journal hooks; // of the first tick
+		uint32_t stateAfter;
+	};
+	const Row rows[] = {
+		{ "nothing", [](Entity &) {}, { "e.Start", "e.OnResume", "e.Update" }, kLifeRunning },
+		{ "pauses itself", [](Entity &e) { e.SetActive(false); }, { "e.Start" }, kLifePaused },
+		{ "marks itself destroyed", [](Entity &e) { e.lifeState = kLifeDestroyed; }, { "e.Start" }, kLifeDestroyed },
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(row.name);
+		Journal journal;
+		RecordingEntity entity(&journal, "e");
+		entity.lifeState = kLifeAdded;
+		entity.onStart = [&]() { row.inStart(entity); };
+		entity.Tick(kFrame);
+		EXPECT_EQ(journal, row.hooks);
+		EXPECT_EQ(entity.lifeState, row.stateAfter);
+	}
+}
+
 TEST(Entity, SetActivePausesAndResumes)
 {
 	struct Row {
@@ -72,8 +98,11 @@ TEST(Entity, SetActivePausesAndResumes)
 		{ "pause then resume", kLifeRunning, { false, true }, { "e.OnPause", "e.OnResume", "e.Update" }, kLifeRunning },
 		{ "resume running", kLifeRunning, { true }, { "e.Update" }, kLifeRunning },
 		{ "resume removed", kLifeRemoved, { true }, { "e.OnPause" }, kLifeRemoved },
-		// Paused before its first tick: never started.
-		{ "pause added, resume", kLifeAdded, { false, true }, { "e.OnResume", "e.Update" }, kLifeRunning },
+		// Paused before its first tick: started when first resumed, once.
+		{ "pause added, resume", kLifeAdded, { false, true }, { "e.Start", "e.OnResume", "e.Update" }, kLifeRunning },
+		{ "pause added, resume twice", kLifeAdded, { false, true, false, true },
+			{ "e.Start", "e.OnResume", "e.OnPause", "e.OnResume", "e.Update" }, kLifeRunning },
+		{ "pause added, stays paused", kLifeAdded, { false }, {}, kLifePaused },
 	};
 	for (const Row &row : rows) {
 		SCOPED_TRACE(row.name);

@@ -87,6 +87,33 @@ TEST(Scene, UpdateSkipsRemovedEntriesAndPurgesAfterwards)
 	EXPECT_EQ(s.scene.GetEntityAt(2), late);
 }
 
+TEST(Scene, EntitiesLeftForItToFreeGoWithTheScene)
+{
+	struct Row {
+		const char *name;
+		uint32_t sceneState;
+	};
+	// A scene that never updates again (gone before its next frame, or never
+	// current) still frees what it was left to free, and nothing else.
+	const Row rows[] = { { "active", kSceneActive }, { "pending", kScenePending } };
+	for (const Row &row : rows) {
+		SCOPED_TRACE(row.name);
+		Journal journal;
+		RecordingEntity kept(&journal, "kept");
+		{
+			Scene scene;
+			scene.state = row.sceneState;
+			RecordingEntity *doomed = new RecordingEntity(&journal, "doomed");
+			scene.AddEntity(doomed);
+			scene.AddEntity(&kept);
+			doomed->lifeState = kLifeDestroyed;
+			journal.clear();
+		}
+		EXPECT_EQ(journal, (Journal { "doomed.Deleted" }));
+		EXPECT_EQ(kept.scene, nullptr);
+	}
+}
+
 TEST(Scene, LeavingDuringUpdateStopsTheRestOfTheList)
 {
 	SceneWithEntities s(kSceneActive);

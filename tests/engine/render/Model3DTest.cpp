@@ -309,6 +309,32 @@ TEST_F(Model3DFiles, JointMatricesPlaceHeldItemsWithoutTheModelsScale)
 	}
 }
 
+TEST_F(Model3DFiles, BaseRotationTurnsTheModelAndItsJointsTintReachesTheRenderer)
+{
+	Model3D model;
+	ASSERT_TRUE(model.LoadSimple(SkinnedPath().c_str(), 1.0f));
+	ModelJoint *hand = model.FindJoint("B_Hand.L");
+	ASSERT_NE(nullptr, hand);
+	model.SetAnimation(model.FindAnimation("Idle"), 1.0f / 30.0f);
+	model.Update(0.0f);
+	const Vec3 unturned = Vec3(model.ComputeMatrix(hand, false)[3]);
+
+	// A half turn about up, as actors give their models: the hand at (1, 1, 0)
+	// goes to (-1, 1, 0), for drawing and for held items alike.
+	model.SetBaseRotation(glm::angleAxis(glm::pi<float>(), Vec3(0.0f, 1.0f, 0.0f)));
+	ExpectVecNear(Vec3(-unturned.x, unturned.y, -unturned.z), Vec3(model.ComputeMatrix(hand, false)[3]), kTolerance);
+	const glm::vec4 east = model.ComputeMatrix(nullptr, false) * glm::vec4(1.0f, 0.0f, 0.0f, 0.0f);
+	ExpectVecNear(Vec3(-1.0f, 0.0f, 0.0f), Vec3(east), kTolerance);
+	model.Render(glm::translate(glm::mat4(1.0f), Vec3(0.0f, 0.0f, 5.0f)));
+	const glm::vec4 drawn = model.GetLastMatrix() * glm::vec4(1.0f, 0.0f, 0.0f, 1.0f);
+	ExpectVecNear(Vec3(-1.0f, 0.0f, 5.0f), Vec3(drawn), kTolerance);
+
+	EXPECT_EQ(model.GetColour(), glm::vec3(1.0f));
+	model.SetColour(glm::vec3(1.0f, 0.2f, 0.2f));
+	EXPECT_EQ(model.GetColour(), glm::vec3(1.0f, 0.2f, 0.2f));
+	EXPECT_EQ(model.GetRenderer().GetTint(), glm::vec3(1.0f, 0.2f, 0.2f));
+}
+
 TEST_F(Model3DFiles, MaterialUsesAreCountedOncePerHolder)
 {
 	// A material of the cache's own, made without GL: only the counts matter.

@@ -245,6 +245,26 @@ TEST(RendererWithoutContext, CallsOnlyKeepTheirBookkeeping)
 	EXPECT_FALSE(renderer.IsPostModeSelectable(0));
 }
 
+TEST(RendererWithoutContext, ScreenPointsAreFractionsOfTheLogicalScreen)
+{
+	struct Row {
+		float fx, fy;
+		glm::vec2 expected;
+	};
+	const Row rows[] = {
+		{0.0f, 0.0f, {0.0f, 0.0f}},
+		{0.5f, 0.5f, {300.0f, 180.0f}},
+		{1.0f, 1.0f, {600.0f, 360.0f}},
+		{0.25f, 0.9f, {150.0f, 324.0f}},
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(testing::Message() << row.fx << ", " << row.fy);
+		const glm::vec2 point = Renderer::ScreenPoint(row.fx, row.fy);
+		EXPECT_FLOAT_EQ(point.x, row.expected.x);
+		EXPECT_FLOAT_EQ(point.y, row.expected.y);
+	}
+}
+
 TEST(RendererWithoutContext, InterfaceIsLetterboxedToKeepItsShape)
 {
 	// The logical screen's corners land on a centred 600:360 box as large as
@@ -355,6 +375,33 @@ TEST_F(RendererGL, SkippedAndWireframeFramesKeepThePreviousPicture)
 		DrawFrame(kBlue); // a skip lasts one frame
 		ExpectPixel(450, 180, kBlue);
 	}
+}
+
+TEST_F(RendererGL, RenderModesSwitchDepthTestAndDepthWrites)
+{
+	struct Row {
+		const char *what;
+		uint32_t mode;
+		bool depthTest;
+		bool depthWrite;
+	};
+	const Row rows[] = {
+		{"normal", Renderer::kRenderModeNormal, true, true},
+		{"depthless", Renderer::kRenderModeDepthless, false, false},
+		{"blended decals: tested, never written", Renderer::kRenderModeNoDepthWrite, true, false},
+		{"back to normal", Renderer::kRenderModeNormal, true, true},
+		{"wireframe", Renderer::kRenderModeWireframe, false, false},
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(row.what);
+		renderer->SetRenderMode(row.mode);
+		GLboolean mask = GL_TRUE;
+		glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
+		EXPECT_EQ(glIsEnabled(GL_DEPTH_TEST) == GL_TRUE, row.depthTest);
+		EXPECT_EQ(mask == GL_TRUE, row.depthWrite);
+		EXPECT_EQ(renderer->GetRenderMode(), row.mode);
+	}
+	renderer->SetRenderMode(Renderer::kRenderModeNormal);
 }
 
 TEST_F(RendererGL, BlankFramesLoseTheLayerTheyEndedOn)

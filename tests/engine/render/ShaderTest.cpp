@@ -123,8 +123,9 @@ TEST_F(ShaderFiles, MultipassFiles)
 		{"one pass", Pass("", kVert, kFrag), {true}, {0}, {}},
 		{"modes by attribute presence",
 		 Pass("", kVert, kFrag) + Pass(" wireframe=\"1\"", kVert, kFrag) + Pass(" depthless=\"0\"", kVert, kFrag) +
-			 Pass(" wireframe=\"\" depthless=\"\"", kVert, kFrag),
-		 {true, true, true, true}, {0, 1, 2, 2}, {}},
+			 Pass(" wireframe=\"\" depthless=\"\"", kVert, kFrag) + Pass(" nodepthwrite=\"0\"", kVert, kFrag) +
+			 Pass(" nodepthwrite=\"\" wireframe=\"\"", kVert, kFrag),
+		 {true, true, true, true, true, true}, {0, 1, 2, 2, 3, 1}, {}},
 		{"another name when no pass", Pass("", kVert, kFrag, "shader"), {true}, {0}, {}},
 		{"before the first pass skipped, all after it read",
 		 Pass("", kBroken, kFrag, "note") + Pass("", kVert, kFrag) + Pass("", kVert, kFrag, "x"), {true, true}, {0, 0}, {}},

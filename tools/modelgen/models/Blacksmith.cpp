@@ -3,6 +3,9 @@
 // "models/blacksmith2.iqm", the young smith the player walks around as: a
 // slimmer build in a green tunic on the same skeleton, with no animations of
 // its own. Both are painted from "models/blacksmith.png".
+// "models/blacksmithdress.iqm" is the young smith once more, in a dress with a
+// pleated skirt and a braid, painted from "models/blacksmithdress.png" (the
+// same grid of cells, repainted), again on the shared skeleton.
 #include "Models.h"
 
 #include "Humanoid.h"
@@ -288,10 +291,9 @@ bool BuildBlacksmith(IqmModel *out, std::string *error)
 	return b.Finish("blacksmith", "blacksmith", out, error);
 }
 
-bool BuildBlacksmith2(IqmModel *out, std::string *error)
+// The young smith's outline, shared by the tunic and the dress.
+static Build YoungSmith()
 {
-	ModelBuilder b(kTextureWidth, kTextureHeight);
-	AddHumanSkeleton(&b);
 	Build body;
 	body.pelvis = {0.4f, 0.25f};
 	body.waist = {0.39f, 0.25f};
@@ -319,9 +321,12 @@ bool BuildBlacksmith2(IqmModel *out, std::string *error)
 	body.face = kFace;
 	body.headSide = kHeadSide2;
 	body.hair = kHair2;
-	AddBody(&b, body);
+	return body;
+}
 
-	// A thick mop of hair over the crown, a little over the brow and the back.
+// A thick mop of hair over the crown, a little over the brow and the back.
+static void AddMop(ModelBuilder *b, const Build &body)
+{
 	BoxShape mop;
 	mop.bottom = {0, -0.01f, 4.3f};
 	mop.bottomHalf = {body.head + 0.04f, body.head + 0.04f};
@@ -330,7 +335,62 @@ bool BuildBlacksmith2(IqmModel *out, std::string *error)
 	mop.skin = BoxSkin::All(kHair2);
 	mop.skin.bottom = kNone;
 	mop.bottomRing = mop.topRing = On(kHead);
-	b.AddBox(mop);
+	b->AddBox(mop);
+}
+
+bool BuildBlacksmithDress(IqmModel *out, std::string *error)
+{
+	// On "models/blacksmithdress.png" the tunic cells hold the bodice and
+	// puffed sleeves, the apron cell the skirt and the trouser cells
+	// stockings, so the young smith's outline dresses itself.
+	ModelBuilder b(kTextureWidth, kTextureHeight);
+	AddHumanSkeleton(&b);
+	Build body = YoungSmith();
+	body.waist = {0.36f, 0.24f}; // drawn in at the sash
+	AddBody(&b, body);
+	AddMop(&b, body);
+
+	// The skirt, in a left and a right half: each hangs from the hips and its
+	// hem follows its own thigh half-way, so the legs never stride through it.
+	constexpr float kSkirtTop = 2.36f, kSkirtHem = 0.78f;
+	constexpr float kTopHalfWidth = 0.22f, kHemHalfWidth = 0.3f;
+	constexpr float kThighShare = 0.5f;
+	for (float side : {1.0f, -1.0f}) {
+		const int thigh = side > 0 ? kUpperLegL : kUpperLegR;
+		BoxShape skirt;
+		skirt.top = {side * kTopHalfWidth, 0, kSkirtTop};
+		skirt.topHalf = {kTopHalfWidth, 0.28f};
+		skirt.bottom = {side * kHemHalfWidth, 0, kSkirtHem};
+		skirt.bottomHalf = {kHemHalfWidth, 0.4f};
+		skirt.skin = BoxSkin::All(kApron);
+		skirt.skin.top = skirt.skin.bottom = kNone;
+		skirt.topRing = On(kHips);
+		skirt.bottomRing = Shared(thigh, kHips, 1.0f - kThighShare);
+		b.AddBox(skirt);
+	}
+
+	// A braid down the back of the head.
+	BoxShape braid;
+	braid.bottom = {0, 0.4f, 3.25f};
+	braid.bottomHalf = {0.07f, 0.05f};
+	braid.top = {0, 0.38f, 4.2f};
+	braid.topHalf = {0.11f, 0.06f};
+	braid.skin = BoxSkin::All(kHair2);
+	braid.bottomRing = braid.topRing = On(kHead);
+	b.AddBox(braid);
+
+	// No animations, as for "models/blacksmith2.iqm": the game plays those of
+	// "models/blacksmith.iqm" on this skeleton.
+	return b.Finish("blacksmithdress", "blacksmithdress", out, error);
+}
+
+bool BuildBlacksmith2(IqmModel *out, std::string *error)
+{
+	ModelBuilder b(kTextureWidth, kTextureHeight);
+	AddHumanSkeleton(&b);
+	const Build body = YoungSmith();
+	AddBody(&b, body);
+	AddMop(&b, body);
 
 	// No animations: the game plays the ones in "models/blacksmith.iqm" on
 	// this mesh, which is why both files must keep the same skeleton.

@@ -8,6 +8,10 @@
 
 bool BuildBlacksmith(IqmModel *out, std::string *error);
 bool BuildBlacksmith2(IqmModel *out, std::string *error);
+bool BuildBlacksmithDress(IqmModel *out, std::string *error);
+bool BuildChook(IqmModel *out, std::string *error);
+bool BuildShadow(IqmModel *out, std::string *error);
+bool BuildShadowSquare(IqmModel *out, std::string *error);
 
 struct ModelRecipe {
 	const char *path;
@@ -17,4 +21,8 @@ struct ModelRecipe {
 constexpr ModelRecipe kModelRecipes[] = {
 	{"models/blacksmith.iqm", BuildBlacksmith},
 	{"models/blacksmith2.iqm", BuildBlacksmith2},
+	{"models/blacksmithdress.iqm", BuildBlacksmithDress},
+	{"models/chook.iqm", BuildChook},
+	{"models/shadow.iqm", BuildShadow},
+	{"models/shadow-sq.iqm", BuildShadowSquare},
 };

@@ -1,0 +1,208 @@
+#include "game/TalvexGameLink.h"
+
+#include "engine/core/NameHash.h"
+#include "game/Achievements.h"
+#include "game/GameProgress.h"
+#include "game/GameUI.h"
+#include "game/TalvexGame.h"
+
+void TalvexGameLink::ShowDied()
+{
+	game.ShowDied();
+}
+
+uint32_t TalvexGameLink::PlayTimeMs()
+{
+	return game.PlayTimeMs();
+}
+
+bool TalvexGameLink::IsTimedMode()
+{
+	return game.OptionFlag() != 0;
+}
+
+bool TalvexGameLink::IsMode(int mode)
+{
+	return TalvexGame::IsMode(mode);
+}
+
+int TalvexGameLink::Difficulty()
+{
+	return GameProgress::Difficulty();
+}
+
+bool TalvexGameLink::Flag(const char *name)
+{
+	return GameProgress::Flag(name);
+}
+
+bool TalvexGameLink::FlagId(uint16_t id)
+{
+	return GameProgress::FlagId(id);
+}
+
+void TalvexGameLink::SetFlagId(uint16_t id, bool on)
+{
+	GameProgress::SetFlagId(id, on ? 1 : 0);
+}
+
+bool TalvexGameLink::LoadCurrentSlot()
+{
+	return GameProgress::LoadCurrentSlot();
+}
+
+bool TalvexGameLink::SaveCurrentSlot()
+{
+	return GameProgress::SaveCurrentSlot();
+}
+
+void TalvexGameLink::AddDeath()
+{
+	GameProgress::AddDeath();
+}
+
+void TalvexGameLink::SetPlaySeconds(uint32_t seconds)
+{
+	GameProgress::SetPlaySeconds(seconds);
+}
+
+void TalvexGameLink::StorePlayerStats(const PlayerStats &stats)
+{
+	GameProgress::StorePlayerStats(stats);
+}
+
+void TalvexGameLink::SetPreviousMapIdAndSave(uint16_t id)
+{
+	GameProgress::SetPreviousMapIdAndSave(id);
+}
+
+void TalvexGameLink::MarkNewsRead(const char *areaName)
+{
+	// The news flag of an area is the sum of two name hashes, wrapping at 16 bits.
+	GameProgress::SetFlagId((uint16_t)(HashName(areaName != nullptr ? areaName : "") + HashName("news")), 1);
+}
+
+void TalvexGameLink::UnlockAchievement(uint16_t id)
+{
+	Achievements::Instance().Unlock(id);
+}
+
+bool TalvexGameLink::HasHud()
+{
+	return GameUI::Current() != nullptr;
+}
+
+void TalvexGameLink::ShowMessage(const char *text, float seconds, uint8_t kind)
+{
+	if (GameUI *hud = GameUI::Current())
+		hud->ShowMessage(text, seconds, kind);
+}
+
+void TalvexGameLink::ShowPrompt(const char *label)
+{
+	if (GameUI *hud = GameUI::Current())
+		hud->ShowPrompt(label);
+}
+
+void TalvexGameLink::ShowChoice(const char *first, const char *second)
+{
+	if (GameUI *hud = GameUI::Current())
+		hud->ShowChoice(first, second);
+}
+
+void TalvexGameLink::HidePrompts()
+{
+	if (GameUI *hud = GameUI::Current())
+		hud->HidePrompts();
+}
+
+void TalvexGameLink::SetMessageWaviness(float waviness)
+{
+	if (GameUI *hud = GameUI::Current())
+		hud->SetMessageWaviness(waviness);
+}
+
+void TalvexGameLink::CloseMessage()
+{
+	if (GameUI *hud = GameUI::Current())
+		hud->CloseMessage();
+}
+
+bool TalvexGameLink::IsMessageVisible()
+{
+	GameUI *hud = GameUI::Current();
+	return hud != nullptr && hud->IsMessageVisible();
+}
+
+bool TalvexGameLink::IsBusy()
+{
+	GameUI *hud = GameUI::Current();
+	return hud != nullptr && hud->IsBusy();
+}
+
+bool TalvexGameLink::IsTimerActive()
+{
+	GameUI *hud = GameUI::Current();
+	return hud != nullptr && hud->IsTimerActive();
+}
+
+void TalvexGameLink::CompleteTyping(bool now)
+{
+	GameUI *hud = GameUI::Current();
+	if (hud == nullptr)
+		return;
+	if (now)
+		hud->SkipTyping();
+	else
+		hud->RequestSkipTyping();
+}
+
+uint32_t TalvexGameLink::GetMessageState()
+{
+	GameUI *hud = GameUI::Current();
+	return hud != nullptr ? hud->GetMessageState() : 0;
+}
+
+void TalvexGameLink::SetMessageState(uint32_t state)
+{
+	if (GameUI *hud = GameUI::Current())
+		hud->SetMessageState(state);
+}
+
+void TalvexGameLink::SetPlayerStatus(const PlayerStats &stats, uint8_t chain)
+{
+	if (GameUI *hud = GameUI::Current())
+		hud->SetPlayerStatus(stats, chain);
+}
+
+bool TalvexGameLink::IsInGame()
+{
+	return game.IsInGame();
+}
+
+uint16_t TalvexGameLink::CurrentMapId()
+{
+	return GameProgress::Current().currentMap;
+}
+
+uint16_t TalvexGameLink::StartMap()
+{
+	return GameProgress::StartMap();
+}
+
+void TalvexGameLink::SetStartMap(uint16_t id)
+{
+	GameProgress::SetStartMap(id);
+}
+
+int TalvexGameLink::RespawnLevel()
+{
+	return GameProgress::RespawnLevel();
+}
+
+void TalvexGameLink::ShowLetters(bool on)
+{
+	GameUI *hud = GameUI::Current();
+	if (hud != nullptr && on)
+		hud->ShowLetters();
+}

@@ -1,0 +1,52 @@
+#include "map/CustomSequence.h"
+
+#include "map/CustomSequenceStep.h"
+#include "map/CustomStepHost.h"
+
+CustomSequence::CustomSequence(CustomStepHost *host) : host(host != nullptr ? host : &CustomStepHost::Quiet())
+{
+}
+
+CustomSequence::~CustomSequence()
+{
+	steps.clear();
+	current = 0;
+}
+
+void CustomSequence::AddStep(std::unique_ptr<CustomSequenceStep> step)
+{
+	if (step != nullptr)
+		steps.push_back(std::move(step));
+}
+
+void CustomSequence::Start()
+{
+	state = kStateRunning;
+	BeginCurrent();
+}
+
+void CustomSequence::Resume()
+{
+	if (state == kStateDone)
+		return; // the runner keeps asking once the last step is over
+	state = kStateRunning;
+	current++;
+	BeginCurrent();
+}
+
+bool CustomSequence::IsReadyToResume()
+{
+	if (current >= steps.size())
+		return true;
+	return steps[current]->IsFinished(*host);
+}
+
+void CustomSequence::BeginCurrent()
+{
+	if (current < steps.size()) {
+		steps[current]->Begin(*host);
+		state = kStateWaiting;
+	} else {
+		state = kStateDone;
+	}
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "map/CustomSequenceStep.h"
+
+#include <cstdint>
+
+// Shows the HUD's row of found letters and gives the player a moment to see
+// it before the next step.
+class ShowLettersStep : public CustomSequenceStep {
+public:
+	static constexpr uint32_t kShowMs = 800; // play time before the step is over
+
+	void Begin(CustomStepHost &host) override;
+	bool IsFinished(CustomStepHost &host) override;
+
+private:
+	uint32_t startTime = 0; // play time in milliseconds
+};

@@ -1,0 +1,787 @@
+#include "objects/Actor.h"
+
+#include "audio/Sound.h"
+#include "engine/collision/Collider.h"
+#include "engine/core/Camera.h"
+#include "engine/core/Entity.h"
+#include "engine/core/NameHash.h"
+#include "engine/core/Scene.h"
+#include "map/MapCommand.h"
+#include "map/TileMap.h"
+#include "objects/ActorRegistry.h"
+#include "objects/ActorTuning.h"
+#include "objects/FacingBehaviour.h"
+#include "objects/GameLink.h"
+#include "objects/MapEntityFactory.h"
+#include "objects/SpawnFX.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+using namespace ActorTuning;
+
+void ShakeCamera(float amount)
+{
+	if (Camera *camera = Camera::Get())
+		camera->Shake(amount);
+}
+
+float LengthSquared(const Vec3 &v)
+{
+	return v.x * v.x + v.y * v.y + v.z * v.z;
+}
+
+// A unit vector, or the fallback when v has no direction.
+Vec3 Normalized(const Vec3 &v, const Vec3 &fallback)
+{
+	const float length = Vec3Length(v);
+	return length > 0.0f ? v / length : fallback;
+}
+
+} // namespace
+
+// --- Life ---------------------------------------------------------------------
+
+Actor::Actor(uint32_t entityKind)
+	: MapEntity(entityKind), rollSounds("sfx/roll%d.wav", 3)
+{
+	kind = kActorClassId;
+	facing = kSouth;
+	transform.SetDirection(kSouth, kUp);
+	verticalFactor = 1.3f;
+	shadowSize = 1.0f;
+	ActorRegistry::Track(this);
+}
+
+Actor::~Actor()
+{
+	ActorRegistry::Remove(this);
+	ActorRegistry::Untrack(this);
+	ActorRegistry::ForgetEntity(this);
+	currentBehaviour = nullptr;
+	behaviours.Clear();
+	heldItem.reset();
+	heldRecord.reset();
+}
+
+bool Actor::IsKind(uint16_t testKind)
+{
+	return testKind == kActorClassId || MapEntity::IsKind(testKind);
+}
+
+void Actor::Init()
+{
+	MapEntity::Init();
+	transform.SetDirection(kSouth, kUp);
+	LoadFootsteps();
+}
+
+void Actor::LoadFootsteps()
+{
+	footstepSounds.Generate("sfx/step%d.wav", 4);
+}
+
+void Actor::Start()
+{
+	MapEntity::Start();
+	LoadModel();
+	strikeAnimationCount = animations[kAnimStrikeFore] != nullptr && animations[kAnimStrikeBack] != nullptr ? 2 : 1;
+
+	// A foe beaten before (one of its "dead" lines names a group that is
+	// already open) starts defeated.
+	if (map != nullptr && mapObject != nullptr && mapObject->commandCount != 0) {
+		const std::vector<MapCommand> &commands = map->GetMapData().commands;
+		for (size_t i = 0; i < mapObject->commandCount; i++) {
+			const size_t index = static_cast<size_t>(mapObject->firstCommand) + i;
+			if (index >= commands.size())
+				break;
+			if (commands[index].code == kCmdDead && map->IsGroupEnabled(commands[index].argument))
+				Defeat();
+		}
+	}
+
+	if (mapObject != nullptr && mapObject->facing != 0)
+		AddBehaviour(std::make_unique<FacingBehaviour>(this), true);
+
+	if (HasHearts()) {
+		if (animations[kAnimIdle] != nullptr)
+			model.SetAnimation(animations[kAnimIdle], 0.0f);
+		CreateCollider(Collider::kModeSolid, Vec3(0.0f), Vec3(0.0f));
+	}
+
+	if (defeatOpensGroup != 0 && map != nullptr && mapObject != nullptr && map->IsGroupEnabled(mapObject->Group()))
+		Defeat();
+}
+
+void Actor::Update(float dt)
+{
+	MapEntity::Update(dt);
+
+	if (flashTimer > 0.0f)
+		flashTimer = Max(flashTimer - dt, 0.0f);
+	if (recoilTimer > 0.0f)
+		recoilTimer -= dt;
+
+	const float redness = Min(1.0f, flashTimer * kFlashRamp);
+	model.SetColour(ApproachVec3(Vec3(1.0f), kFlashColour, redness));
+
+	// A finished behaviour leaves the stack; the one below carries on where
+	// it was, without beginning again.
+	ActorBehaviour *top = behaviours.Top();
+	if (top != nullptr && top->IsFinished()) {
+		behaviours.PopTop();
+		top = behaviours.Top();
+		behaviourTime = 0.0f;
+	}
+	currentBehaviour = top;
+
+	if (currentBehaviour != nullptr && HasHearts()) {
+		BehaviourStack::Call call(behaviours);
+		if (!currentBehaviour->IsRunning()) {
+			currentBehaviour->Begin();
+			behaviourTime = 0.0f;
+		}
+		// Begin may have replaced the whole stack.
+		if (currentBehaviour != nullptr) {
+			currentBehaviour->Update(dt);
+			behaviourTime += dt;
+		}
+	}
+
+	targetTime = target != nullptr ? targetTime + dt : 0.0f;
+}
+
+void Actor::GetDesiredMove(Vec3 &out, float dt)
+{
+	if (currentBehaviour != nullptr) {
+		BehaviourStack::Call call(behaviours);
+		currentBehaviour->MoveTowards(out, dt);
+		return;
+	}
+	if (HasWalkTarget()) {
+		Vec3 d = walkTarget - transform.position;
+		d.y = 0.0f;
+		out = ClampLength(d, kWalkTargetLimit) * moveSpeed;
+		return;
+	}
+	MapEntity::GetDesiredMove(out, dt);
+}
+
+void Actor::ResetState()
+{
+	StopBehaviour();
+	ActorRegistry::Remove(this);
+	MapEntity::ResetState();
+	deathTimer = 0.0f;
+	actionTimer = 0.0f;
+	strikeEffectTimer = 0.0f;
+	busyTimer = 0.0f;
+	stepAccumulator = 0.0f;
+	const int difficulty = GameLink::Get().Difficulty();
+	knockBackRecovery = difficulty >= 2 ? kRecoveryBrutal : (difficulty == 0 ? kRecoveryRelaxed : kRecoveryIntended);
+}
+
+void Actor::SetPosition(const Vec3 &position)
+{
+	MapEntity::SetPosition(position);
+	stepAccumulator = 0.0f;
+}
+
+void Actor::UpdateTransform()
+{
+	MapEntity::UpdateTransform();
+	stepAccumulator = 0.0f;
+}
+
+void Actor::StopBehaviour()
+{
+	if (!HasHearts())
+		return;
+	ActorRegistry::Remove(this);
+	if (currentBehaviour != nullptr) {
+		BehaviourStack::Call call(behaviours);
+		currentBehaviour->OnEnd();
+	}
+}
+
+bool Actor::IsStillFighting() const
+{
+	return faction == kFactionHostile && HasHearts();
+}
+
+bool Actor::AcceptsBlowFrom(Actor *attacker)
+{
+	(void)attacker;
+	return HasHearts();
+}
+
+// --- Behaviours ---------------------------------------------------------------
+
+void Actor::AddBehaviour(std::unique_ptr<ActorBehaviour> behaviour, bool clear)
+{
+	if (clear) {
+		behaviours.Clear();
+		currentBehaviour = nullptr;
+	}
+	behaviours.Push(std::move(behaviour));
+}
+
+void Actor::ForgetEntity(const Entity *entity)
+{
+	if (target == entity) {
+		target = nullptr;
+		targetTime = 0.0f;
+	}
+	if (lastAttacker == entity)
+		lastAttacker = nullptr;
+	behaviours.ForgetEntity(entity);
+}
+
+// --- Targets and senses -------------------------------------------------------
+
+void Actor::SetTarget(MapEntity *entity)
+{
+	if (entity == target)
+		return;
+	target = entity;
+	targetTime = 0.01f;
+}
+
+uint8_t Actor::GetTargetMask() const
+{
+	return faction == kFactionHostile ? kSeekPlayerSide : kSeekHostileSide;
+}
+
+MapEntity *Actor::FindTarget()
+{
+	if (scene == nullptr)
+		return nullptr;
+	Entity *nearest = scene->FindNearestEntity(transform.position, GetTargetMask(), kTargetSearchRadius);
+	if (nearest == nullptr || !nearest->IsKind(kClassId))
+		return nullptr;
+	MapEntity *candidate = static_cast<MapEntity *>(nearest);
+	return IsActorKind(candidate->GetKind()) ? candidate : nullptr;
+}
+
+bool Actor::HasTarget(float limit, uint8_t mask) const
+{
+	if (target == nullptr)
+		return false;
+	if (mask != 0 && (target->GetFaction() & mask) == 0)
+		return false;
+	return targetTime < limit;
+}
+
+bool Actor::IsInView(const Vec3 &point, float range, float minAlignment) const
+{
+	Vec3 d = point - transform.position;
+	d.y = 0.0f;
+	const float distance = Vec3Length(d);
+	const Vec3 direction = distance > 0.0f ? d / distance : Vec3(0.0f);
+	const float alignment = glm::dot(transform.GetForward(), direction);
+	if (alignment < minAlignment)
+		return false;
+	return distance < range * alignment;
+}
+
+bool Actor::IsEntityInView(const Entity *entity, float range, float minAlignment) const
+{
+	return entity != nullptr && IsInView(entity->transform.position, range, minAlignment);
+}
+
+void Actor::FaceTowards(const Entity *entity)
+{
+	if (!HasHearts() || entity == nullptr)
+		return;
+	Vec3 d = entity->transform.position - transform.position;
+	d.y = 0.0f;
+	facing = Normalized(d, kUp);
+}
+
+bool Actor::HasWalkTarget() const
+{
+	return walkTarget != Vec3(kNoWalkTarget);
+}
+
+void Actor::ClearWalkTarget()
+{
+	walkTarget = Vec3(kNoWalkTarget);
+}
+
+void Actor::ApplyDifficulty(uint8_t baseHearts, bool scaled)
+{
+	GameLink &game = GameLink::Get();
+	int factor = 1;
+	if (faction == kFactionHostile && scaled) {
+		if (game.Flag("newgame+"))
+			factor = 2;
+		const int difficulty = game.Difficulty();
+		if (difficulty >= 1)
+			factor++;
+		if (difficulty >= 2)
+			factor++;
+	}
+	const uint8_t hearts = static_cast<uint8_t>(baseHearts * factor);
+	stats.hearts = hearts;
+	stats.maxHearts = hearts;
+	dropFlag = hearts;
+	if (game.IsMode(1))
+		dropCount = baseHearts;
+	else
+		dropCount = baseHearts == 0 ? 0 : static_cast<uint8_t>(baseHearts / 2 + 1);
+}
+
+// --- Fighting -----------------------------------------------------------------
+
+void Actor::StartAttack()
+{
+	if (!HasHearts())
+		return;
+	PlayAnimation(static_cast<uint8_t>(kAnimStrikeFore + strikeAlternation), kStrikeHold, kActionSpeed);
+	actionMoveFactor = kStrikeMove;
+	strikeEffectTimer = kStrikeEffectDelay;
+	const uint8_t alternatives = strikeAnimationCount > 0 ? strikeAnimationCount : 1;
+	strikeAlternation = static_cast<uint8_t>((strikeAlternation + 1) % alternatives);
+	busyTimer = kStrikeBusy;
+	PlaySoundVariant(kAttackVoice);
+}
+
+void Actor::StartRoll()
+{
+	if (!HasHearts())
+		return;
+	PlayAnimation(kAnimRoll, kRollHold, kActionSpeed);
+	rollTimer = kRollTime;
+	actionMoveFactor = kRollMove;
+	busyTimer = kRollBusy;
+	if (const char *name = rollSounds.PickRandom(nullptr))
+		Sound::Instance()->PlayAt(name, &transform.position.x, kRollLevel);
+}
+
+void Actor::Block()
+{
+	if (!HasHearts())
+		return;
+	PlayAnimation(kAnimBlockVert, kBlockHold, kActionSpeed);
+	rollTimer = 0.0f;
+	actionMoveFactor = 0.0f;
+	busyTimer = kBlockBusy;
+}
+
+void Actor::Jump(float strength)
+{
+	fallSpeed = -kJumpSpeed * strength;
+	grounded = 0;
+	transform.position.y -= kJumpLift;
+}
+
+bool Actor::Attack(MapEntity *victim, uint8_t damage, float power)
+{
+	if (victim == nullptr || !IsHostile(faction, victim->GetFaction()))
+		return false;
+	// The fire sword burns a foe down at once when the blow would finish it,
+	// but only a foe that would take the blow at all.
+	if (stats.heldKind == kFireSwordKind && victim->IsKind(kActorClassId) && IsActorKind(victim->GetKind())) {
+		Actor *foe = static_cast<Actor *>(victim);
+		if (foe->stats.hearts <= damage && foe->AcceptsBlowFrom(this)) {
+			foe->lastAttacker = this;
+			if (foe->defeatOpensGroup != 0 && foe->map != nullptr && foe->mapObject != nullptr)
+				foe->map->SetGroupFlag(foe->mapObject->Group(), true);
+			foe->Die();
+			return true;
+		}
+	}
+	return victim->Strike(this, damage, power);
+}
+
+bool Actor::Strike(MapEntity *attacker, uint8_t damage, float power)
+{
+	if (knockBackTimer > 0.0f || busyTimer > 0.0f || !HasHearts())
+		return false;
+	lastAttacker = IsActor(attacker) ? static_cast<Actor *>(attacker) : nullptr;
+	KnockBackFrom(attacker, power);
+	const uint8_t level = PlaySoundVariant(kHurtVoice);
+	ShakeCamera(level / 255.0f * kStrikeShake);
+	PlayAnimation(animations[kAnimHit1] != nullptr ? kAnimHit1 : kAnimIdle, 0.0f, kActionSpeed);
+	if (lastAttacker != nullptr && faction == kFactionHostile && lastAttacker->GetFaction() != kFactionHostile)
+		struckByOtherSide = 1;
+	if (damage < stats.hearts) {
+		stats.hearts = static_cast<uint8_t>(stats.hearts - damage);
+		if (currentBehaviour != nullptr) {
+			BehaviourStack::Call call(behaviours);
+			currentBehaviour->OnStruck(lastAttacker);
+		}
+	} else {
+		Defeat();
+	}
+	actionTimer = hitStun * knockBackRecovery;
+	busyTimer = actionTimer;
+	if (damage != 0)
+		flashTimer = kFlashTime;
+	return true;
+}
+
+void Actor::OnCollide(Entity *other)
+{
+	MapEntity::OnCollide(other);
+	if (currentBehaviour != nullptr) {
+		BehaviourStack::Call call(behaviours);
+		currentBehaviour->OnTouch(other);
+	}
+	if (rollTimer <= 0.0f || moving == 0 || other == nullptr || !other->IsKind(kClassId))
+		return;
+	MapEntity *thing = static_cast<MapEntity *>(other);
+	const uint32_t thingKind = thing->GetKind();
+	if (IsPickupKind(thingKind) || thingKind == kSwitchKind || thingKind == kGrassKind || thingKind == kFireplaceKind)
+		return;
+	if (GameLink::Get().IsMode(1) || thing->transform.position.y <= transform.position.y - kBumpLowestTop)
+		return;
+	if (animations[kAnimHit1] != nullptr)
+		PlayAnimation(kAnimHit1, kBumpHold, kActionSpeed);
+	thing->Hurt(this);
+	rollTimer = 0.0f;
+	actionMoveFactor = 0.0f;
+	actionTimer = kBumpHold;
+	recoilTimer = kBumpRecoil;
+	SpawnFX(this, kFXBump, Vec3(0.0f));
+	ShakeCamera(kBumpShake);
+}
+
+void Actor::Defeat()
+{
+	if (!HasHearts())
+		return;
+	AddBehaviour(nullptr, true);
+
+	if (ModelAnimation *die = animations[kAnimDie]) {
+		if (lifeState == kLifeAdded) {
+			// Not on screen yet (a foe beaten on an earlier visit): lie down
+			// at once.
+			model.SetSpeed(1.0f);
+			model.SetAnimation(die, 0.0f);
+			model.SetTime(static_cast<float>(die->frameCount));
+			animationHoldTimer = kForever;
+			actionTimer = kForever;
+			model.Update(0.0f);
+		} else {
+			model.SetAnimationAtSpeed(die, 0.0f, kDieSpeed);
+			model.SetTime(0.0f);
+			actionTimer = kForever;
+		}
+	}
+
+	stats.hearts = 0;
+	deathTimer = deathDelay;
+	if (collider != nullptr)
+		collider->mode = Collider::kModeIgnored;
+
+	if (defeatOpensGroup != 0 && map != nullptr && mapObject != nullptr)
+		map->SetGroupFlag(mapObject->Group(), true);
+
+	if (faction == kFactionHostile) {
+		if (map != nullptr)
+			map->CheckTriggers();
+		if (IsLivingActor(lastAttacker) && lastAttacker->GetFaction() == kFactionPlayer)
+			lastAttacker->AddChain(1);
+	}
+	PlaySoundVariant(kHurtVoice);
+}
+
+void Actor::Die()
+{
+	stats.hearts = 0;
+	ActorRegistry::Remove(this);
+	if (dropsEnabled != 0) {
+		if (faction == kFactionHostile) {
+			SpawnFX(this, kFXDeath, Vec3(0.0f));
+			if (dropFlag != 0)
+				SpawnDrops();
+		}
+		SetActive(false);
+	}
+	if (faction == kFactionHostile && map != nullptr)
+		map->CheckTriggers();
+}
+
+void Actor::SpawnDrops()
+{
+	GameLink &game = GameLink::Get();
+	const bool originalRules = game.IsMode(1);
+	Actor *striker = IsActor(lastAttacker) ? lastAttacker : nullptr;
+	for (uint8_t roll = 0; roll < dropCount; roll++) {
+		if (originalRules) {
+			const bool evenTile = mapObject != nullptr && (mapObject->x + mapObject->y) % 2 == 0;
+			const bool heartAllowed = (striker != nullptr && striker->stats.hearts <= kLowHearts) || evenTile;
+			const bool wantsHeart = striker != nullptr && striker->stats.hearts < striker->stats.maxHearts;
+			SpawnFX(this, roll == 0 && wantsHeart && heartAllowed ? kFXHeart : kFXCoin, Vec3(0.0f));
+		} else if (roll % 2 == 0) {
+			SpawnFX(this, kFXCoin, Vec3(0.0f));
+		}
+	}
+	if (!originalRules && game.Difficulty() < 2 && IsLivingActor(striker) && striker->stats.hearts < kDesperateHearts)
+		SpawnFX(this, kFXHeart, Vec3(0.0f));
+}
+
+void Actor::Kill()
+{
+	if (killable != 0)
+		Die();
+}
+
+// --- Holding ------------------------------------------------------------------
+
+void Actor::Hold(uint32_t itemKind, const char *name)
+{
+	if (!HasHearts())
+		return;
+	const uint32_t heldNow = heldItem != nullptr ? heldItem->GetKind() : 0;
+	if (heldNow != itemKind) {
+		std::unique_ptr<MapEntity> item;
+		if (itemKind != 0) {
+			Entity *made = MapEntityFactory::CreateByKind(itemKind);
+			if (made != nullptr && made->IsKind(kClassId))
+				item.reset(static_cast<MapEntity *>(made));
+			else
+				delete made;
+		}
+		TakeInHand(std::move(item), name);
+	}
+	stats.heldKind = itemKind;
+}
+
+void Actor::TakeInHand(std::unique_ptr<MapEntity> item, const char *name)
+{
+	if (heldItem != nullptr) {
+		heldItem->SetActive(false);
+		heldItem.reset();
+	}
+	heldRecord.reset();
+	if (item == nullptr)
+		return;
+	// The item's name goes into a record of its own: the shared empty record
+	// of unplaced entities must stay empty.
+	if (name != nullptr && name[0] != '\0') {
+		heldRecord = std::make_unique<MapObjectDef>();
+		heldRecord->name = MapName(name);
+		heldRecord->key = HashName(name);
+		item->LinkToMap(nullptr, heldRecord.get());
+	}
+	heldItem = std::move(item);
+	heldItem->Start();
+}
+
+void Actor::SpawnStrikeFX()
+{
+	if (!HasHearts())
+		return;
+	SpawnFX(this, StrikeFXForWeapon(stats.heldKind), Vec3(0.0f));
+}
+
+// --- Animation and sounds -----------------------------------------------------
+
+void Actor::LoadModel()
+{
+	for (ModelAnimation *&animation : animations)
+		animation = nullptr;
+	weaponBone = nullptr;
+	if (!model.IsLoaded())
+		return;
+	model.SetSpeed(kModelSpeed);
+	model.SetBaseRotation(glm::angleAxis(glm::pi<float>(), kUp));
+	for (int i = 0; i < kActorAnimationCount; i++) {
+		animations[i] = model.FindAnimation(kAnimationNames[i].name);
+		if (animations[i] != nullptr && kAnimationNames[i].loops)
+			animations[i]->loop = 1;
+	}
+	weaponBone = model.FindJoint("B_Weapon.L");
+	if (weaponBone == nullptr)
+		weaponBone = model.FindJoint("B_Hand.L");
+}
+
+ModelAnimation *Actor::GetAnimation(uint8_t index) const
+{
+	return index < kActorAnimationCount ? animations[index] : nullptr;
+}
+
+void Actor::PlayAnimation(uint8_t index, float hold, float speed)
+{
+	if (!HasHearts())
+		return;
+	if (ModelAnimation *animation = GetAnimation(index)) {
+		model.SetAnimationAtSpeed(animation, 0.0f, speed);
+		model.SetTime(0.0f); // a strike repeated restarts too
+	}
+	actionTimer = hold;
+	animationHoldTimer = 0.0f;
+}
+
+void Actor::PlayAnimationBlended(uint8_t index, float blend, float hold, float speed)
+{
+	if (!HasHearts())
+		return;
+	if (ModelAnimation *animation = GetAnimation(index))
+		model.BlendToAnimationAtSpeed(animation, blend, speed);
+	actionTimer = hold;
+	animationHoldTimer = 0.0f;
+}
+
+void Actor::PlayAnimationAt(uint8_t index, float startTime, float hold)
+{
+	if (!HasHearts())
+		return;
+	if (ModelAnimation *animation = GetAnimation(index)) {
+		model.SetAnimation(animation, startTime);
+		model.SetTime(startTime);
+	}
+	animationHoldTimer = hold;
+	actionTimer = hold;
+	model.Update(0.0f);
+}
+
+uint8_t Actor::PlaySoundVariant(uint8_t set)
+{
+	soundCounter++;
+	if (set >= kSoundSetCount)
+		return 0;
+	const SoundSet &voice = soundSets[set];
+	if (voice.count == 0 || voice.pattern[0] == '\0')
+		return 0;
+	char fileName[SoundSet::kPatternChars + 4] = {};
+	voice.FileName(soundCounter, fileName, sizeof(fileName));
+	return Sound::Instance()->PlayAt(fileName, &transform.position.x, voice.volume);
+}
+
+void Actor::PlayFootstep()
+{
+	if (const char *name = footstepSounds.PickRandom(nullptr))
+		Sound::Instance()->PlayAt(name, &transform.position.x, kFootstepLevel * footstepVolume);
+}
+
+void Actor::UpdateFootsteps(float dt)
+{
+	if (stepDistance <= 0.0f || rollTimer > 0.0f) {
+		stepAccumulator = 0.0f;
+		return;
+	}
+	stepAccumulator += Vec3Length(moveVelocity) * dt;
+	bool stepped = false;
+	while (stepAccumulator >= stepDistance) {
+		stepAccumulator -= stepDistance;
+		stepped = true;
+	}
+	if (stepped)
+		PlayFootstep();
+}
+
+void Actor::UpdateAnimation(float dt)
+{
+	// Dying, acting, or idling and running.
+	if (deathTimer > 0.0f) {
+		deathTimer -= dt;
+		// Exactly 0 is over too, so a delay of whole frames ends on time.
+		if (deathTimer <= 0.0f) {
+			deathTimer = 0.0f;
+			Die();
+		}
+	} else if (actionTimer > 0.0f) {
+		actionTimer -= dt;
+	} else if (HasHearts()) {
+		if (moving == 0) {
+			if (animations[kAnimIdle] != nullptr)
+				model.BlendToAnimation(animations[kAnimIdle], kIdleBlend);
+			model.SetSpeed(kIdleSpeed);
+		} else {
+			if (animations[kAnimRun] != nullptr)
+				model.BlendToAnimation(animations[kAnimRun], kRunBlend);
+			const float scale = LengthSquared(slideVelocity) > 0.01f ? kSlideRunSpeedScale : kRunSpeedScale;
+			model.SetSpeed(Vec3Length(moveVelocity) * kRunSpeedPerUnit * scale);
+		}
+		if (keepAttacking != 0)
+			StartAttack();
+	}
+
+	// Rolling.
+	if (rollTimer > 0.0f) {
+		rollTimer -= dt;
+		if (actionTimer < 0.0f) {
+			actionTimer = kRollTailHold;
+			actionMoveFactor = kRollTailMove;
+		}
+	} else if (keepRolling != 0) {
+		if (LengthSquared(moveVelocity) <= kBlockMinSpeedSquared)
+			Block();
+		else
+			StartRoll();
+	}
+
+	// Turning toward the way it walks.
+	if (LengthSquared(facing) > 0.3f) {
+		const glm::quat wanted = LookRotation(Normalized(facing, kSouth), kUp);
+		transform.rotation = SlerpApproach(transform.rotation, wanted, kTurnRate, dt);
+	}
+
+	if (animationHoldTimer > 0.0f)
+		animationHoldTimer -= dt;
+	else
+		model.Update(dt);
+
+	if (strikeEffectTimer > 0.0f) {
+		strikeEffectTimer -= dt;
+		if (strikeEffectTimer <= 0.0f) {
+			strikeEffectTimer = 0.0f;
+			SpawnStrikeFX();
+		}
+	}
+
+	if (busyTimer > 0.0f)
+		busyTimer = Max(busyTimer - dt, 0.0f);
+
+	UpdateFootsteps(dt);
+}
+
+void Actor::Render()
+{
+	MapEntity::Render();
+	if (!model.IsLoaded())
+		return;
+	const glm::mat4 placement = transform.GetMatrix();
+	model.Render(placement);
+	// The held item is not in the scene: only its holder draws it, in the
+	// hand.
+	if (heldItem != nullptr && weaponBone != nullptr) {
+		glm::mat4 hand = placement * model.ComputeMatrix(weaponBone, false);
+		hand = glm::rotate(hand, glm::half_pi<float>(), Vec3(1.0f, 0.0f, 0.0f));
+		heldItem->transform.SetFromMatrix(hand);
+		heldItem->Render();
+	}
+}
+
+// --- Actor tests --------------------------------------------------------------
+
+bool IsActor(const Entity *entity)
+{
+	if (entity == nullptr || entity->lifeState >= kLifeDestroyed)
+		return false;
+	if (entity->scene == nullptr && entity->container == nullptr)
+		return false;
+	// The class test is not const in Entity; it only reads.
+	if (!const_cast<Entity *>(entity)->IsKind(Actor::kActorClassId))
+		return false;
+	return IsActorKind(static_cast<const Actor *>(entity)->GetKind());
+}
+
+bool IsLiveActor(const Entity *entity)
+{
+	return IsActor(entity) && (entity->lifeState == kLifeAdded || entity->lifeState == kLifeRunning);
+}
+
+bool IsLivingActor(const Entity *entity)
+{
+	return IsLiveActor(entity) && static_cast<const Actor *>(entity)->HasHearts();
+}

@@ -1,0 +1,834 @@
+#include "objects/Player.h"
+
+#include "audio/ModMusicPlayer.h"
+#include "audio/Sound.h"
+#include "engine/collision/Collider.h"
+#include "engine/core/ActiveSequence.h"
+#include "engine/core/Camera.h"
+#include "engine/core/Input.h"
+#include "engine/core/Log.h"
+#include "engine/core/NameHash.h"
+#include "engine/render/Renderer.h"
+#include "map/EnvironmentTable.h"
+#include "map/MapSequence.h"
+#include "map/TileMap.h"
+#include "objects/ActorRegistry.h"
+#include "objects/GameLink.h"
+#include "objects/ItemKinds.h"
+#include "objects/MapExits.h"
+#include "objects/MapEntityFactory.h"
+#include "objects/SpawnFX.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Set once in Start and raised by every strike; map entities read bit 0.
+uint32_t g_strikeCount = 0;
+
+constexpr uint8_t kPlayerFaction = 1;
+constexpr uint8_t kHostileFaction = 4;
+
+// Movement and body.
+constexpr float kMoveSpeed = 7.0f;          // units per second
+constexpr float kStepHeight = 0.72f;        // climbs a little more than other walkers
+constexpr float kDeathDelay = 2.7f;         // seconds from the last heart to the death screen
+constexpr float kKnockBackRecovery = 0.4f;
+constexpr float kStepDistance = 1.5f;       // world units per footstep
+constexpr float kFootstepVolume = 1.0f;
+constexpr float kHitStun = 0.2f;            // seconds
+constexpr float kAutoWalkGain = 50.0f;      // walk-in and walk-out push, clamped to the speed
+constexpr float kWalkTargetStopSq = 0.5f;   // squared distance at which a walk-in ends
+constexpr float kWalkTargetReached = 1.0f;
+constexpr float kStickDeadZoneSq = 0.1f;
+constexpr float kWallProbe = 1.0f;          // the player's walls are traced
+
+// Timings.
+constexpr float kBusySeconds = 0.5f;        // cannot be struck while the HUD holds it
+constexpr float kPressGap = 0.1f;           // seconds between two presses that hurry typing
+constexpr float kStrikeCooldown = 0.3f;     // no roll this soon after a strike
+constexpr float kRollCooldown = 0.6f;       // no roll this soon after a roll
+constexpr float kChainCooldown = 0.2f;      // hits closer together count once
+constexpr float kScriptPressGuard = 0.5f;   // a talk press this soon after a script is ignored
+constexpr float kRollGroundLimit = 0.3f;    // a roll on ground this low loses its boost
+constexpr float kRollBoostEnd = 1.0f;
+
+// Areas and exits.
+constexpr float kLinkEntryDistance = 1.5f;  // walk this far into a link before leaving
+constexpr float kUseMoveDistance = 0.1f;    // a script runs again only from another spot
+
+// Falls and blows.
+constexpr uint8_t kFallDamage = 2;          // half hearts
+constexpr uint8_t kLavaFallDamage = 4;
+constexpr uint8_t kWaterLevel = 7;
+constexpr uint32_t kFallBlankMs = 100;
+constexpr float kSplashShake = 0.25f;
+constexpr uint32_t kFXExplosion = 6;
+constexpr uint32_t kFXHeart = 12;
+constexpr uint32_t kFXLove = 13;
+
+// Notices.
+constexpr float kNoticeSeconds = 3.0f;
+constexpr uint8_t kItemNotice = 1;
+
+// Model.
+constexpr float kChookScale = 0.4f;
+constexpr float kSmithScale = 0.35f;
+constexpr float kPoseSpeed = 30.0f;
+constexpr float kDressPoseSeconds = 1.0f;
+constexpr float kGetHold = 1.0f;
+constexpr float kGetSpeed = 15.0f;
+
+constexpr uint8_t kActionStrike = 1;
+constexpr uint8_t kActionRoll = 2;
+constexpr uint32_t kMessageQuestion = 1;
+constexpr uint32_t kMessageYes = 2;
+constexpr uint32_t kMessageNo = 3;
+
+const Vec3 kSouth(0.0f, 0.0f, 1.0f);
+const Vec3 kNorth(0.0f, 0.0f, -1.0f);
+
+bool IsLava(const EnvironmentLayer *surface)
+{
+	static const uint16_t lava = HashName("lava");
+	return surface != nullptr && surface->id == lava;
+}
+
+bool IsMapLink(const MapObjectDef *object)
+{
+	return object != nullptr && object->kind == kObjectExit;
+}
+
+} // namespace
+
+Player::Player()
+	: Actor(kPlayerKind)
+	, chainSounds("sfx/multi%02d.wav", kChainSoundCount)
+{
+	faction = kPlayerFaction;
+}
+
+Player::~Player() = default;
+
+uint32_t Player::StrikeCount()
+{
+	return g_strikeCount;
+}
+
+// --- Queries -----------------------------------------------------------
+
+const Input &Player::Controls() const
+{
+	return input != nullptr ? *input : *Input::Get();
+}
+
+bool Player::Pressed(uint8_t action) const
+{
+	return Controls().IsActionPressed(action);
+}
+
+bool Player::IsOriginalRules() const
+{
+	return GameLink::Get().Flag(kOriginalContentFlag);
+}
+
+PlayerTile Player::CurrentTile() const
+{
+	PlayerTile at;
+	if (map != nullptr)
+		map->WorldToTile(transform.position, at.x, at.y);
+	return at;
+}
+
+bool Player::IsWalkTargetReached() const
+{
+	return !HasWalkTarget() || IsWithinRange(walkTarget, transform.position, kWalkTargetReached);
+}
+
+// --- Placement ---------------------------------------------------------
+
+void Player::Start()
+{
+	g_strikeCount = 0;
+	Hold(stats.heldKind, nullptr);
+	Actor::Start();
+	moveAxes = Vec3(0.0f);
+	moveSpeed = kMoveSpeed;
+	stepHeight = kStepHeight;
+	deathDelay = kDeathDelay;
+	knockBackRecovery = kKnockBackRecovery;
+	stepDistance = kStepDistance;
+	footstepVolume = kFootstepVolume;
+	hitStun = kHitStun;
+	useTarget = nullptr;
+}
+
+void Player::MakeSolid()
+{
+	CreateCollider(Collider::kModeSolid, Vec3(0.0f), Vec3(0.0f));
+	wallCollision = IsOriginalRules() ? 0.0f : kWallProbe;
+}
+
+void Player::SetPosition(const Vec3 &position)
+{
+	currentArea = nullptr;
+	hideCupboard = nullptr;
+	if (collider != nullptr)
+		collider->mode = Collider::kModeSolid;
+	Actor::SetPosition(position);
+	promptTile = CurrentTile();
+	GameLink::Get().CloseMessage();
+	ClearWalkTarget();
+	walkOutDirection = 0;
+	useTarget = nullptr;
+	Hold(stats.heldKind, nullptr);
+	SetVisible(true);
+	MakeSolid();
+}
+
+void Player::UpdateTransform()
+{
+	exitTarget[0] = '\0';
+	Actor::UpdateTransform();
+	promptTile = CurrentTile();
+	lastArea = currentArea = map != nullptr ? map->FindObjectAt(transform.position) : nullptr;
+	SetVisible(true);
+	StartWalkIn();
+	useTarget = nullptr;
+	MakeSolid();
+}
+
+void Player::StartWalkIn()
+{
+	if (entryDirection == 0 || map == nullptr)
+		return;
+	walkTarget = homePosition + DirectionToVector(entryDirection) * map->GetMapData().tileSize;
+}
+
+void Player::Setup(const Vec3 &position, uint32_t direction)
+{
+	exitTarget[0] = '\0';
+	entryDirection = direction;
+	weaponRecordId = 0;
+	// Safe ground belongs to the map it was found on.
+	safeGround.Forget();
+	readTile.Unset();
+	lastUsePosition = Vec3(0.0f);
+	SetPosition(position);
+	StartWalkIn();
+	walkOutDirection = 0;
+}
+
+void Player::ForgetMapObjects()
+{
+	lastArea = nullptr;
+	currentArea = nullptr;
+	useTarget = nullptr;
+	hideCupboard = nullptr;
+	weaponRecordId = 0;
+	promptTile.Unset();
+	readTile.Unset();
+}
+
+void Player::SetExitTarget(const char *name)
+{
+	const char *current = map != nullptr ? map->GetMapData().GetMapName() : nullptr;
+	if (name == nullptr || name[0] == '\0' || (current != nullptr && HashName(name) == HashName(current))) {
+		exitTarget[0] = '\0';
+		return;
+	}
+	std::strncpy(exitTarget, name, kExitTargetChars);
+	exitTarget[kExitTargetChars] = '\0';
+}
+
+void Player::StopWalkingOut()
+{
+	exitTarget[0] = '\0';
+	walkOutDirection = 0;
+	ClearWalkTarget();
+}
+
+void Player::EnterMapLink(MapObjectDef *object)
+{
+	if (object == nullptr || !HasHearts() || deathTimer > 0.0f)
+		return;
+	SetExitTarget(object->name.Get());
+	useTarget = nullptr;
+	currentArea = object;
+	PlayerTile tile = CurrentTile();
+	exitSpanX = MapExits::Span(tile.x, object->x, object->w);
+	exitSpanY = MapExits::Span(tile.y, object->y, object->h);
+	walkOutDirection = 0;
+	// A link that names no other map leads nowhere: the hero keeps its
+	// controls instead of walking off into the void.
+	if (HasExitTarget() && map != nullptr)
+		walkOutDirection = MapExits::WalkOutDirection(map->GetMapData(), *object);
+}
+
+// --- The frame ---------------------------------------------------------
+
+void Player::StopHeldStill()
+{
+	slideVelocity = Vec3(0.0f);
+}
+
+bool Player::AnswerMessages()
+{
+	GameLink &game = GameLink::Get();
+	if (game.IsBusy()) {
+		ActorRegistry::StopAll();
+		busyTimer = kBusySeconds;
+		if (sinceLastPress > kPressGap && Pressed(kActionStrike)) {
+			game.CompleteTyping(game.IsTimedMode());
+			sinceLastPress = 0.0f;
+			keepAttacking = 0;
+		}
+		StopHeldStill();
+		return true;
+	}
+	if (IsSequenceRunning()) {
+		ActorRegistry::StopAll();
+		moveAxes = Vec3(0.0f);
+		sinceScript = 0.0f;
+		if (IsSequenceState2()) {
+			busyTimer = kBusySeconds;
+			uint32_t state = game.GetMessageState();
+			if (state == kMessageQuestion) {
+				game.ShowChoice("Yes", "No");
+				if (Pressed(kActionStrike))
+					state = kMessageYes;
+				else if (Pressed(kActionRoll))
+					state = kMessageNo;
+			} else {
+				game.ShowPrompt("Continue");
+				if (Pressed(kActionStrike) || Pressed(kActionRoll))
+					state = kMessageYes;
+			}
+			if (state > kMessageQuestion) {
+				game.SetMessageState(state);
+				game.CloseMessage();
+				StepActiveSequence();
+				keepAttacking = 0;
+				keepRolling = 0;
+			}
+		}
+		StopHeldStill();
+		return true;
+	}
+	if (game.IsMessageVisible()) {
+		ActorRegistry::StopAll();
+		busyTimer = kBusySeconds;
+		game.ShowPrompt("OK");
+		if (Pressed(kActionStrike)) {
+			game.CloseMessage();
+			keepAttacking = 0;
+			useTarget = nullptr;
+		}
+		StopHeldStill();
+		return true;
+	}
+	return false;
+}
+
+void Player::Update(float dt)
+{
+	Actor::Update(dt);
+	GameLink &game = GameLink::Get();
+	if (game.HasHud())
+		game.SetPlayerStatus(stats, chain);
+	if (deathTimer > 0.0f || game.IsTimerActive()) {
+		ActorRegistry::StopAll();
+		return;
+	}
+	if (freezeTimer > 0.0f) {
+		freezeTimer -= dt;
+		return;
+	}
+	if (reholdTimer > 0.0f) {
+		reholdTimer -= dt;
+		if (reholdTimer <= 0.0f)
+			Hold(stats.heldKind, nullptr);
+	}
+
+	sinceLastPress += dt;
+	keepAttacking = Pressed(kActionStrike) ? 1 : 0;
+	keepRolling = Pressed(kActionRoll) ? 1 : 0;
+	if (actionCooldown > 0.0f)
+		actionCooldown -= dt;
+	if (chainCooldown > 0.0f)
+		chainCooldown -= dt;
+
+	if (AnswerMessages())
+		return;
+
+	sinceScript += dt;
+
+	if (useTarget != nullptr && UpdateUseTarget())
+		return;
+
+	PlayerTile tile = CurrentTile();
+	if (map != nullptr)
+		UpdateAreas(tile);
+	if (tile != promptTile)
+		promptTile.Unset();
+	if (map != nullptr && grounded)
+		safeGround.Observe(*map, tile, tileRecord.kind);
+	if (actionMoveFactor > kRollBoostEnd && groundHeight <= kRollGroundLimit)
+		actionMoveFactor = kRollBoostEnd;
+	UpdateMapEdges(tile);
+	if (tile != readTile) {
+		readTile.Unset();
+		if (useTarget != nullptr && ItemKinds::IsReadableKind(MapEntityKindFromType(useTarget->type)))
+			useTarget = nullptr;
+	}
+}
+
+bool Player::UpdateUseTarget()
+{
+	Entity *entity = useTarget->entity;
+	if (lastUsePosition != Vec3(0.0f) && Entity::IsAlive(entity))
+		FaceTowards(entity);
+	if (Pressed(kActionStrike)) {
+		keepAttacking = 0;
+		if (!IsLiveActor(entity) || sinceScript > kScriptPressGuard)
+			Use(useTarget);
+		return true;
+	}
+	if (useTarget != currentArea && CurrentTile() != promptTile) {
+		useTarget = nullptr;
+		GameLink::Get().CloseMessage();
+		promptTile.Unset();
+	}
+	return false;
+}
+
+void Player::UpdateAreas(const PlayerTile &tile)
+{
+	GameLink &game = GameLink::Get();
+	MapObjectDef *object = map->FindObjectAt(transform.position);
+	if (object == nullptr) {
+		if (currentArea != nullptr) {
+			if (lastArea != nullptr && lastArea != currentArea && IsMapLink(currentArea))
+				EnterMapLink(currentArea);
+			currentArea = nullptr;
+			lastArea = nullptr;
+			useTarget = nullptr;
+			promptTile = tile;
+			game.CloseMessage();
+		}
+	} else if (object != currentArea) {
+		LogDebug("enter area %s\n", object->name.GetOr(""));
+		currentArea = object;
+		useTarget = nullptr;
+		game.CloseMessage();
+		if (tile != promptTile) {
+			switch (object->kind) {
+			case kObjectTrigger:
+				Use(object);
+				if (object->Group() != 0)
+					map->SetGroupFlag(object->Group(), true);
+				break;
+			case kObjectSpawn: {
+				// A reload of the save arrives at this waypoint.
+				game.SetPreviousMapIdAndSave(object->key);
+				int16_t cx = static_cast<int16_t>(object->x + object->w / 2);
+				int16_t cy = static_cast<int16_t>(object->y + object->h / 2);
+				homePosition = map->TilePosition(cx, cy, 0.5f, 0.5f);
+				break;
+			}
+			case kObjectMessage:
+				ShowUsePrompt("Inspect", object);
+				break;
+			default:
+				break;
+			}
+		}
+		promptTile = tile;
+		areaEntryPosition = transform.position;
+	}
+	if (IsMapLink(currentArea) && currentArea != lastArea
+		&& glm::distance(transform.position, areaEntryPosition) >= kLinkEntryDistance
+		&& (IsOriginalRules() || map->IsInsideObject(*currentArea, transform.position)))
+		EnterMapLink(currentArea);
+}
+
+void Player::UpdateMapEdges(const PlayerTile &tile)
+{
+	if (map == nullptr || HasExitTarget())
+		return;
+	MapObjectDef *exit = MapExits::EdgeExitAt(map->GetMapData(), tile.x, tile.y, facing);
+	if (exit != nullptr)
+		EnterMapLink(exit);
+}
+
+void Player::GetDesiredMove(Vec3 &out, float dt)
+{
+	(void)dt;
+	out = Vec3(0.0f);
+	if (!HasHearts() || hideCupboard != nullptr || recoilTimer > 0.0f) {
+		moveAxes = Vec3(0.0f);
+		moveVelocity = Vec3(0.0f);
+		return;
+	}
+	if (HasWalkTarget()) {
+		Vec3 d = walkTarget - transform.position;
+		d.y = 0.0f;
+		if (glm::dot(d, d) >= kWalkTargetStopSq) {
+			moveAxes = Vec3(0.0f);
+			out = ClampLength(d * kAutoWalkGain, moveSpeed);
+			return;
+		}
+		ClearWalkTarget();
+	}
+	if (walkOutDirection != 0) {
+		out = ClampLength(DirectionToVector(walkOutDirection) * kAutoWalkGain, moveSpeed);
+		return;
+	}
+	if (GameLink::Get().IsMessageVisible() || freezeTimer > 0.0f)
+		return;
+	glm::vec2 axes = Controls().GetMoveVector(0);
+	moveAxes = Vec3(axes.x, axes.y, 0.0f);
+	if (axes.x * axes.x + axes.y * axes.y <= kStickDeadZoneSq)
+		return;
+	const Vec3 up(0.0f, 1.0f, 0.0f);
+	Vec3 right(1.0f, 0.0f, 0.0f);
+	if (GameLink::Get().IsMode(2) && Camera::Get() != nullptr)
+		right = Camera::Get()->transform.GetRight();
+	Vec3 forward = glm::cross(right, up);
+	Vec3 move = ClampLength(right * axes.x + forward * axes.y, 1.0f) * moveSpeed;
+	if (actionTimer > 0.0f)
+		move *= actionMoveFactor;
+	out = move;
+}
+
+void Player::OnCollide(Entity *other)
+{
+	if (hideCupboard != nullptr)
+		return;
+	Actor::OnCollide(other);
+	ClearWalkTarget();
+	if (other == nullptr)
+		return;
+	uint8_t damage = ContactDamage(other);
+	if (other->GetFaction() == kHostileFaction && damage > 0 && other->IsKind(MapEntity::kClassId)) {
+		Strike(static_cast<MapEntity *>(other), damage, 1.0f);
+		ActorRegistry::StopAll();
+	}
+}
+
+// --- Blows, falls and death --------------------------------------------
+
+bool Player::Strike(MapEntity *attacker, uint8_t damage, float power)
+{
+	useTarget = nullptr;
+	// A hero sinking into water or lava is beyond reach.
+	if (transform.position.y < 0.0f)
+		return false;
+	if (!Actor::Strike(attacker, damage, power))
+		return false;
+	ActorRegistry::StopAll();
+	if (Camera::Get() != nullptr)
+		Camera::Get()->Shake(damage);
+	if (attacker != nullptr && IsActor(attacker)) {
+		attacker->KnockBackFrom(this, power);
+		if (attacker->GetKind() == ItemKinds::kBlob && stats.heldKind != 0) {
+			Hold(0, nullptr);
+			GameLink::Get().ShowMessage("It got your sword!", kNoticeSeconds, kItemNotice);
+		}
+	}
+	PlayEffect("sfx/hurt2.wav", 1.0f, 0);
+	if (HasHearts())
+		PlayEffect("sfx/multilose.wav", 0.7f, 0);
+	return true;
+}
+
+void Player::OnBlocked(const Vec3 &direction)
+{
+	if (IsOriginalRules() || splashed || !grounded || map == nullptr)
+		return;
+	Vec3 &at = transform.position;
+	Vec3 probe = at + direction * radius * 0.5f;
+	if (map->HeightAt(probe) > at.y + stepHeight) {
+		at.x -= probe.x - at.x;
+		at.z -= probe.z - at.z;
+		moving = 0;
+	}
+}
+
+void Player::Kill()
+{
+	// A hero already dying lies on the water floor, where every frame would
+	// kill it again and put its death off for ever.
+	if (!HasHearts() || deathTimer > 0.0f)
+		return;
+	uint8_t damage = surfaceLevel == kWaterLevel && IsLava(surface) ? kLavaFallDamage : kFallDamage;
+	if (stats.hearts <= damage + 1) {
+		stats.hearts = 0;
+		SetVisible(false);
+		BeginDeath();
+		return;
+	}
+	stats.hearts = static_cast<uint8_t>(stats.hearts - damage);
+	if (GetRenderer() != nullptr)
+		GetRenderer()->BlankFor(kFallBlankMs);
+	PutBackOnSafeGround();
+}
+
+void Player::PutBackOnSafeGround()
+{
+	const PlayerTile &safeTile = safeGround.Tile();
+	if (!safeTile.IsSet() || map == nullptr) {
+		UpdateTransform();
+		return;
+	}
+	MapEntity::ResetState();
+	transform.position = map->TilePosition(safeTile.x, safeTile.y, 0.5f, 0.5f);
+	safeGround.Return();
+	splashed = 0;
+	MakeSolid();
+	SetVisible(true);
+}
+
+void Player::Splash()
+{
+	if (!IsVisible())
+		return;
+	if (collider != nullptr)
+		collider->mode = Collider::kModeIgnored;
+	if (IsLava(surface)) {
+		SetVisible(false);
+		SpawnFX(this, kFXExplosion, Vec3(0.0f));
+	} else {
+		MapEntity::Splash();
+	}
+	if (Camera::Get() != nullptr)
+		Camera::Get()->Shake(kSplashShake);
+}
+
+void Player::Defeat()
+{
+	if (!HasHearts())
+		return;
+	chain = 0;
+	BeginDeath();
+	Actor::Defeat();
+}
+
+void Player::BeginDeath()
+{
+	useTarget = nullptr;
+	deathTimer = deathDelay;
+	PlayEffect("sfx/dead.ogg", 0.5f, Sound::kPlayOnReservedChannel);
+	if (ModMusicPlayer *music = ModMusicPlayer::Instance()) {
+		music->EndOverlayCue();
+		music->Stop();
+	}
+	if (GetRenderer() != nullptr)
+		GetRenderer()->SetOverlayMode(1);
+}
+
+void Player::Die()
+{
+	GameLink &game = GameLink::Get();
+	uint32_t playTimeMs = game.PlayTimeMs();
+	// Only a slot read back whole may take the death: saving the live game
+	// over a slot that could not be read would replace that save with
+	// whatever the live game holds.
+	if (game.LoadCurrentSlot()) {
+		game.AddDeath();
+		game.SetPlaySeconds(playTimeMs / 1000);
+		game.SaveCurrentSlot();
+	} else {
+		Log("The death was not saved: the save slot could not be read back.\n");
+	}
+	game.ShowDied();
+}
+
+// --- Strikes, rolls and the chain --------------------------------------
+
+void Player::StartAttack()
+{
+	useTarget = nullptr;
+	++g_strikeCount;
+	if (stats.heldKind == ItemKinds::kDress) {
+		// The dress strikes nobody: the hero strikes a pose instead.
+		PlayAnimation(kAnimPose, kDressPoseSeconds, kPoseSpeed);
+		actionMoveFactor = 0.0f;
+		busyTimer = kDressPoseSeconds;
+		facing = kSouth;
+		moveVelocity = kSouth;
+		moveAxes = Vec3(0.0f);
+		SpawnFX(this, kFXLove, Vec3(0.0f));
+		return;
+	}
+	if (!IsOriginalRules())
+		actionCooldown = kStrikeCooldown;
+	Actor::StartAttack();
+}
+
+bool Player::Attack(MapEntity *target, uint8_t damage, float power)
+{
+	useTarget = nullptr;
+	if (target == nullptr)
+		return false;
+	if (!Actor::Attack(target, damage, power))
+		return false;
+	if (damage > 0 && target->GetFaction() == kHostileFaction && IsActor(target)) {
+		uint8_t left = static_cast<Actor *>(target)->stats.hearts;
+		if (left > 0)
+			AddChain(std::min(damage, left));
+	}
+	return true;
+}
+
+void Player::AddChain(uint8_t count)
+{
+	if (chainCooldown > 0.0f)
+		return;
+	if (IsOriginalRules()) {
+		Actor::AddChain(count);
+		return;
+	}
+	chain = static_cast<uint8_t>(std::min<int>(chain + 1, kChainReward));
+	if (chain < kChainReward) {
+		// The first hit plays the first sound, the seventh the seventh.
+		PlayEffect(chainSounds.Get(static_cast<uint8_t>(chain - 1)), 0.3f, 0);
+	} else {
+		chain = 0;
+		SpawnFX(this, kFXHeart, Vec3(0.0f));
+		PlayEffect("sfx/multigain.wav", 0.6f, 0);
+		if (Camera *camera = Camera::Get()) {
+			camera->ShakeTimed(0.5f, 1.0f);
+			camera->Shake(0.5f);
+		}
+	}
+	chainCooldown = kChainCooldown;
+}
+
+void Player::StartRoll()
+{
+	if (!IsOriginalRules()) {
+		if (actionCooldown > 0.0f)
+			return;
+		actionCooldown = kRollCooldown;
+	}
+	Actor::StartRoll();
+}
+
+// --- Items -------------------------------------------------------------
+
+void Player::Hold(uint32_t kind, const char *name)
+{
+	reholdTimer = 0.0f;
+	uint32_t before = stats.heldKind;
+	if (kind == ItemKinds::kWholeHeart || kind == ItemKinds::kHalfHeart) {
+		uint8_t gain = kind == ItemKinds::kWholeHeart ? 2 : 1;
+		stats.maxHearts = static_cast<uint8_t>(std::min<int>(stats.maxHearts + gain, UINT8_MAX));
+		stats.hearts = stats.maxHearts;
+	} else if (kind == ItemKinds::kDress) {
+		if (stats.heldKind != ItemKinds::kDress) {
+			Actor::Hold(0, nullptr);
+			stats.heldKind = ItemKinds::kDress;
+		}
+	} else {
+		Actor::Hold(kind, name);
+	}
+	// Weapons are swapped, not collected: the one put down lies where it was
+	// found. Taking the same weapon in hand again leaves its pickup alone.
+	if (ItemKinds::IsToolKind(kind) && kind != before && weaponRecordId != 0 && map != nullptr) {
+		MapObjectDef *record = map->FindEntityRecordById(weaponRecordId);
+		if (record != nullptr && record->entity != nullptr && record->entity->lifeState < kLifeRemoved)
+			record->entity->SetActive(true);
+	}
+	if (model.IsLoaded())
+		LoadModel();
+}
+
+void Player::GainWeapon(uint32_t kind)
+{
+	if (kind == stats.heldKind)
+		return;
+	Hold(kind, nullptr);
+	GameLink &game = GameLink::Get();
+	if (kind == ItemKinds::kWholeHeart) {
+		if (game.HasHud())
+			game.ShowMessage("You got a whole new heart! No idea whose...", kNoticeSeconds, kItemNotice);
+		if (ModMusicPlayer *music = ModMusicPlayer::Instance())
+			music->PauseFor(2.5f);
+		PlayEffect("sfx/sword.wav", 0.5f, Sound::kPlayOnReservedChannel);
+		PlayAnimation(kAnimGet, kGetHold, kGetSpeed);
+		facing = kNorth;
+		moveVelocity = kNorth;
+		moveAxes = Vec3(0.0f);
+	} else if (kind == ItemKinds::kHalfHeart) {
+		if (game.HasHud())
+			game.ShowMessage("You got half a heart! Additional half-hearted efforts abound!", kNoticeSeconds,
+				kItemNotice);
+		PlayAnimation(kAnimGet, kGetHold, kGetSpeed);
+		facing = kNorth;
+	}
+	// Tools are taken in hand by Hold; their notices come with the pickups.
+}
+
+void Player::LoadModel()
+{
+	if (GameLink::Get().IsMode(2)) {
+		static const uint16_t chook = HashName("models/chook.iqm");
+		if (loadedModelKey != chook) {
+			model.ClearLoaded();
+			model.LoadSimple("models/chook.iqm", kChookScale);
+			model.SetMaterial("models/chookbomb.png", "shaders/standard.dsh");
+			loadedModelKey = chook;
+		}
+	} else {
+		bool dress = stats.heldKind == ItemKinds::kDress;
+		const char *mesh = dress ? "models/blacksmithdress.iqm" : "models/blacksmith2.iqm";
+		uint16_t key = HashName(mesh);
+		if (loadedModelKey != key || !model.IsLoaded()) {
+			model.ClearLoaded();
+			model.Load(mesh, "models/blacksmith.iqm", kSmithScale);
+			model.SetMaterial(dress ? "models/blacksmithdress.png" : "models/blacksmith.png", "shaders/actor.dsh");
+			loadedModelKey = key;
+		}
+	}
+	Actor::LoadModel();
+}
+
+// --- Use ---------------------------------------------------------------
+
+void Player::Use(MapObjectDef *object)
+{
+	if (object == nullptr)
+		return;
+	if (glm::distance(transform.position, lastUsePosition) < kUseMoveDistance)
+		return;
+	lastUsePosition = transform.position;
+	LogDebug("Player use %i\n", object->id);
+	if (object->commandCount > 0 && map != nullptr) {
+		SetActiveSequence(new MapSequence(map, object));
+		sinceLastPress = 0.0f;
+	}
+}
+
+void Player::ShowUsePrompt(const char *label, MapObjectDef *object)
+{
+	if (stats.heldKind == ItemKinds::kDress || hideCupboard != nullptr) {
+		useTarget = nullptr;
+		promptTile = CurrentTile();
+		return;
+	}
+	GameLink &game = GameLink::Get();
+	if (useTarget != object && game.HasHud()) {
+		useTarget = object;
+		game.ShowPrompt(label);
+		promptTile = CurrentTile();
+	}
+}
+
+void Player::PlayEffect(const char *fileName, float volume, uint16_t flags)
+{
+	if (fileName != nullptr)
+		Sound::Instance()->Play(fileName, volume, 0.0f, flags);
+}

@@ -1,0 +1,69 @@
+#include "objects/PropBlockRaiseLower.h"
+
+#include "engine/collision/Collider.h"
+#include "map/TileMap.h"
+#include "objects/SpawnFX.h"
+#include "objects/WorldSound.h"
+
+namespace {
+constexpr float kRadius = 1.1f;
+const Vec3 kBoxSize(2.0f, 0.9f, 2.0f);
+const Vec3 kBoxOffset(0.0f, 1.0f, 0.0f);
+constexpr float kBoxWeight = 1000.0f;
+constexpr float kSoundVolume = 0.65f;
+constexpr uint32_t kDustFX = 16;
+} // namespace
+
+PropBlockRaiseLower::PropBlockRaiseLower(uint32_t entityKind, uint8_t sinkWhenOn)
+	: Prop(entityKind), sinkWhenOn(sinkWhenOn)
+{
+}
+
+bool PropBlockRaiseLower::WantsLowered() const
+{
+	const bool groupOn = map != nullptr && map->IsGroupEnabled(static_cast<uint8_t>(mapObject->flag));
+	return groupOn != (sinkWhenOn != 0);
+}
+
+void PropBlockRaiseLower::Start()
+{
+	radius = kRadius;
+	Prop::Start();
+	const bool blue = (mapObject->flag & 1) != 0;
+	SetModel("models/rockblock.iqm", blue ? "mats/rock-blue.png" : "mats/rock-red.png", 1.0f);
+	CreateCollider(Collider::kModeStatic, kBoxSize, kBoxOffset);
+	collider->weight = kBoxWeight;
+	followsGround = 0;
+	killable = 0;
+
+	restPosition = homePosition;
+	lowered = WantsLowered() ? 1 : 0;
+	if (lowered != 0) {
+		restPosition.y -= kSinkDepth;
+		SetVisible(restPosition.y > kVisibleAbove);
+		if (!IsVisible())
+			collider->mode = Collider::kModeIgnored;
+	}
+	transform.position = restPosition;
+}
+
+void PropBlockRaiseLower::Update(float dt)
+{
+	MapEntity::Update(dt);
+	const bool down = WantsLowered();
+	if (down != (lowered != 0)) {
+		restPosition = homePosition;
+		if (down) {
+			restPosition.y -= kSinkDepth;
+			collider->mode = Collider::kModeIgnored;
+			SetVisible(homePosition.y > kVisibleAbove);
+		} else {
+			collider->mode = Collider::kModeStatic;
+			SetVisible(true);
+		}
+		WorldSound::PlayAt(down ? "sfx/blockdown.wav" : "sfx/blockup.wav", transform.position, kSoundVolume);
+		SpawnFX(this, kDustFX, Vec3(0.0f));
+		lowered = down ? 1 : 0;
+	}
+	transform.position += ClampLength(restPosition - transform.position, kMoveSpeed * dt);
+}

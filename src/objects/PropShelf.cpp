@@ -1,0 +1,8 @@
+#include "objects/PropShelf.h"
+
+#include "objects/PropFurniture.h"
+
+void PropShelf::Start()
+{
+	PropFurniture::SetUp(*this);
+}
