@@ -59,9 +59,7 @@ public:
 	MapObjectDef *GetCurrentObject() const;
 	// The command run last; null when none or once the sequence is over.
 	const MapCommand *GetLastCommand() const;
-	MapObjectDef *GetSpeaker() const { return speaker; }
 	uint32_t GetEnding() const { return ending; }
-	uint8_t GetCallCount() const { return callCount; }
 
 	// The living player in the tile map's scene, or null.
 	Entity *FindPlayer();

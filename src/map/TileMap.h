@@ -103,7 +103,6 @@ public:
 	void SetSequenceMaker(SequenceMaker maker) { sequenceMaker = std::move(maker); }
 	// Used by the entity phase; null loads maps without entities. Not owned.
 	void SetEntityFactory(EntityFactory *factory) { entityFactory = factory; }
-	EntityFactory *GetEntityFactory() const { return entityFactory; }
 	// Empties the meshes, destroys the map's entities that its scene still
 	// holds, resets the map data and disables every group.
 	void Clear();
