@@ -288,8 +288,9 @@ void TalvexGameScene::UpdateFightMusic()
 	}
 	uint16_t next = NextFightLevel(fightLevel, level);
 	if (next > fightLevel) {
-		char cue[8];
-		snprintf(cue, sizeof(cue), "fight%i", (int)next);
+		// "fight1" or "fight2": the level is one digit.
+		char cue[8] = "fight0";
+		cue[5] = static_cast<char>('0' + next);
 		MusicPlayer::Instance()->PlayOverlayCue(MusicPlayer::Instance()->FindCue(cue));
 	} else if (next == 0 && fightLevel > 0)
 		MusicPlayer::Instance()->EndOverlayCue();

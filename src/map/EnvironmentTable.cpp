@@ -15,7 +15,7 @@ using tinyxml2::XMLElement;
 namespace {
 
 constexpr const char *kDefaultWater = "water"; // the water layer an environment gets unless it names one
-constexpr size_t kLayerAttributeSize = 16;     // "layer%i" with one digit, and room to spare
+constexpr size_t kLayerAttributeSize = 24;     // "layer%i" for any int the compiler can imagine
 
 const char *TextOf(const XMLElement *element, const char *name)
 {

@@ -39,7 +39,7 @@ void Missions::Summarize(ProgressSummary &summary, const GameProgress &record)
 	}
 
 	for (int coin = 1; coin <= kDragonCoinCount; coin++) {
-		char flagName[16];
+		char flagName[24];
 		snprintf(flagName, sizeof(flagName), "dragon%i", coin);
 		if (record.HasFlag(HashName(flagName))) {
 			summary.dragonFound[coin - 1] = 1;

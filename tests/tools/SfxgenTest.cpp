@@ -228,7 +228,7 @@ TEST(SoundEffectFiles, HitChainChimesClimbOneStepAHit)
 	// than the one before, and the reward above the last one.
 	double previous = 0;
 	for (int n = 1; n <= 7; n++) {
-		char name[16];
+		char name[24];
 		std::snprintf(name, sizeof name, "multi%02d.wav", n);
 		SCOPED_TRACE(name);
 		Pcm pcm = LoadWav(Sfx(name));
