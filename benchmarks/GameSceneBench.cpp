@@ -22,6 +22,7 @@
 #include "engine/core/Log.h"
 #include "engine/core/NameHash.h"
 #include "engine/render/Renderer.h"
+#include "BenchRenderer.h"
 #include "game/GameProgress.h"
 #include "game/Settings.h"
 #include "game/TalvexGame.h"
@@ -38,28 +39,6 @@ constexpr float kSmithScale = 0.35f;
 constexpr int kFramesPerTurn = 90;         // the player turns round every 1.5 s
 constexpr int kMaxLoadFrames = 600;
 
-int NoBox(const SDL_MessageBoxData *)
-{
-	return -1;
-}
-
-Renderer *BenchRenderer()
-{
-	static Renderer *renderer = nullptr;
-	static bool tried = false;
-	if (!tried) {
-		tried = true;
-		setenv("SDL_VIDEODRIVER", "offscreen", 0);
-		setenv("SDL_AUDIODRIVER", "dummy", 0);
-		SetMessageBoxHook(&NoBox);
-		renderer = new Renderer();
-		if (renderer->Startup("game scene benchmark") != 0 || renderer->GetContext() == nullptr) {
-			delete renderer;
-			renderer = nullptr;
-		}
-	}
-	return renderer;
-}
 
 // An animated smith that roams between random tiles of the map.
 class Walker : public Actor {

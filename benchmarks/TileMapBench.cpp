@@ -14,6 +14,7 @@
 #include "engine/core/Log.h"
 #include "engine/core/Scene.h"
 #include "engine/render/Renderer.h"
+#include "BenchRenderer.h"
 #include "map/CameraRig.h"
 #include "map/TileMap.h"
 #include "objects/MapEntityFactory.h"
@@ -25,30 +26,6 @@ constexpr uint16_t kLoadFlags = TileMapLoadState::kNoScripts; // no sequences st
 constexpr float kFrameTime = 1.0f / 60.0f; // seconds
 constexpr int kSettleFrames = 180;		   // rig updates until the view is at rest
 
-int NoBox(const SDL_MessageBoxData *)
-{
-	return -1;
-}
-
-// One renderer for the whole run, started on first use; null when the
-// machine cannot make a GL 3.3 core context.
-Renderer *BenchRenderer()
-{
-	static Renderer *renderer = nullptr;
-	static bool tried = false;
-	if (!tried) {
-		tried = true;
-		setenv("SDL_VIDEODRIVER", "offscreen", 0);
-		setenv("SDL_AUDIODRIVER", "dummy", 0);
-		SetMessageBoxHook(&NoBox);
-		renderer = new Renderer();
-		if (renderer->Startup("tile map benchmark") != 0 || renderer->GetContext() == nullptr) {
-			delete renderer;
-			renderer = nullptr;
-		}
-	}
-	return renderer;
-}
 
 // Runs a load to its end; false when it did not reach the loaded phase.
 bool LoadFully(TileMap &map)
