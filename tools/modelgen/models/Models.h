@@ -12,6 +12,11 @@ bool BuildBlacksmithDress(IqmModel *out, std::string *error);
 bool BuildChook(IqmModel *out, std::string *error);
 bool BuildShadow(IqmModel *out, std::string *error);
 bool BuildShadowSquare(IqmModel *out, std::string *error);
+bool BuildFireball(IqmModel *out, std::string *error);
+bool BuildElectric(IqmModel *out, std::string *error);
+bool BuildChicken(IqmModel *out, std::string *error);
+bool BuildHeart(IqmModel *out, std::string *error);
+bool BuildSplashWave(IqmModel *out, std::string *error);
 
 struct ModelRecipe {
 	const char *path;
@@ -25,4 +30,9 @@ constexpr ModelRecipe kModelRecipes[] = {
 	{"models/chook.iqm", BuildChook},
 	{"models/shadow.iqm", BuildShadow},
 	{"models/shadow-sq.iqm", BuildShadowSquare},
+	{"models/fireball.iqm", BuildFireball},
+	{"models/electric.iqm", BuildElectric},
+	{"models/chicken.iqm", BuildChicken},
+	{"models/heart.iqm", BuildHeart},
+	{"models/splashwave.iqm", BuildSplashWave},
 };
