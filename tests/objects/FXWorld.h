@@ -56,10 +56,15 @@ protected:
 		for (int i = 0; i < count; i++)
 			Frame();
 	}
-	// The swing of the weapon the actor holds, as its attack launches it.
+	// The swing of the weapon the actor holds, launched by the actor itself;
+	// the effect handed out is the one before the pool's next.
 	static FXEntity *Swing(Actor &actor)
 	{
-		return FXSpawner::Spawn(&actor, StrikeFXForWeapon(actor.stats.heldKind), Vec3(0.0f));
+		actor.SpawnStrikeFX();
+		FXPool *pool = FXSpawner::FindPool(StrikeFXForWeapon(actor.stats.heldKind));
+		if (pool == nullptr)
+			return nullptr;
+		return pool->At(static_cast<uint16_t>((pool->GetNextIndex() + pool->GetCount() - 1) % pool->GetCount()));
 	}
 	// Turns a map entity to look along the direction, and keeps it so.
 	static void Face(MapEntity &entity, const Vec3 &direction)
