@@ -150,4 +150,21 @@ TEST_F(FXPickupWorld, OutsideTheOriginalRulesPickupsAreDrawnToTheHero)
 	EXPECT_GE(frames * kFXFrame, 0.5f - 1e-4f);
 }
 
+TEST_F(FXPickupWorld, ACollectorThatGoesIsForgotten)
+{
+	auto hero = Spawn(kHeroKind, kFactionPlayer, 6, Vec3(1.0f, 0.0f, 1.0f));
+	hero->stats.hearts = 2;
+	FXPickup *heart = Drop(kFXKindHeart);
+	RunUntilTaken(heart);
+	ASSERT_EQ(hero.get(), heart->collector);
+	Frame(0.1f);
+	hero.reset(); // freed mid-flight
+	EXPECT_EQ(nullptr, heart->collector);
+	Frames(5); // falls back to the ground instead of reading the freed hero
+	EXPECT_EQ(static_cast<uint32_t>(kLifeRunning), heart->lifeState);
+	dropper.reset();
+	EXPECT_EQ(nullptr, heart->source);
+}
+
+
 } // namespace

@@ -197,4 +197,24 @@ TEST_F(FXWorld, ABoltBurstsWhereTheGroundRisesAboveIt)
 	hero->map = nullptr;
 }
 
+TEST_F(FXWorld, ABoltWhoseShooterIsFreedStillBurstsButHitsInNobodysName)
+{
+	auto hero = Spawn(kHeroKind, kFactionPlayer, 6, Vec3(0.0f));
+	Face(*hero, Vec3(0.0f, 0.0f, 1.0f));
+	auto chook = Spawn(kChookKind, kFactionHostile, 10, Vec3(0.0f, 0.0f, 6.0f));
+	hero->stats.heldKind = 45;
+	FXEntity *ball = Swing(*hero);
+	Frames(2);
+	hero.reset();
+	EXPECT_EQ(nullptr, ball->source) << "the freed shooter is forgotten";
+	for (int i = 0; i < 40 && ball->lifeState == kLifeRunning; i++)
+		Frame();
+	EXPECT_EQ(static_cast<uint32_t>(kLifePaused), ball->lifeState);
+	EXPECT_EQ(10, chook->stats.hearts) << "no blow without a shooter";
+	FXPool *bursts = FXSpawner::FindPool(kFXKindExplosion);
+	ASSERT_NE(nullptr, bursts);
+	EXPECT_EQ(chook->transform.position, bursts->At(0)->transform.position);
+	EXPECT_EQ(&scene, bursts->At(0)->scene);
+}
+
 } // namespace
