@@ -1,4 +1,5 @@
 #include "game/TalvexGame.h"
+#include "objects/FXSpawner.h"
 
 // Nothing is read from the command line.
 int main(int argc, char **argv)
@@ -12,5 +13,8 @@ int main(int argc, char **argv)
 	while (game.RunFrame()) {
 	}
 	game.DropScenes();
+	// The effect pools hold models, materials and GL buffers: they go while
+	// the context and the caches are still there.
+	FXSpawner::ReleaseAll();
 	return 0;
 }

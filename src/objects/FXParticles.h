@@ -44,6 +44,8 @@ public:
 
 	const std::vector<Particle> &GetParticles() const { return particles; }
 	const Mesh &GetMesh() const { return mesh; }
+	// The quad's renderer; it keeps the matrix of the particle drawn last.
+	const MeshRenderer &GetQuadRenderer() const { return renderer; }
 
 	uint8_t count;
 	float spinRange = 1.0f;   // spins lie in [-spinRange, spinRange] radians per second

@@ -71,13 +71,21 @@ constexpr PoolRow kPoolRows[kFXKindLast + 1] = {
 // readers back to caches when they go, so those caches are made before the
 // store: statics end in the reverse order of their making, and the caches
 // then outlive it even when ReleaseAll was never called.
+// Set once the store has gone at the program's end: a world object freed
+// later still tells the spawner, which must not touch the store then.
+bool storeGone = false;
+
 struct EffectStore {
 	EffectStore()
 	{
 		CacheMap<Material>::GetInstance();
 		GetModelReaderCache();
 	}
-	~EffectStore() { Release(); }
+	~EffectStore()
+	{
+		Release();
+		storeGone = true;
+	}
 
 	void Release()
 	{
@@ -111,7 +119,7 @@ FXEntity *FXSpawner::Spawn(Entity *source, uint32_t kind, const Vec3 &offset)
 		return nullptr;
 	// An effect lives in its source's scene; with none to join it would
 	// never be started, updated or switched off.
-	if (source == nullptr || source->scene == nullptr || !Entity::IsAlive(source))
+	if (source == nullptr || source->scene == nullptr || !Entity::IsAlive(source) || storeGone)
 		return nullptr;
 	EffectStore &store = Store();
 	std::unique_ptr<FXPool> &pool = store.pools[kind];
@@ -132,6 +140,8 @@ FXEntity *FXSpawner::Spawn(Entity *source, uint32_t kind, const Vec3 &offset)
 
 void FXSpawner::DeactivateAll()
 {
+	if (storeGone)
+		return;
 	for (FXEntity *effect : Store().listed) {
 		if (effect != nullptr && effect->lifeState < kLifePaused)
 			effect->SetActive(false);
@@ -140,7 +150,7 @@ void FXSpawner::DeactivateAll()
 
 void FXSpawner::ForgetEntity(const Entity *entity)
 {
-	if (entity == nullptr)
+	if (entity == nullptr || storeGone)
 		return;
 	for (FXEntity *effect : Store().listed)
 		effect->ForgetEntity(entity);
@@ -148,7 +158,8 @@ void FXSpawner::ForgetEntity(const Entity *entity)
 
 void FXSpawner::ReleaseAll()
 {
-	Store().Release();
+	if (!storeGone)
+		Store().Release();
 }
 
 FXPool *FXSpawner::FindPool(uint32_t kind)

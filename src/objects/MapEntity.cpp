@@ -10,6 +10,7 @@
 #include "map/MapCommand.h"
 #include "map/TileMap.h"
 #include "objects/ActorRegistry.h"
+#include "objects/FXSpawner.h"
 #include "objects/Player.h"
 #include "objects/Shadow.h"
 #include "objects/SpawnFX.h"
@@ -78,8 +79,10 @@ MapEntity::MapEntity(uint32_t entityKind)
 MapEntity::~MapEntity()
 {
 	UnlinkMapObject();
-	// No actor may keep this entity as its target or last attacker.
+	// No actor may keep this entity as its target or last attacker, nor any
+	// effect as its source or collector.
 	ActorRegistry::ForgetEntity(this);
+	FXSpawner::ForgetEntity(this);
 }
 
 MapObjectDef &MapEntity::EmptyMapObject()

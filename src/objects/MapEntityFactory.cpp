@@ -1,6 +1,37 @@
 #include "objects/MapEntityFactory.h"
 
 #include "objects/MapEntity.h"
+#include "objects/ModelProp.h"
+#include "objects/PickupAxe.h"
+#include "objects/PickupCollectable.h"
+#include "objects/PickupCooler.h"
+#include "objects/PickupDragonCoin.h"
+#include "objects/PickupDress.h"
+#include "objects/PickupKey.h"
+#include "objects/PickupSword.h"
+#include "objects/PickupSwordElectric.h"
+#include "objects/PickupSwordFire.h"
+#include "objects/PickupSwordIce.h"
+#include "objects/PickupSwordQuillowen.h"
+#include "objects/PropBed.h"
+#include "objects/PropBench.h"
+#include "objects/PropBlackGate.h"
+#include "objects/PropBlockLower.h"
+#include "objects/PropBlockRaise.h"
+#include "objects/PropBridge.h"
+#include "objects/PropCupboard.h"
+#include "objects/PropDoor.h"
+#include "objects/PropGate.h"
+#include "objects/PropHut.h"
+#include "objects/PropLockDoor.h"
+#include "objects/PropObelisk.h"
+#include "objects/PropRoof.h"
+#include "objects/PropSaveSwitch.h"
+#include "objects/PropScroll.h"
+#include "objects/PropShelf.h"
+#include "objects/PropSign.h"
+#include "objects/PropSwitch.h"
+#include "objects/PropTable.h"
 
 namespace {
 
@@ -57,8 +88,73 @@ MapEntity *MapEntityFactory::CreateByKind(uint32_t kind)
 {
 	if (kind < kFirstBuiltKind || kind >= kEntityKindCount)
 		return nullptr;
-	// The classes of the kinds come with the props, pickups, townsfolk and
-	// creatures; until then every kind builds nothing and its map object
-	// stays a record without an entity.
-	return nullptr;
+	// Kinds whose classes come later (pushable props, trees, townsfolk,
+	// creatures) build nothing yet: their map objects stay records without
+	// an entity.
+	switch (kind) {
+	case 4:
+		return new PropSwitch();
+	case 5:
+		return new PropBlockLower();
+	case 6:
+		return new PropBlockRaise();
+	case 7:
+		return new PropLockDoor();
+	case 9:
+		return new PropHut();
+	case 10:
+		return new PropTable();
+	case 11:
+		return new PropShelf();
+	case 12:
+		return new PropCupboard();
+	case 13:
+		return new PropBench();
+	case 14:
+		return new PropBed();
+	case 15:
+		return new PropScroll();
+	case 16:
+		return new PropDoor();
+	case 17:
+		return new PropGate();
+	case 18:
+		return new PropSign();
+	case 19:
+		return new PropBridge();
+	case 20:
+		return new PropObelisk();
+	case 22:
+		return new PropSaveSwitch();
+	case 25:
+		return new PropBlackGate();
+	case 37:
+		return new PickupDragonCoin();
+	case 39:
+		return new PickupCooler();
+	case 40:
+		return new PickupCollectable();
+	case 42:
+		return new PickupKey();
+	case 43:
+		return new PickupSword();
+	case 44:
+		return new PickupAxe();
+	case 45:
+		return new PickupSwordFire();
+	case 46:
+		return new PickupSwordElectric();
+	case 47:
+		return new PickupSwordIce();
+	case 48:
+		return new PickupDress();
+	case 49:
+		return new PickupSwordQuillowen();
+	case 59:
+		return new PropRoof();
+	case 63:
+		return new ModelProp();
+	default:
+		return nullptr;
+	}
 }

@@ -17,6 +17,7 @@
 #include "objects/ItemKinds.h"
 #include "objects/MapExits.h"
 #include "objects/MapEntityFactory.h"
+#include "objects/PlayerObjectActions.h"
 #include "objects/SpawnFX.h"
 
 #include <algorithm>
@@ -360,11 +361,12 @@ void Player::Update(float dt)
 	if (chainCooldown > 0.0f)
 		chainCooldown -= dt;
 
-	if (AnswerMessages())
+	if (AnswerMessages() || PlayerObjectActions::UpdateHiding(*this))
 		return;
 
 	sinceScript += dt;
 
+	PlayerObjectActions::KeepUseTarget(*this);
 	if (useTarget != nullptr && UpdateUseTarget())
 		return;
 
@@ -515,6 +517,8 @@ void Player::OnCollide(Entity *other)
 	if (other->GetFaction() == kHostileFaction && damage > 0 && other->IsKind(MapEntity::kClassId)) {
 		Strike(static_cast<MapEntity *>(other), damage, 1.0f);
 		ActorRegistry::StopAll();
+	} else if (other->IsKind(MapEntity::kClassId)) {
+		PlayerObjectActions::Touch(*this, *static_cast<MapEntity *>(other));
 	}
 }
 
@@ -673,6 +677,9 @@ bool Player::Attack(MapEntity *target, uint8_t damage, float power)
 	useTarget = nullptr;
 	if (target == nullptr)
 		return false;
+	bool hit = false;
+	if (PlayerObjectActions::AttackObject(*this, *target, hit))
+		return hit;
 	if (!Actor::Attack(target, damage, power))
 		return false;
 	if (damage > 0 && target->GetFaction() == kHostileFaction && IsActor(target)) {
@@ -768,8 +775,9 @@ void Player::GainWeapon(uint32_t kind)
 				kItemNotice);
 		PlayAnimation(kAnimGet, kGetHold, kGetSpeed);
 		facing = kNorth;
+	} else if (ItemKinds::IsToolKind(kind)) {
+		PlayerObjectActions::AnnounceTool(*this, kind);
 	}
-	// Tools are taken in hand by Hold; their notices come with the pickups.
 }
 
 void Player::LoadModel()
@@ -800,7 +808,7 @@ void Player::LoadModel()
 
 void Player::Use(MapObjectDef *object)
 {
-	if (object == nullptr)
+	if (object == nullptr || !PlayerObjectActions::UseEntity(*this, *object))
 		return;
 	if (glm::distance(transform.position, lastUsePosition) < kUseMoveDistance)
 		return;

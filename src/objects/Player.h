@@ -4,6 +4,7 @@
 #include "engine/core/NamePool.h"
 #include "map/ScriptPlayer.h"
 #include "objects/Actor.h"
+#include "objects/PlayerObjectActions.h"
 #include "objects/PlayerTile.h"
 #include "objects/SafeGround.h"
 
@@ -26,6 +27,9 @@ struct MapObjectDef;
 // it asks of the game around it (HUD, flags, the save slot, the death
 // screen) goes through GameLink.
 class Player : public Actor, public ScriptPlayer {
+	// Takes pickups, opens doors, hides in cupboards: works on the state below.
+	friend class PlayerObjectActions;
+
 public:
 	static constexpr uint32_t kPlayerKind = 1;
 	// The seven chain sounds; the n-th hit of a chain plays the n-th.
@@ -128,16 +132,15 @@ public:
 	static uint32_t StrikeCount();
 
 	// --- What other world objects answer (kind tests: ItemKinds) ---
-	// Half hearts an entity deals to the player by touch, and the states of
-	// cupboards, doors and obelisks. The classes that answer them come
-	// later; until then nothing hurts by touch and nothing is open, locked
-	// or drained.
+	// Half hearts an entity deals to the player by touch (the creatures that
+	// hurt by touch come later; until then none does), and the states of
+	// cupboards, doors and obelisks.
 	static uint8_t ContactDamage(const Entity *) { return 0; }
-	static bool IsCupboardOpen(const Entity *) { return false; }
-	static bool IsDoorLocked(const Entity *) { return false; }
-	static bool IsDoorOpened(const Entity *) { return false; }
-	static bool IsDoorFrozen(const Entity *) { return false; }
-	static bool IsObeliskDrained(const Entity *) { return false; }
+	static bool IsCupboardOpen(const Entity *e) { return PlayerObjectActions::IsCupboardOpen(e); }
+	static bool IsDoorLocked(const Entity *e) { return PlayerObjectActions::IsDoorLocked(e); }
+	static bool IsDoorOpened(const Entity *e) { return PlayerObjectActions::IsDoorOpened(e); }
+	static bool IsDoorFrozen(const Entity *e) { return PlayerObjectActions::IsDoorFrozen(e); }
+	static bool IsObeliskDrained(const Entity *e) { return PlayerObjectActions::IsObeliskDrained(e); }
 
 protected:
 	// Every sound the player makes itself goes through here; flags as

@@ -1,11 +1,12 @@
 #include "objects/SpawnFX.h"
 
+#include "objects/FXSpawner.h"
+
+static_assert(kFXKindCount == kFXKindLast, "one count of effect kinds");
+
 FXEntity *SpawnFX(Entity *source, uint32_t kind, const Vec3 &offset)
 {
-	(void)source;
-	(void)kind;
-	(void)offset;
-	return nullptr;
+	return FXSpawner::Spawn(source, kind, offset);
 }
 
 uint32_t StrikeFXForWeapon(uint32_t weaponKind)
@@ -31,4 +32,5 @@ uint32_t StrikeFXForWeapon(uint32_t weaponKind)
 
 void DeactivateAllFX()
 {
+	FXSpawner::DeactivateAll();
 }

@@ -7,14 +7,15 @@
 class Entity;
 class FXEntity;
 
-// The one way world objects ask for a visual effect: a strike, a splash, a
-// burst of particles. Effects are not built yet, so for now nothing spawns:
-// SpawnFX answers null for every kind and every caller carries on without
-// the effect. What the functions accept is already the whole interface.
+// The one way world objects ask for a visual effect: a strike, a bolt, a
+// splash, a burst of particles, a pickup thrown out. Effects come from
+// fixed pools (FXSpawner); these functions are what callers use.
 constexpr uint32_t kFXKindCount = 20; // effect kinds 1 to 20
 
-// An effect of the kind at the source's position plus offset (offset alone
-// without a source), joining the source's scene; null when none was made.
+// An effect of the kind at the source's position plus offset, launched from
+// the source into the source's scene. Null, with nothing spawned, for an
+// unknown kind and for a source that no scene holds (or none); every caller
+// carries on without the effect then.
 FXEntity *SpawnFX(Entity *source, uint32_t kind, const Vec3 &offset);
 // The strike effect of a weapon kind (the held pickup's entity kind); a hand
 // without a known weapon swings effect 3.

@@ -1,5 +1,6 @@
-// Effects are asked for everywhere but not built yet: every request answers
-// null, and the weapon table already names the strike of each weapon.
+// The callers' side of effects: a request without a scene to join answers
+// null, and the weapon table names the strike of each weapon. The pools
+// themselves are tested with FXSpawner.
 #include "objects/SpawnFX.h"
 
 #include "support/TestWalker.h"
@@ -8,7 +9,7 @@
 
 #include <string>
 
-TEST(SpawnFX, NothingSpawnsYetAndEveryKindAnswersNull)
+TEST(SpawnFX, WithoutASceneNothingSpawnsForAnyKind)
 {
 	Walker source(nullptr);
 	for (uint32_t kind : {0u, 1u, 16u, 19u, 20u, 21u}) {

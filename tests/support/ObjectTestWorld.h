@@ -18,7 +18,6 @@
 #include "objects/EntityFactory.h"
 #include "objects/GameLink.h"
 #include "objects/MapEntityFactory.h"
-#include "objects/PlayerStats.h"
 #include "objects/ModelProp.h"
 #include "objects/PickupCollectable.h"
 #include "objects/PickupCooler.h"
@@ -45,6 +44,7 @@
 #include "objects/PropSign.h"
 #include "objects/PropSwitch.h"
 #include "objects/PropTable.h"
+#include "objects/PlayerStats.h"
 #include "objects/WorldSound.h"
 
 #include <memory>
@@ -170,45 +170,6 @@ private:
 	std::vector<uint8_t> kept;
 };
 
-// The classes of the props, pickups, doors, switches and the fireplace by
-// entity kind.
-class KindFactory : public MapEntityFactory {
-public:
-	Entity *Create(uint16_t type) override { return Make(MapEntityKindFromType(type)); }
-	static MapEntity *Make(uint32_t kind)
-	{
-		switch (kind) {
-		case 4: return new PropSwitch();
-		case 5: return new PropBlockLower();
-		case 6: return new PropBlockRaise();
-		case 7: return new PropLockDoor();
-		case 9: return new PropHut();
-		case 10: return new PropTable();
-		case 11: return new PropShelf();
-		case 12: return new PropCupboard();
-		case 13: return new PropBench();
-		case 14: return new PropBed();
-		case 15: return new PropScroll();
-		case 16: return new PropDoor();
-		case 17: return new PropGate();
-		case 18: return new PropSign();
-		case 19: return new PropBridge();
-		case 20: return new PropObelisk();
-		case 22: return new PropSaveSwitch();
-		case 25: return new PropBlackGate();
-		case 37: return new PickupDragonCoin();
-		case 39: return new PickupCooler();
-		case 40: return new PickupCollectable();
-		case 42: return new PickupKey();
-		case 43: return new PickupSword();
-		case 46: return new PickupSwordElectric();
-		case 59: return new PropRoof();
-		case 63: return new ModelProp();
-		default: return nullptr;
-		}
-	}
-};
-
 class ObjectTestWorld {
 public:
 	static constexpr float kFrame = 0.05f; // seconds; exact in binary
@@ -314,7 +275,7 @@ public:
 	HeardSounds sounds;
 	Scene scene; // outlives the entities it lists
 	BuiltMapLoader loader;
-	KindFactory factory;
+	MapEntityFactory factory;
 	TileMap map;
 	GroupKeeper keeper{map};
 };

@@ -12,6 +12,45 @@ bool BuildBlacksmithDress(IqmModel *out, std::string *error);
 bool BuildChook(IqmModel *out, std::string *error);
 bool BuildShadow(IqmModel *out, std::string *error);
 bool BuildShadowSquare(IqmModel *out, std::string *error);
+// The props, pickups, doors, switches, the fire and the home scenery (Props.cpp).
+bool BuildHut(IqmModel *out, std::string *error);
+bool BuildHutStore(IqmModel *out, std::string *error);
+bool BuildTable(IqmModel *out, std::string *error);
+bool BuildShelf(IqmModel *out, std::string *error);
+bool BuildCupboard(IqmModel *out, std::string *error);
+bool BuildBench(IqmModel *out, std::string *error);
+bool BuildBed(IqmModel *out, std::string *error);
+bool BuildScroll(IqmModel *out, std::string *error);
+bool BuildSign(IqmModel *out, std::string *error);
+bool BuildPlank(IqmModel *out, std::string *error);
+bool BuildRoof(IqmModel *out, std::string *error);
+bool BuildDragonCoin(IqmModel *out, std::string *error);
+bool BuildCooler(IqmModel *out, std::string *error);
+bool BuildKey(IqmModel *out, std::string *error);
+bool BuildSwordSword(IqmModel *out, std::string *error);
+bool BuildSwordAxe(IqmModel *out, std::string *error);
+bool BuildSwordFire(IqmModel *out, std::string *error);
+bool BuildSwordElectric(IqmModel *out, std::string *error);
+bool BuildDress(IqmModel *out, std::string *error);
+bool BuildLetter(IqmModel *out, std::string *error);
+bool BuildTri(IqmModel *out, std::string *error);
+bool BuildPuzzle(IqmModel *out, std::string *error);
+bool BuildDoor(IqmModel *out, std::string *error);
+bool BuildLockDoor(IqmModel *out, std::string *error);
+bool BuildGateBk(IqmModel *out, std::string *error);
+bool BuildGate(IqmModel *out, std::string *error);
+bool BuildFireplace(IqmModel *out, std::string *error);
+bool BuildFireFlame(IqmModel *out, std::string *error);
+bool BuildSwitch(IqmModel *out, std::string *error);
+bool BuildObelisk(IqmModel *out, std::string *error);
+bool BuildRockBlock(IqmModel *out, std::string *error);
+bool BuildWell(IqmModel *out, std::string *error);
+bool BuildCart(IqmModel *out, std::string *error);
+bool BuildFireball(IqmModel *out, std::string *error);
+bool BuildElectric(IqmModel *out, std::string *error);
+bool BuildChicken(IqmModel *out, std::string *error);
+bool BuildHeart(IqmModel *out, std::string *error);
+bool BuildSplashWave(IqmModel *out, std::string *error);
 
 struct ModelRecipe {
 	const char *path;
@@ -25,4 +64,42 @@ constexpr ModelRecipe kModelRecipes[] = {
 	{"models/chook.iqm", BuildChook},
 	{"models/shadow.iqm", BuildShadow},
 	{"models/shadow-sq.iqm", BuildShadowSquare},
+	{"models/hut.iqm", BuildHut},
+	{"models/hutstore.iqm", BuildHutStore},
+	{"models/table.iqm", BuildTable},
+	{"models/shelf.iqm", BuildShelf},
+	{"models/cupboard.iqm", BuildCupboard},
+	{"models/bench.iqm", BuildBench},
+	{"models/bed.iqm", BuildBed},
+	{"models/scroll.iqm", BuildScroll},
+	{"models/sign.iqm", BuildSign},
+	{"models/plank.iqm", BuildPlank},
+	{"models/roof.iqm", BuildRoof},
+	{"models/dragoncoin.iqm", BuildDragonCoin},
+	{"models/cooler.iqm", BuildCooler},
+	{"models/key.iqm", BuildKey},
+	{"models/swordsword.iqm", BuildSwordSword},
+	{"models/swordaxe.iqm", BuildSwordAxe},
+	{"models/swordfire.iqm", BuildSwordFire},
+	{"models/swordelectric.iqm", BuildSwordElectric},
+	{"models/dress.iqm", BuildDress},
+	{"models/letter.iqm", BuildLetter},
+	{"models/tri.iqm", BuildTri},
+	{"models/puzzle.iqm", BuildPuzzle},
+	{"models/door.iqm", BuildDoor},
+	{"models/lockdoor.iqm", BuildLockDoor},
+	{"models/gatebk.iqm", BuildGateBk},
+	{"models/gate.iqm", BuildGate},
+	{"models/fireplace.iqm", BuildFireplace},
+	{"models/fireflame.iqm", BuildFireFlame},
+	{"models/switch.iqm", BuildSwitch},
+	{"models/obelisk.iqm", BuildObelisk},
+	{"models/rockblock.iqm", BuildRockBlock},
+	{"models/well.iqm", BuildWell},
+	{"models/cart.iqm", BuildCart},
+	{"models/fireball.iqm", BuildFireball},
+	{"models/electric.iqm", BuildElectric},
+	{"models/chicken.iqm", BuildChicken},
+	{"models/heart.iqm", BuildHeart},
+	{"models/splashwave.iqm", BuildSplashWave},
 };

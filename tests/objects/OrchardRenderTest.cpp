@@ -1,0 +1,162 @@
+// The orchard as the player sees it: loaded through every phase with its
+// props, pickups, doors, switches and a lit fire, drawn through the post pass
+// into the window, read back, saved as "orchard_objects.png" beside the test
+// binary, and checked for the colours its objects must show.
+#include <SDL.h>
+#include <SDL_image.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/core/Camera.h"
+#include "engine/core/FileAccess.h"
+#include "engine/core/NameHash.h"
+#include "engine/core/Scene.h"
+#include "engine/render/Renderer.h"
+#include "map/TileMap.h"
+#include "objects/GameLink.h"
+#include "objects/MapEntityFactory.h"
+#include "objects/PropSaveSwitch.h"
+#include "support/SharedRenderer.h"
+#include "support/WindowPixels.h"
+
+namespace {
+
+constexpr int kWidth = 600;
+constexpr int kHeight = 360;
+constexpr int kSample = 3;                 // pixels across the square averaged at each point
+constexpr float kFrameTime = 1.0f / 60.0f; // seconds
+constexpr int kMostLoadSteps = 100;
+
+// A game in progress whose save starts on the orchard, so its fire burns.
+class OrchardGame : public GameLink {
+public:
+	bool IsInGame() override { return true; }
+	uint16_t CurrentMapId() override { return HashName("orchard"); }
+	uint16_t StartMap() override { return HashName("orchard"); }
+};
+
+struct Rgb {
+	int r = 0, g = 0, b = 0;
+};
+
+class OrchardRender : public SharedRendererTest {
+protected:
+	void TearDown() override
+	{
+		GameLink::Install(nullptr);
+		SharedRendererTest::TearDown();
+	}
+
+	std::vector<uint8_t> rgba;
+
+	bool Average(int cx, int cy, Rgb &out) const
+	{
+		if (cx - kSample / 2 < 0 || cy - kSample / 2 < 0 || cx + kSample / 2 >= kWidth || cy + kSample / 2 >= kHeight)
+			return false;
+		int sum[3] = {0, 0, 0};
+		for (int y = cy - kSample / 2; y <= cy + kSample / 2; y++)
+			for (int x = cx - kSample / 2; x <= cx + kSample / 2; x++)
+				for (int c = 0; c < 3; c++)
+					sum[c] += rgba[((size_t)y * kWidth + x) * 4 + c];
+		const int n = kSample * kSample;
+		out = {sum[0] / n, sum[1] / n, sum[2] / n};
+		return true;
+	}
+
+	bool Save(const std::string &path) const
+	{
+		SDL_Surface *surface = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, 32, SDL_PIXELFORMAT_ABGR8888);
+		if (surface == nullptr)
+			return false;
+		for (int y = 0; y < kHeight; y++) {
+			uint8_t *row = (uint8_t *)surface->pixels + (size_t)y * surface->pitch;
+			for (int x = 0; x < kWidth; x++) {
+				const uint8_t *p = &rgba[((size_t)y * kWidth + x) * 4];
+				row[x * 4 + 0] = p[0];
+				row[x * 4 + 1] = p[1];
+				row[x * 4 + 2] = p[2];
+				row[x * 4 + 3] = 255;
+			}
+		}
+		const bool saved = IMG_SavePNG(surface, path.c_str()) == 0;
+		SDL_FreeSurface(surface);
+		return saved;
+	}
+
+	static bool ToPixel(const glm::mat4 &matrix, const Vec3 &point, int &x, int &y)
+	{
+		glm::vec4 clip = matrix * glm::vec4(point, 1.0f);
+		if (clip.w <= 0.0f)
+			return false;
+		x = (int)std::lround((clip.x / clip.w + 1.0f) * 0.5f * kWidth);
+		y = (int)std::lround((1.0f - clip.y / clip.w) * 0.5f * kHeight);
+		return true;
+	}
+};
+
+} // namespace
+
+TEST_F(OrchardRender, LitFlamesAndBlueAndRedSwitchesShow)
+{
+	OrchardGame game;
+	GameLink::Install(&game);
+	MapEntityFactory factory;
+	TileMap map;
+	Scene scene;
+	scene.state = kSceneActive;
+	scene.AddEntity(&map);
+	map.SetEntityFactory(&factory);
+	testing::internal::CaptureStdout();
+	map.Load("maps/orchard.tmx", TileMapLoadState::kNoScripts, nullptr);
+	int steps = 0;
+	while (map.Step() && ++steps < kMostLoadSteps) {
+	}
+	std::string log = testing::internal::GetCapturedStdout();
+	ASSERT_EQ(map.GetLoadState().phase, (uint32_t)kPhaseLoaded) << log;
+	for (int i = 0; i < 10; i++)
+		scene.Update(kFrameTime); // starts the objects; the flames get going
+
+	auto *fire = dynamic_cast<PropSaveSwitch *>(map.FindEntityRecordById(55)->entity);
+	ASSERT_NE(fire, nullptr);
+	ASSERT_TRUE(fire->IsLit());
+
+	Camera camera;
+	Camera::SetCurrent(&camera);
+	camera.fieldOfView = 45;
+	camera.transform.SetPosition(Vec3(32.0f, 30.0f, 34.0f));
+	camera.transform.LookAt(Vec3(32.0f, 0.0f, 14.0f));
+
+	renderer->BeginFrame();
+	renderer->BeginFrame();
+	renderer->UpdateCameraMatrices();
+	const glm::mat4 matrix = renderer->GetMatrix(0);
+	scene.Render();
+	renderer->EndFrame();
+	rgba = ReadWindowRect(kHeight, 0, 0, kWidth, kHeight);
+	const std::string path = GetBaseDirectory() + "orchard_objects.png";
+	EXPECT_TRUE(Save(path)) << "could not write " << path;
+
+	struct Check {
+		const char *name;
+		Vec3 point;
+		bool (*ok)(const Rgb &);
+	};
+	const Vec3 flame = fire->transform.position + Vec3(0.0f, 0.2f, 0.0f);
+	const Check checks[] = {
+		{"lit flames", flame, [](const Rgb &c) { return c.r > 150 && c.r > c.b + 60; }},
+		{"blue switch", map.TilePosition(15, 5, 0.5f, 0.5f) + Vec3(0.0f, 0.25f, 0.0f),
+			[](const Rgb &c) { return c.b > c.r + 20 && c.b > c.g; }},
+		{"red switch", map.TilePosition(15, 3, 0.5f, 0.5f) + Vec3(0.0f, 0.25f, 0.0f),
+			[](const Rgb &c) { return c.r > c.b + 20 && c.r > c.g; }},
+	};
+	for (const Check &check : checks) {
+		SCOPED_TRACE(check.name);
+		int x = 0, y = 0;
+		Rgb colour;
+		ASSERT_TRUE(ToPixel(matrix, check.point, x, y) && Average(x, y, colour)) << "out of the view";
+		EXPECT_TRUE(check.ok(colour)) << "at pixel " << x << ", " << y << ": rgb " << colour.r << " " << colour.g
+									  << " " << colour.b;
+	}
+}
