@@ -57,6 +57,7 @@ public:
 	// Multiplied component by component into the material colour.
 	void SetTint(const glm::vec3 &value) { tint = value; }
 	const glm::vec3 &GetTint() const { return tint; }
+	const glm::mat4 &GetModel() const { return model; }
 
 	// Keeps the model matrix and the mesh, then draws it.
 	void Draw(const Mesh *mesh, const glm::mat4 &modelMatrix);
