@@ -145,6 +145,10 @@ TEST_F(FXWorld, EffectsStayListedOnceAndStartAgainInALaterScene)
 	}
 	FXEntity *splash = FXSpawner::FindPool(kFXKindSplash)->At(0);
 	const Model3D *model = splash->model.get();
+	FXEntity *strike = FXSpawner::Spawn(hero.get(), kFXKindStrikeAxe, Vec3(0.0f));
+	Frame();
+	const Collider *box = strike->collider;
+	ASSERT_NE(nullptr, box);
 	ASSERT_NE(nullptr, model);
 	ASSERT_EQ(3u, sounds.Count("sfx/splash.wav"));
 
@@ -164,13 +168,19 @@ TEST_F(FXWorld, EffectsStayListedOnceAndStartAgainInALaterScene)
 		}
 		EXPECT_EQ(6u, sounds.Count("sfx/splash.wav")) << "each instance starts once per scene";
 		EXPECT_EQ(model, splash->model.get()) << "the model is made once per instance";
-		EXPECT_EQ(3u, FXSpawner::ListedCount());
+		for (int i = 0; i < 4; i++)
+			FXSpawner::Spawn(hero.get(), kFXKindStrikeAxe, Vec3(0.0f));
+		next->Update(kFXFrame);
+		EXPECT_EQ(next.get(), strike->scene);
+		EXPECT_EQ(box, strike->collider) << "and so is the collider";
+		EXPECT_FLOAT_EQ(1.8f, strike->collider->size.x);
+		EXPECT_EQ(3u + 4u, FXSpawner::ListedCount());
 		next->RemoveEntity(hero.get());
 	}
 	EXPECT_EQ(nullptr, splash->scene) << "a scene that goes unlinks its effects";
 	scene.AddEntity(hero.get());
 	EXPECT_NE(nullptr, FXSpawner::Spawn(hero.get(), kFXKindSplash, Vec3(0.0f)));
-	EXPECT_EQ(3u, FXSpawner::ListedCount());
+	EXPECT_EQ(3u + 4u, FXSpawner::ListedCount());
 }
 
 TEST_F(FXWorld, DeactivatingCatchesEveryEffectAndLeavesNoneUnstarted)

@@ -103,8 +103,8 @@ TEST_F(OrchardRender, LitFlamesAndBlueAndRedSwitchesShow)
 	OrchardGame game;
 	GameLink::Install(&game);
 	MapEntityFactory factory;
+	Scene scene; // outlives the map, which frees the objects the scene lists
 	TileMap map;
-	Scene scene;
 	scene.state = kSceneActive;
 	scene.AddEntity(&map);
 	map.SetEntityFactory(&factory);
