@@ -13,6 +13,7 @@
 #include "objects/FacingBehaviour.h"
 #include "objects/GameLink.h"
 #include "objects/MapEntityFactory.h"
+#include "objects/FXSpawner.h"
 #include "objects/SpawnFX.h"
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -449,7 +450,7 @@ void Actor::OnCollide(Entity *other)
 	actionMoveFactor = 0.0f;
 	actionTimer = kBumpHold;
 	recoilTimer = kBumpRecoil;
-	SpawnFX(this, kFXBump, Vec3(0.0f));
+	SpawnFX(this, kFXKindDust, Vec3(0.0f));
 	ShakeCamera(kBumpShake);
 }
 
@@ -499,7 +500,7 @@ void Actor::Die()
 	ActorRegistry::Remove(this);
 	if (dropsEnabled != 0) {
 		if (faction == kFactionHostile) {
-			SpawnFX(this, kFXDeath, Vec3(0.0f));
+			SpawnFX(this, kFXKindEvaporate, Vec3(0.0f));
 			if (dropFlag != 0)
 				SpawnDrops();
 		}
@@ -519,13 +520,13 @@ void Actor::SpawnDrops()
 			const bool evenTile = mapObject != nullptr && (mapObject->x + mapObject->y) % 2 == 0;
 			const bool heartAllowed = (striker != nullptr && striker->stats.hearts <= kLowHearts) || evenTile;
 			const bool wantsHeart = striker != nullptr && striker->stats.hearts < striker->stats.maxHearts;
-			SpawnFX(this, roll == 0 && wantsHeart && heartAllowed ? kFXHeart : kFXCoin, Vec3(0.0f));
+			SpawnFX(this, roll == 0 && wantsHeart && heartAllowed ? kFXKindHeart : kFXKindChicken, Vec3(0.0f));
 		} else if (roll % 2 == 0) {
-			SpawnFX(this, kFXCoin, Vec3(0.0f));
+			SpawnFX(this, kFXKindChicken, Vec3(0.0f));
 		}
 	}
 	if (!originalRules && game.Difficulty() < 2 && IsLivingActor(striker) && striker->stats.hearts < kDesperateHearts)
-		SpawnFX(this, kFXHeart, Vec3(0.0f));
+		SpawnFX(this, kFXKindHeart, Vec3(0.0f));
 }
 
 void Actor::Kill()

@@ -73,11 +73,7 @@ inline constexpr float kTargetSearchRadius = 100.0f;
 inline constexpr uint8_t kSeekPlayerSide = kFactionPlayer; // what hostile actors look for
 inline constexpr uint8_t kSeekHostileSide = kFactionHostile;
 
-// Effects.
-inline constexpr uint32_t kFXBump = 16;
-inline constexpr uint32_t kFXDeath = 8;
-inline constexpr uint32_t kFXCoin = 11;
-inline constexpr uint32_t kFXHeart = 12;
+// The held kind whose blow burns at once.
 inline constexpr uint32_t kFireSwordKind = 45;
 
 // Entity kinds a roll does not bump into, besides pickups.

@@ -50,9 +50,6 @@ constexpr float kThudGuardSeconds = 0.07f;
 constexpr float kThudShake = 0.4f;     // at full mixer volume
 constexpr float kThudShakeScale = 255.0f;
 constexpr float kSplashGuardSeconds = 1.0f;
-constexpr uint32_t kFXThud = 16;
-constexpr uint32_t kFXWaterSplash = 19;
-constexpr uint32_t kFXLavaSplash = 20;
 const Vec3 kThudOffset(0.0f, 1.0f, 0.0f);
 const Vec3 kSplashOffset(0.0f, -0.5f, 0.0f);
 
@@ -409,7 +406,7 @@ void MapEntity::Splash()
 	if (hurtTimer > 0.0f || transform.position.y < kDeathHeight || !IsVisible())
 		return;
 	const bool lava = surface != nullptr && NameHashEquals(surface->id, "lava");
-	SpawnFX(this, lava ? kFXLavaSplash : kFXWaterSplash, kSplashOffset);
+	SpawnFX(this, lava ? kFXKindSplashLava : kFXKindSplash, kSplashOffset);
 	hurtTimer = kSplashGuardSeconds;
 }
 
@@ -438,7 +435,7 @@ void MapEntity::PlayThud()
 	uint8_t played = 0;
 	if (sound != nullptr)
 		played = Sound::Instance()->PlayAt(sound, &transform.position.x, kThudVolume);
-	SpawnFX(this, kFXThud, kThudOffset);
+	SpawnFX(this, kFXKindDust, kThudOffset);
 	Camera::Get()->Shake(kThudShake * static_cast<float>(played) / kThudShakeScale);
 	hurtTimer = kThudGuardSeconds;
 }

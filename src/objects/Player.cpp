@@ -18,6 +18,7 @@
 #include "objects/MapExits.h"
 #include "objects/MapEntityFactory.h"
 #include "objects/PlayerObjectActions.h"
+#include "objects/FXSpawner.h"
 #include "objects/SpawnFX.h"
 
 #include <algorithm>
@@ -66,9 +67,6 @@ constexpr uint8_t kLavaFallDamage = 4;
 constexpr uint8_t kWaterLevel = 7;
 constexpr uint32_t kFallBlankMs = 100;
 constexpr float kSplashShake = 0.25f;
-constexpr uint32_t kFXExplosion = 6;
-constexpr uint32_t kFXHeart = 12;
-constexpr uint32_t kFXLove = 13;
 
 // Notices.
 constexpr float kNoticeSeconds = 3.0f;
@@ -603,7 +601,7 @@ void Player::Splash()
 		collider->mode = Collider::kModeIgnored;
 	if (IsLava(surface)) {
 		SetVisible(false);
-		SpawnFX(this, kFXExplosion, Vec3(0.0f));
+		SpawnFX(this, kFXKindExplosion, Vec3(0.0f));
 	} else {
 		MapEntity::Splash();
 	}
@@ -664,7 +662,7 @@ void Player::StartAttack()
 		facing = kSouth;
 		moveVelocity = kSouth;
 		moveAxes = Vec3(0.0f);
-		SpawnFX(this, kFXLove, Vec3(0.0f));
+		SpawnFX(this, kFXKindLove, Vec3(0.0f));
 		return;
 	}
 	if (!IsOriginalRules())
@@ -704,7 +702,7 @@ void Player::AddChain(uint8_t count)
 		PlayEffect(chainSounds.Get(static_cast<uint8_t>(chain - 1)), 0.3f, 0);
 	} else {
 		chain = 0;
-		SpawnFX(this, kFXHeart, Vec3(0.0f));
+		SpawnFX(this, kFXKindHeart, Vec3(0.0f));
 		PlayEffect("sfx/multigain.wav", 0.6f, 0);
 		if (Camera *camera = Camera::Get()) {
 			camera->ShakeTimed(0.5f, 1.0f);

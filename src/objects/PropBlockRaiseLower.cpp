@@ -2,6 +2,7 @@
 
 #include "engine/collision/Collider.h"
 #include "map/TileMap.h"
+#include "objects/FXSpawner.h"
 #include "objects/SpawnFX.h"
 #include "objects/WorldSound.h"
 
@@ -11,7 +12,6 @@ const Vec3 kBoxSize(2.0f, 0.9f, 2.0f);
 const Vec3 kBoxOffset(0.0f, 1.0f, 0.0f);
 constexpr float kBoxWeight = 1000.0f;
 constexpr float kSoundVolume = 0.65f;
-constexpr uint32_t kDustFX = 16;
 } // namespace
 
 PropBlockRaiseLower::PropBlockRaiseLower(uint32_t entityKind, uint8_t sinkWhenOn)
@@ -62,7 +62,7 @@ void PropBlockRaiseLower::Update(float dt)
 			SetVisible(true);
 		}
 		WorldSound::PlayAt(down ? "sfx/blockdown.wav" : "sfx/blockup.wav", transform.position, kSoundVolume);
-		SpawnFX(this, kDustFX, Vec3(0.0f));
+		SpawnFX(this, kFXKindDust, Vec3(0.0f));
 		lowered = down ? 1 : 0;
 	}
 	transform.position += ClampLength(restPosition - transform.position, kMoveSpeed * dt);

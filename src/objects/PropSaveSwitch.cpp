@@ -8,6 +8,7 @@
 #include "map/TileMap.h"
 #include "objects/GameLink.h"
 #include "objects/Player.h"
+#include "objects/FXSpawner.h"
 #include "objects/SpawnFX.h"
 #include "objects/WorldSound.h"
 
@@ -27,7 +28,6 @@ constexpr float kTimedShakeSeconds = 1.5f;
 constexpr float kTimedShakeStrength = 1.0f;
 constexpr float kSoundAge = 0.1f;   // seconds before the crackle may sound
 constexpr float kFireVolume = 0.3f;
-constexpr uint32_t kEmberFX = 17;
 constexpr float kEmberHeight = 1.5f;
 
 const char *const kFireTexts[PropSaveSwitch::kFireTextCount] = {
@@ -160,7 +160,7 @@ void PropSaveSwitch::Update(float dt)
 
 	if (emberTimer <= 0.0f) {
 		emberTimer = random.Range(0.15f, 0.6f);
-		SpawnFX(this, kEmberFX, Vec3(random.Range(-0.5f, 0.5f), kEmberHeight, random.Range(-0.5f, 0.5f)));
+		SpawnFX(this, kFXKindSmoke, Vec3(random.Range(-0.5f, 0.5f), kEmberHeight, random.Range(-0.5f, 0.5f)));
 	}
 	emberTimer -= dt;
 }
