@@ -19,6 +19,8 @@
 #include "support/TempFolder.h"
 
 #include <SDL.h>
+
+#include "support/KeyEvent.h"
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -181,13 +183,6 @@ public:
 	}
 	void Press(SDL_Scancode key) { input.HandleEvent(KeyEvent(true, key)); }
 	void Release(SDL_Scancode key) { input.HandleEvent(KeyEvent(false, key)); }
-	static SDL_Event KeyEvent(bool down, SDL_Scancode key)
-	{
-		SDL_Event event{};
-		event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-		event.key.keysym.scancode = key;
-		return event;
-	}
 	Vec3 TileCentre(int x, int y) { return scene->GetMap().TilePosition((int16_t)x, (int16_t)y, 0.5f, 0.5f); }
 	PlayerTile Tile() { return scene->GetPlayer().CurrentTile(); }
 

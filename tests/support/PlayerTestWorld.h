@@ -12,8 +12,11 @@
 #include "objects/EntityFactory.h"
 #include "objects/GameLink.h"
 #include "objects/Player.h"
+#include "support/GridMap.h"
 
 #include <SDL.h>
+
+#include "support/KeyEvent.h"
 
 #include <functional>
 #include <set>
@@ -80,33 +83,6 @@ protected:
 	void PlayEffect(const char *fileName, float, uint16_t) override { sounds.push_back(fileName != nullptr ? fileName : "(null)"); }
 };
 
-// Hands the tile map a grid made in memory instead of reading a file.
-class TestGridLoader : public MapLoader {
-public:
-	bool CanLoad(const char *) override { return true; }
-	bool Load(const char *, TileMapData &data, uint16_t) override
-	{
-		data.width = width;
-		data.height = height;
-		data.border = 0;
-		data.tiles = tiles;
-		if (extra)
-			extra(data);
-		return true;
-	}
-
-	uint8_t width = 0;
-	uint8_t height = 0;
-	std::vector<MapTile> tiles;
-	std::function<void(TileMapData &)> extra;
-};
-
-class NoMapEntities : public EntityFactory {
-public:
-	bool CanCreate(uint16_t) override { return false; }
-	Entity *Create(uint16_t) override { return nullptr; }
-};
-
 // One flat map of level 1 (a few tiles may differ), the player on it.
 class PlayerTestWorld {
 public:
@@ -158,18 +134,11 @@ public:
 	void Press(SDL_Scancode key) { input.HandleEvent(KeyEvent(true, key)); }
 	void Release(SDL_Scancode key) { input.HandleEvent(KeyEvent(false, key)); }
 
-	static SDL_Event KeyEvent(bool down, SDL_Scancode key)
-	{
-		SDL_Event event{};
-		event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-		event.key.keysym.scancode = key;
-		return event;
-	}
 
 	RecordingLink link;
 	Scene scene; // outlives the entities it lists
-	TestGridLoader loader;
-	NoMapEntities factory;
+	GridLoader loader;
+	NoEntities factory;
 	TileMap map;
 	Input input;
 	ListeningPlayer player;
