@@ -20,21 +20,16 @@
 #include "map/CameraRig.h"
 #include "map/TileMap.h"
 #include "support/SharedRenderer.h"
-#include "support/WindowPixels.h"
+#include "support/WindowPicture.h"
 
 namespace {
 
-constexpr int kWidth = 600; // the renderer's window as created
-constexpr int kHeight = 360;
+constexpr int kWidth = WindowPicture::kWidth;
+constexpr int kHeight = WindowPicture::kHeight;
 constexpr int kSample = 5;				// pixels across the square averaged at each point
 constexpr float kFrameTime = 1.0f / 60.0f; // seconds
 constexpr int kSettleFrames = 180;		// rig updates until its easing has come to rest
 constexpr int kMostLoadSteps = 100;		// a load that takes more never ends
-
-struct Rgb {
-	int r = 0, g = 0, b = 0;
-	int Sum() const { return r + g + b; }
-};
 
 // The surfaces of the map as its textures paint them, told apart by hue so
 // that the lighting of the ground shader may brighten or darken them.
@@ -115,46 +110,8 @@ std::function<Vec3(const TileMap &)> WestWallMiddle(int16_t x, int16_t y)
 }
 
 // The picture of the window after the post pass, rows from the top.
-struct Picture {
-	std::vector<uint8_t> rgba;
-
-	void ReadWindow() { rgba = ReadWindowRect(kHeight, 0, 0, kWidth, kHeight); }
-
-	// The mean colour of a small square around a pixel counted from the top
-	// left; false when the square leaves the picture.
-	bool Average(int cx, int cy, Rgb &out) const
-	{
-		if (cx - kSample / 2 < 0 || cy - kSample / 2 < 0 || cx + kSample / 2 >= kWidth || cy + kSample / 2 >= kHeight)
-			return false;
-		int sum[3] = {0, 0, 0};
-		for (int y = cy - kSample / 2; y <= cy + kSample / 2; y++)
-			for (int x = cx - kSample / 2; x <= cx + kSample / 2; x++)
-				for (int c = 0; c < 3; c++)
-					sum[c] += rgba[((size_t)y * kWidth + x) * 4 + c];
-		const int n = kSample * kSample;
-		out = {sum[0] / n, sum[1] / n, sum[2] / n};
-		return true;
-	}
-
-	bool Save(const std::string &path) const
-	{
-		SDL_Surface *surface = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, 32, SDL_PIXELFORMAT_ABGR8888);
-		if (surface == nullptr)
-			return false;
-		for (int y = 0; y < kHeight; y++) {
-			uint8_t *row = (uint8_t *)surface->pixels + (size_t)y * surface->pitch;
-			for (int x = 0; x < kWidth; x++) {
-				const uint8_t *p = &rgba[((size_t)y * kWidth + x) * 4];
-				row[x * 4 + 0] = p[0];
-				row[x * 4 + 1] = p[1];
-				row[x * 4 + 2] = p[2];
-				row[x * 4 + 3] = 255; // the window has no use for alpha
-			}
-		}
-		bool saved = IMG_SavePNG(surface, path.c_str()) == 0;
-		SDL_FreeSurface(surface);
-		return saved;
-	}
+struct Picture : WindowPicture {
+	Picture() : WindowPicture(kSample) {}
 };
 
 class MapRender : public SharedRendererTest {

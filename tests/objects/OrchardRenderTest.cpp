@@ -19,12 +19,12 @@
 #include "objects/MapEntityFactory.h"
 #include "objects/PropSaveSwitch.h"
 #include "support/SharedRenderer.h"
-#include "support/WindowPixels.h"
+#include "support/WindowPicture.h"
 
 namespace {
 
-constexpr int kWidth = 600;
-constexpr int kHeight = 360;
+constexpr int kWidth = WindowPicture::kWidth;
+constexpr int kHeight = WindowPicture::kHeight;
 constexpr int kSample = 3;                 // pixels across the square averaged at each point
 constexpr float kFrameTime = 1.0f / 60.0f; // seconds
 constexpr int kMostLoadSteps = 100;
@@ -37,9 +37,6 @@ public:
 	uint16_t StartMap() override { return HashName("orchard"); }
 };
 
-struct Rgb {
-	int r = 0, g = 0, b = 0;
-};
 
 class OrchardRender : public SharedRendererTest {
 protected:
@@ -49,41 +46,7 @@ protected:
 		SharedRendererTest::TearDown();
 	}
 
-	std::vector<uint8_t> rgba;
-
-	bool Average(int cx, int cy, Rgb &out) const
-	{
-		if (cx - kSample / 2 < 0 || cy - kSample / 2 < 0 || cx + kSample / 2 >= kWidth || cy + kSample / 2 >= kHeight)
-			return false;
-		int sum[3] = {0, 0, 0};
-		for (int y = cy - kSample / 2; y <= cy + kSample / 2; y++)
-			for (int x = cx - kSample / 2; x <= cx + kSample / 2; x++)
-				for (int c = 0; c < 3; c++)
-					sum[c] += rgba[((size_t)y * kWidth + x) * 4 + c];
-		const int n = kSample * kSample;
-		out = {sum[0] / n, sum[1] / n, sum[2] / n};
-		return true;
-	}
-
-	bool Save(const std::string &path) const
-	{
-		SDL_Surface *surface = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, 32, SDL_PIXELFORMAT_ABGR8888);
-		if (surface == nullptr)
-			return false;
-		for (int y = 0; y < kHeight; y++) {
-			uint8_t *row = (uint8_t *)surface->pixels + (size_t)y * surface->pitch;
-			for (int x = 0; x < kWidth; x++) {
-				const uint8_t *p = &rgba[((size_t)y * kWidth + x) * 4];
-				row[x * 4 + 0] = p[0];
-				row[x * 4 + 1] = p[1];
-				row[x * 4 + 2] = p[2];
-				row[x * 4 + 3] = 255;
-			}
-		}
-		const bool saved = IMG_SavePNG(surface, path.c_str()) == 0;
-		SDL_FreeSurface(surface);
-		return saved;
-	}
+	WindowPicture picture{kSample};
 
 	static bool ToPixel(const glm::mat4 &matrix, const Vec3 &point, int &x, int &y)
 	{
@@ -134,9 +97,9 @@ TEST_F(OrchardRender, LitFlamesAndBlueAndRedSwitchesShow)
 	const glm::mat4 matrix = renderer->GetMatrix(0);
 	scene.Render();
 	renderer->EndFrame();
-	rgba = ReadWindowRect(kHeight, 0, 0, kWidth, kHeight);
+	picture.ReadWindow();
 	const std::string path = GetBaseDirectory() + "orchard_objects.png";
-	EXPECT_TRUE(Save(path)) << "could not write " << path;
+	EXPECT_TRUE(picture.Save(path)) << "could not write " << path;
 
 	struct Check {
 		const char *name;
@@ -155,7 +118,7 @@ TEST_F(OrchardRender, LitFlamesAndBlueAndRedSwitchesShow)
 		SCOPED_TRACE(check.name);
 		int x = 0, y = 0;
 		Rgb colour;
-		ASSERT_TRUE(ToPixel(matrix, check.point, x, y) && Average(x, y, colour)) << "out of the view";
+		ASSERT_TRUE(ToPixel(matrix, check.point, x, y) && picture.Average(x, y, colour)) << "out of the view";
 		EXPECT_TRUE(check.ok(colour)) << "at pixel " << x << ", " << y << ": rgb " << colour.r << " " << colour.g
 									  << " " << colour.b;
 	}
