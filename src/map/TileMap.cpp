@@ -516,15 +516,6 @@ bool TileMap::IsInMap(int16_t x, int16_t y, int16_t margin) const
 	return x >= margin && y >= margin && x <= mapData.width - margin - 1 && y <= mapData.height - margin - 1;
 }
 
-void TileMap::ClampTile(int16_t &x, int16_t &y) const
-{
-	int wideX = x;
-	int wideY = y;
-	mapData.ClampTile(wideX, wideY);
-	x = static_cast<int16_t>(wideX);
-	y = static_cast<int16_t>(wideY);
-}
-
 bool TileMap::WorldToTile(const Vec3 &position, int16_t &x, int16_t &y) const
 {
 	const float t = mapData.tileSize;

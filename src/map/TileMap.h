@@ -155,7 +155,7 @@ public:
 	// when the map has no tiles.
 	const MapTile &TileAt(int16_t x, int16_t y) const { return mapData.NearestTile(x, y); }
 	// Moves a tile position onto the nearest tile of the map.
-	void ClampTile(int16_t &x, int16_t &y) const;
+	void ClampTile(int16_t &x, int16_t &y) const { mapData.ClampTile(x, y); }
 	// The tile under a world position (not clamped); true when it lies in the
 	// map. Positions beyond the 16-bit range give the nearest 16-bit value.
 	bool WorldToTile(const Vec3 &position, int16_t &x, int16_t &y) const;

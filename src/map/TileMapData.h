@@ -107,6 +107,14 @@ public:
 	// Moves a tile position onto the nearest tile of the map (tile 0 of an
 	// empty map).
 	void ClampTile(int &x, int &y) const;
+	void ClampTile(int16_t &x, int16_t &y) const
+	{
+		int wideX = x;
+		int wideY = y;
+		ClampTile(wideX, wideY);
+		x = static_cast<int16_t>(wideX);
+		y = static_cast<int16_t>(wideY);
+	}
 
 	// Stores the map's name, keeping its first 16 characters.
 	void SetMapName(const char *text);
