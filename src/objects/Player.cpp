@@ -16,6 +16,7 @@
 #include "objects/GameLink.h"
 #include "objects/ItemKinds.h"
 #include "objects/MapExits.h"
+#include "objects/PlayerTuning.h"
 #include "objects/MapEntityFactory.h"
 #include "objects/PlayerObjectActions.h"
 #include "objects/FXSpawner.h"
@@ -25,66 +26,12 @@
 #include <cstdlib>
 #include <cstring>
 
+using namespace PlayerTuning;
+
 namespace {
 
 // Set once in Start and raised by every strike; map entities read bit 0.
 uint32_t g_strikeCount = 0;
-
-constexpr uint8_t kPlayerFaction = 1;
-constexpr uint8_t kHostileFaction = 4;
-
-// Movement and body.
-constexpr float kMoveSpeed = 7.0f;          // units per second
-constexpr float kStepHeight = 0.72f;        // climbs a little more than other walkers
-constexpr float kDeathDelay = 2.7f;         // seconds from the last heart to the death screen
-constexpr float kKnockBackRecovery = 0.4f;
-constexpr float kStepDistance = 1.5f;       // world units per footstep
-constexpr float kFootstepVolume = 1.0f;
-constexpr float kHitStun = 0.2f;            // seconds
-constexpr float kAutoWalkGain = 50.0f;      // walk-in and walk-out push, clamped to the speed
-constexpr float kWalkTargetStopSq = 0.5f;   // squared distance at which a walk-in ends
-constexpr float kWalkTargetReached = 1.0f;
-constexpr float kStickDeadZoneSq = 0.1f;
-constexpr float kWallProbe = 1.0f;          // the player's walls are traced
-
-// Timings.
-constexpr float kBusySeconds = 0.5f;        // cannot be struck while the HUD holds it
-constexpr float kPressGap = 0.1f;           // seconds between two presses that hurry typing
-constexpr float kStrikeCooldown = 0.3f;     // no roll this soon after a strike
-constexpr float kRollCooldown = 0.6f;       // no roll this soon after a roll
-constexpr float kChainCooldown = 0.2f;      // hits closer together count once
-constexpr float kScriptPressGuard = 0.5f;   // a talk press this soon after a script is ignored
-constexpr float kRollGroundLimit = 0.3f;    // a roll on ground this low loses its boost
-constexpr float kRollBoostEnd = 1.0f;
-
-// Areas and exits.
-constexpr float kLinkEntryDistance = 1.5f;  // walk this far into a link before leaving
-constexpr float kUseMoveDistance = 0.1f;    // a script runs again only from another spot
-
-// Falls and blows.
-constexpr uint8_t kFallDamage = 2;          // half hearts
-constexpr uint8_t kLavaFallDamage = 4;
-constexpr uint8_t kWaterLevel = 7;
-constexpr uint32_t kFallBlankMs = 100;
-constexpr float kSplashShake = 0.25f;
-
-// Notices.
-constexpr float kNoticeSeconds = 3.0f;
-constexpr uint8_t kItemNotice = 1;
-
-// Model.
-constexpr float kChookScale = 0.4f;
-constexpr float kSmithScale = 0.35f;
-constexpr float kPoseSpeed = 30.0f;
-constexpr float kDressPoseSeconds = 1.0f;
-constexpr float kGetHold = 1.0f;
-constexpr float kGetSpeed = 15.0f;
-
-constexpr uint8_t kActionStrike = 1;
-constexpr uint8_t kActionRoll = 2;
-constexpr uint32_t kMessageQuestion = 1;
-constexpr uint32_t kMessageYes = 2;
-constexpr uint32_t kMessageNo = 3;
 
 const Vec3 kSouth(0.0f, 0.0f, 1.0f);
 const Vec3 kNorth(0.0f, 0.0f, -1.0f);
@@ -106,7 +53,7 @@ Player::Player()
 	: Actor(kPlayerKind)
 	, chainSounds("sfx/multi%02d.wav", kChainSoundCount)
 {
-	faction = kPlayerFaction;
+	faction = kFactionPlayer;
 }
 
 Player::~Player() = default;
@@ -512,7 +459,7 @@ void Player::OnCollide(Entity *other)
 	if (other == nullptr)
 		return;
 	uint8_t damage = ContactDamage(other);
-	if (other->GetFaction() == kHostileFaction && damage > 0 && other->IsKind(MapEntity::kClassId)) {
+	if (other->GetFaction() == kFactionHostile && damage > 0 && other->IsKind(MapEntity::kClassId)) {
 		Strike(static_cast<MapEntity *>(other), damage, 1.0f);
 		ActorRegistry::StopAll();
 	} else if (other->IsKind(MapEntity::kClassId)) {
@@ -680,7 +627,7 @@ bool Player::Attack(MapEntity *target, uint8_t damage, float power)
 		return hit;
 	if (!Actor::Attack(target, damage, power))
 		return false;
-	if (damage > 0 && target->GetFaction() == kHostileFaction && IsActor(target)) {
+	if (damage > 0 && target->GetFaction() == kFactionHostile && IsActor(target)) {
 		uint8_t left = static_cast<Actor *>(target)->stats.hearts;
 		if (left > 0)
 			AddChain(std::min(damage, left));
