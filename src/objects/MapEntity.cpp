@@ -401,12 +401,17 @@ void MapEntity::Kill()
 		SetActive(false);
 }
 
+bool MapEntity::IsOnLava() const
+{
+	static const uint16_t lava = HashName("lava");
+	return surface != nullptr && surface->id == lava;
+}
+
 void MapEntity::Splash()
 {
 	if (hurtTimer > 0.0f || transform.position.y < kDeathHeight || !IsVisible())
 		return;
-	const bool lava = surface != nullptr && NameHashEquals(surface->id, "lava");
-	SpawnFX(this, lava ? kFXKindSplashLava : kFXKindSplash, kSplashOffset);
+	SpawnFX(this, IsOnLava() ? kFXKindSplashLava : kFXKindSplash, kSplashOffset);
 	hurtTimer = kSplashGuardSeconds;
 }
 

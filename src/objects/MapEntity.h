@@ -90,6 +90,8 @@ public:
 	virtual void Kill();
 	// The water or lava splash of falling in.
 	virtual void Splash();
+	// The surface under the entity is lava (its splash, and the hero's fall).
+	bool IsOnLava() const;
 	// True for a fighter of the hostile side that has not been defeated yet;
 	// the map counts those before it opens its "enemies beaten" group. A
 	// plain map entity never fights.

@@ -36,12 +36,6 @@ uint32_t g_strikeCount = 0;
 const Vec3 kSouth(0.0f, 0.0f, 1.0f);
 const Vec3 kNorth(0.0f, 0.0f, -1.0f);
 
-bool IsLava(const EnvironmentLayer *surface)
-{
-	static const uint16_t lava = HashName("lava");
-	return surface != nullptr && surface->id == lava;
-}
-
 bool IsMapLink(const MapObjectDef *object)
 {
 	return object != nullptr && object->kind == kObjectExit;
@@ -512,7 +506,7 @@ void Player::Kill()
 	// kill it again and put its death off for ever.
 	if (!HasHearts() || deathTimer > 0.0f)
 		return;
-	uint8_t damage = surfaceLevel == kWaterLevel && IsLava(surface) ? kLavaFallDamage : kFallDamage;
+	uint8_t damage = surfaceLevel == kWaterLevel && IsOnLava() ? kLavaFallDamage : kFallDamage;
 	if (stats.hearts <= damage + 1) {
 		stats.hearts = 0;
 		SetVisible(false);
@@ -546,7 +540,7 @@ void Player::Splash()
 		return;
 	if (collider != nullptr)
 		collider->mode = Collider::kModeIgnored;
-	if (IsLava(surface)) {
+	if (IsOnLava()) {
 		SetVisible(false);
 		SpawnFX(this, kFXKindExplosion, Vec3(0.0f));
 	} else {
