@@ -19,6 +19,12 @@ static const char *const kProgressAreas[] = {
 };
 constexpr int kProgressAreaCount = sizeof(kProgressAreas) / sizeof(kProgressAreas[0]);
 
+// The areas with news to read on a scroll.
+static const char *const kNewsAreas[] = {
+	"black3", "blacktotown", "cold4", "far6", "far41", "mountain2", "north2", "nortow3", "south0", "south4",
+};
+constexpr int kNewsAreaCount = sizeof(kNewsAreas) / sizeof(kNewsAreas[0]);
+
 // The flag of one collectable of a kind; the negative indices name the
 // kind's special flags (such as the whole set found).
 static uint16_t CollectableFlag(const char *kind, int index)
@@ -85,4 +91,24 @@ bool Missions::Complete(const char *name)
 	GameProgress::SetFlagId(HashName(name), 1);
 	// No mission table, so no mission was completed.
 	return false;
+}
+
+uint16_t Missions::NewsFlag(const char *area)
+{
+	return static_cast<uint16_t>(CombineNameHashes(area != nullptr ? area : "", "news"));
+}
+
+int Missions::CountNewsRead()
+{
+	const GameProgress &record = GameProgress::Current();
+	int count = 0;
+	for (const char *area : kNewsAreas)
+		if (record.HasFlag(NewsFlag(area)))
+			count++;
+	return count;
+}
+
+int Missions::GetNewsTotal()
+{
+	return kNewsAreaCount;
 }

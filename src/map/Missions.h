@@ -26,4 +26,12 @@ public:
 	// the current progress record whether or not a mission has that name.
 	// True only when a mission was completed now.
 	static bool Complete(const char *name);
+
+	// The flag of an area's news: its name hash plus that of "news", kept
+	// in 16 bits.
+	static uint16_t NewsFlag(const char *area);
+	// How many of the news areas' flags the current progress record has set,
+	// and how many news areas there are.
+	static int CountNewsRead();
+	static int GetNewsTotal();
 };
