@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <functional>
 #include <string>
 
@@ -28,7 +29,8 @@ constexpr float kNear = 0.25f; // world units: close enough to a spot walked to
 // beside the fireplace at the foot of column 5 and meets, going north: a
 // coin, a cooler, a collectable, a sword and an axe, a cupboard, a door, a
 // key, a locked door and a sign. Column 7 holds a switch whose id is the
-// flag of a rock block in column 9; west of the fire stands a hut.
+// flag of a rock block in column 9; west of the fire stands a hut; every
+// other class stands along the east side.
 enum : uint16_t {
 	kCoin = 10, kCooler, kTriangle, kSword, kAxe, kCupboard, kDoor, kKey, kLockDoor, kSign, kSwitch, kBlock, kFire,
 	kHut,
@@ -40,6 +42,10 @@ constexpr int kBackLane = 7;   // and the one it comes back by
 constexpr int kFireRow = 24;
 constexpr uint8_t kLockGroup = 3; // never enabled: only the key opens that door
 constexpr const char *kSignText = "PLAYGROUND. Mind the block.";
+// The rest of the classes stand out of the way along the east side.
+constexpr int kSceneryColumn = 10;
+constexpr uint16_t kFirstScenery = 40;
+constexpr uint32_t kSceneryKinds[] = {10, 11, 13, 14, 15, 17, 19, 20, 25, 59, 6, 45, 46, 47, 48, 49};
 
 // A record of the objects map: an entity placement of the kind on a tile.
 MapObjectDef &Place(TileMapData &data, uint32_t kind, int x, int y, uint16_t id, const char *name)
@@ -96,6 +102,12 @@ protected:
 			Place(data, 5, kBackLane + 2, 14, kBlock, "block").flag = kSwitch;
 			Place(data, 22, kLane, kFireRow, kFire, "fire");
 			Place(data, 9, 2, kFireRow, kHut, "playhut");
+			uint16_t id = kFirstScenery;
+			for (uint32_t kind : kSceneryKinds) {
+				const int row = 1 + (id - kFirstScenery) * 3 / 2;
+				Place(data, kind, kSceneryColumn + (id & 1), row, id, nullptr).flag = kSwitch;
+				id++;
+			}
 		});
 		// The hut's inside, with the way back out.
 		world.book.AddFlat("playhut", 6, 5, [](TileMapData &data) {
@@ -205,6 +217,11 @@ TEST_F(ObjectsPlaythrough, WalksThroughEveryKindAndSavesAtTheFire)
 		ASSERT_NE(entity, nullptr);
 	const uint16_t triangleFlag = triangle->GetFlagId();
 	const uint8_t coolerLevel = Hero().GetStats().capacityLevel;
+	for (size_t i = 0; i < std::size(kSceneryKinds); i++) {
+		auto *entity = dynamic_cast<MapEntity *>(EntityOf((uint16_t)(kFirstScenery + i)));
+		ASSERT_NE(entity, nullptr) << "kind " << kSceneryKinds[i];
+		EXPECT_EQ(entity->GetKind(), kSceneryKinds[i]);
+	}
 	EXPECT_FALSE(fire->IsLit()); // a fresh game has saved nowhere yet
 	EXPECT_TRUE(lockDoor->IsLocked());
 
