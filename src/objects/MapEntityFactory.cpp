@@ -18,11 +18,14 @@
 #include "objects/PropBlackGate.h"
 #include "objects/PropBlockLower.h"
 #include "objects/PropBlockRaise.h"
+#include "objects/PropBoulder.h"
 #include "objects/PropBridge.h"
+#include "objects/PropCrate.h"
 #include "objects/PropCupboard.h"
 #include "objects/PropDoor.h"
 #include "objects/PropGate.h"
 #include "objects/PropHut.h"
+#include "objects/PropLavaBall.h"
 #include "objects/PropLockDoor.h"
 #include "objects/PropObelisk.h"
 #include "objects/PropRoof.h"
@@ -88,10 +91,11 @@ MapEntity *MapEntityFactory::CreateByKind(uint32_t kind)
 {
 	if (kind < kFirstBuiltKind || kind >= kEntityKindCount)
 		return nullptr;
-	// Kinds whose classes come later (pushable props, trees, townsfolk,
-	// creatures) build nothing yet: their map objects stay records without
-	// an entity.
+	// Kinds whose classes come later (trees, townsfolk, creatures) build
+	// nothing yet: their map objects stay records without an entity.
 	switch (kind) {
+	case 2:
+		return new PropCrate();
 	case 4:
 		return new PropSwitch();
 	case 5:
@@ -100,6 +104,8 @@ MapEntity *MapEntityFactory::CreateByKind(uint32_t kind)
 		return new PropBlockRaise();
 	case 7:
 		return new PropLockDoor();
+	case 8:
+		return new PropBoulder();
 	case 9:
 		return new PropHut();
 	case 10:
@@ -150,6 +156,8 @@ MapEntity *MapEntityFactory::CreateByKind(uint32_t kind)
 		return new PickupDress();
 	case 49:
 		return new PickupSwordQuillowen();
+	case 58:
+		return new PropLavaBall();
 	case 59:
 		return new PropRoof();
 	case 63:

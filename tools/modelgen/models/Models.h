@@ -51,6 +51,10 @@ bool BuildElectric(IqmModel *out, std::string *error);
 bool BuildChicken(IqmModel *out, std::string *error);
 bool BuildHeart(IqmModel *out, std::string *error);
 bool BuildSplashWave(IqmModel *out, std::string *error);
+// The crate, the boulder and the lava ball (Pushables.cpp).
+bool BuildCrate(IqmModel *out, std::string *error);
+bool BuildBoulder(IqmModel *out, std::string *error);
+bool BuildLavaBall(IqmModel *out, std::string *error);
 
 struct ModelRecipe {
 	const char *path;
@@ -102,4 +106,7 @@ constexpr ModelRecipe kModelRecipes[] = {
 	{"models/chicken.iqm", BuildChicken},
 	{"models/heart.iqm", BuildHeart},
 	{"models/splashwave.iqm", BuildSplashWave},
+	{"models/crate.iqm", BuildCrate},
+	{"models/boulder.iqm", BuildBoulder},
+	{"models/lavaball.iqm", BuildLavaBall},
 };
