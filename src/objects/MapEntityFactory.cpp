@@ -23,7 +23,9 @@
 #include "objects/PropCrate.h"
 #include "objects/PropCupboard.h"
 #include "objects/PropDoor.h"
+#include "objects/PropEnemyTree.h"
 #include "objects/PropGate.h"
+#include "objects/PropGrass.h"
 #include "objects/PropHut.h"
 #include "objects/PropLavaBall.h"
 #include "objects/PropLockDoor.h"
@@ -35,6 +37,7 @@
 #include "objects/PropSign.h"
 #include "objects/PropSwitch.h"
 #include "objects/PropTable.h"
+#include "objects/PropTree.h"
 
 namespace {
 
@@ -91,11 +94,13 @@ MapEntity *MapEntityFactory::CreateByKind(uint32_t kind)
 {
 	if (kind < kFirstBuiltKind || kind >= kEntityKindCount)
 		return nullptr;
-	// Kinds whose classes come later (trees, townsfolk, creatures) build
-	// nothing yet: their map objects stay records without an entity.
+	// Kinds whose classes come later (townsfolk, creatures) build nothing
+	// yet: their map objects stay records without an entity.
 	switch (kind) {
 	case 2:
 		return new PropCrate();
+	case 3:
+		return new PropTree();
 	case 4:
 		return new PropSwitch();
 	case 5:
@@ -130,6 +135,8 @@ MapEntity *MapEntityFactory::CreateByKind(uint32_t kind)
 		return new PropBridge();
 	case 20:
 		return new PropObelisk();
+	case 21:
+		return new PropGrass();
 	case 22:
 		return new PropSaveSwitch();
 	case 25:
@@ -160,6 +167,8 @@ MapEntity *MapEntityFactory::CreateByKind(uint32_t kind)
 		return new PropLavaBall();
 	case 59:
 		return new PropRoof();
+	case 60:
+		return new PropEnemyTree();
 	case 63:
 		return new ModelProp();
 	default:

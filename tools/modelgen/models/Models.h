@@ -55,6 +55,11 @@ bool BuildSplashWave(IqmModel *out, std::string *error);
 bool BuildCrate(IqmModel *out, std::string *error);
 bool BuildBoulder(IqmModel *out, std::string *error);
 bool BuildLavaBall(IqmModel *out, std::string *error);
+// The trees, the stump and the grass (Trees.cpp).
+bool BuildTree4(IqmModel *out, std::string *error);
+bool BuildTree2(IqmModel *out, std::string *error);
+bool BuildStump(IqmModel *out, std::string *error);
+bool BuildGrass(IqmModel *out, std::string *error);
 
 struct ModelRecipe {
 	const char *path;
@@ -109,4 +114,8 @@ constexpr ModelRecipe kModelRecipes[] = {
 	{"models/crate.iqm", BuildCrate},
 	{"models/boulder.iqm", BuildBoulder},
 	{"models/lavaball.iqm", BuildLavaBall},
+	{"models/tree4.iqm", BuildTree4},
+	{"models/tree2.iqm", BuildTree2},
+	{"models/stump.iqm", BuildStump},
+	{"models/grass.iqm", BuildGrass},
 };
