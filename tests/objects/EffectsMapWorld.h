@@ -10,6 +10,7 @@
 // of each test, as the game frees them at exit.
 #include "engine/collision/Collider.h"
 #include "engine/collision/CollisionChecker.h"
+#include "engine/core/FileAccess.h"
 #include "engine/core/Input.h"
 #include "engine/core/Scene.h"
 #include "map/TMXLoader.h"
@@ -191,6 +192,21 @@ protected:
 		TempFolder::WriteBytes(loader.file, std::vector<uint8_t>(text.begin(), text.end()));
 		testing::internal::CaptureStdout();
 		map.Load("maps/fx.tmx", 0, nullptr);
+		int steps = 0;
+		while (map.Step() && ++steps < 100) {
+		}
+		const std::string log = testing::internal::GetCapturedStdout();
+		ASSERT_EQ(map.GetLoadState().phase, (uint32_t)kPhaseLoaded) << log;
+		Frame();
+	}
+
+	// Loads a map of the data tree beside the test binary instead.
+	void LoadShipped(const char *path)
+	{
+		player.ForgetMapObjects();
+		loader.file = GetBaseDirectory() + path;
+		testing::internal::CaptureStdout();
+		map.Load(path, 0, nullptr);
 		int steps = 0;
 		while (map.Step() && ++steps < 100) {
 		}

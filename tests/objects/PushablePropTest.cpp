@@ -248,3 +248,37 @@ TEST_F(Pushables, StuckBoulderStopsAfterATenth)
 	EXPECT_LE(frames, 7);
 	EXPECT_EQ(Vec3(0.0f), boulder->pushVelocity);
 }
+
+TEST_F(Pushables, ShippedPushablesRestWhereTheMapsMeantThem)
+{
+	LoadShipped("maps/town.tmx");
+	auto *byThePond = Find<PropCrate>(40);
+	auto *boulder = Find<PropBoulder>(41);
+	auto *drifter = Find<PropCrate>(42);
+	ASSERT_TRUE(byThePond != nullptr && boulder != nullptr && drifter != nullptr);
+	EXPECT_EQ(kLevelWater, map.TileAt(byThePond->tile.x, static_cast<int16_t>(byThePond->tile.y + 1)).level);
+
+	// Its "dir" takes the crate west along the pond's bank to the terrace.
+	EXPECT_FLOAT_EQ(-1.0f, drifter->fixedDirection.x);
+	Frames(240);
+	EXPECT_TRUE(AtCentre(drifter->transform.position, {1, 13}));
+
+	// The boulder rolls down the ramp below it and stops at the crate
+	// further down.
+	const Point16 top = boulder->tile;
+	EXPECT_TRUE(IsRampKind(map.TileAt(top.x, static_cast<int16_t>(top.y + 1)).kind));
+	boulder->TryPush(kSouth, true);
+	EXPECT_TRUE(RunUntil([&] { return !boulder->IsSliding(); }, 8.0f));
+	const auto *stopper = Find<PropCrate>(43);
+	ASSERT_NE(stopper, nullptr);
+	EXPECT_EQ(stopper->tile.y - 1, boulder->tile.y);
+
+	LoadShipped("maps/cinders.tmx");
+	int balls = 0, crates = 0;
+	for (MapObjectDef &record : map.GetMapData().entityRecords) {
+		balls += dynamic_cast<PropLavaBall *>(record.entity) != nullptr ? 1 : 0;
+		crates += dynamic_cast<PropCrate *>(record.entity) != nullptr ? 1 : 0;
+	}
+	EXPECT_GE(balls, 2);
+	EXPECT_EQ(1, crates);
+}
