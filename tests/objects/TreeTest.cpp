@@ -3,6 +3,7 @@
 #include "engine/core/Input.h"
 #include "map/TMXLoader.h"
 #include "objects/ActorBehaviour.h"
+#include "objects/FXHeart.h"
 #include "objects/FXSpawner.h"
 #include "objects/ItemKinds.h"
 #include "objects/Player.h"
@@ -110,8 +111,6 @@ TEST_F(TreeTest, LookComesFromTheGroundOrTheDefaults)
 		ASSERT_NE(tree, nullptr);
 		EXPECT_EQ(tree->model.GetKey(), ModelKey(row.model));
 		EXPECT_EQ(tree->model.GetMaterial().GetKey(), MaterialKey(row.texture));
-		EXPECT_EQ(tree->collider->mode, Collider::kModeStatic);
-		EXPECT_FLOAT_EQ(tree->shadowSize, 2.3f);
 		EXPECT_FLOAT_EQ(tree->model.GetTransform().scale.x, (row.id % 10) * 0.02f + 0.8f);
 		// Trees outside the map's columns are 1.3 times bigger.
 		const Vec3 at = tree->transform.position;
@@ -122,7 +121,7 @@ TEST_F(TreeTest, LookComesFromTheGroundOrTheDefaults)
 	EXPECT_EQ(world.Find<PropGrass>(21)->model.GetMaterial().GetKey(), MaterialKey("mats/treesnow.png"));
 }
 
-TEST_F(TreeTest, AxeChopsTreesAndAnythingHeldCutsGrass)
+TEST_F(TreeTest, AxeChopsTreesIntoStumpsTheMapRemembersAndAnythingHeldCutsGrass)
 {
 	const uint32_t helds[] = {0, ItemKinds::kSword, ItemKinds::kAxe, ItemKinds::kKey, ItemKinds::kFireSword};
 	for (int i = 0; i < 5; i++) {
@@ -141,34 +140,29 @@ TEST_F(TreeTest, AxeChopsTreesAndAnythingHeldCutsGrass)
 		EXPECT_EQ(tree->IsChopped(), axe);
 		EXPECT_EQ(grass->IsActive(), helds[i] == 0);
 	}
+	EXPECT_EQ(world.sounds.Count("sfx/choptree.wav"), 1u);
+	EXPECT_EQ(world.sounds.Count("sfx/chopgrass.wav"), 4u);
 	// The factory has no bird yet: the enemy tree is a plain tree.
 	auto *plain = world.Find<PropEnemyTree>(60);
 	EXPECT_EQ(plain->GetBird(), nullptr);
 	EXPECT_EQ(plain->collider->mode, Collider::kModeStatic);
 	EXPECT_TRUE(Swing(ItemKinds::kAxe, plain));
-	EXPECT_TRUE(plain->IsChopped());
-}
 
-TEST_F(TreeTest, ChoppedTreeIsAStumpAfterReloadAndCutGrassGrowsBack)
-{
-	world.Place(PropTree::kKind, 4, 4, 7);
-	world.Place(PropGrass::kKind, 6, 4, 8);
-	Start();
-	ASSERT_TRUE(Swing(ItemKinds::kAxe, world.Find<PropTree>(7)));
-	ASSERT_TRUE(Swing(ItemKinds::kAxe, world.Find<PropGrass>(8)));
-	EXPECT_EQ(world.sounds.Count("sfx/choptree.wav") + world.sounds.Count("sfx/chopgrass.wav"), 2u);
-	EXPECT_FALSE(world.map.IsGroupEnabled(8));
-
+	// Loaded again: the chopped trees are stumps without collision, the grass is back.
 	world.Load();
-	auto *tree = world.Find<PropTree>(7);
-	ASSERT_NE(tree, nullptr);
-	EXPECT_TRUE(tree->IsChopped());
-	EXPECT_EQ(tree->model.GetKey(), ModelKey(PropTree::kStumpModel));
-	EXPECT_FLOAT_EQ(tree->model.GetTransform().scale.x, PropTree::kStumpScale * (7 * 0.02f + 0.8f));
-	EXPECT_EQ(tree->collider->mode, Collider::kModeIgnored);
-	EXPECT_FLOAT_EQ(tree->shadowSize, 0.0f);
-	ASSERT_NE(world.Find<PropGrass>(8), nullptr);
-	EXPECT_TRUE(world.Find<PropGrass>(8)->IsActive());
+	for (uint16_t id = 40; id <= 60; id += id == 44 ? 16 : 1) {
+		SCOPED_TRACE(id);
+		auto *tree = world.Find<PropTree>(id);
+		const bool chopped = id == 42 || id == 60;
+		EXPECT_EQ(tree->IsChopped(), chopped);
+		EXPECT_EQ(tree->collider->mode, chopped ? Collider::kModeIgnored : Collider::kModeStatic);
+		EXPECT_FLOAT_EQ(tree->shadowSize, chopped ? 0.0f : 2.3f);
+	}
+	auto *stump = world.Find<PropTree>(42);
+	EXPECT_EQ(stump->model.GetKey(), ModelKey(PropTree::kStumpModel));
+	EXPECT_FLOAT_EQ(stump->model.GetTransform().scale.x, PropTree::kStumpScale * (2 * 0.02f + 0.8f));
+	for (uint16_t id = 50; id < 55; id++)
+		EXPECT_TRUE(world.Find<PropGrass>(id)->IsActive()) << id;
 }
 
 TEST_F(TreeTest, DropsBySeedDifficultyAndTheAttackersHearts)
@@ -196,10 +190,20 @@ TEST_F(TreeTest, DropsBySeedDifficultyAndTheAttackersHearts)
 		const MapEntity *attacker = row.actor ? static_cast<MapEntity *>(&player) : &stranger;
 		EXPECT_EQ(PropTree::DropFor(attacker, row.seed, row.every), row.drop);
 	}
-	MapObjectDef placed;
-	placed.x = 3;
-	placed.y = 2;
-	EXPECT_EQ(PropTree::PlacementSeed(placed), 299);
+	// Felled where its seed is 99 x 5 + 5: a heart flies out for the hurt hero.
+	world.Place(PropTree::kKind, 5, 5, 7);
+	world.Load();
+	link.difficulty = 1;
+	player.stats.hearts = 3;
+	auto hearts = [&] {
+		int count = 0;
+		for (uint16_t i = 0; i < world.scene.GetEntityCount(); i++)
+			count += dynamic_cast<FXHeart *>(world.scene.GetEntityAt(i)) != nullptr ? 1 : 0;
+		return count;
+	};
+	const int before = hearts();
+	EXPECT_TRUE(Swing(ItemKinds::kAxe, world.Find<PropTree>(7)));
+	EXPECT_EQ(hearts(), before + 1);
 }
 
 TEST_F(TreeTest, ShakeLeansAwayFromTheBlowAndNeverTurnsToNaN)
