@@ -190,14 +190,7 @@ protected:
 		player.ForgetMapObjects(); // the old map's objects go with it
 		loader.file = folder.Path("fx.tmx");
 		TempFolder::WriteBytes(loader.file, std::vector<uint8_t>(text.begin(), text.end()));
-		testing::internal::CaptureStdout();
-		map.Load("maps/fx.tmx", 0, nullptr);
-		int steps = 0;
-		while (map.Step() && ++steps < 100) {
-		}
-		const std::string log = testing::internal::GetCapturedStdout();
-		ASSERT_EQ(map.GetLoadState().phase, (uint32_t)kPhaseLoaded) << log;
-		Frame();
+		LoadFile();
 	}
 
 	// Loads a map of the data tree beside the test binary instead.
@@ -205,8 +198,13 @@ protected:
 	{
 		player.ForgetMapObjects();
 		loader.file = GetBaseDirectory() + path;
+		LoadFile();
+	}
+	// Loads the loader's file through every phase and starts its entities.
+	void LoadFile()
+	{
 		testing::internal::CaptureStdout();
-		map.Load(path, 0, nullptr);
+		map.Load("maps/fx.tmx", 0, nullptr);
 		int steps = 0;
 		while (map.Step() && ++steps < 100) {
 		}
