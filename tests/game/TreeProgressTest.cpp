@@ -2,6 +2,7 @@
 // in-game scene, a felled tree is still a stump when the hero walks back in
 // after another map, because its map's groups go into the progress record;
 // cut grass is not remembered and has grown back.
+#include "engine/collision/Collider.h"
 #include "objects/ItemKinds.h"
 #include "objects/PropGrass.h"
 #include "objects/PropTree.h"
@@ -54,6 +55,10 @@ TEST(TreeProgress, FelledTreeIsAStumpOnTheWayBackAndGrassHasGrown)
 	auto *tree = dynamic_cast<PropTree *>(entity(20));
 	ASSERT_NE(tree, nullptr);
 	EXPECT_TRUE(tree->IsChopped());
+	EXPECT_EQ(tree->model.GetKey(), ModelReaderKey(PropTree::kStumpModel, PropTree::kStumpModel));
+	EXPECT_FLOAT_EQ(tree->model.GetTransform().scale.x, PropTree::kStumpScale * 0.8f); // id 20
+	EXPECT_EQ(tree->collider->mode, Collider::kModeIgnored);
+	EXPECT_FLOAT_EQ(tree->shadowSize, 0.0f);
 	ASSERT_NE(entity(21), nullptr);
 	EXPECT_TRUE(entity(21)->IsActive());
 }
