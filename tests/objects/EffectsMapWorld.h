@@ -263,6 +263,15 @@ protected:
 		}
 		return done();
 	}
+	// The hero walks north into a crate ahead until it slides, lets go, and
+	// the world settles.
+	template <class Prop> void PushNorth(Prop &prop)
+	{
+		Press(SDL_SCANCODE_UP);
+		RunUntil([&] { return prop.IsSliding(); }, 1.5f);
+		Release(SDL_SCANCODE_UP);
+		Frames(90);
+	}
 	void Press(SDL_Scancode key) { input.HandleEvent(KeyEvent(true, key)); }
 	void Release(SDL_Scancode key) { input.HandleEvent(KeyEvent(false, key)); }
 

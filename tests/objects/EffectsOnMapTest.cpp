@@ -19,20 +19,7 @@
 
 using namespace effectsmap;
 
-// The hero walks north into the crate two tiles ahead until it slides, lets
-// go, and the world settles.
-class CratePush : public EffectsOnMap {
-protected:
-	void PushNorth(PushableProp &prop)
-	{
-		Press(SDL_SCANCODE_UP);
-		RunUntil([&] { return prop.IsSliding(); }, 1.5f);
-		Release(SDL_SCANCODE_UP);
-		Frames(90);
-	}
-};
-
-TEST_F(CratePush, SlidesOneTileInEachLaneAndRestsWhereItShould)
+TEST_F(EffectsOnMap, CrateSlidesOneTileInEachLaneAndRestsWhereItShould)
 {
 	struct Row {
 		const char *lane;
@@ -63,7 +50,7 @@ TEST_F(CratePush, SlidesOneTileInEachLaneAndRestsWhereItShould)
 	}
 }
 
-TEST_F(CratePush, FloorSwitchGoesOffATenthAfterTheCrateLeaves)
+TEST_F(EffectsOnMap, FloorSwitchGoesOffATenthAfterThePushedCrateLeaves)
 {
 	LoadMap();
 	auto *crate = Find<PropCrate>(7);
