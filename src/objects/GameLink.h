@@ -76,6 +76,8 @@ public:
 	virtual bool IsMessageVisible() { return false; }
 	// Typing, timers or a dialogue keep the HUD busy.
 	virtual bool IsBusy() { return false; }
+	// Busy, or a message shows: pushables and lava balls hold still.
+	bool IsDisplaying() { return IsBusy() || IsMessageVisible(); }
 	// The full-screen (blackout) timer runs.
 	virtual bool IsTimerActive() { return false; }
 	// now: finish the message's typing at once; else on the HUD's next update.

@@ -369,7 +369,8 @@ void MapEntity::PlayHitSound(const Vec3 &direction)
 	if (sound != nullptr)
 		Sound::Instance()->PlayAt(sound, &transform.position.x, kHitVolume * volume);
 	hurtTimer = kHitGuardSeconds;
-	Camera::Get()->Shake(kHitShake);
+	if (Camera *camera = Camera::Get()) // none once the scene's camera is gone
+		camera->Shake(kHitShake);
 }
 
 void MapEntity::Remove()
@@ -441,6 +442,7 @@ void MapEntity::PlayThud()
 	if (sound != nullptr)
 		played = Sound::Instance()->PlayAt(sound, &transform.position.x, kThudVolume);
 	SpawnFX(this, kFXKindDust, kThudOffset);
-	Camera::Get()->Shake(kThudShake * static_cast<float>(played) / kThudShakeScale);
+	if (Camera *camera = Camera::Get())
+		camera->Shake(kThudShake * static_cast<float>(played) / kThudShakeScale);
 	hurtTimer = kThudGuardSeconds;
 }

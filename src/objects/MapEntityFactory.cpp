@@ -18,11 +18,16 @@
 #include "objects/PropBlackGate.h"
 #include "objects/PropBlockLower.h"
 #include "objects/PropBlockRaise.h"
+#include "objects/PropBoulder.h"
 #include "objects/PropBridge.h"
+#include "objects/PropCrate.h"
 #include "objects/PropCupboard.h"
 #include "objects/PropDoor.h"
+#include "objects/PropEnemyTree.h"
 #include "objects/PropGate.h"
+#include "objects/PropGrass.h"
 #include "objects/PropHut.h"
+#include "objects/PropLavaBall.h"
 #include "objects/PropLockDoor.h"
 #include "objects/PropObelisk.h"
 #include "objects/PropRoof.h"
@@ -32,6 +37,7 @@
 #include "objects/PropSign.h"
 #include "objects/PropSwitch.h"
 #include "objects/PropTable.h"
+#include "objects/PropTree.h"
 
 namespace {
 
@@ -88,10 +94,13 @@ MapEntity *MapEntityFactory::CreateByKind(uint32_t kind)
 {
 	if (kind < kFirstBuiltKind || kind >= kEntityKindCount)
 		return nullptr;
-	// Kinds whose classes come later (pushable props, trees, townsfolk,
-	// creatures) build nothing yet: their map objects stay records without
-	// an entity.
+	// Kinds whose classes come later (townsfolk, creatures) build nothing
+	// yet: their map objects stay records without an entity.
 	switch (kind) {
+	case 2:
+		return new PropCrate();
+	case 3:
+		return new PropTree();
 	case 4:
 		return new PropSwitch();
 	case 5:
@@ -100,6 +109,8 @@ MapEntity *MapEntityFactory::CreateByKind(uint32_t kind)
 		return new PropBlockRaise();
 	case 7:
 		return new PropLockDoor();
+	case 8:
+		return new PropBoulder();
 	case 9:
 		return new PropHut();
 	case 10:
@@ -124,6 +135,8 @@ MapEntity *MapEntityFactory::CreateByKind(uint32_t kind)
 		return new PropBridge();
 	case 20:
 		return new PropObelisk();
+	case 21:
+		return new PropGrass();
 	case 22:
 		return new PropSaveSwitch();
 	case 25:
@@ -150,8 +163,12 @@ MapEntity *MapEntityFactory::CreateByKind(uint32_t kind)
 		return new PickupDress();
 	case 49:
 		return new PickupSwordQuillowen();
+	case 58:
+		return new PropLavaBall();
 	case 59:
 		return new PropRoof();
+	case 60:
+		return new PropEnemyTree();
 	case 63:
 		return new ModelProp();
 	default:

@@ -19,6 +19,7 @@
 #include "objects/PlayerTuning.h"
 #include "objects/MapEntityFactory.h"
 #include "objects/PlayerObjectActions.h"
+#include "objects/PlayerPushing.h"
 #include "objects/FXSpawner.h"
 #include "objects/SpawnFX.h"
 
@@ -457,7 +458,8 @@ void Player::OnCollide(Entity *other)
 		Strike(static_cast<MapEntity *>(other), damage, 1.0f);
 		ActorRegistry::StopAll();
 	} else if (other->IsKind(MapEntity::kClassId)) {
-		PlayerObjectActions::Touch(*this, *static_cast<MapEntity *>(other));
+		if (!PlayerPushing::Touch(*this, *static_cast<MapEntity *>(other)))
+			PlayerObjectActions::Touch(*this, *static_cast<MapEntity *>(other));
 	}
 }
 

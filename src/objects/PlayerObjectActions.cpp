@@ -14,6 +14,8 @@
 #include "objects/PlayerStats.h"
 #include "objects/PropCupboard.h"
 #include "objects/PropDoor.h"
+#include "objects/PropEnemyTree.h"
+#include "objects/PropGrass.h"
 #include "objects/PropObelisk.h"
 #include "objects/PropSaveSwitch.h"
 
@@ -32,6 +34,8 @@ constexpr uint32_t kScroll = 15;
 constexpr uint32_t kObelisk = 20;
 constexpr uint32_t kFireplace = 22;
 constexpr uint8_t kActionStrike = 1;
+constexpr uint8_t kChopDamage = 1;
+constexpr float kChopPower = 1.0f;
 constexpr int kOriginalRules = 1;
 
 constexpr float kTakeHold = 1.0f;       // seconds of the take pose
@@ -267,6 +271,12 @@ bool PlayerObjectActions::AttackObject(Player &player, MapEntity &target, bool &
 {
 	const uint32_t kind = target.GetKind();
 	const uint32_t held = player.stats.heldKind;
+	// The axe fells trees (the bird's tree too); anything in hand cuts grass.
+	const bool tree = kind == PropTree::kKind || kind == PropEnemyTree::kKind;
+	if ((held == ItemKinds::kAxe && tree) || (held != 0 && kind == PropGrass::kKind)) {
+		hit = target.Strike(&player, kChopDamage, kChopPower);
+		return true;
+	}
 	if (held == ItemKinds::kKey && IsDoorKind(kind)) {
 		if (auto *door = dynamic_cast<PropDoor *>(&target))
 			door->OpenByPlayer();

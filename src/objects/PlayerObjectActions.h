@@ -10,9 +10,10 @@ struct MapObjectDef;
 // What the hero does with the world's objects: takes pickups (a pose with
 // the item in hand, then the weapon back), shows the prompt that fits what
 // it touches, opens doors, hides in cupboards, reads scrolls, tends the
-// fireplace, walks into huts, and the blows of the key, the fire sword and
-// the electric sword. Kept apart from the hero's walking, fighting and
-// leaving maps; it works on the player's own state and holds nothing.
+// fireplace, walks into huts, and the blows of the axe on trees, of anything
+// held on grass, of the key, the fire sword and the electric sword. Kept
+// apart from the hero's walking, fighting and leaving maps; it works on the
+// player's own state and holds nothing.
 class PlayerObjectActions {
 public:
 	static constexpr float kReholdSeconds = 1.1f; // the take pose, before the weapon is back in hand

@@ -429,7 +429,8 @@ private:
 
 TEST_F(MapRender, ShippedMapsLeaveNoOpeningsBetweenNeighbouringSquares)
 {
-	const char *paths[] = {"maps/home.tmx", "mapo/home.tmx", "maps/town.tmx", "mapo/town.tmx"};
+	const char *paths[] = {"maps/home.tmx", "mapo/home.tmx", "maps/town.tmx", "mapo/town.tmx", "maps/cinders.tmx",
+		"mapo/cinders.tmx"};
 	for (const char *path : paths) {
 		SCOPED_TRACE(path);
 		TileMap map;

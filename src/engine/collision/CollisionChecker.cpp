@@ -122,3 +122,18 @@ Entity *CollisionChecker::FindHit(Vec3 point)
 	}
 	return nullptr;
 }
+
+Entity *CollisionChecker::FindHitAbove(Vec3 point, int32_t lowestMode)
+{
+	if (!scene)
+		return nullptr;
+	const uint16_t count = scene->GetEntityCount();
+	for (uint32_t i = 0; i < count; ++i) {
+		Entity *entity = scene->GetEntityAt(static_cast<uint16_t>(i));
+		if (!TakesPart(entity) || entity->lifeState < kLifeAdded || entity->collider->mode <= lowestMode)
+			continue;
+		if (entity->collider->ContainsPoint(point))
+			return entity;
+	}
+	return nullptr;
+}

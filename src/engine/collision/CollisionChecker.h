@@ -44,6 +44,10 @@ public:
 	// active, has a collider that takes part in checks and contains the point;
 	// null when none does or no scene was checked yet.
 	Entity *FindHit(Vec3 point);
+	// Like FindHit, but only entities added or running whose collider mode
+	// is above lowestMode count: a touch-only box that holds the point first
+	// (a switch under a crate) does not hide a solid one behind it.
+	Entity *FindHitAbove(Vec3 point, int32_t lowestMode);
 
 private:
 	// Takes the entities destroyed during the check out of the contact lists

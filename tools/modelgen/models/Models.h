@@ -51,6 +51,15 @@ bool BuildElectric(IqmModel *out, std::string *error);
 bool BuildChicken(IqmModel *out, std::string *error);
 bool BuildHeart(IqmModel *out, std::string *error);
 bool BuildSplashWave(IqmModel *out, std::string *error);
+// The crate, the boulder and the lava ball (Pushables.cpp).
+bool BuildCrate(IqmModel *out, std::string *error);
+bool BuildBoulder(IqmModel *out, std::string *error);
+bool BuildLavaBall(IqmModel *out, std::string *error);
+// The trees, the stump and the grass (Trees.cpp).
+bool BuildTree4(IqmModel *out, std::string *error);
+bool BuildTree2(IqmModel *out, std::string *error);
+bool BuildStump(IqmModel *out, std::string *error);
+bool BuildGrass(IqmModel *out, std::string *error);
 
 struct ModelRecipe {
 	const char *path;
@@ -102,4 +111,11 @@ constexpr ModelRecipe kModelRecipes[] = {
 	{"models/chicken.iqm", BuildChicken},
 	{"models/heart.iqm", BuildHeart},
 	{"models/splashwave.iqm", BuildSplashWave},
+	{"models/crate.iqm", BuildCrate},
+	{"models/boulder.iqm", BuildBoulder},
+	{"models/lavaball.iqm", BuildLavaBall},
+	{"models/tree4.iqm", BuildTree4},
+	{"models/tree2.iqm", BuildTree2},
+	{"models/stump.iqm", BuildStump},
+	{"models/grass.iqm", BuildGrass},
 };
