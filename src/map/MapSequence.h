@@ -70,6 +70,7 @@ public:
 	// The command run last; null when none or once the sequence is over.
 	const MapCommand *GetLastCommand() const;
 	uint32_t GetEnding() const { return ending; }
+	TileMap *GetTileMap() const { return tileMap; }
 
 	// The living player in the tile map's scene, or null.
 	Entity *FindPlayer();

@@ -351,3 +351,26 @@ TEST(Behaviour, BlockerHoldsItsSpotAndStrikesOnceASecond)
 		EXPECT_FLOAT_EQ(spot.z, guard->transform.position.z) << "a pushed blocker stays";
 	}
 }
+
+TEST(ScriptCommand, ClearingTheMapEndsOnlyItsOwnScript)
+{
+	for (bool ownMap : {true, false}) {
+		SCOPED_TRACE(ownMap ? "its own map" : "another map");
+		ScriptWorld world;
+		GameUI hud;
+		MapObjectDef &start = world.AddObject(kStartId, "start");
+		world.AddCommand(start, kCmdSay, world.AddMessage("Wait for me."));
+		world.AddCommand(start, kCmdSave, world.AddString("after"));
+		world.Begin();
+		MapSequence *sequence = world.Run(kStartId);
+		ASSERT_EQ(Sequence::kStateWaiting, sequence->state);
+		TileMap other;
+		if (ownMap)
+			world.map.Clear();
+		else
+			other.Clear();
+		EXPECT_EQ(!ownMap, IsSequenceRunning());
+		StepActiveSequence();
+		EXPECT_EQ(!ownMap, GameProgress::Flag("after")) << "nothing runs on a cleared map";
+	}
+}
