@@ -5,6 +5,7 @@
 #include "game/GameProgress.h"
 #include "game/GameUI.h"
 #include "game/TalvexGame.h"
+#include "map/Missions.h"
 
 void TalvexGameLink::ShowDied()
 {
@@ -78,8 +79,13 @@ void TalvexGameLink::SetPreviousMapIdAndSave(uint16_t id)
 
 void TalvexGameLink::MarkNewsRead(const char *areaName)
 {
-	// The news flag of an area is the sum of two name hashes, wrapping at 16 bits.
-	GameProgress::SetFlagId((uint16_t)(HashName(areaName != nullptr ? areaName : "") + HashName("news")), 1);
+	// Without an area there is no news: the bare "news" flag is the reward's own.
+	if (areaName == nullptr || areaName[0] == '\0')
+		return;
+	GameProgress::SetFlagId(Missions::NewsFlag(areaName), 1);
+	// Every area's news read: the reader earns its reward.
+	if (Missions::CountNewsRead() == Missions::GetNewsTotal())
+		Achievements::Instance().Unlock(HashName("news"));
 }
 
 void TalvexGameLink::UnlockAchievement(uint16_t id)

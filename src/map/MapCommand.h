@@ -76,10 +76,13 @@ struct MapKeyword {
 };
 
 // Every keyword of the script language; "message" is a second name of "say".
-// The script compiler tests them in this order.
+// The script compiler tests them in this order. The number after a branch
+// names the group it tests; after "say" or "prompt", the group the line
+// enables once its text is shown (a prompt also goes on to that object when
+// answered yes).
 inline constexpr MapKeyword kMapKeywords[] = {
-	{"say", kCmdSay, false},
-	{"message", kCmdSay, false},
+	{"say", kCmdSay, true},
+	{"message", kCmdSay, true},
 	{"then", kCmdThen, false},
 	{"if", kCmdIf, true},
 	{"if$", kCmdIfWeight, true},

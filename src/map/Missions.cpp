@@ -34,8 +34,7 @@ const char *const kProgressAreas[] = {
 };
 constexpr int kProgressAreaCount = sizeof(kProgressAreas) / sizeof(kProgressAreas[0]);
 
-// The areas whose news scroll counts as read through the flag
-// CombineNameHashes(area, "news").
+// The areas whose news scroll counts as read through NewsFlag(area).
 const char *const kNewsAreas[Missions::kNewsTotal] = {
 	"black3", "blacktotown", "cold4", "far6", "far41", "mountain2", "north2", "nortow3", "south0", "south4",
 };
@@ -228,12 +227,17 @@ void Missions::SummarizeCurrent(ProgressSummary &summary)
 	Summarize(summary, GameProgress::Current());
 }
 
+uint16_t Missions::NewsFlag(const char *area)
+{
+	return static_cast<uint16_t>(CombineNameHashes(area != nullptr ? area : "", "news"));
+}
+
 int Missions::CountNewsRead()
 {
 	const GameProgress &record = GameProgress::Current();
 	int read = 0;
 	for (const char *area : kNewsAreas)
-		if (record.HasFlag(static_cast<uint16_t>(CombineNameHashes(area, "news"))))
+		if (record.HasFlag(NewsFlag(area)))
 			read++;
 	return read;
 }

@@ -72,6 +72,9 @@ public:
 	static bool Complete(const char *name);
 	static void Summarize(ProgressSummary &summary, const GameProgress &record);
 	static void SummarizeCurrent(ProgressSummary &summary);
+	// The flag of an area's news: its name hash plus that of "news", kept
+	// in 16 bits.
+	static uint16_t NewsFlag(const char *area);
 	// News scrolls read in the current progress record, out of kNewsTotal.
 	static int CountNewsRead();
 	static int GetNewsTotal() { return kNewsTotal; }

@@ -79,8 +79,11 @@ TEST(ScriptCompiler, PrefixesArgumentsTagsAndTheWindow)
 		{"Ifnot 3", 3, 3},
 		{"2 prompt 40", 18, 40},
 		{"prompt 300", 18, 44},       // kept to 8 bits
-		{"say 9", 17, 0},             // only the branching keywords keep a number
+		{"say 9", 17, 9},             // the group a line enables once it is shown
+		{"01 say 18", 17, 18},
+		{"Message 4", 17, 4},
 		{"Message", 17, 0},
+		{"take 9", 13, 0},            // other lines keep no number
 		{"123say", 17, 0},            // three prefix digits are skipped
 		{"1234say", 0, 0},            // a fourth is part of the keyword
 		{"1 2say", 17, 0},            // digits and blanks mix in the prefix

@@ -70,7 +70,9 @@ TEST(OrchardMap, HoldsOneOfEachPropPickupDoorAndSwitch)
 	EXPECT_EQ(MapEntityKindFromType(RecordById(orchard, 54)->type), 4u);
 	EXPECT_EQ(RecordById(orchard, 54)->id % 2, 0);
 	// The sign says its text itself, so its own group is the one it waits on.
-	EXPECT_NE(CommandOf(orchard, *RecordById(orchard, 18), kCmdSay), nullptr);
+	const MapCommand *say = CommandOf(orchard, *RecordById(orchard, 18), kCmdSay);
+	ASSERT_NE(say, nullptr);
+	EXPECT_EQ(say->argument, RecordById(orchard, 18)->Group()); // read once, it stands still
 	// A door with a lock, and a frozen one.
 	EXPECT_EQ(CommandOf(orchard, *RecordById(orchard, 45), kCmdUnlock)->value, 53);
 	EXPECT_EQ(CommandOf(orchard, *RecordById(orchard, 46), kCmdUnlock)->value, 1);
