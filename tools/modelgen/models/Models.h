@@ -51,6 +51,18 @@ bool BuildElectric(IqmModel *out, std::string *error);
 bool BuildChicken(IqmModel *out, std::string *error);
 bool BuildHeart(IqmModel *out, std::string *error);
 bool BuildSplashWave(IqmModel *out, std::string *error);
+// The townsfolk (Townsfolk.cpp), figures on the smith's skeleton.
+bool BuildOracle(IqmModel *out, std::string *error);
+bool BuildTinsmith(IqmModel *out, std::string *error);
+bool BuildWoodsmith(IqmModel *out, std::string *error);
+bool BuildLocksmith(IqmModel *out, std::string *error);
+bool BuildTemptress(IqmModel *out, std::string *error);
+bool BuildNpcFr(IqmModel *out, std::string *error);
+bool BuildNpcPl(IqmModel *out, std::string *error);
+bool BuildNpcQr(IqmModel *out, std::string *error);
+bool BuildTownee1(IqmModel *out, std::string *error);
+bool BuildTownee2(IqmModel *out, std::string *error);
+bool BuildTownee3(IqmModel *out, std::string *error);
 
 struct ModelRecipe {
 	const char *path;
@@ -102,4 +114,15 @@ constexpr ModelRecipe kModelRecipes[] = {
 	{"models/chicken.iqm", BuildChicken},
 	{"models/heart.iqm", BuildHeart},
 	{"models/splashwave.iqm", BuildSplashWave},
+	{"models/oracle.iqm", BuildOracle},
+	{"models/tinsmith.iqm", BuildTinsmith},
+	{"models/woodsmith.iqm", BuildWoodsmith},
+	{"models/locksmith.iqm", BuildLocksmith},
+	{"models/temptress.iqm", BuildTemptress},
+	{"models/npc-fr.iqm", BuildNpcFr},
+	{"models/npc-pl.iqm", BuildNpcPl},
+	{"models/npc-qr.iqm", BuildNpcQr},
+	{"models/townee1.iqm", BuildTownee1},
+	{"models/townee2.iqm", BuildTownee2},
+	{"models/townee3.iqm", BuildTownee3},
 };
