@@ -1,4 +1,14 @@
 #include "objects/MapEntityFactory.h"
+#include "objects/ActorBird.h"
+#include "objects/ActorBlob.h"
+#include "objects/ActorChook.h"
+#include "objects/ActorChook2.h"
+#include "objects/ActorChookBomb.h"
+#include "objects/ActorChookBoss.h"
+#include "objects/ActorFireWizard.h"
+#include "objects/ActorMinion.h"
+#include "objects/ActorOgre.h"
+#include "objects/ActorVozaduzurizaz.h"
 
 #include "objects/MapEntity.h"
 #include "objects/ModelProp.h"
@@ -150,8 +160,28 @@ MapEntity *MapEntityFactory::CreateByKind(uint32_t kind)
 		return new PickupDress();
 	case 49:
 		return new PickupSwordQuillowen();
+	case 50:
+		return new ActorChook();
+	case 51:
+		return new ActorChook2();
+	case 52:
+		return new ActorChookBoss();
+	case 53:
+		return new ActorOgre();
+	case 54:
+		return new ActorMinion();
+	case 55:
+		return new ActorFireWizard();
+	case 56:
+		return new ActorVozaduzurizaz();
+	case 57:
+		return new ActorChookBomb();
 	case 59:
 		return new PropRoof();
+	case 61:
+		return new ActorBird(kind);
+	case 62:
+		return new ActorBlob(kind);
 	case 63:
 		return new ModelProp();
 	default:

@@ -10,6 +10,14 @@ bool BuildBlacksmith(IqmModel *out, std::string *error);
 bool BuildBlacksmith2(IqmModel *out, std::string *error);
 bool BuildBlacksmithDress(IqmModel *out, std::string *error);
 bool BuildChook(IqmModel *out, std::string *error);
+// The creatures (Chook.cpp, Creatures.cpp, Beasts.cpp).
+bool BuildChook2(IqmModel *out, std::string *error);
+bool BuildOgre(IqmModel *out, std::string *error);
+bool BuildMinion(IqmModel *out, std::string *error);
+bool BuildFireWizard(IqmModel *out, std::string *error);
+bool BuildBlackLord(IqmModel *out, std::string *error);
+bool BuildBird(IqmModel *out, std::string *error);
+bool BuildBlob(IqmModel *out, std::string *error);
 bool BuildShadow(IqmModel *out, std::string *error);
 bool BuildShadowSquare(IqmModel *out, std::string *error);
 // The props, pickups, doors, switches, the fire and the home scenery (Props.cpp).
@@ -74,6 +82,13 @@ constexpr ModelRecipe kModelRecipes[] = {
 	{"models/blacksmith2.iqm", BuildBlacksmith2},
 	{"models/blacksmithdress.iqm", BuildBlacksmithDress},
 	{"models/chook.iqm", BuildChook},
+	{"models/chook2.iqm", BuildChook2},
+	{"models/ogre.iqm", BuildOgre},
+	{"models/minion.iqm", BuildMinion},
+	{"models/firewizard.iqm", BuildFireWizard},
+	{"models/blacklord.iqm", BuildBlackLord},
+	{"models/bird.iqm", BuildBird},
+	{"models/blob.iqm", BuildBlob},
 	{"models/shadow.iqm", BuildShadow},
 	{"models/shadow-sq.iqm", BuildShadowSquare},
 	{"models/hut.iqm", BuildHut},
