@@ -18,6 +18,8 @@
 #include "game/GameProgress.h"
 #include "game/GameUI.h"
 #include "game/TalvexGame.h"
+#include "objects/Actor.h"
+#include "objects/Party.h"
 #include "objects/PlayerStats.h"
 
 constexpr uint8_t kCallCountLimit = MapSequence::kMaxRunEntries + 1;
@@ -251,6 +253,18 @@ int32_t MapSequence::Execute(const MapCommand &command, MapObjectDef *&jumpTarge
 		jumpTarget = FindTargetObject(command);
 		return kContinue;
 
+	case kCmdParty:
+		if (HasActor(speaker))
+			Party::Instance().Join(static_cast<Actor *>(speaker->entity));
+		return kContinue;
+
+	case kCmdUnparty: {
+		MapObjectDef *record = tileMap->FindEntityRecordById(command.value);
+		if (HasActor(record))
+			Party::Instance().Leave(MapEntityKindFromType(record->type));
+		return kContinue;
+	}
+
 	// Read by world objects or taken in at load: nothing to do here.
 	case kCmdUnlock:
 	case kCmdFlag:
@@ -262,11 +276,9 @@ int32_t MapSequence::Execute(const MapCommand &command, MapObjectDef *&jumpTarge
 	case kCmdFlee:
 		return kContinue;
 
-	// They act on actors, the player, the party, the world map or the
+	// They act on actors, the player, the world map or the
 	// meat-ranking menu, none of which the map can reach.
 	case kCmdGive:
-	case kCmdParty:
-	case kCmdUnparty:
 	case kCmdTake:
 	case kCmdTakeWeight:
 	case kCmdKill:
@@ -399,12 +411,14 @@ bool MapSequence::SayMessage(MapObjectDef *object, const MapCommand &command, ui
 			hud->ShowTitledMessage(speaker->name.Get(), text, kMessageSeconds, mode);
 		else
 			hud->ShowSpeech(speaker->name.Get(), text, kMessageSeconds, mode);
+		if (HasActor(speaker))
+			static_cast<Actor *>(speaker->entity)->PlaySoundVariant(Actor::kSpeechVoice);
 	} else {
 		hud->ShowMessage(text, kMessageSeconds, mode);
 	}
 
-	// Turning the speaker to the player, its voice and its talk animation
-	// are the actor's own.
+	// Turning the speaker to the player and its talk animation are the
+	// actor's own.
 	if (HasActor(speaker))
 		LogSkipped("the talk of an actor");
 	return true;

@@ -1,4 +1,5 @@
 #include "objects/MapEntityFactory.h"
+
 #include "objects/ActorBird.h"
 #include "objects/ActorBlob.h"
 #include "objects/ActorChook.h"
@@ -9,9 +10,14 @@
 #include "objects/ActorMinion.h"
 #include "objects/ActorOgre.h"
 #include "objects/ActorVozaduzurizaz.h"
-
 #include "objects/MapEntity.h"
 #include "objects/ModelProp.h"
+#include "objects/NPCLocksmith.h"
+#include "objects/NPCOracle.h"
+#include "objects/NPCTemptress.h"
+#include "objects/NPCTinsmith.h"
+#include "objects/NPCTownee.h"
+#include "objects/NPCWoodsmith.h"
 #include "objects/PickupAxe.h"
 #include "objects/PickupCollectable.h"
 #include "objects/PickupCooler.h"
@@ -98,9 +104,8 @@ MapEntity *MapEntityFactory::CreateByKind(uint32_t kind)
 {
 	if (kind < kFirstBuiltKind || kind >= kEntityKindCount)
 		return nullptr;
-	// Kinds whose classes come later (pushable props, trees, townsfolk,
-	// creatures) build nothing yet: their map objects stay records without
-	// an entity.
+	// Kinds whose classes come later (pushable props, trees) build nothing
+	// yet: their map objects stay records without an entity.
 	switch (kind) {
 	case 4:
 		return new PropSwitch();
@@ -138,6 +143,18 @@ MapEntity *MapEntityFactory::CreateByKind(uint32_t kind)
 		return new PropSaveSwitch();
 	case 25:
 		return new PropBlackGate();
+	case 26:
+		return new NPCTownee();
+	case 27:
+		return new NPCOracle();
+	case 28:
+		return new NPCTinsmith();
+	case 29:
+		return new NPCWoodsmith();
+	case 30:
+		return new NPCLocksmith();
+	case 31:
+		return new NPCTemptress();
 	case 37:
 		return new PickupDragonCoin();
 	case 39:
