@@ -237,23 +237,6 @@ TEST_F(TargetingWorld, AChargeThatLosesItsTargetInTheWindUpFinishes)
 	EXPECT_LT(Vec3Length(creature->transform.position - crouched), 0.5f) << "no dash without a target";
 }
 
-TEST_F(TargetingWorld, AChargeDashesStraightAtItsTarget)
-{
-	auto hero = Spawn(kHeroKind, kFactionPlayer, 6, Vec3(0.0f, 0.0f, 5.0f));
-	auto creature = Spawn(kChookKind, kFactionHostile, 2, Vec3(0.0f));
-	auto charge = std::make_unique<AIAttackChargeBehaviour>(creature.get(), 4.0f, 7.0f, 10.0f, 0.4f);
-	AIAttackChargeBehaviour *held = charge.get();
-	creature->SetTarget(hero.get());
-	creature->AddBehaviour(std::move(charge), true);
-	for (int i = 0; i < 30 && held->active != InteractBehaviour::kPhaseFollow; i++)
-		scene.Update(kFrameTime);
-	ASSERT_EQ(InteractBehaviour::kPhaseFollow, held->active);
-	EXPECT_NEAR(1.0f, held->chargeDirection.z, 1e-4f);
-	Vec3 move(0.0f);
-	held->MoveTowards(move, kFrameTime);
-	EXPECT_NEAR(10.0f, move.z, 1e-3f) << "the charge speed";
-}
-
 TEST_F(TargetingWorld, RoamingPicksASameLevelNeighbourNearHomeAndHomeBeyondSix)
 {
 	std::vector<MapTile> tiles(7 * 7, Flat(2));

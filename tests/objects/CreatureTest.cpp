@@ -109,6 +109,9 @@ TEST_F(CreatureWorld, EachCreatureKindHasItsOwnNumbers)
 			EXPECT_EQ(contact, creature->contactDamage);
 			if (rule.difficulty != 1)
 				continue;
+			// Its model, with what every creature plays.
+			for (uint8_t animation : {kAnimIdle, kAnimRun, kAnimHit1, kAnimDie})
+				EXPECT_NE(nullptr, creature->GetAnimation(animation)) << "animation " << int(animation);
 			EXPECT_EQ(row.hurtCount, creature->soundSets[Actor::kHurtVoice].count);
 			EXPECT_EQ(row.idleCount, creature->soundSets[0].count);
 			for (int i = 1; i <= row.hurtCount; i++)
@@ -177,6 +180,9 @@ TEST_F(CreatureWorld, TheOgreAndTheWizardCarryTheirWeapons)
 	EXPECT_EQ(44u, ogre->stats.heldKind);
 	ASSERT_NE(nullptr, ogre->GetHeldItem());
 	EXPECT_EQ(44u, ogre->GetHeldItem()->GetKind());
+	EXPECT_NE(nullptr, ogre->weaponBone) << "the axe sits in its hand";
+	EXPECT_NE(nullptr, ogre->GetAnimation(kAnimStrikeFore));
+	EXPECT_NE(nullptr, ogre->GetAnimation(kAnimTalk));
 	EXPECT_EQ(47u, wizard->stats.heldKind);
 }
 
@@ -285,6 +291,7 @@ TEST_F(CreatureWorld, TheBirdHangsFreezesUnderAMessageDivesAndComesBack)
 	for (int i = 0; i < 60; i++)
 		scene.Update(kFrameTime);
 	EXPECT_NEAR(perch.y, bird->transform.position.y, 1e-3f) << "no falling while alive";
+	EXPECT_FLOAT_EQ(0.0f, bird->verticalFactor);
 	EXPECT_EQ(ActorBird::kPerched, bird->birdState);
 
 	auto hero = Spawn(kHeroKind, kFactionPlayer, 6, Vec3(0.0f, 0.0f, 4.0f));
@@ -316,6 +323,13 @@ TEST_F(CreatureWorld, TheBirdHangsFreezesUnderAMessageDivesAndComesBack)
 	}
 	EXPECT_TRUE(perched);
 	EXPECT_LT(Vec3Length(bird->transform.position - perch), ActorBird::kHomeReach + 0.2f);
+
+	// Struck down, it falls and flies nowhere.
+	EXPECT_TRUE(bird->Strike(hero.get(), 1, 1.0f));
+	EXPECT_FLOAT_EQ(1.0f, bird->verticalFactor);
+	Vec3 move(1.0f);
+	bird->GetDesiredMove(move, kFrameTime);
+	EXPECT_EQ(Vec3(0.0f), move);
 }
 
 TEST_F(CreatureWorld, TheBirdsMoveHasNoNaN)
@@ -336,19 +350,6 @@ TEST_F(CreatureWorld, TheBirdsMoveHasNoNaN)
 	EXPECT_TRUE(std::isfinite(bird->aimPoint.x));
 	EXPECT_NEAR(bird->transform.position.x + ActorBird::kRetreatDistance, bird->aimPoint.x, 0.3f);
 	EXPECT_NEAR(bird->homePosition.y + ActorBird::kRetreatHeight, bird->aimPoint.y, 1e-4f);
-}
-
-TEST_F(CreatureWorld, TheBirdFallsOnceDefeated)
-{
-	auto bird = Make<ActorBird>(61, Vec3(0.0f, 4.0f, 0.0f));
-	auto hero = Spawn(kHeroKind, kFactionPlayer, 6, Vec3(0.0f, 0.0f, 40.0f));
-	EXPECT_FLOAT_EQ(0.0f, bird->verticalFactor) << "no gravity while alive";
-	EXPECT_TRUE(bird->Strike(hero.get(), 1, 1.0f));
-	EXPECT_FLOAT_EQ(1.0f, bird->verticalFactor);
-	EXPECT_EQ(1, bird->followsGround);
-	Vec3 move(1.0f);
-	bird->GetDesiredMove(move, kFrameTime);
-	EXPECT_EQ(Vec3(0.0f), move) << "a dead bird flies nowhere";
 }
 
 } // namespace
