@@ -21,9 +21,11 @@
 #include "game/TalvexGame.h"
 #include "objects/Actor.h"
 #include "objects/BlockBehaviour.h"
+#include "objects/KillBehaviour.h"
 #include "objects/Party.h"
 #include "objects/Player.h"
 #include "objects/PlayerStats.h"
+#include "objects/TakeBehaviour.h"
 #include "objects/TalkBehaviour.h"
 #include "objects/WalkBehaviour.h"
 
@@ -273,6 +275,18 @@ int32_t MapSequence::Execute(const MapCommand &command, MapObjectDef *&jumpTarge
 		jumpTarget = FindTargetObject(command);
 		return kContinue;
 
+	case kCmdParty:
+		if (HasActor(speaker))
+			Party::Instance().Join(static_cast<Actor *>(speaker->entity));
+		return kContinue;
+
+	case kCmdUnparty: {
+		MapObjectDef *record = tileMap->FindEntityRecordById(command.value);
+		if (HasActor(record))
+			Party::Instance().Leave(MapEntityKindFromType(record->type));
+		return kContinue;
+	}
+
 	// Read by world objects or taken in at load: nothing to do here.
 	case kCmdUnlock:
 	case kCmdFlag:
@@ -324,13 +338,11 @@ int32_t MapSequence::Execute(const MapCommand &command, MapObjectDef *&jumpTarge
 		MoveWaypoint(command);
 		return kContinue;
 
-	// Joining and leaving the party are the party's own.
-	case kCmdParty:
-	case kCmdUnparty:
 	case kCmdTake:
+		return TakeItem(command);
+
 	case kCmdKill:
-		LogSkippedCommand(command.code);
-		return kContinue;
+		return Kill(command);
 
 	default:
 		return kContinue;
@@ -450,6 +462,8 @@ bool MapSequence::SayMessage(MapObjectDef *object, const MapCommand &command, ui
 			hud->ShowTitledMessage(speaker->name.Get(), text, kMessageSeconds, mode);
 		else
 			hud->ShowSpeech(speaker->name.Get(), text, kMessageSeconds, mode);
+		if (HasActor(speaker))
+			static_cast<Actor *>(speaker->entity)->PlaySoundVariant(Actor::kSpeechVoice);
 	} else {
 		hud->ShowMessage(text, kMessageSeconds, mode);
 	}
@@ -491,6 +505,38 @@ int32_t MapSequence::Give(const MapCommand &command)
 		return kContinue;
 	player->GainWeapon(MapEntityKindFromType(command.value));
 	return kStateWaiting;
+}
+
+int32_t MapSequence::TakeItem(const MapCommand &command)
+{
+	Entity *player = FindPlayer();
+	MapObjectDef *record = player != nullptr ? tileMap->FindEntityRecordById(command.value) : nullptr;
+	Actor *actor = HasActor(record) ? dynamic_cast<Actor *>(record->entity) : nullptr;
+	if (actor == nullptr)
+		return kContinue;
+	if (!AssignBehaviour(actor, std::make_unique<TakeBehaviour>(actor, static_cast<MapEntity *>(player))))
+		return kStateFailed;
+	return kStateRunning;
+}
+
+int32_t MapSequence::Kill(const MapCommand &command)
+{
+	Actor *actor = SpeakerActor();
+	if (actor == nullptr)
+		return kStateRunning;
+	MapEntity *target = nullptr;
+	if (command.value == 0) {
+		target = dynamic_cast<MapEntity *>(FindPlayer());
+	} else {
+		MapObjectDef *record = tileMap->FindEntityRecordById(command.value);
+		if (HasActor(record))
+			target = dynamic_cast<MapEntity *>(record->entity);
+	}
+	if (target == nullptr)
+		return kStateRunning;
+	if (!AssignBehaviour(actor, std::make_unique<KillBehaviour>(actor, target)))
+		return kStateFailed;
+	return kStateRunning;
 }
 
 void MapSequence::TakeWeight(const MapCommand &command)

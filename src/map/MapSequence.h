@@ -109,6 +109,8 @@ private:
 	int32_t SaveFlag(const MapCommand &command);
 	// The commands that act on actors, the player and the world map.
 	int32_t Give(const MapCommand &command);
+	int32_t TakeItem(const MapCommand &command);
+	int32_t Kill(const MapCommand &command);
 	void TakeWeight(const MapCommand &command);
 	int32_t Walk(const MapCommand &command);
 	void Dead();

@@ -62,14 +62,19 @@ public:
 		return static_cast<uint16_t>(loader.built.strings.size() - 1);
 	}
 	// Loads the map, puts the player at tile (px, 1) and gives the record of
-	// kActorId a live actor of its kind when the factory made none.
-	void Begin(int px = 2)
+	// kActorId a live actor of its kind when the factory made none (or
+	// always, with counted, one that counts its attacks).
+	void Begin(int px = 2, bool counted = false)
 	{
 		Load();
 		player.transform.SetPosition(map.TilePosition(static_cast<int16_t>(px), 1, 0.5f, 0.5f));
 		player.LinkToMap(&map, nullptr);
 		scene.AddEntity(&player);
 		if (MapObjectDef *record = map.FindEntityRecordById(kActorId)) {
+			if (counted && record->entity != nullptr) {
+				record->entity->Destroy();
+				record->entity = nullptr;
+			}
 			if (record->entity == nullptr) {
 				auto *made = new CountingActor(MapEntityKindFromType(record->type));
 				made->transform.SetPosition(map.TilePosition(static_cast<int16_t>(record->x), static_cast<int16_t>(record->y), 0.5f, 0.5f));
@@ -334,7 +339,7 @@ TEST(Behaviour, BlockerHoldsItsSpotAndStrikesOnceASecond)
 		SCOPED_TRACE(row.name);
 		ScriptWorld world;
 		world.Place(kChookKind, 5, 5, kActorId, "guard");
-		world.Begin();
+		world.Begin(2, true);
 		auto *guard = dynamic_cast<CountingActor *>(world.ActorOf());
 		ASSERT_NE(nullptr, guard);
 		guard->AddBehaviour(std::make_unique<BlockBehaviour>(guard), true);
@@ -373,4 +378,68 @@ TEST(ScriptCommand, ClearingTheMapEndsOnlyItsOwnScript)
 		StepActiveSequence();
 		EXPECT_EQ(!ownMap, GameProgress::Flag("after")) << "nothing runs on a cleared map";
 	}
+}
+
+TEST(ScriptCommand, TakeAndKillThroughRealActors)
+{
+	const struct {
+		const char *name;
+		uint32_t code;
+		uint32_t held;     // what the player holds first
+		uint32_t npcHolds; // afterwards
+		bool npcDies;
+	} rows[] = {
+		{"take the sword", kCmdTake, kSwordKind, kSwordKind, false},
+		{"take from empty hands", kCmdTake, 0, 0, false},
+		{"kill the townsperson", kCmdKill, 0, 0, true},
+	};
+	for (const auto &row : rows) {
+		SCOPED_TRACE(row.name);
+		ScriptWorld world;
+		constexpr uint16_t kKillerId = 21;
+		world.Place(kTowneeKind, 3, 1, kActorId, "Maren");
+		MapObjectDef &killer = world.Place(kChookKind, 6, 1, kKillerId, "Chook");
+		MapObjectDef &start = world.AddObject(kStartId, "start");
+		if (row.code == kCmdKill) {
+			world.AddCommand(start, kCmdActor, kKillerId);
+			world.AddCommand(start, kCmdKill, kActorId);
+		} else {
+			world.AddCommand(start, kCmdTake, kActorId);
+		}
+		world.AddCommand(start, kCmdSave, world.AddString("after"));
+		(void)killer;
+		world.Begin(2);
+		Actor *npc = world.ActorOf();
+		ASSERT_NE(nullptr, npc);
+		if (row.held != 0)
+			world.player.GainWeapon(row.held);
+		ASSERT_EQ(row.held, world.player.GetStats().heldKind);
+		MapSequence *sequence = world.Run(kStartId);
+		EXPECT_EQ(Sequence::kStateRunning, sequence->state);
+		world.RunFor(8.0f);
+		EXPECT_TRUE(GameProgress::Flag("after")) << "the script went on once the actor was done";
+		EXPECT_EQ(row.npcHolds, npc->GetStats().heldKind);
+		if (row.code == kCmdTake) {
+			EXPECT_EQ(0u, world.player.GetStats().heldKind);
+		}
+		EXPECT_EQ(row.npcDies, !npc->HasHearts());
+		EXPECT_EQ(row.npcDies, world.map.IsGroupEnabled(kActorId));
+	}
+}
+
+TEST(Behaviour, KillTargetGoneEndsUntouched)
+{
+	ScriptWorld world;
+	world.Place(kChookKind, 1, 1, kActorId, "Chook");
+	MapObjectDef &start = world.AddObject(kStartId, "start");
+	world.AddCommand(start, kCmdActor, kActorId);
+	world.AddCommand(start, kCmdKill, 0);
+	world.AddCommand(start, kCmdSave, world.AddString("after"));
+	world.Begin(11);
+	MapSequence *sequence = world.Run(kStartId);
+	ASSERT_NE(kNoBehaviour, sequence->GetAwaitedBehaviour());
+	world.scene.RemoveEntity(&world.player); // the hero leaves the scene
+	world.RunFor(1.0f);
+	EXPECT_TRUE(GameProgress::Flag("after"));
+	EXPECT_TRUE(world.player.HasHearts());
 }
