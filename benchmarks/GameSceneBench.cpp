@@ -1,8 +1,8 @@
 // One whole frame of play in the town: the in-game scene's update (the
 // player walking under injected input, 30 townsfolk-sized walkers roaming,
 // camera, collisions, fight music, map change), its drawing and the post
-// pass, waited for until the GPU has finished; and one update of the player
-// alone. Drawing needs a GL context: the benchmark starts a renderer on SDL's
+// pass, waited for until the GPU has finished; the same with 50 creatures of
+// mixed kinds hunting the player; and one update of the player alone. Drawing needs a GL context: the benchmark starts a renderer on SDL's
 // offscreen driver. Saves and settings go to a temporary folder.
 #include <benchmark/benchmark.h>
 
@@ -29,6 +29,7 @@
 #include "game/TalvexGameScene.h"
 #include "map/MapFiles.h"
 #include "objects/Actor.h"
+#include "objects/MapEntityFactory.h"
 
 namespace {
 
@@ -38,6 +39,11 @@ constexpr uint32_t kWalkerKind = 27;       // a townsfolk kind: walks, does not 
 constexpr float kSmithScale = 0.35f;
 constexpr int kFramesPerTurn = 90;         // the player turns round every 1.5 s
 constexpr int kMaxLoadFrames = 600;
+constexpr int kCreatureCount = 50;
+// The fighting kinds, dealt out in turn: chooks, the boss, the ogre, the
+// minion, the fire wizard and the blob (the bomb would blow itself away).
+constexpr uint32_t kCreatureKinds[] = {50, 51, 52, 53, 54, 55, 62};
+constexpr int kCreatureRing = 6; // tiles around the player they start within
 
 
 // An animated smith that roams between random tiles of the map.
@@ -73,7 +79,7 @@ private:
 // The game scene on the town with the player and the walkers in it.
 class TownPlay {
 public:
-	explicit TownPlay(int walkerCount)
+	explicit TownPlay(int walkerCount, int creatureCount = 0)
 	{
 		folder = std::filesystem::temp_directory_path() / ("talvex-bench-" + std::to_string(getpid()));
 		std::filesystem::create_directories(folder);
@@ -105,6 +111,20 @@ public:
 			scene->AddEntity(walker.get());
 			walkers.push_back(std::move(walker));
 		}
+		int16_t px = 0, py = 0;
+		map.WorldToTile(scene->GetPlayer().transform.position, px, py);
+		for (int i = 0; i < creatureCount; i++) {
+			std::unique_ptr<MapEntity> creature(MapEntityFactory::CreateByKind(kCreatureKinds[i % std::size(kCreatureKinds)]));
+			if (creature == nullptr)
+				continue;
+			int16_t x = (int16_t)(px - kCreatureRing + (i * 7) % (2 * kCreatureRing + 1));
+			int16_t y = (int16_t)(py - kCreatureRing + (i * 3) % (2 * kCreatureRing + 1));
+			map.ClampTile(x, y);
+			creature->LinkToMap(&map, nullptr);
+			creature->SetPosition(map.TilePosition(x, y, 0.5f, 0.5f));
+			scene->AddEntity(creature.get());
+			creatures.push_back(std::move(creature));
+		}
 		Press(SDL_SCANCODE_RIGHT);
 		for (int i = 0; i < 60; i++)
 			Step();
@@ -114,6 +134,9 @@ public:
 		for (auto &walker : walkers)
 			scene->RemoveEntity(walker.get());
 		walkers.clear();
+		for (auto &creature : creatures)
+			scene->RemoveEntity(creature.get());
+		creatures.clear();
 		scene.reset();
 		EndActiveSequence();
 		GameProgress::SetSaveFolder("");
@@ -132,6 +155,9 @@ public:
 			Release(right ? SDL_SCANCODE_LEFT : SDL_SCANCODE_RIGHT);
 			Press(right ? SDL_SCANCODE_RIGHT : SDL_SCANCODE_LEFT);
 		}
+		// The hunted player never falls, so the hunt goes on.
+		PlayerStats &stats = scene->GetPlayer().GetStats();
+		stats.hearts = stats.maxHearts;
 		scene->Update(kFrameTime);
 		TalvexGame::Current().Update(kFrameTime);
 		input.EndFrame();
@@ -150,6 +176,7 @@ public:
 	Input input;
 	std::unique_ptr<TalvexGameScene> scene;
 	std::vector<std::unique_ptr<Walker>> walkers;
+	std::vector<std::unique_ptr<MapEntity>> creatures;
 	int frame = 0;
 };
 
@@ -160,7 +187,7 @@ void BM_GameSceneFrameInTown(benchmark::State &state)
 		state.SkipWithError("no GL 3.3 core context");
 		return;
 	}
-	TownPlay play((int)state.range(0));
+	TownPlay play((int)state.range(0), (int)state.range(1));
 	if (!play.IsReady()) {
 		state.SkipWithError("maps/town.tmx did not load");
 		return;
@@ -178,7 +205,11 @@ void BM_GameSceneFrameInTown(benchmark::State &state)
 	}
 	state.counters["entities"] = (double)play.scene->GetEntityCount();
 }
-BENCHMARK(BM_GameSceneFrameInTown)->Arg(kWalkerCount)->Arg(0)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_GameSceneFrameInTown)
+	->Args({kWalkerCount, 0})
+	->Args({0, 0})
+	->Args({0, kCreatureCount})
+	->Unit(benchmark::kMicrosecond);
 
 void BM_PlayerUpdate(benchmark::State &state)
 {

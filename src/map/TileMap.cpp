@@ -9,6 +9,7 @@
 #include "map/EnvironmentTable.h"
 #include "map/MapCommand.h"
 #include "map/MapFiles.h"
+#include "map/MapSequence.h"
 #include "map/TileCode.h"
 #include "map/TileMapLoadListener.h"
 #include "objects/EntityFactory.h"
@@ -206,6 +207,11 @@ void TileMap::Unload()
 
 void TileMap::Clear()
 {
+	// A script of this map must not outlive the objects it runs on.
+	auto *running = dynamic_cast<MapSequence *>(GetActiveSequence());
+	if (running != nullptr && running->GetTileMap() == this)
+		EndActiveSequence();
+
 	LogDebug("Clearing meshes...\n");
 	for (int slot = 0; slot < kLayerSlotCount; slot++) {
 		meshes[slot].Clear();

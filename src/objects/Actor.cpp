@@ -395,6 +395,8 @@ bool Actor::Attack(MapEntity *victim, uint8_t damage, float power)
 			if (foe->defeatOpensGroup != 0 && foe->map != nullptr && foe->mapObject != nullptr)
 				foe->map->SetGroupFlag(foe->mapObject->Group(), true);
 			foe->Die();
+			if (foe->GetFaction() == kFactionHostile)
+				AddChain(1); // burnt down is defeated: it counts toward the chain
 			return true;
 		}
 	}
@@ -593,7 +595,7 @@ void Actor::LoadModel()
 	weaponBone = nullptr;
 	if (!model.IsLoaded())
 		return;
-	model.SetSpeed(kModelSpeed);
+	model.SetSpeed(modelSpeed);
 	model.SetBaseRotation(glm::angleAxis(glm::pi<float>(), kUp));
 	for (int i = 0; i < kActorAnimationCount; i++) {
 		animations[i] = model.FindAnimation(kAnimationNames[i].name);

@@ -183,6 +183,8 @@ public:
 	float behaviourTime = 0.0f;
 	uint8_t strikeAnimationCount = 2;
 	float moveSpeed = 6.0f;        // units per second
+	uint8_t contactDamage = 1;     // half hearts the player loses touching a hostile actor
+	float modelSpeed = 80.0f;      // the model clock's rate once loaded (frames per second)
 	float animationHoldTimer = 0.0f;
 	uint8_t defeatOpensGroup = 0;
 	uint8_t dropFlag = 1;

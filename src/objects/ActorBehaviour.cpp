@@ -95,7 +95,7 @@ void ActorBehaviour::Update(float dt)
 	}
 	const uint8_t was = active;
 	const float oldTimeout = timeout;
-	active = Tick(dt) ? 1 : 0;
+	active = TickPhase(dt);
 	if (timeout > 0.0f) {
 		timeout -= dt;
 		// Running out exactly counts: a 0.5 s timeout ends after 0.5 s.

@@ -63,6 +63,10 @@ public:
 	virtual bool Decide();
 	// One frame of the active work; false ends the activity.
 	virtual bool Tick(float dt);
+	// The phase of a behaviour that runs through numbered steps: the byte it
+	// returns becomes active (0 inactive), and a change of it restarts the
+	// phase time. The base turns Tick into 0 or 1.
+	virtual uint8_t TickPhase(float dt) { return Tick(dt) ? 1 : 0; }
 	// The owner's target, refreshed with the nearest foe in view unless a
 	// target is held for less than limit seconds. May be null.
 	virtual MapEntity *AcquireTarget(float limit);
@@ -100,7 +104,7 @@ public:
 	float speed;             // units per second; 0: never moves the owner
 	float phaseTime = 0.0f;  // seconds since active last changed
 	float timeout = 0.0f;    // counts down while positive; its end drops active
-	uint8_t active = 0;
+	uint8_t active = 0;      // the phase: 0 inactive
 	uint32_t state = kBehaviourNew;
 	float range = kDefaultRange;
 	float minAlignment = 0.0f; // least dot of the owner's forward with a target's direction

@@ -1,6 +1,7 @@
 #include "objects/ActorRegistry.h"
 
 #include "objects/Actor.h"
+#include "objects/Party.h"
 
 #include <algorithm>
 #include <vector>
@@ -97,6 +98,7 @@ void ActorRegistry::ForgetEntity(const Entity *entity)
 		lists.engaged.end());
 	for (Actor *actor : lists.all)
 		actor->ForgetEntity(entity);
+	Party::ForgetEntity(entity);
 }
 
 void ActorRegistry::Track(Actor *actor)

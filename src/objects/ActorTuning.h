@@ -30,7 +30,6 @@ inline constexpr AnimationName kAnimationNames[kActorAnimationCount] = {
 
 // Presentation.
 inline constexpr float kActionSpeed = 30.0f;        // frames per second of strikes, rolls, blocks, hits
-inline constexpr float kModelSpeed = 80.0f;          // the model clock's rate once loaded
 inline constexpr float kIdleBlend = 0.1f;            // seconds
 inline constexpr float kIdleSpeed = 15.0f;
 inline constexpr float kRunBlend = 0.05f;            // seconds

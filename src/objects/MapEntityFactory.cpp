@@ -1,7 +1,23 @@
 #include "objects/MapEntityFactory.h"
 
+#include "objects/ActorBird.h"
+#include "objects/ActorBlob.h"
+#include "objects/ActorChook.h"
+#include "objects/ActorChook2.h"
+#include "objects/ActorChookBomb.h"
+#include "objects/ActorChookBoss.h"
+#include "objects/ActorFireWizard.h"
+#include "objects/ActorMinion.h"
+#include "objects/ActorOgre.h"
+#include "objects/ActorVozaduzurizaz.h"
 #include "objects/MapEntity.h"
 #include "objects/ModelProp.h"
+#include "objects/NPCLocksmith.h"
+#include "objects/NPCOracle.h"
+#include "objects/NPCTemptress.h"
+#include "objects/NPCTinsmith.h"
+#include "objects/NPCTownee.h"
+#include "objects/NPCWoodsmith.h"
 #include "objects/PickupAxe.h"
 #include "objects/PickupCollectable.h"
 #include "objects/PickupCooler.h"
@@ -94,8 +110,8 @@ MapEntity *MapEntityFactory::CreateByKind(uint32_t kind)
 {
 	if (kind < kFirstBuiltKind || kind >= kEntityKindCount)
 		return nullptr;
-	// Kinds whose classes come later (townsfolk, creatures) build nothing
-	// yet: their map objects stay records without an entity.
+	// Kinds without a class of their own build nothing: their map objects
+	// stay records without an entity.
 	switch (kind) {
 	case 2:
 		return new PropCrate();
@@ -141,6 +157,18 @@ MapEntity *MapEntityFactory::CreateByKind(uint32_t kind)
 		return new PropSaveSwitch();
 	case 25:
 		return new PropBlackGate();
+	case 26:
+		return new NPCTownee();
+	case 27:
+		return new NPCOracle();
+	case 28:
+		return new NPCTinsmith();
+	case 29:
+		return new NPCWoodsmith();
+	case 30:
+		return new NPCLocksmith();
+	case 31:
+		return new NPCTemptress();
 	case 37:
 		return new PickupDragonCoin();
 	case 39:
@@ -163,12 +191,32 @@ MapEntity *MapEntityFactory::CreateByKind(uint32_t kind)
 		return new PickupDress();
 	case 49:
 		return new PickupSwordQuillowen();
+	case 50:
+		return new ActorChook();
+	case 51:
+		return new ActorChook2();
+	case 52:
+		return new ActorChookBoss();
+	case 53:
+		return new ActorOgre();
+	case 54:
+		return new ActorMinion();
+	case 55:
+		return new ActorFireWizard();
+	case 56:
+		return new ActorVozaduzurizaz();
+	case 57:
+		return new ActorChookBomb();
 	case 58:
 		return new PropLavaBall();
 	case 59:
 		return new PropRoof();
 	case 60:
 		return new PropEnemyTree();
+	case 61:
+		return new ActorBird(kind);
+	case 62:
+		return new ActorBlob(kind);
 	case 63:
 		return new ModelProp();
 	default:

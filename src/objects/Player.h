@@ -132,10 +132,12 @@ public:
 	static uint32_t StrikeCount();
 
 	// --- What other world objects answer (kind tests: ItemKinds) ---
-	// Half hearts an entity deals to the player by touch (the creatures that
-	// hurt by touch come later; until then none does), and the states of
-	// cupboards, doors and obelisks.
-	static uint8_t ContactDamage(const Entity *) { return 0; }
+	// Half hearts an entity deals to the player by touch: an actor's contact
+	// damage, nothing for anything else.
+	static uint8_t ContactDamage(const Entity *other)
+	{
+		return IsActor(other) ? static_cast<const Actor *>(other)->contactDamage : 0;
+	}
 	static bool IsCupboardOpen(const Entity *e) { return PlayerObjectActions::IsCupboardOpen(e); }
 	static bool IsDoorLocked(const Entity *e) { return PlayerObjectActions::IsDoorLocked(e); }
 	static bool IsDoorOpened(const Entity *e) { return PlayerObjectActions::IsDoorOpened(e); }

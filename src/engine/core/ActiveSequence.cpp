@@ -43,6 +43,11 @@ void SetActiveSequence(Sequence *sequence)
 	CallSequence(sequence, &Sequence::Start);
 }
 
+Sequence *GetActiveSequence()
+{
+	return g_activeSequence;
+}
+
 void EndActiveSequence()
 {
 	Sequence *sequence = g_activeSequence;

@@ -23,5 +23,7 @@ void StepActiveSequence();
 bool IsSequenceRunning();
 // True while the active sequence waits for the player (state 2).
 bool IsSequenceState2();
+// The sequence in the slot, or null; the slot keeps owning it.
+Sequence *GetActiveSequence();
 // The entity the active sequence is about; null when none is active.
 Entity *GetActiveSequenceSource();

@@ -9,6 +9,10 @@
 class Random {
 public:
 	Random() = default;
+	explicit Random(uint32_t seed) : state(seed) {}
+
+	// Starts the sequence over from seed.
+	void Seed(uint32_t seed) { state = seed; }
 
 	// Advances the state and returns it. The state is kept as a signed
 	// remainder, so values read unsigned may lie at or above 2^31.

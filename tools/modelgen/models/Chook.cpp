@@ -3,6 +3,8 @@
 // wings, legs, feet, tail) with its own animations. It is painted from
 // "models/chookbomb.png". A held item sits at the beak ("B_Weapon.L"), so
 // actors that carry things still find their weapon joint.
+// "models/chook2.iqm": the common chook, a slimmer hen without the fuse on
+// the same skeleton, with the same animations and texture layout.
 #include "Models.h"
 
 #include "../ModelBuilder.h"
@@ -106,11 +108,13 @@ void AddBox(ModelBuilder *b, glm::vec3 bottom, glm::vec2 bottomHalf, glm::vec3 t
 	b->AddBox(box);
 }
 
-void AddMesh(ModelBuilder *b)
+// plump widens the body; a fuse stands out of the bomb's tail.
+void AddMesh(ModelBuilder *b, float plump, bool fuse)
 {
 	BoxSkin body = BoxSkin::All(kFeathers);
 	body.front = kBreast;
-	AddBox(b, {0, 0, 0.8f}, {0.42f, 0.58f}, {0, 0.05f, 1.8f}, {0.38f, 0.5f}, body, kBody);
+	AddBox(b, {0, 0, 0.8f}, glm::vec2(0.42f, 0.58f) * plump, {0, 0.05f, 1.8f}, glm::vec2(0.38f, 0.5f) * plump, body,
+		kBody);
 
 	BoxSkin neck = BoxSkin::All(kFeathers);
 	neck.front = kBreast;
@@ -138,6 +142,8 @@ void AddMesh(ModelBuilder *b)
 	BoxSkin tail = BoxSkin::All(kTail);
 	tail.bottom = kNone;
 	AddBox(b, {0, 0.5f, 1.3f}, {0.3f, 0.12f}, {0, 0.75f, 2.05f}, {0.25f, 0.08f}, tail, kTailJoint);
+	if (!fuse)
+		return;
 	// The fuse, standing out of the tail.
 	AddBox(b, {0, 0.75f, 2.03f}, {0.04f, 0.04f}, {0, 0.8f, 2.35f}, {0.03f, 0.03f}, BoxSkin::All(kTail), kTailJoint);
 }
@@ -182,6 +188,16 @@ void Peck(float t, SkeletonPose *pose)
 	pose->rotation[kWingR] = Roll(20.0f * dive);
 }
 
+// Struck: the body jerks back, wings fling out, the head snaps up.
+void Hit(float t, SkeletonPose *pose)
+{
+	const float jolt = std::sin(kPi * std::min(1.0f, t));
+	pose->rotation[kBody] = Pitch(-25.0f * jolt);
+	pose->rotation[kNeck] = Pitch(-30.0f * jolt);
+	pose->rotation[kWingL] = Roll(-60.0f * jolt);
+	pose->rotation[kWingR] = Roll(60.0f * jolt);
+}
+
 // Knocked over onto its side, feet in the air, and still.
 void Die(float t, SkeletonPose *pose)
 {
@@ -196,15 +212,31 @@ void Die(float t, SkeletonPose *pose)
 
 } // namespace
 
+void AddAnimations(ModelBuilder *b)
+{
+	// Looping clips cover one cycle; held ones end on their last pose.
+	b->AddAnimation("Idle", 30, 15, true, Idle);
+	b->AddAnimation("Run", 12, 40, true, Run);
+	b->AddAnimation("StrikeFore", 10, 30, false, Peck);
+	b->AddAnimation("Hit1", 10, 30, false, Hit);
+	b->AddAnimation("Die", 20, 30, false, Die);
+}
+
 bool BuildChook(IqmModel *out, std::string *error)
 {
 	ModelBuilder b(kTextureWidth, kTextureHeight);
 	AddSkeleton(&b);
-	AddMesh(&b);
-	// Looping clips cover one cycle; held ones end on their last pose.
-	b.AddAnimation("Idle", 30, 15, true, Idle);
-	b.AddAnimation("Run", 12, 40, true, Run);
-	b.AddAnimation("StrikeFore", 10, 30, false, Peck);
-	b.AddAnimation("Die", 20, 30, false, Die);
+	AddMesh(&b, 1.0f, true);
+	AddAnimations(&b);
 	return b.Finish("chook", "chookbomb", out, error);
+}
+
+bool BuildChook2(IqmModel *out, std::string *error)
+{
+	constexpr float kSlim = 0.8f;
+	ModelBuilder b(kTextureWidth, kTextureHeight);
+	AddSkeleton(&b);
+	AddMesh(&b, kSlim, false);
+	AddAnimations(&b);
+	return b.Finish("chook2", "chook", out, error);
 }

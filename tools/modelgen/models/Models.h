@@ -10,6 +10,14 @@ bool BuildBlacksmith(IqmModel *out, std::string *error);
 bool BuildBlacksmith2(IqmModel *out, std::string *error);
 bool BuildBlacksmithDress(IqmModel *out, std::string *error);
 bool BuildChook(IqmModel *out, std::string *error);
+// The creatures (Chook.cpp, Creatures.cpp, Beasts.cpp).
+bool BuildChook2(IqmModel *out, std::string *error);
+bool BuildOgre(IqmModel *out, std::string *error);
+bool BuildMinion(IqmModel *out, std::string *error);
+bool BuildFireWizard(IqmModel *out, std::string *error);
+bool BuildBlackLord(IqmModel *out, std::string *error);
+bool BuildBird(IqmModel *out, std::string *error);
+bool BuildBlob(IqmModel *out, std::string *error);
 bool BuildShadow(IqmModel *out, std::string *error);
 bool BuildShadowSquare(IqmModel *out, std::string *error);
 // The props, pickups, doors, switches, the fire and the home scenery (Props.cpp).
@@ -60,6 +68,18 @@ bool BuildTree4(IqmModel *out, std::string *error);
 bool BuildTree2(IqmModel *out, std::string *error);
 bool BuildStump(IqmModel *out, std::string *error);
 bool BuildGrass(IqmModel *out, std::string *error);
+// The townsfolk (Townsfolk.cpp), figures on the smith's skeleton.
+bool BuildOracle(IqmModel *out, std::string *error);
+bool BuildTinsmith(IqmModel *out, std::string *error);
+bool BuildWoodsmith(IqmModel *out, std::string *error);
+bool BuildLocksmith(IqmModel *out, std::string *error);
+bool BuildTemptress(IqmModel *out, std::string *error);
+bool BuildNpcFr(IqmModel *out, std::string *error);
+bool BuildNpcPl(IqmModel *out, std::string *error);
+bool BuildNpcQr(IqmModel *out, std::string *error);
+bool BuildTownee1(IqmModel *out, std::string *error);
+bool BuildTownee2(IqmModel *out, std::string *error);
+bool BuildTownee3(IqmModel *out, std::string *error);
 
 struct ModelRecipe {
 	const char *path;
@@ -71,6 +91,13 @@ constexpr ModelRecipe kModelRecipes[] = {
 	{"models/blacksmith2.iqm", BuildBlacksmith2},
 	{"models/blacksmithdress.iqm", BuildBlacksmithDress},
 	{"models/chook.iqm", BuildChook},
+	{"models/chook2.iqm", BuildChook2},
+	{"models/ogre.iqm", BuildOgre},
+	{"models/minion.iqm", BuildMinion},
+	{"models/firewizard.iqm", BuildFireWizard},
+	{"models/blacklord.iqm", BuildBlackLord},
+	{"models/bird.iqm", BuildBird},
+	{"models/blob.iqm", BuildBlob},
 	{"models/shadow.iqm", BuildShadow},
 	{"models/shadow-sq.iqm", BuildShadowSquare},
 	{"models/hut.iqm", BuildHut},
@@ -118,4 +145,15 @@ constexpr ModelRecipe kModelRecipes[] = {
 	{"models/tree2.iqm", BuildTree2},
 	{"models/stump.iqm", BuildStump},
 	{"models/grass.iqm", BuildGrass},
+	{"models/oracle.iqm", BuildOracle},
+	{"models/tinsmith.iqm", BuildTinsmith},
+	{"models/woodsmith.iqm", BuildWoodsmith},
+	{"models/locksmith.iqm", BuildLocksmith},
+	{"models/temptress.iqm", BuildTemptress},
+	{"models/npc-fr.iqm", BuildNpcFr},
+	{"models/npc-pl.iqm", BuildNpcPl},
+	{"models/npc-qr.iqm", BuildNpcQr},
+	{"models/townee1.iqm", BuildTownee1},
+	{"models/townee2.iqm", BuildTownee2},
+	{"models/townee3.iqm", BuildTownee3},
 };
