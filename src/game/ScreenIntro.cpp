@@ -24,7 +24,10 @@ constexpr float kTiltedCrawlRange = 330.0f;
 constexpr float kHalfTurn = 3.14159265f; // radians
 constexpr float kCrawlTilt = 0.3f * kHalfTurn;
 
-ScreenIntro::ScreenIntro() = default;
+ScreenIntro::ScreenIntro(const char *file)
+	: introFile(file != nullptr ? file : kIntroFile)
+{
+}
 
 ScreenIntro::~ScreenIntro() = default;
 
@@ -33,35 +36,34 @@ void ScreenIntro::Start()
 	Scene::Start();
 	tinyxml2::XMLDocument document;
 	const tinyxml2::XMLElement *intro = nullptr;
-	if (!LoadXmlFile(kIntroFile, document))
-		Log("Couldn't load music cues from %s\n", kIntroFile);
+	if (!LoadXmlFile(introFile.c_str(), document))
+		Log("Couldn't load music cues from %s\n", introFile.c_str());
 	else if ((intro = document.FirstChildElement("intro")) == nullptr)
-		Log("Couldn't find valid intro file %s\n", kIntroFile);
+		Log("Couldn't find valid intro file %s\n", introFile.c_str());
 	Renderer *renderer = GetRenderer();
 	const bool ortho = renderer != nullptr && renderer->IsCurrentPostModeOrtho();
 	snprintf(musicFile, sizeof(musicFile), "%s", ortho ? "data/intro8.it" : "data/intro.it");
-	if (intro != nullptr) {
-		const char *bg = intro->Attribute("bg");
-		const char *pretextText = intro->Attribute("pretext");
-		const char *logoName = intro->Attribute("logo");
-		if (bg != nullptr)
-			background.SetTexture(bg);
-		background.SetSize(kBackgroundWidth, kBackgroundHeight);
-		background.SetPivot(glm::vec2(0.5f, 0.0f));
-		background.drawLayer = 0;
-		AddEntity(&background);
-		PlaceText(pretext, glm::vec2(0.5f, 0.5f), 20, glm::vec2(0.0f), pretextText);
-		AddEntity(&pretext);
-		if (logoName != nullptr)
-			logo.SetTexture(logoName);
-		logo.SetPivot(glm::vec2(0.5f, 0.5f));
-		AddEntity(&logo);
-		crawl.SetLineSpacing(kCrawlLineSpacing);
-		crawl.SetSpeed(kCrawlSpeed);
-		crawl.Load(intro->GetText());
-		AddEntity(&crawl);
-		crawl.SetActive(false);
-	}
+	// Without the file the states still run, over empty members.
+	const char *bg = intro != nullptr ? intro->Attribute("bg") : nullptr;
+	const char *pretextText = intro != nullptr ? intro->Attribute("pretext") : nullptr;
+	const char *logoName = intro != nullptr ? intro->Attribute("logo") : nullptr;
+	if (bg != nullptr)
+		background.SetTexture(bg);
+	background.SetSize(kBackgroundWidth, kBackgroundHeight);
+	background.SetPivot(glm::vec2(0.5f, 0.0f));
+	background.drawLayer = 0;
+	AddEntity(&background);
+	PlaceText(pretext, glm::vec2(0.5f, 0.5f), 20, glm::vec2(0.0f), pretextText);
+	AddEntity(&pretext);
+	if (logoName != nullptr)
+		logo.SetTexture(logoName);
+	logo.SetPivot(glm::vec2(0.5f, 0.5f));
+	AddEntity(&logo);
+	crawl.SetLineSpacing(kCrawlLineSpacing);
+	crawl.SetSpeed(kCrawlSpeed);
+	crawl.Load(intro != nullptr ? intro->GetText() : nullptr);
+	AddEntity(&crawl);
+	crawl.SetActive(false);
 	const TalvexGame &game = TalvexGame::Current();
 	if (game.HasEndedSlot() || game.OptionFlag() != 0)
 		AddEntity(&skipper);

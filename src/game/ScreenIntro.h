@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "engine/core/Camera.h"
 #include "engine/render/Sprite.h"
@@ -24,7 +25,8 @@ public:
 	static constexpr const char *kIntroFile = "data/intro.xml";
 	static constexpr float kPretextSeconds = 4.0f;
 
-	ScreenIntro();
+	// Tests give a file of their own.
+	explicit ScreenIntro(const char *file = kIntroFile);
 	~ScreenIntro() override;
 
 	void Start() override;
@@ -57,4 +59,5 @@ private:
 	float stateTime = 0.0f;
 	char musicFile[64] = {};
 	Camera camera;
+	std::string introFile;
 };
