@@ -21,7 +21,10 @@
 #include "game/TalvexGame.h"
 #include "game/UIScrollingText.h"
 #include "game/UISkipper.h"
+#include "game/UIGameplayMenu.h"
+#include "game/UISettingsMenu.h"
 #include "game/UITitleMenu.h"
+#include "engine/core/UIStack.h"
 #include "support/KeyEvent.h"
 #include "support/SharedRenderer.h"
 #include "support/TempFolder.h"
@@ -361,4 +364,114 @@ TEST_F(ScreenPartsTest, APreloaderReplacedUnderTheTitleLivesUntilTheTitleGoes)
 	title.reset();
 	game.Update(0.016f);
 	EXPECT_EQ(0u, game.RetiredPreloaderCount());
+}
+
+TEST_F(ScreenPartsTest, TitleMenuDifficultyPagesFollowTheSavesAndTheTimer)
+{
+	const struct {
+		const char *name;
+		bool save;
+		uint8_t timed;
+		std::vector<std::string> labels;
+	} rows[] = {
+		{"first run", false, 0, {"Intended"}},
+		{"with a save", true, 0, {"Intended", "Relaxed", "Brutal Mode"}},
+		{"with a save and the timer", true, 1, {"Intended", "Relaxed", "Brutal Mode", "OG Mode"}},
+	};
+	for (const auto &row : rows) {
+		SCOPED_TRACE(row.name);
+		std::error_code ignored;
+		std::filesystem::remove(GameProgress::SaveFileName(2), ignored);
+		if (row.save) {
+			GameProgress::SetPlaySeconds(60);
+			ASSERT_TRUE(GameProgress::Write(GameProgress::SaveFileName(2).c_str()));
+		}
+		Settings::Instance().SetValue(kSettingTimedMode, row.timed);
+		UITitleMenu menu;
+		menu.Start();
+		menu.OnSelect(UITitleMenu::kDifficulty, 0);
+		std::vector<std::string> labels;
+		for (size_t i = 0; i < menu.GetOptions().GetOptionCount(); i++)
+			labels.push_back(menu.GetOptions().GetOption(i).label);
+		EXPECT_EQ(row.labels, labels);
+	}
+	// "OG Mode" starts at once with the original content on; the Brutal
+	// question offers four ways back before the one way on.
+	UITitleMenu menu;
+	menu.Start();
+	menu.OnSelect(UITitleMenu::kMakeBrutal, 0);
+	ASSERT_EQ(5u, menu.GetOptions().GetOptionCount());
+	for (size_t i = 0; i < 4; i++)
+		EXPECT_EQ(UITitleMenu::kDifficulty, menu.GetOptions().GetOption(i).id);
+	EXPECT_EQ(UITitleMenu::kBrutal, menu.GetOptions().GetOption(4).id);
+	menu.OnSelect(UITitleMenu::kOgMode, 0);
+	EXPECT_TRUE(menu.IsOgPage());
+	menu.OnSelect(UITitleMenu::kBrutal, 2);
+	EXPECT_TRUE(GameProgress::Flag("oghacks"));
+	EXPECT_EQ(2, GameProgress::Difficulty());
+	EXPECT_EQ(std::vector<std::string>({"load"}), game.route);
+
+	static std::vector<std::string> opened;
+	opened.clear();
+	TalvexGame::SetUrlOpener([](const char *url) {
+		opened.push_back(url);
+		return 0;
+	});
+	menu.OnSelect(UITitleMenu::kMoreGames, 2);
+	TalvexGame::SetUrlOpener(nullptr);
+	EXPECT_EQ(std::vector<std::string>({TalvexGame::kMakerPageUrl}), opened);
+	menu.OnSelect(UITitleMenu::kExit, 3);
+	EXPECT_FALSE(game.IsRunning());
+}
+
+TEST_F(ScreenPartsTest, SettingsMenuCyclesSoundAndClearsAllData)
+{
+	UISettingsMenu menu;
+	menu.Start();
+	menu.OnSelect(UISettingsMenu::kPresentation, 0);
+	const char *expected[] = {"Sick of Music", "Sound: Off", "Sound: Low", "Sound: Medium"};
+	for (const char *label : expected) {
+		menu.OnSelect(UISettingsMenu::kSound, 1);
+		EXPECT_STREQ(label, menu.GetOptions().GetOption(1).label);
+	}
+	EXPECT_EQ(0, TempFolder::ReadBytes(folder.Path("settings.dat"))[kSettingAudioMode]);
+
+	GameProgress::SetCurrentMap("town");
+	GameProgress::SetPlaySeconds(99);
+	GameProgress::SaveCurrentSlot();
+	menu.OnSelect(UISettingsMenu::kWindowed, 2);
+	menu.OnSelect(UISettingsMenu::kTimedMode, 3);
+	EXPECT_STREQ("Windowed", menu.GetOptions().GetOption(2).label);
+	EXPECT_STREQ("Timed Mode", menu.GetOptions().GetOption(3).label);
+	menu.OnSelect(UISettingsMenu::kClearAllData, 1);
+	const std::vector<uint8_t> settings = TempFolder::ReadBytes(folder.Path("settings.dat"));
+	ASSERT_EQ((size_t)kSettingsSize, settings.size());
+	EXPECT_EQ(0, settings[kSettingWindowed]);
+	EXPECT_EQ(0, settings[kSettingTimedMode]);
+	GameProgress slot;
+	ASSERT_TRUE(GameProgress::ReadSlot(slot, 0));
+	EXPECT_EQ(0u, slot.playSeconds);
+	EXPECT_EQ(std::vector<std::string>({"startup"}), game.route);
+}
+
+TEST_F(ScreenPartsTest, GameplayMenuChangesWaitForAccept)
+{
+	GameProgress::SetDifficulty(2);
+	GameProgress::SetRespawnLevel(2);
+	game.StartPlay();
+	UIStack stack;
+	UIGameplayMenu menu;
+	stack.AddEntity(&menu);
+	menu.Start();
+	EXPECT_STREQ("Brutal Combat", menu.GetOptions().GetOption(1).label);
+	menu.OnSelect(UIGameplayMenu::kCombat, 1);
+	EXPECT_STREQ("Easier Combat", menu.GetOptions().GetOption(1).label);
+	EXPECT_STREQ("Easy Respawn", menu.GetOptions().GetOption(2).label);
+	EXPECT_EQ(2, GameProgress::Difficulty());
+	menu.OnDone();
+	ASSERT_STREQ("Change Mode?", menu.GetOptions().GetTitle());
+	menu.OnSelect(UIGameplayMenu::kDiscard, 1);
+	EXPECT_EQ(2, GameProgress::Difficulty());
+	EXPECT_EQ(2, GameProgress::RespawnLevel());
+	EXPECT_EQ(nullptr, menu.container);
 }
