@@ -70,6 +70,7 @@ using Route = std::vector<std::string>;
 class ScreenFlowTest : public SharedRendererTest {
 protected:
 	static constexpr uint32_t kFrameMs = 17;
+	static constexpr uint32_t kLongFrameMs = 25; // the longest frame the step takes as it is
 
 	void SetUp() override
 	{
@@ -100,7 +101,7 @@ protected:
 	void Frames(int count)
 	{
 		for (int i = 0; i < count; i++) {
-			g_now += kFrameMs;
+			g_now += frameMs;
 			game.RunFrame();
 		}
 	}
@@ -160,6 +161,40 @@ protected:
 		ASSERT_TRUE(GameProgress::Write(GameProgress::SaveFileName(slot).c_str()));
 		GameProgress::ResetGlobal();
 	}
+	void PlayIntro(bool ortho, bool skip, const char *music, const char *picture)
+	{
+		renderer->SetPostModeIndex(ortho ? 1 : 0);
+		ASSERT_EQ(ortho, renderer->IsCurrentPostModeOrtho());
+		game.SetEndedSlot(skip);
+		game.ShowPreIntro();
+		ASSERT_NE(nullptr, Until<ScreenPreIntro>(3));
+		Frames(10);
+		Tap(SDL_SCANCODE_RETURN);
+		ScreenIntro *intro = Until<ScreenIntro>(3);
+		ASSERT_NE(nullptr, intro);
+		EXPECT_STREQ(music, intro->GetMusicFile());
+		EXPECT_EQ(skip, intro->HasSkipper());
+		frameMs = kLongFrameMs; // a long crawl, in fewer frames
+		Frames(6 * 40);
+		EXPECT_EQ(ScreenIntro::kCrawl, intro->GetState());
+		if (picture != nullptr) {
+			EXPECT_GT(Shoot(picture), 10);
+		}
+		auto played = [this] { return std::count(game.route.begin(), game.route.end(), "play"); };
+		if (skip) {
+			Input::Get()->HandleEvent(KeyEvent(true, SDL_SCANCODE_SPACE));
+			Frames(2 * 40);
+			EXPECT_EQ(0, played());
+			Frames(50);
+			Input::Get()->HandleEvent(KeyEvent(false, SDL_SCANCODE_SPACE));
+			Frames(1);
+		} else {
+			for (int i = 0; i < 60 * 60 && played() == 0; i++)
+				Frames(1);
+		}
+		EXPECT_EQ(Route({"preintro", "intro", "play"}), game.route);
+		renderer->SetPostModeIndex(0);
+	}
 	// The title screen reached through the start-up logos.
 	ScreenTitle *ToTitle()
 	{
@@ -171,6 +206,7 @@ protected:
 
 	TempFolder folder;
 	FlowGame game;
+	uint32_t frameMs = kFrameMs;
 };
 
 }
@@ -297,58 +333,27 @@ TEST_F(ScreenFlowTest, ContinueAndAnotherSaveGoThroughTheLoadScreenIntoPlay)
 	EXPECT_EQ(HashName("home"), GameProgress::Current().currentMap);
 }
 
-TEST_F(ScreenFlowTest, PreIntroBothWaysAndTheIntroSkippedOrPlayedOut)
+TEST_F(ScreenFlowTest, PreIntroYesPlaysTheIntroToItsEnd)
 {
-	const struct {
-		const char *name;
-		bool ortho;
-		bool skip;
-		const char *music;
-	} rows[] = {
-		{"played out", false, false, "data/intro.it"},
-		{"skipped", false, true, "data/intro.it"},
-		{"orthographic, played out", true, false, "data/intro8.it"},
-	};
-	for (const auto &row : rows) {
-		SCOPED_TRACE(row.name);
-		renderer->SetPostModeIndex(row.ortho ? 1 : 0);
-		ASSERT_EQ(row.ortho, renderer->IsCurrentPostModeOrtho());
-		game.SetEndedSlot(row.skip);
-		game.route.clear();
-		game.ShowPreIntro();
-		ASSERT_NE(nullptr, Until<ScreenPreIntro>(3));
-		Frames(10);
-		if (!row.ortho && !row.skip) {
-			EXPECT_GT(Shoot("menu_preintro"), 10);
-		}
-		Tap(SDL_SCANCODE_RETURN);
-		ScreenIntro *intro = Until<ScreenIntro>(3);
-		ASSERT_NE(nullptr, intro);
-		EXPECT_STREQ(row.music, intro->GetMusicFile());
-		EXPECT_EQ(row.skip, intro->HasSkipper());
-		Frames(6 * 60);
-		EXPECT_EQ(ScreenIntro::kCrawl, intro->GetState());
-		if (!row.ortho && !row.skip) {
-			EXPECT_GT(Shoot("intro"), 10);
-		}
-		if (row.skip) {
-			Input::Get()->HandleEvent(KeyEvent(true, SDL_SCANCODE_SPACE));
-			Frames(2 * 60);
-			EXPECT_EQ(0, std::count(game.route.begin(), game.route.end(), "play"));
-			Frames(70);
-			Input::Get()->HandleEvent(KeyEvent(false, SDL_SCANCODE_SPACE));
-			Frames(1);
-		} else
-			Frames(60 * 60);
-		EXPECT_EQ(1, std::count(game.route.begin(), game.route.end(), "play"));
-		EXPECT_EQ(Route({"preintro", "intro", "play"}), game.route);
-	}
-	renderer->SetPostModeIndex(0);
-	game.SetEndedSlot(false);
-	game.route.clear();
+	ASSERT_NO_FATAL_FAILURE(PlayIntro(false, false, "data/intro.it", "intro"));
+}
+
+TEST_F(ScreenFlowTest, PreIntroYesInAnOrthographicLookPlaysAFlatIntro)
+{
+	ASSERT_NO_FATAL_FAILURE(PlayIntro(true, false, "data/intro8.it", nullptr));
+}
+
+TEST_F(ScreenFlowTest, AFinishedPlayerMayHoldAButtonToSkipTheIntro)
+{
+	ASSERT_NO_FATAL_FAILURE(PlayIntro(false, true, "data/intro.it", nullptr));
+}
+
+TEST_F(ScreenFlowTest, PreIntroNoGoesStraightIntoPlay)
+{
 	game.ShowPreIntro();
 	ASSERT_NE(nullptr, Until<ScreenPreIntro>(3));
 	Frames(10);
+	EXPECT_GT(Shoot("menu_preintro"), 10);
 	Taps({SDL_SCANCODE_DOWN, SDL_SCANCODE_RETURN});
 	EXPECT_EQ(Route({"preintro", "play"}), game.route);
 }
