@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/core/NameHash.h"
 #include "game/GameProgress.h"
 #include "game/TalvexGame.h"
 
@@ -31,4 +32,9 @@ void Achievements::Unlock(uint16_t id)
 bool Achievements::IsUnlocked(uint16_t id) const
 {
 	return std::find(unlocked.begin(), unlocked.end(), id) != unlocked.end();
+}
+
+void Achievements::UnlockByName(const char *name)
+{
+	Unlock(name != nullptr ? HashName(name) : 0);
 }

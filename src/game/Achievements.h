@@ -19,6 +19,8 @@ public:
 	// Earns the achievement (once) and sets its game flag.
 	void Unlock(uint16_t id);
 	bool IsUnlocked(uint16_t id) const;
+	// Unlock by the achievement's name (its name hash is its id).
+	void UnlockByName(const char *name);
 
 	// Known achievement ids, in table order.
 	void SetDefinitions(std::vector<uint16_t> ids) { definitions = std::move(ids); }

@@ -4,6 +4,11 @@
 
 #include "engine/core/Scene.h"
 
+#include <glm/vec2.hpp>
+
+class Camera;
+class Textbox;
+
 // What a screen runs when it is told it is done: nothing in the game installs
 // one, so a screen asking for it only logs.
 class ScreenDoneAction {
@@ -31,4 +36,25 @@ public:
 
 	// Not owned; null by default.
 	ScreenDoneAction *doneAction = nullptr;
+
+	// True once the screen has asked the game for its next stage.
+	bool HasAskedNext() const { return askedNext != 0; }
+
+protected:
+	// True the first time only: a screen asks for its next stage once, even
+	// when two of its ends hold in one frame.
+	bool AskNext();
+	// Milliseconds of the running game's frame clock (SDL's without a game).
+	static uint32_t Ticks();
+	// A text box placed on the interface: its alignment offset, size, text
+	// and position.
+	static void PlaceText(Textbox &box, glm::vec2 offset, uint8_t size, glm::vec2 at, const char *text);
+	// Makes the camera current with a black clear colour.
+	static void UseCamera(Camera &camera);
+	// The thunder clap that opens and closes the victory screens.
+	static void PlayThunder();
+	static void StopMusic();
+
+private:
+	uint8_t askedNext = 0;
 };

@@ -16,6 +16,16 @@
 #include "game/GameProgress.h"
 #include "game/GameService.h"
 #include "game/Settings.h"
+#include "game/ScreenCountUp.h"
+#include "game/ScreenCredits.h"
+#include "game/ScreenDied.h"
+#include "game/ScreenIntro.h"
+#include "game/ScreenLoadGame.h"
+#include "game/ScreenPreIntro.h"
+#include "game/ScreenStartup.h"
+#include "game/ScreenTitle.h"
+#include "game/ScreenWinAlt.h"
+#include "game/ScreenWon.h"
 #include "game/TalvexGameScene.h"
 
 constexpr int kModeChooksDoor = 2;
@@ -217,8 +227,7 @@ const SaveSlotSummary &TalvexGame::SlotSummary(uint8_t slot) const
 void TalvexGame::ShowStartup()
 {
 	LogDebug("------\nSTARTUP\n------\n");
-	ScanSaveSlots();
-	ContinueLastSlot();
+	SetScene(new ScreenStartup());
 }
 
 void TalvexGame::ShowTitle()
@@ -228,20 +237,18 @@ void TalvexGame::ShowTitle()
 		MusicPlayer::Instance()->Stop();
 		inGame = 0;
 	}
+	SetScene(new ScreenTitle());
 	renderer.SetOverlayMode(kTitleOverlayMode);
-	ContinueLastSlot();
 }
 
 void TalvexGame::ShowPreIntro()
 {
-	LogDebug("No pre-intro screen yet: straight into play\n");
-	ShowGameScene();
+	SetScene(new ScreenPreIntro());
 }
 
 void TalvexGame::ShowIntro()
 {
-	LogDebug("No intro screen yet: straight into play\n");
-	ShowGameScene();
+	SetScene(new ScreenIntro());
 }
 
 void TalvexGame::ShowGameScene()
@@ -254,13 +261,13 @@ void TalvexGame::ShowDied()
 	LogDebug("------\nDIED\n------\n");
 	GameProgress::SetPlaySeconds(playTimeMs / 1000);
 	MusicPlayer::Instance()->Stop();
-	ContinueGame();
+	SetScene(new ScreenDied());
 }
 
 void TalvexGame::ShowQuestComplete()
 {
 	LogDebug("------\nWON\n------\n");
-	ShowStartup();
+	SetScene(new ScreenCountUp());
 }
 
 bool TalvexGame::IsOriginalContent()
@@ -271,14 +278,13 @@ bool TalvexGame::IsOriginalContent()
 void TalvexGame::ShowWinAlt(const char *text, int ending)
 {
 	LogDebug("------\nWON ALT\n------\n");
-	Log("No win screen for ending %i: %s\n", ending, text != nullptr ? text : "");
-	ShowStartup();
+	SetScene(new ScreenWinAlt(text, (uint8_t)ending));
 }
 
 void TalvexGame::ShowWon()
 {
 	LogDebug("------\nWON CONTINUE\n------\n");
-	ShowStartup();
+	SetScene(new ScreenWon());
 }
 
 void TalvexGame::ShowEndChoice()
@@ -289,8 +295,7 @@ void TalvexGame::ShowEndChoice()
 		ShowTitle();
 		return;
 	}
-	LogDebug("No end choice screen yet\n");
-	ShowStartup();
+	SetScene(new ScreenEndChoice());
 }
 
 void TalvexGame::ShowCredits(bool withTheme)
@@ -299,33 +304,23 @@ void TalvexGame::ShowCredits(bool withTheme)
 		MusicPlayer::Instance()->Stop();
 		Sound::Instance()->Play("sfx/themesong.ogg", kThemeSongVolume, 0.0f, 0);
 	}
-	LogDebug("No credits screen yet\n");
-	ShowStartup();
+	SetScene(new ScreenCredits());
 }
 
 void TalvexGame::ShowCreditsFR()
 {
 	MusicPlayer::Instance()->Stop();
-	LogDebug("No credits screen yet\n");
-	ShowStartup();
+	SetScene(new ScreenCreditsFR());
 }
 
 void TalvexGame::ShowLoadScreen()
 {
-	LogDebug("No load screen yet: straight into play\n");
-	SetPlayScene();
+	SetScene(new ScreenLoadGame());
 }
 
 void TalvexGame::SetPlayScene()
 {
 	SetScene(new TalvexGameScene());
-}
-
-void TalvexGame::ContinueLastSlot()
-{
-	uint8_t slot = Settings::Instance().Get()[kSettingLastSaveSlot];
-	GameProgress::SetSaveSlot(slot < kSaveSlotCount ? slot : 0);
-	ContinueGame();
 }
 
 // --- Starting play --------------------------------------------------------------
@@ -411,6 +406,7 @@ void TalvexGame::ScanSaveSlots()
 	anySlotEnded = 0;
 	for (uint8_t slot = 0; slot < kSaveSlotCount; slot++) {
 		GameProgress record;
+		slotUsed[slot] = 0;
 		if (!GameProgress::ReadSlot(record, slot)) {
 			slotSummaries[slot] = SaveSlotSummary{};
 			continue;
@@ -418,7 +414,10 @@ void TalvexGame::ScanSaveSlots()
 		ProgressSummary completion;
 		Missions::Summarize(completion, record);
 		slotSummaries[slot] = record.Summary(completion);
-		if (slotSummaries[slot].played != 0)
+		// The summary keeps 16 bits of the play time; a game of exactly
+		// 65536 seconds has been played all the same.
+		slotUsed[slot] = slotSummaries[slot].played != 0 || record.playSeconds != 0 ? 1 : 0;
+		if (slotUsed[slot] != 0)
 			anySlotUsed = 1;
 		if (slotSummaries[slot].ended != 0)
 			anySlotEnded = 1;

@@ -25,13 +25,6 @@ class Scene;
 // achievement overlay as a member, updated and drawn over every scene, and
 // installs the world objects' link up into the game while it exists.
 //
-// Screens outside play are not built yet: an operation whose screen is
-// missing logs and goes on where that screen would lead. The start-up and
-// title screens continue the save slot used last (a slot without a file is a
-// fresh game); the pre-intro, intro and load screens lead into play; the
-// death screen continues the slot; the victory, ending and credit screens go
-// back to the start-up.
-//
 // There is one game, reached through Instance; tests make their own.
 class TalvexGame : public Game {
 public:
@@ -95,6 +88,8 @@ public:
 	uint32_t PlayTimeMs() const { return playTimeMs; }
 	bool HasEndedSlot() const { return anySlotEnded != 0; }
 	bool HasUsedSlot() const { return anySlotUsed != 0; }
+	// The slot's save holds play time (by its full play seconds).
+	bool IsSlotUsed(uint8_t slot) const { return slot < kSlotCount && slotUsed[slot] != 0; }
 	// Slots 0 to 2; any other slot gets one shared empty summary.
 	const SaveSlotSummary &SlotSummary(uint8_t slot) const;
 	ScreenOverlay &GetOverlay() { return overlay; }
@@ -158,14 +153,14 @@ protected:
 	virtual void ShowLoadScreen();
 	// Switches to a scene of play; the load screen and the intro end here.
 	virtual void SetPlayScene();
-	// Continues the slot last used, as the start-up and title screens lead.
-	void ContinueLastSlot();
 	// Frees the replaced preloaders whose map no other scene lists.
 	void FreeRetiredPreloaders();
 
 	uint8_t anySlotUsed = 0;
 	uint8_t anySlotEnded = 0;
-	SaveSlotSummary slotSummaries[3];
+	static constexpr uint8_t kSlotCount = 3;
+	SaveSlotSummary slotSummaries[kSlotCount];
+	uint8_t slotUsed[kSlotCount] = {};
 	ScreenOverlay overlay;
 	uint8_t inGame = 0;    // play has started and not yet gone back to the title
 	uint8_t timedMode = 0; // settings byte 4 was 1 at the last ApplySettings

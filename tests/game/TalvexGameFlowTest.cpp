@@ -10,6 +10,15 @@
 #include "game/GameProgress.h"
 #include "game/GameService.h"
 #include "game/Settings.h"
+#include "game/ScreenCountUp.h"
+#include "game/ScreenCredits.h"
+#include "game/ScreenDied.h"
+#include "game/ScreenIntro.h"
+#include "game/ScreenPreIntro.h"
+#include "game/ScreenStartup.h"
+#include "game/ScreenTitle.h"
+#include "game/ScreenWinAlt.h"
+#include "game/ScreenWon.h"
 #include "game/TalvexGame.h"
 #include "map/MapFiles.h"
 #include "map/MapPreloader.h"
@@ -33,6 +42,9 @@ public:
 		Note("winalt " + std::to_string(ending));
 		TalvexGame::ShowWinAlt(text, ending);
 	}
+	void ShowIntro() override { Note("intro"); TalvexGame::ShowIntro(); }
+	void ShowWon() override { Note("victory"); TalvexGame::ShowWon(); }
+	void ShowCreditsFR() override { Note("creditsfr"); TalvexGame::ShowCreditsFR(); }
 	void ShowEndChoice() override { Note("endchoice"); TalvexGame::ShowEndChoice(); }
 	void ShowCredits(bool withTheme) override { Note("credits"); TalvexGame::ShowCredits(withTheme); }
 	void ShowLoadScreen() override { Note("load"); TalvexGame::ShowLoadScreen(); }
@@ -103,12 +115,12 @@ TEST_F(TalvexGameFlowTest, NewGameSetsDifficultyAndTheMapAndContentFlags)
 		bool oghacks;
 		Route route;
 	} rows[] = {
-		{0, 0, true, false, {"preintro", "play"}},
-		{1, 0, true, false, {"preintro", "play"}},
-		{2, 0, false, false, {"preintro", "play"}},
+		{0, 0, true, false, {"preintro"}},
+		{1, 0, true, false, {"preintro"}},
+		{2, 0, false, false, {"preintro"}},
 		// The original content skips the pre-intro, whatever the difficulty.
-		{0, 1, false, true, {"load", "play"}},
-		{2, 1, false, true, {"load", "play"}},
+		{0, 1, false, true, {"load"}},
+		{2, 1, false, true, {"load"}},
 	};
 	for (const auto &row : rows) {
 		SCOPED_TRACE(testing::Message() << "difficulty " << row.difficulty << " og " << (int)row.og);
@@ -135,12 +147,12 @@ TEST_F(TalvexGameFlowTest, StartPlayChoosesPreIntroOnlyForAFreshPlainGame)
 		const char *flag;       // set before starting, or null
 		Route route;
 	} rows[] = {
-		{"fresh game", nullptr, nullptr, {"preintro", "play"}},
-		{"a game under way", "town", nullptr, {"load", "play"}},
-		{"fresh original content", nullptr, "oghacks", {"load", "play"}},
-		{"fresh after an ending", nullptr, "ending", {"load", "play"}},
+		{"fresh game", nullptr, nullptr, {"preintro"}},
+		{"a game under way", "town", nullptr, {"load"}},
+		{"fresh original content", nullptr, "oghacks", {"load"}},
+		{"fresh after an ending", nullptr, "ending", {"load"}},
 		// The chook game is mode 2, not the original content's mode 1.
-		{"fresh chook game", nullptr, "chooksdoor", {"preintro", "play"}},
+		{"fresh chook game", nullptr, "chooksdoor", {"preintro"}},
 	};
 	for (const auto &row : rows) {
 		SCOPED_TRACE(row.name);
@@ -205,7 +217,7 @@ TEST_F(TalvexGameFlowTest, ContinuingAnEndedGameSwitchesToEightBitMusicUntilNewG
 		game.route.clear();
 		game.ContinueGame();
 		EXPECT_EQ(row.audioMode, Settings::Instance().Get()[kSettingAudioMode]);
-		EXPECT_EQ(Route({"load", "play"}), game.route);
+		EXPECT_EQ(Route({"load"}), game.route);
 		EXPECT_EQ(HashName("town"), GameProgress::Current().currentMap);
 	}
 }
@@ -256,55 +268,54 @@ TEST_F(TalvexGameFlowTest, LoadGameFromAnUnreadableFileStartsNothing)
 	GameProgress::ResetGlobal();
 	EXPECT_TRUE(game.LoadGameFrom(folder.Path("good.sav").c_str()));
 	EXPECT_EQ(HashName("town"), GameProgress::Current().currentMap);
-	EXPECT_EQ(Route({"load", "play"}), game.route);
+	EXPECT_EQ(Route({"load"}), game.route);
 }
 
-TEST_F(TalvexGameFlowTest, MissingScreensLeadWhereTheirScreensWould)
+// Each screen operation hands the game a new scene of its own kind, which
+// becomes current at the next frame; a newer one replaces it before then.
+TEST_F(TalvexGameFlowTest, ScreenOperationsHandOverTheirScreens)
 {
-	SetSetting(kSettingLastSaveSlot, 2);
 	GameProgress::SetCurrentMap("town");
-	SaveSlot(2);
-	GameProgress::ResetGlobal();
 	const struct {
 		const char *name;
 		void (*ask)(RouteGame &);
-		Route route;
+		bool (*isExpected)(Scene *);
 	} rows[] = {
-		{"start-up continues the last slot", [](RouteGame &g) { g.ShowStartup(); }, {"startup", "load", "play"}},
-		{"title continues the last slot", [](RouteGame &g) { g.ShowTitle(); }, {"title", "load", "play"}},
-		{"death continues the slot", [](RouteGame &g) { g.ShowDied(); }, {"died", "load", "play"}},
-		{"victory returns to start-up", [](RouteGame &g) { g.ShowQuestComplete(); },
-			{"won", "startup", "load", "play"}},
-		{"an ending returns to start-up", [](RouteGame &g) { g.ShowWinAlt("Wrong Hole!", 3); },
-			{"winalt 3", "startup", "load", "play"}},
-		{"credits return to start-up", [](RouteGame &g) { g.ShowCredits(false); },
-			{"credits", "startup", "load", "play"}},
-		{"pre-intro goes into play", [](RouteGame &g) { g.ShowPreIntro(); }, {"preintro", "play"}},
+		{"start-up", [](RouteGame &g) { g.ShowStartup(); },
+			[](Scene *s) { return dynamic_cast<ScreenStartup *>(s) != nullptr; }},
+		{"title", [](RouteGame &g) { g.ShowTitle(); },
+			[](Scene *s) { return dynamic_cast<ScreenTitle *>(s) != nullptr; }},
+		{"pre-intro", [](RouteGame &g) { g.ShowPreIntro(); },
+			[](Scene *s) { return dynamic_cast<ScreenPreIntro *>(s) != nullptr; }},
+		{"intro", [](RouteGame &g) { g.ShowIntro(); },
+			[](Scene *s) { return dynamic_cast<ScreenIntro *>(s) != nullptr; }},
+		{"death", [](RouteGame &g) { g.ShowDied(); },
+			[](Scene *s) { return dynamic_cast<ScreenDied *>(s) != nullptr; }},
+		{"quest complete", [](RouteGame &g) { g.ShowQuestComplete(); },
+			[](Scene *s) { return dynamic_cast<ScreenCountUp *>(s) != nullptr; }},
+		{"victory", [](RouteGame &g) { g.ShowWon(); },
+			[](Scene *s) { return dynamic_cast<ScreenWon *>(s) != nullptr; }},
+		{"an ending", [](RouteGame &g) { g.ShowWinAlt("Wrong Hole!", 3); },
+			[](Scene *s) { return dynamic_cast<ScreenWinAlt *>(s) != nullptr; }},
+		{"end choice", [](RouteGame &g) { g.ShowEndChoice(); },
+			[](Scene *s) { return dynamic_cast<ScreenEndChoice *>(s) != nullptr; }},
+		{"credits", [](RouteGame &g) { g.ShowCredits(false); },
+			[](Scene *s) { return dynamic_cast<ScreenCredits *>(s) != nullptr && dynamic_cast<ScreenCreditsFR *>(s) == nullptr; }},
+		{"french credits", [](RouteGame &g) { g.ShowCreditsFR(); },
+			[](Scene *s) { return dynamic_cast<ScreenCreditsFR *>(s) != nullptr; }},
 	};
-	GameProgress::SetSaveSlot(0);
 	for (const auto &row : rows) {
 		SCOPED_TRACE(row.name);
 		game.route.clear();
 		row.ask(game);
-		EXPECT_EQ(row.route, game.route);
+		EXPECT_EQ(1u, game.route.size());
+		EXPECT_TRUE(row.isExpected(game.GetPendingScene()));
 	}
-	// The continued slot is the one used last, and it stays the current one.
-	EXPECT_EQ(2, GameProgress::SaveSlot());
-	EXPECT_EQ(HashName("town"), GameProgress::Current().currentMap);
 }
 
-TEST_F(TalvexGameFlowTest, WithoutASaveTheStartUpPlaysAFreshGame)
-{
-	game.ShowStartup();
-	EXPECT_EQ(Route({"startup", "preintro", "play"}), game.route);
-	EXPECT_TRUE(GameProgress::IsFresh());
-	EXPECT_FALSE(game.HasUsedSlot());
-	EXPECT_FALSE(game.HasEndedSlot());
-}
-
-// The death screen's way on reloads the slot the player's death was saved in,
-// with its play time.
-TEST_F(TalvexGameFlowTest, DeathContinuesTheSavedSlotWithItsPlayTime)
+// The death screen keeps the play time in the record; its way on reloads the
+// slot the player's death was saved in, with that slot's play time.
+TEST_F(TalvexGameFlowTest, DeathKeepsThePlayTimeAndContinuesTheSavedSlot)
 {
 	GameProgress::SetSaveSlot(1);
 	GameProgress::SetCurrentMap("home");
@@ -316,18 +327,12 @@ TEST_F(TalvexGameFlowTest, DeathContinuesTheSavedSlotWithItsPlayTime)
 	GameProgress::SetCurrentMap("town"); // play went on after the save
 	game.route.clear();
 	game.ShowDied();
-	EXPECT_EQ(Route({"died", "load", "play"}), game.route);
+	EXPECT_EQ(44u, GameProgress::PlaySeconds());
+	game.ContinueGame();
+	EXPECT_EQ(Route({"died", "load"}), game.route);
 	EXPECT_EQ(HashName("home"), GameProgress::Current().currentMap);
 	EXPECT_EQ(1, GameProgress::Deaths());
 	EXPECT_EQ(42000u, game.PlayTimeMs());
-}
-
-TEST_F(TalvexGameFlowTest, EndChoiceOfAnUnfinishedGameGoesBackToStartUp)
-{
-	game.ShowEndChoice();
-	ASSERT_GE(game.route.size(), 2u);
-	EXPECT_EQ("endchoice", game.route[0]);
-	EXPECT_EQ("startup", game.route[1]);
 }
 
 TEST_F(TalvexGameFlowTest, SlotSummariesOfEmptySlotsAndBeyondTheThird)

@@ -434,7 +434,7 @@ TEST_F(TalvexGameSceneTest, EndingLinksShowTheirScreens)
 }
 
 // The pause key opens the pause menu over the game (the world stops and the
-// play clock with it); confirm closes it again.
+// play clock with it); back closes it again.
 TEST_F(TalvexGameSceneTest, PauseMenuStopsTheWorldUntilClosed)
 {
 	world.book.AddFlat("home", 8, 8);
@@ -456,9 +456,9 @@ TEST_F(TalvexGameSceneTest, PauseMenuStopsTheWorldUntilClosed)
 	EXPECT_EQ(before, scene.GetPlayer().transform.position);
 	EXPECT_EQ(clock, world.game.PlayTimeMs());
 
-	world.Press(SDL_SCANCODE_RETURN);
+	world.Press(SDL_SCANCODE_ESCAPE);
 	world.Frame();
-	world.Release(SDL_SCANCODE_RETURN);
+	world.Release(SDL_SCANCODE_ESCAPE);
 	world.Frame();
 	EXPECT_FALSE(scene.IsOverlayOpen());
 	EXPECT_FALSE(world.game.IsTimerPaused());

@@ -50,6 +50,8 @@ public:
 
 	// Null restores SDL's clock or sleep.
 	void SetClock(TickFunction ticks, DelayFunction delay);
+	// Milliseconds of the frame step's clock; screens time themselves by it.
+	uint32_t Ticks() const { return tickFunction(); }
 
 	const char *GetTitle() const { return title; }
 	bool IsRunning() const { return running != 0; }

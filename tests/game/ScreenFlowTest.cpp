@@ -1,0 +1,632 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "audio/MusicPlayer.h"
+#include "engine/core/FileAccess.h"
+#include "engine/core/Input.h"
+#include "engine/core/NameHash.h"
+#include "map/MapPreloader.h"
+#include "map/TileMap.h"
+#include "game/Achievements.h"
+#include "game/GameProgress.h"
+#include "game/ScreenCountUp.h"
+#include "game/ScreenCredits.h"
+#include "game/ScreenDied.h"
+#include "game/ScreenIntro.h"
+#include "game/ScreenLoadGame.h"
+#include "game/ScreenPreIntro.h"
+#include "game/ScreenStartup.h"
+#include "game/ScreenTitle.h"
+#include "game/ScreenWinAlt.h"
+#include "game/ScreenWon.h"
+#include "game/Settings.h"
+#include "game/TalvexGame.h"
+#include "game/UIPause.h"
+#include "support/KeyEvent.h"
+#include "support/SharedRenderer.h"
+#include "support/TempFolder.h"
+#include "support/WindowPicture.h"
+
+namespace {
+
+uint32_t g_now = 0;
+uint32_t FakeTicks() { return g_now; }
+void NoDelay(uint32_t) {}
+
+// A game of the test's own that writes down the stages it is asked for and
+// notes play instead of building it.
+class FlowGame : public TalvexGame {
+public:
+	void ShowStartup() override { Note("startup"); TalvexGame::ShowStartup(); }
+	void ShowTitle() override { Note("title"); TalvexGame::ShowTitle(); }
+	void ShowPreIntro() override { Note("preintro"); TalvexGame::ShowPreIntro(); }
+	void ShowIntro() override { Note("intro"); TalvexGame::ShowIntro(); }
+	void ShowDied() override { Note("died"); TalvexGame::ShowDied(); }
+	void ShowQuestComplete() override { Note("questcomplete"); TalvexGame::ShowQuestComplete(); }
+	void ShowWinAlt(const char *text, int ending) override
+	{
+		Note("ending " + std::to_string(ending));
+		TalvexGame::ShowWinAlt(text, ending);
+	}
+	void ShowWon() override { Note("won"); TalvexGame::ShowWon(); }
+	void ShowEndChoice() override { Note("endchoice"); TalvexGame::ShowEndChoice(); }
+	void ShowCredits(bool withTheme) override { Note(withTheme ? "credits theme" : "credits"); TalvexGame::ShowCredits(withTheme); }
+	void ShowCreditsFR() override { Note("creditsfr"); TalvexGame::ShowCreditsFR(); }
+	void ShowLoadScreen() override { Note("load"); TalvexGame::ShowLoadScreen(); }
+	void SetPlayScene() override { Note("play"); }
+
+	void SetEndedSlot(bool on) { anySlotEnded = on ? 1 : 0; }
+	void Note(const std::string &step) { route.push_back(step); }
+	std::vector<std::string> route;
+};
+
+using Route = std::vector<std::string>;
+
+class ScreenFlowTest : public SharedRendererTest {
+protected:
+	static constexpr uint32_t kFrameMs = 17;
+	static constexpr uint32_t kLongFrameMs = 25; // the longest frame the step takes as it is
+
+	void SetUp() override
+	{
+		SharedRendererTest::SetUp();
+		if (IsSkipped())
+			return;
+		Settings::Instance().UseFile(folder.Path("settings.dat").c_str());
+		GameProgress::SetSaveFolder(folder.Folder().c_str());
+		GameProgress::SetSaveSlot(0);
+		GameProgress::ResetGlobal();
+		Input::Get()->Reset();
+		g_now = 1000;
+		game.SetClock(&FakeTicks, &NoDelay);
+		game.SetFrameRate(TalvexGame::kFrameRate);
+		std::filesystem::create_directories(GetBaseDirectory() + "screens");
+	}
+	void TearDown() override
+	{
+		game.DropScenes();
+		Input::Get()->Reset();
+		GameProgress::SetSaveFolder("");
+		GameProgress::SetSaveSlot(0);
+		GameProgress::ResetGlobal();
+		Settings::Instance().UseFile("settings.dat");
+		SharedRendererTest::TearDown();
+	}
+
+	void Frames(int count)
+	{
+		for (int i = 0; i < count; i++) {
+			g_now += frameMs;
+			game.RunFrame();
+		}
+	}
+	// Runs frames until the current scene is a T; false after maxFrames.
+	template <class T> T *Until(int maxFrames = 4000)
+	{
+		for (int i = 0; i < maxFrames; i++) {
+			if (T *scene = dynamic_cast<T *>(game.GetCurrentScene()))
+				return scene;
+			Frames(1);
+		}
+		return dynamic_cast<T *>(game.GetCurrentScene());
+	}
+	// A key pressed for one frame, then let go, then time for the page it
+	// built to take presses.
+	void Tap(SDL_Scancode key)
+	{
+		Input::Get()->HandleEvent(KeyEvent(true, key));
+		Frames(1);
+		Input::Get()->HandleEvent(KeyEvent(false, key));
+		Frames(8);
+	}
+	void Taps(std::initializer_list<SDL_Scancode> keys)
+	{
+		for (SDL_Scancode key : keys)
+			Tap(key);
+	}
+	// Draws the current scene into the window, keeps it as screens/<name>.png
+	// and returns how many sampled spots are not black.
+	int Shoot(const char *name)
+	{
+		renderer->BeginFrame();
+		renderer->BeginFrame();
+		renderer->UpdateCameraMatrices();
+		if (game.GetCurrentScene() != nullptr)
+			game.GetCurrentScene()->Render();
+		renderer->EndFrame();
+		WindowPicture picture(3);
+		picture.ReadWindow();
+		const std::string path = GetBaseDirectory() + "screens/" + name + ".png";
+		EXPECT_TRUE(picture.Save(path)) << path;
+		int lit = 0;
+		for (int y = 10; y < WindowPicture::kHeight - 10; y += 10)
+			for (int x = 10; x < WindowPicture::kWidth - 10; x += 10) {
+				Rgb c;
+				if (picture.Average(x, y, c) && c.Sum() > 60)
+					lit++;
+			}
+		return lit;
+	}
+	// A save in the slot with play time, standing in town.
+	void SavePlayedSlot(uint8_t slot, uint32_t seconds)
+	{
+		GameProgress::ResetGlobal();
+		GameProgress::SetCurrentMap("town");
+		GameProgress::SetPlaySeconds(seconds);
+		ASSERT_TRUE(GameProgress::Write(GameProgress::SaveFileName(slot).c_str()));
+		GameProgress::ResetGlobal();
+	}
+	void PlayIntro(bool ortho, bool skip, const char *music, const char *picture)
+	{
+		renderer->SetPostModeIndex(ortho ? 1 : 0);
+		ASSERT_EQ(ortho, renderer->IsCurrentPostModeOrtho());
+		game.SetEndedSlot(skip);
+		game.ShowPreIntro();
+		ASSERT_NE(nullptr, Until<ScreenPreIntro>(3));
+		Frames(10);
+		Tap(SDL_SCANCODE_RETURN);
+		ScreenIntro *intro = Until<ScreenIntro>(3);
+		ASSERT_NE(nullptr, intro);
+		EXPECT_STREQ(music, intro->GetMusicFile());
+		EXPECT_EQ(skip, intro->HasSkipper());
+		frameMs = kLongFrameMs; // a long crawl, in fewer frames
+		Frames(6 * 40);
+		EXPECT_EQ(ScreenIntro::kCrawl, intro->GetState());
+		if (picture != nullptr) {
+			EXPECT_GT(Shoot(picture), 10);
+		}
+		auto played = [this] { return std::count(game.route.begin(), game.route.end(), "play"); };
+		if (skip) {
+			Input::Get()->HandleEvent(KeyEvent(true, SDL_SCANCODE_SPACE));
+			Frames(2 * 40);
+			EXPECT_EQ(0, played());
+			Frames(50);
+			Input::Get()->HandleEvent(KeyEvent(false, SDL_SCANCODE_SPACE));
+			Frames(1);
+		} else {
+			for (int i = 0; i < 60 * 60 && played() == 0; i++)
+				Frames(1);
+		}
+		EXPECT_EQ(Route({"preintro", "intro", "play"}), game.route);
+		renderer->SetPostModeIndex(0);
+	}
+	// The title screen reached through the start-up logos.
+	ScreenTitle *ToTitle()
+	{
+		game.ShowStartup();
+		ScreenTitle *title = Until<ScreenTitle>();
+		Frames(10); // the menu takes presses a tenth of a second after it is built
+		return title;
+	}
+
+	TempFolder folder;
+	FlowGame game;
+	uint32_t frameMs = kFrameMs;
+};
+
+}
+
+TEST_F(ScreenFlowTest, StartUpShowsItsLogosThenTheTitleOverTheTownMap)
+{
+	game.ShowStartup();
+	ScreenStartup *startup = Until<ScreenStartup>(2);
+	ASSERT_NE(nullptr, startup);
+	const uint32_t begun = g_now;
+	Frames(30);
+	EXPECT_TRUE(startup->GetEngineLogo().IsVisible());
+	EXPECT_FALSE(startup->GetTitleLogo().IsVisible());
+	EXPECT_GT(Shoot("startup"), 10);
+	ScreenTitle *title = Until<ScreenTitle>();
+	ASSERT_NE(nullptr, title);
+	// 5001 + 101 + 2701 ms, and a frame or three of rounding at each step.
+	const uint32_t took = g_now - begun;
+	EXPECT_GE(took, 5001u + 101u + 2701u);
+	EXPECT_LE(took, 5001u + 101u + 2701u + 6 * kFrameMs);
+	ASSERT_NE(nullptr, title->GetTileMap());
+	EXPECT_EQ(MapFileHash("maps/town.tmx"), MapPreloader::Instance()->GetMapId());
+	Frames(20);
+	EXPECT_EQ(kPhaseLoaded, title->GetTileMap()->GetLoadState().phase);
+	EXPECT_GT(Shoot("title"), 100);
+	EXPECT_EQ(Route({"startup", "title"}), game.route);
+	// With no save the only option begins a game in slot 1 at Intended.
+	ASSERT_EQ(1u, title->GetMenu().GetOptions().GetOptionCount());
+	EXPECT_STREQ("Begin Game", title->GetMenu().GetOptions().GetOption(0).label);
+}
+
+TEST_F(ScreenFlowTest, NewGameInSlotTwoAtEachDifficulty)
+{
+	const struct {
+		const char *name;
+		std::vector<SDL_Scancode> keys; // on the Difficulty page
+		int difficulty;
+		const char *picture;
+	} rows[] = {
+		{"Intended", {SDL_SCANCODE_RETURN}, 1, "menu_difficulty"},
+		{"Relaxed", {SDL_SCANCODE_DOWN, SDL_SCANCODE_RETURN}, 0, nullptr},
+		{"Brutal after four refusals", {SDL_SCANCODE_DOWN, SDL_SCANCODE_DOWN, SDL_SCANCODE_RETURN, SDL_SCANCODE_DOWN,
+			SDL_SCANCODE_DOWN, SDL_SCANCODE_DOWN, SDL_SCANCODE_DOWN, SDL_SCANCODE_RETURN}, 2, "menu_brutal"},
+	};
+	for (const auto &row : rows) {
+		SCOPED_TRACE(row.name);
+		SavePlayedSlot(0, 300);
+		Settings::Instance().SetValue(kSettingLastSaveSlot, 0); // the picker opens on the slot played last
+		std::error_code ignored;
+		std::filesystem::remove(GameProgress::SaveFileName(1), ignored);
+		ScreenTitle *title = ToTitle();
+		ASSERT_NE(nullptr, title);
+		UIOptions &list = title->GetMenu().GetOptions();
+		EXPECT_STREQ("Play Game", list.GetOption(0).label);
+		Tap(SDL_SCANCODE_RETURN);
+		ASSERT_STREQ("Pick a Game", list.GetTitle());
+		EXPECT_STREQ("2. New Game", list.GetOption(1).label);
+		if (row.picture != nullptr && std::strcmp(row.picture, "menu_difficulty") == 0) {
+			EXPECT_GT(Shoot("menu_pick"), 10);
+		}
+		EXPECT_EQ(0, list.GetCursor());
+		Tap(SDL_SCANCODE_DOWN);
+		EXPECT_EQ(1, list.GetCursor());
+		Tap(SDL_SCANCODE_RETURN);
+		ASSERT_STREQ("Difficulty", list.GetTitle());
+		for (size_t i = 0; i < row.keys.size(); i++) {
+			if (row.picture != nullptr && i + 1 == row.keys.size()) {
+				EXPECT_GT(Shoot(row.picture), 10);
+			}
+			Tap(row.keys[i]);
+		}
+		ASSERT_NE(nullptr, Until<ScreenPreIntro>(3));
+		EXPECT_EQ(1, GameProgress::SaveSlot());
+		EXPECT_EQ(row.difficulty, GameProgress::Difficulty());
+		EXPECT_EQ(1, Settings::Instance().Get()[kSettingLastSaveSlot]);
+		EXPECT_EQ(1, TempFolder::ReadBytes(folder.Path("settings.dat"))[kSettingLastSaveSlot]);
+		game.route.clear();
+	}
+}
+
+TEST_F(ScreenFlowTest, ContinueAndAnotherSaveGoThroughTheLoadScreenIntoPlay)
+{
+	SavePlayedSlot(0, 300);
+	ScreenTitle *title = ToTitle();
+	ASSERT_NE(nullptr, title);
+	UIOptions &list = title->GetMenu().GetOptions();
+	Taps({SDL_SCANCODE_RETURN, SDL_SCANCODE_RETURN});
+	ASSERT_STREQ("Game #1", list.GetTitle());
+	Tap(SDL_SCANCODE_RETURN);
+	ScreenLoadGame *load = Until<ScreenLoadGame>(3);
+	ASSERT_NE(nullptr, load);
+	EXPECT_TRUE(load->ShowsTips());
+	Frames(60);
+	EXPECT_GT(Shoot("load"), 10);
+	// An action before phase 2 does nothing; at phase 2 it starts play.
+	Tap(SDL_SCANCODE_SPACE);
+	EXPECT_EQ(0, std::count(game.route.begin(), game.route.end(), "play"));
+	Frames(300);
+	EXPECT_EQ(2, load->GetPhase());
+	EXPECT_STREQ("READY: Press to begin!", load->GetCaption().GetText());
+	EXPECT_EQ(1, load->TableLoads());
+	Tap(SDL_SCANCODE_SPACE);
+	EXPECT_EQ("play", game.route.back());
+	EXPECT_EQ(HashName("town"), GameProgress::Current().currentMap);
+
+	// Another save, listed by its file name, is loaded by its whole name.
+	GameProgress::ResetGlobal();
+	GameProgress::SetCurrentMap("home");
+	ASSERT_TRUE(GameProgress::Write(folder.Path("my_old-run.sav").c_str()));
+	GameProgress::ResetGlobal();
+	game.route.clear();
+	title = nullptr;
+	game.ShowTitle();
+	title = Until<ScreenTitle>(3);
+	ASSERT_NE(nullptr, title);
+	Frames(10);
+	title->GetMenu().OnSelect(UITitleMenu::kOtherSaves, 0);
+	UIOptions &others = title->GetMenu().GetOptions();
+	ASSERT_EQ(1u, others.GetOptionCount());
+	EXPECT_STREQ("my old run", others.GetOption(0).label);
+	Frames(10);
+	Tap(SDL_SCANCODE_RETURN);
+	ASSERT_NE(nullptr, Until<ScreenLoadGame>(3));
+	EXPECT_EQ(HashName("home"), GameProgress::Current().currentMap);
+}
+
+TEST_F(ScreenFlowTest, PreIntroYesPlaysTheIntroToItsEnd)
+{
+	ASSERT_NO_FATAL_FAILURE(PlayIntro(false, false, "data/intro.it", "intro"));
+}
+
+TEST_F(ScreenFlowTest, PreIntroYesInAnOrthographicLookPlaysAFlatIntro)
+{
+	ASSERT_NO_FATAL_FAILURE(PlayIntro(true, false, "data/intro8.it", nullptr));
+}
+
+TEST_F(ScreenFlowTest, AFinishedPlayerMayHoldAButtonToSkipTheIntro)
+{
+	ASSERT_NO_FATAL_FAILURE(PlayIntro(false, true, "data/intro.it", nullptr));
+}
+
+TEST_F(ScreenFlowTest, PreIntroNoGoesStraightIntoPlay)
+{
+	game.ShowPreIntro();
+	ASSERT_NE(nullptr, Until<ScreenPreIntro>(3));
+	Frames(10);
+	EXPECT_GT(Shoot("menu_preintro"), 10);
+	Taps({SDL_SCANCODE_DOWN, SDL_SCANCODE_RETURN});
+	EXPECT_EQ(Route({"preintro", "play"}), game.route);
+}
+
+TEST_F(ScreenFlowTest, DeathShowsItsBannerThenContinuesTheSlot)
+{
+	SavePlayedSlot(0, 90);
+	GameProgress::LoadCurrentSlot();
+	for (int difficulty : {1, 2}) {
+		SCOPED_TRACE(difficulty);
+		GameProgress::SetDifficulty((uint32_t)difficulty);
+		GameProgress::SetRespawnLevel((uint32_t)difficulty);
+		game.route.clear();
+		ScreenDied::SetBannerCounter(17);
+		game.ShowDied();
+		ScreenDied *died = Until<ScreenDied>(3);
+		ASSERT_NE(nullptr, died);
+		EXPECT_STREQ("SKEWERED", died->GetBanner().GetText());
+		const float speed = difficulty == 2 ? 2.0f : 1.0f;
+		EXPECT_EQ(speed, died->GetSpeed());
+		Frames((int)(1.0f / speed * 60));
+		EXPECT_FALSE(died->GetYouDied().IsActive() && died->GetYouDied().lifeState == kLifeRunning);
+		Frames((int)(1.0f / speed * 60));
+		EXPECT_EQ((uint32_t)kLifeRunning, died->GetYouDied().lifeState);
+		if (difficulty == 1) {
+			EXPECT_GT(Shoot("died"), 5);
+		}
+		ASSERT_NE(nullptr, Until<ScreenLoadGame>((int)(4.0f / speed * 60)));
+		EXPECT_EQ(Route({"died", "load"}), game.route);
+	}
+	// The next death shows the next banner, round the table.
+	EXPECT_STREQ("DED", ScreenDied::PickDeathBanner());
+}
+
+TEST_F(ScreenFlowTest, QuestCompleteCountsUpThenVictoryCreditsAndBothEndChoices)
+{
+	for (uint8_t choice : {0, 1}) {
+		SCOPED_TRACE((int)choice);
+		SavePlayedSlot(0, 1200);
+		GameProgress::LoadCurrentSlot();
+		GameProgress::SetFlag("ending", 1);
+		GameProgress::Current().lowestDifficulty = 1;
+		GameProgress::SaveCurrentSlot();
+		game.StartPlay();
+		game.route.clear();
+		game.ShowQuestComplete();
+		ScreenCountUp *tally = Until<ScreenCountUp>(3);
+		ASSERT_NE(nullptr, tally);
+		Frames(100);
+		EXPECT_STREQ("STORY", tally->GetLabel(0).GetText());
+		EXPECT_STREQ("", tally->GetLabel(1).GetText());
+		Frames(200);
+		EXPECT_STREQ("SECRETS", tally->GetLabel(2).GetText());
+		if (choice == 0) {
+			EXPECT_GT(Shoot("quest_complete"), 10);
+		}
+		ScreenWon *won = Until<ScreenWon>(300);
+		ASSERT_NE(nullptr, won);
+		EXPECT_STREQ("QUEST COMPLETE!", won->GetTitle().GetText());
+		EXPECT_TRUE(Achievements::Instance().IsUnlocked(HashName("complete_intended")));
+		// A victory within the hour completes "speedy".
+		EXPECT_TRUE(GameProgress::Flag("speedy"));
+		Tap(SDL_SCANCODE_SPACE); // too early
+		EXPECT_EQ(Route({"questcomplete", "won"}), game.route);
+		Frames(5 * 60);
+		if (choice == 0) {
+			EXPECT_GT(Shoot("won"), 10);
+		}
+		Tap(SDL_SCANCODE_SPACE);
+		ScreenCredits *credits = Until<ScreenCredits>(3);
+		ASSERT_NE(nullptr, credits);
+		EXPECT_FALSE(credits->HasSkipper());
+		Frames(120);
+		if (choice == 0) {
+			EXPECT_GT(Shoot("credits"), 5);
+		}
+		for (int i = 0; i < 400 && credits->GetCrawl().Remaining() >= ScreenCredits::kActionEndsWithin; i++)
+			Frames(10);
+		Tap(SDL_SCANCODE_SPACE);
+		ScreenEndChoice *end = Until<ScreenEndChoice>(3);
+		ASSERT_NE(nullptr, end);
+		Frames(10);
+		if (choice == 0) {
+			EXPECT_GT(Shoot("menu_endchoice"), 5);
+		}
+		if (choice == 1)
+			Tap(SDL_SCANCODE_DOWN);
+		Tap(SDL_SCANCODE_RETURN);
+		const Route expected = choice == 0 ? Route({"questcomplete", "won", "credits theme", "endchoice", "load"})
+		                                   : Route({"questcomplete", "won", "credits theme", "endchoice", "title"});
+		EXPECT_EQ(expected, game.route);
+		Frames(2);
+		game.route.clear();
+	}
+}
+
+TEST_F(ScreenFlowTest, EachEndingShowsItsSentenceThenItsNextScreen)
+{
+	const struct {
+		int ending;
+		const char *sentence;
+		Route route;
+	} rows[] = {
+		{1, "Walked North.\nWorld Ended.", {"ending 1", "startup"}},
+		{2, "Walked North,\nConfidently.", {"ending 2", "startup"}},
+		{3, "Wrong Hole!", {"ending 3", "startup"}},
+		{4, "ATE THE ENEMY", {"ending 4", "startup"}},
+		{5, "Enigmania!", {"ending 5", "creditsfr"}},
+	};
+	GameProgress::SetCurrentMap("town");
+	for (const auto &row : rows) {
+		SCOPED_TRACE(row.ending);
+		game.route.clear();
+		game.ShowWinAlt(row.sentence, row.ending);
+		ScreenWinAlt *screen = Until<ScreenWinAlt>(3);
+		ASSERT_NE(nullptr, screen);
+		EXPECT_EQ("ENDING " + std::to_string(row.ending) + " of 5", std::string(screen->GetHeading().GetText()));
+		EXPECT_STREQ(row.sentence, screen->GetMessage().GetText());
+		EXPECT_TRUE(game.IsTimerPaused());
+		Frames(60);
+		EXPECT_GT(Shoot(("ending" + std::to_string(row.ending)).c_str()), 5);
+		Frames(3 * 60 + 10);
+		EXPECT_EQ(row.route, game.route);
+	}
+	// The French credits end by sending the save home.
+	ScreenCreditsFR *french = Until<ScreenCreditsFR>(3);
+	ASSERT_NE(nullptr, french);
+	EXPECT_GT(french->GetCrawl().LineCount(), 5u);
+	french->Finish();
+	french->Finish();
+	EXPECT_EQ(HashName("home"), GameProgress::Current().currentMap);
+	EXPECT_EQ(HashName("home"), GameProgress::StartMap());
+	GameProgress saved;
+	ASSERT_TRUE(GameProgress::ReadSlot(saved, 0));
+	EXPECT_EQ(HashName("home"), saved.currentMap);
+	EXPECT_EQ(1, std::count(game.route.begin(), game.route.end(), "title"));
+}
+
+namespace {
+
+// A bare screen holding a panel stack, for the menus that play pushes.
+class StackScreen : public Screen {
+public:
+	void Start() override { AddEntity(&stack); }
+	UIStack stack;
+};
+
+// Stands for a panel the pause menu pushes (the quests, the world map).
+class MarkPanel : public Entity {
+public:
+	MarkPanel() { drawLayer = kInterfaceLayer; }
+};
+
+}
+
+TEST_F(ScreenFlowTest, SettingsChosenOnTheTitleSurviveAReload)
+{
+	SavePlayedSlot(0, 300);
+	ScreenTitle *title = ToTitle();
+	ASSERT_NE(nullptr, title);
+	Taps({SDL_SCANCODE_DOWN, SDL_SCANCODE_RETURN});
+	UIOptions &settings = title->GetMenu().GetSettingsMenu().GetOptions();
+	ASSERT_STREQ("Settings", settings.GetTitle());
+	EXPECT_STREQ("Fullscreened", settings.GetOption(2).label);
+	EXPECT_GT(Shoot("menu_settings"), 5);
+	Tap(SDL_SCANCODE_RETURN);
+	ASSERT_STREQ("Presentation", settings.GetTitle());
+	EXPECT_STREQ("Sound: Medium", settings.GetOption(1).label);
+	EXPECT_GT(Shoot("menu_presentation"), 5);
+	Taps({SDL_SCANCODE_DOWN, SDL_SCANCODE_RETURN});
+	EXPECT_STREQ("Sick of Music", settings.GetOption(1).label);
+	EXPECT_EQ(1, TempFolder::ReadBytes(folder.Path("settings.dat"))[kSettingAudioMode]);
+	Settings::Instance().UseFile(folder.Path("settings.dat").c_str());
+	EXPECT_EQ(1, Settings::Instance().Get()[kSettingAudioMode]);
+	// Back closes the settings; the title menu shows its main page again.
+	Tap(SDL_SCANCODE_ESCAPE);
+	Frames(2);
+	EXPECT_EQ(&title->GetMenu(), title->GetStack().Top());
+	EXPECT_STREQ("Play Game", title->GetMenu().GetOptions().GetOption(0).label);
+}
+
+TEST_F(ScreenFlowTest, PauseMenuWithEveryEntry)
+{
+	SavePlayedSlot(0, 300);
+	GameProgress::LoadCurrentSlot();
+	game.StartPlay();
+	auto *screen = new StackScreen();
+	game.SetScene(screen);
+	Frames(1);
+	UIPause pause;
+	MarkPanel quests, worldMap;
+	pause.SetQuestPanel(&quests);
+	pause.SetWorldMapPanel(&worldMap);
+	screen->stack.AddEntity(&pause);
+	pause.Open();
+	Frames(10);
+	UIOptions &list = pause.GetOptions();
+	const std::vector<std::string> plain = {"World Map", "Quests", "Respawn", "Gameplay", "Settings", "Quit"};
+	ASSERT_EQ(plain.size(), list.GetOptionCount());
+	for (size_t i = 0; i < plain.size(); i++)
+		EXPECT_EQ(plain[i], list.GetOption(i).label);
+	EXPECT_TRUE(game.IsTimerPaused());
+	EXPECT_GT(Shoot("menu_pause"), 5);
+	// Twenty presses of cancel add the jukebox and the credits before "Quit".
+	for (int i = 0; i < 20; i++)
+		Tap(SDL_SCANCODE_LSHIFT);
+	ASSERT_EQ(8u, list.GetOptionCount());
+	EXPECT_STREQ("Music", list.GetOption(5).label);
+	EXPECT_STREQ("Credits", list.GetOption(6).label);
+	EXPECT_STREQ("Quit", list.GetOption(7).label);
+	// The jukebox with no cue list does nothing.
+	MusicPlayer::Instance()->LoadCues("data/no-such-cues.xml");
+	ASSERT_EQ(0u, MusicPlayer::Instance()->CueCount());
+	pause.OnSelect(UIPause::kMusic, 5);
+
+	// World map and quests are pushed over the menu.
+	Tap(SDL_SCANCODE_RETURN);
+	EXPECT_EQ(&worldMap, screen->stack.Top());
+	screen->stack.RemoveEntity(&worldMap);
+	Frames(2);
+	Taps({SDL_SCANCODE_DOWN, SDL_SCANCODE_RETURN});
+	EXPECT_EQ(&quests, screen->stack.Top());
+	screen->stack.RemoveEntity(&quests);
+	Frames(2);
+
+	// Gameplay: the controls picture closes on the next press, not the one
+	// that opened it; a difficulty change is asked about on the way out, and
+	// "Accept" takes only the two difficulty values.
+	Taps({SDL_SCANCODE_DOWN, SDL_SCANCODE_DOWN, SDL_SCANCODE_RETURN});
+	UIGameplayMenu &gameplay = pause.GetGameplayMenu();
+	ASSERT_EQ(&gameplay, screen->stack.Top());
+	EXPECT_GT(Shoot("menu_gameplay"), 5);
+	Tap(SDL_SCANCODE_RETURN);
+	EXPECT_EQ(&gameplay.GetControls(), screen->stack.Top());
+	Tap(SDL_SCANCODE_RETURN);
+	Frames(2);
+	EXPECT_EQ(&gameplay, screen->stack.Top());
+	Taps({SDL_SCANCODE_DOWN, SDL_SCANCODE_RETURN});
+	EXPECT_STREQ("Brutal Combat", gameplay.GetOptions().GetOption(1).label);
+	EXPECT_EQ(1, GameProgress::Difficulty());
+	GameProgress::SetFlag("shotmap", 1); // changed meanwhile
+	Tap(SDL_SCANCODE_ESCAPE);
+	ASSERT_STREQ("Change Mode?", gameplay.GetOptions().GetTitle());
+	Tap(SDL_SCANCODE_RETURN);
+	EXPECT_EQ(2, GameProgress::Difficulty());
+	EXPECT_EQ(2, GameProgress::RespawnLevel());
+	EXPECT_TRUE(GameProgress::Flag("shotmap"));
+	Frames(2);
+	EXPECT_EQ(&pause, screen->stack.Top());
+
+	// Settings are pushed and closed again.
+	pause.OnSelect(UIPause::kSettings, 4);
+	Frames(10);
+	EXPECT_EQ(&pause.GetSettingsMenu(), screen->stack.Top());
+	Tap(SDL_SCANCODE_ESCAPE);
+	EXPECT_EQ(&pause, screen->stack.Top());
+
+	// Back closes the menu and starts the clock again.
+	Tap(SDL_SCANCODE_ESCAPE);
+	EXPECT_FALSE(pause.IsOpen());
+	EXPECT_FALSE(game.IsTimerPaused());
+	EXPECT_EQ(nullptr, pause.container);
+
+	// Respawn, credits and quit lead on.
+	const struct {
+		uint8_t id;
+		const char *step;
+	} ways[] = {{UIPause::kRespawn, "load"}, {UIPause::kCredits, "credits"}, {UIPause::kQuit, "title"}};
+	for (const auto &way : ways) {
+		SCOPED_TRACE(way.step);
+		game.route.clear();
+		pause.OnSelect(way.id, 0);
+		ASSERT_FALSE(game.route.empty());
+		EXPECT_EQ(way.step, game.route.back());
+	}
+}
