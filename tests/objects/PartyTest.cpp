@@ -156,7 +156,7 @@ TEST_F(PartyWorld, JoiningWithNoMapStoredFollowsWhereItStands)
 
 TEST_F(PartyWorld, BroughtMemberDestroysTheTownspersonItReplaces)
 {
-	world.Place(kWoodsmith, 2, 2, 5, "woodsmith");
+	world.Place(kWoodsmith, 2, 2, 5, "woodsmith").facing = 1;
 	world.Load();
 	MapObjectDef *record = world.map.FindEntityRecordById(5);
 	ASSERT_NE(record, nullptr);
