@@ -295,6 +295,7 @@ TEST_F(CreatureWorld, TheBirdHangsFreezesUnderAMessageDivesAndComesBack)
 	EXPECT_EQ(ActorBird::kPerched, bird->birdState);
 
 	auto hero = Spawn(kHeroKind, kFactionPlayer, 6, Vec3(0.0f, 0.0f, 4.0f));
+	bird->SetTarget(hero.get()); // as its tree does when the hero walks under it
 	hud.messageVisible = true;
 	for (int i = 0; i < 30; i++)
 		scene.Update(kFrameTime);
