@@ -69,11 +69,7 @@ void ActorBird::Step()
 	switch (birdState) {
 	case kPerched: {
 		aimPoint = position;
-		if (target == nullptr) {
-			MapEntity *foe = FindTarget();
-			if (foe != nullptr && IsWithinRange(foe->transform.position, position, kNoticeRange))
-				SetTarget(foe);
-		}
+		// Its tree picks the target (the foe that comes under it).
 		if (IsLivingActor(target) && ActorRegistry::CountLivingActors() <= 1) {
 			ActorRegistry::Add(this);
 			aimPoint = target->transform.position + Vec3(0.0f, kDiveAim, 0.0f);

@@ -3,7 +3,7 @@
 #include "objects/Actor.h"
 
 // The bird of the enemy tree: it perches above its tree, swoops down at the
-// player when the fight's attack token allows, climbs away past the player,
+// target its tree gives it when the fight's attack token allows, climbs away past the player,
 // and flies back to its perch. It hangs in the air while alive (no gravity)
 // and freezes while the HUD shows a message. The tree owns it.
 class ActorBird : public Actor {
@@ -26,7 +26,6 @@ public:
 	static constexpr float kHomeReach = 1.0f;
 	static constexpr float kFlySpeed = 10.0f;       // units per second
 	static constexpr float kFarDistance = 8.0f;     // far away the bird never sinks
-	static constexpr float kNoticeRange = 10.0f;    // a perched bird's eye for a foe
 
 	explicit ActorBird(uint32_t kind);
 

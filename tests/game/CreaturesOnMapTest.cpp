@@ -134,6 +134,8 @@ TEST_P(CreaturesOnMap, NoticesClosesInAttacksAndDiesDroppingChicken)
 	Hero().Hold(row.heroHolds, nullptr);
 	CloseMessages(); // the tool's notice
 	Hero().SetPosition(world.TileCentre(kCreatureX, row.heroY));
+	if (row.kind == 61)
+		creature->SetTarget(&Hero()); // as its tree does when the hero comes under it
 	Refill();
 	const Vec3 placed = creature->transform.position;
 

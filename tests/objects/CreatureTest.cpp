@@ -173,6 +173,19 @@ TEST_F(CreatureWorld, EachChookKindBuildsItsOwnBehaviours)
 	EXPECT_EQ(0u, lord->GetBehaviourCount()) << "scripts drive the dark lord";
 }
 
+TEST_F(CreatureWorld, InTheChookGameTheChooksWearTheDarkLordsLook)
+{
+	hud.gameMode = 2;
+	// The people's rig waves; the chooks' own does not.
+	const std::pair<uint32_t, bool> rows[] = {{50, true}, {51, true}, {52, false}, {57, false}};
+	for (const auto &[kind, lordly] : rows) {
+		SCOPED_TRACE(kind);
+		auto chook = Make(kind, Vec3(0.0f));
+		EXPECT_EQ(lordly, chook->GetAnimation(kAnimWave) != nullptr);
+	}
+	hud.gameMode = 0;
+}
+
 TEST_F(CreatureWorld, TheOgreAndTheWizardCarryTheirWeapons)
 {
 	auto ogre = Make(53, Vec3(0.0f));
@@ -295,6 +308,7 @@ TEST_F(CreatureWorld, TheBirdHangsFreezesUnderAMessageDivesAndComesBack)
 	EXPECT_EQ(ActorBird::kPerched, bird->birdState);
 
 	auto hero = Spawn(kHeroKind, kFactionPlayer, 6, Vec3(0.0f, 0.0f, 4.0f));
+	bird->SetTarget(hero.get()); // as its tree does when the hero walks under it
 	hud.messageVisible = true;
 	for (int i = 0; i < 30; i++)
 		scene.Update(kFrameTime);

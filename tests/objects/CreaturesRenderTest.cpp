@@ -31,6 +31,7 @@ constexpr int kMostLoadSteps = 100;
 constexpr int kFieldWidth = 24;
 constexpr int kFieldHeight = 16;
 constexpr int kRow = 8;            // the tile row the creatures stand on
+constexpr int kPerRow = 10;        // figures in a row; the townsfolk stand in a second one in front
 constexpr int kMinDifference = 40; // summed over red, green and blue
 
 struct Figure {
@@ -52,6 +53,12 @@ const Figure kFigures[] = {
 	{"chook bomb", 57, 0.0f, 0.5f},
 	{"bird", 61, 2.0f, 0.2f},
 	{"blob", 62, 0.0f, 0.4f},
+	{"townee", 26, 0.0f, 0.8f},
+	{"oracle", 27, 0.0f, 0.8f},
+	{"tinsmith", 28, 0.0f, 0.9f},
+	{"woodsmith", 29, 0.0f, 0.8f},
+	{"locksmith", 30, 0.0f, 0.8f},
+	{"temptress", 31, 0.0f, 0.8f},
 };
 
 class CreaturesRender : public SharedRendererTest {
@@ -115,8 +122,9 @@ TEST_F(CreaturesRender, EveryCreatureShowsOnTheField)
 		ASSERT_NE(nullptr, made);
 		std::unique_ptr<Actor> figure(static_cast<Actor *>(made));
 		figure->LinkToMap(&map, nullptr);
-		const int column = kFieldWidth / 2 - count / 2 + i;
-		figure->SetPosition(map.TilePosition((int16_t)column, kRow, 0.5f, 0.5f) + Vec3(0.0f, kFigures[i].lift, 0.0f));
+		const int column = kFieldWidth / 2 - kPerRow / 2 + i % kPerRow;
+		const int row = kRow + 2 * (i / kPerRow);
+		figure->SetPosition(map.TilePosition((int16_t)column, (int16_t)row, 0.5f, 0.5f) + Vec3(0.0f, kFigures[i].lift, 0.0f));
 		figure->SetVisible(false);
 		scene.AddEntity(figure.get());
 		figures.push_back(std::move(figure));

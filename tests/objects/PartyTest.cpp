@@ -88,6 +88,12 @@ TEST_F(PartyWorld, RestoresFlaggedKindsInKindOrderBehindTheLeader)
 	EXPECT_EQ(Follow(first)->leader, &leader);
 	EXPECT_EQ(Follow(second)->leader, first);
 	EXPECT_FLOAT_EQ(Follow(first)->speed, Party::kMemberSpeed);
+	// A kind already listed is refused and left alone.
+	NPCWoodsmith twin;
+	EXPECT_FALSE(party.Join(&twin));
+	party.AddKind(kWoodsmith);
+	EXPECT_EQ(party.GetMemberCount(), 2u);
+	EXPECT_EQ(twin.GetBehaviourCount(), 0u);
 	for (Actor *member : {first, second}) {
 		SCOPED_TRACE(member->GetKind());
 		EXPECT_TRUE(world.scene.HasEntity(member));
@@ -105,35 +111,38 @@ TEST_F(PartyWorld, RestoresFlaggedKindsInKindOrderBehindTheLeader)
 	EXPECT_NEAR(first->homePosition.z, behind.z, 1e-4f);
 }
 
-TEST_F(PartyWorld, JoiningAListedKindIsRefused)
+TEST_F(PartyWorld, PartyAndUnpartyLinesTakeInAndSendAway)
 {
+	// "party" takes the speaker in where it stands; "unparty" names the
+	// record whose kind leaves: a listed member stops, a flag alone clears.
+	MapObjectDef &oracle = world.Place(kOracle, 3, 3, 5, "oracle");
+	world.AddCommand(oracle, kCmdParty, 0);
+	MapObjectDef &dismiss = world.AddObject(9, "dismiss");
+	world.AddCommand(dismiss, kCmdUnparty, 5);
+	world.AddCommand(dismiss, kCmdUnparty, 77); // no such record: nothing
+	world.Place(kWoodsmith, 6, 3, 8, "woodsmith");
+	MapObjectDef &dismissListed = world.AddObject(10, "dismiss listed");
+	world.AddCommand(dismissListed, kCmdUnparty, 8);
 	Flag(kWoodsmith);
 	LoadAndRestore();
-	NPCWoodsmith twin;
-	EXPECT_FALSE(Party::Instance().Join(&twin));
-	EXPECT_EQ(Party::Instance().GetMemberCount(), 1u);
-	EXPECT_EQ(twin.GetBehaviourCount(), 0u);
-	Party::Instance().AddKind(kWoodsmith);
-	EXPECT_EQ(Party::Instance().GetMemberCount(), 1u);
-}
+	Actor *joiner = world.Find<Actor>(5);
+	Actor *listed = Party::Instance().FindListed(kWoodsmith);
+	ASSERT_TRUE(joiner != nullptr && listed != nullptr);
 
-TEST_F(PartyWorld, LeavingStopsTheListedMemberAndClearsTheFlag)
-{
-	Flag(kWoodsmith);
-	Flag(kLocksmith);
-	LoadAndRestore();
-	Party &party = Party::Instance();
-	Actor *woodsmith = party.FindListed(kWoodsmith);
-	ASSERT_NE(woodsmith, nullptr);
-	EXPECT_TRUE(party.Leave(kWoodsmith));
-	EXPECT_FALSE(Flagged(kWoodsmith));
-	EXPECT_EQ(woodsmith->GetBehaviourCount(), 0u);
-	EXPECT_EQ(woodsmith->collider->mode, Collider::kModeStatic);
-	EXPECT_EQ(party.GetMemberCount(), 2u); // listed until the party clears
-	// A kind flagged but not listed (it joined where it stood): the flag goes.
-	Flag(kOracle);
-	EXPECT_FALSE(party.Leave(kOracle));
+	MapSequence(&world.map, world.map.FindEntityRecordById(5)).Start();
+	EXPECT_TRUE(Flagged(kOracle));
+	ASSERT_NE(Follow(joiner), nullptr);
+	EXPECT_EQ(Follow(joiner)->leader, listed) << "behind the last listed member";
+	EXPECT_EQ(Party::Instance().GetMemberCount(), 1u) << "joined on its own map";
+
+	MapSequence(&world.map, world.map.FindObjectById(9)).Start();
 	EXPECT_FALSE(Flagged(kOracle));
+	EXPECT_NE(Follow(joiner), nullptr) << "follows on until the next map";
+	MapSequence(&world.map, world.map.FindObjectById(10)).Start();
+	EXPECT_FALSE(Flagged(kWoodsmith));
+	EXPECT_EQ(listed->GetBehaviourCount(), 0u);
+	EXPECT_EQ(listed->collider->mode, Collider::kModeStatic);
+	EXPECT_EQ(Party::Instance().GetMemberCount(), 1u); // listed until the party clears
 }
 
 TEST_F(PartyWorld, JoiningWithNoMapStoredFollowsWhereItStands)
@@ -156,7 +165,7 @@ TEST_F(PartyWorld, JoiningWithNoMapStoredFollowsWhereItStands)
 
 TEST_F(PartyWorld, BroughtMemberDestroysTheTownspersonItReplaces)
 {
-	world.Place(kWoodsmith, 2, 2, 5, "woodsmith");
+	world.Place(kWoodsmith, 2, 2, 5, "woodsmith").facing = 1;
 	world.Load();
 	MapObjectDef *record = world.map.FindEntityRecordById(5);
 	ASSERT_NE(record, nullptr);
@@ -227,22 +236,6 @@ TEST_F(PartyWorld, MemberFreedElsewhereLeavesTheList)
 	EXPECT_EQ(Party::Instance().GetMemberCount(), 0u);
 }
 
-TEST_F(PartyWorld, MembersCatchUpWithTheLeader)
-{
-	Flag(kWoodsmith);
-	LoadAndRestore();
-	Actor *member = Party::Instance().FindListed(kWoodsmith);
-	ASSERT_NE(member, nullptr);
-	const float ownStep = Follow(member)->savedStepHeight;
-	EXPECT_FLOAT_EQ(ownStep, 0.5f);
-	leader.transform.position = world.map.TilePosition(1, 5, 0.5f, 0.5f);
-	world.Frame();
-	EXPECT_FLOAT_EQ(member->stepHeight, FollowBehaviour::kCatchUpStep);
-	world.Frames(60);
-	EXPECT_TRUE(IsWithinRange(member->transform.position, leader.transform.position, FollowBehaviour::kNearRange));
-	EXPECT_FLOAT_EQ(member->stepHeight, ownStep);
-}
-
 TEST_F(PartyWorld, TwoMembersTakeOnTwoFoesButNeverTheSmith)
 {
 	Flag(kWoodsmith);
@@ -276,35 +269,6 @@ TEST_F(PartyWorld, TwoMembersTakeOnTwoFoesButNeverTheSmith)
 	EXPECT_NE(second->GetTarget(), &smith);
 	world.scene.RemoveEntity(&smith);
 	party.Clear();
-}
-
-TEST_F(PartyWorld, ScriptLinesTakeTheSpeakerInAndSendAMemberAway)
-{
-	// "party" on a placement's own script takes that townsperson in; "unparty"
-	// names the record whose kind leaves.
-	MapObjectDef &recruit = world.Place(kWoodsmith, 3, 3, 5, "woodsmith");
-	world.AddCommand(recruit, kCmdParty, 0);
-	MapObjectDef &dismiss = world.AddObject(9, "dismiss");
-	world.AddCommand(dismiss, kCmdUnparty, 5);
-	MapObjectDef &nobody = world.AddObject(10, "nobody");
-	world.AddCommand(nobody, kCmdUnparty, 77); // no such record: nothing happens
-	LoadAndRestore();
-	Actor *woodsmith = world.Find<Actor>(5);
-	ASSERT_NE(woodsmith, nullptr);
-
-	MapSequence join(&world.map, world.map.FindEntityRecordById(5));
-	join.Start();
-	EXPECT_TRUE(Flagged(kWoodsmith));
-	ASSERT_NE(Follow(woodsmith), nullptr);
-	EXPECT_EQ(Follow(woodsmith)->leader, &leader);
-	EXPECT_EQ(Party::Instance().GetMemberCount(), 0u) << "joined on its own map";
-
-	MapSequence stray(&world.map, world.map.FindObjectById(10));
-	stray.Start();
-	EXPECT_TRUE(Flagged(kWoodsmith));
-	MapSequence leave(&world.map, world.map.FindObjectById(9));
-	leave.Start();
-	EXPECT_FALSE(Flagged(kWoodsmith));
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "game/Settings.h"
 #include "game/TalvexGame.h"
 #include "game/TalvexGameScene.h"
+#include "map/MapCommand.h"
 #include "map/TMXLoader.h"
 #include "map/TileCode.h"
 #include "map/TileMap.h"
@@ -104,6 +105,35 @@ public:
 		data.objects.push_back(object);
 		return data.objects.back();
 	}
+	// An entity placement of the kind on tile (x, y); its script lines follow
+	// with AddLine.
+	static MapObjectDef &AddEntity(TileMapData &data, uint32_t kind, int x, int y, uint16_t id, const char *name = nullptr)
+	{
+		MapObjectDef record;
+		record.kind = kObjectEntity;
+		record.type = (uint8_t)(kind - kEntityKindFromTypeOffset);
+		record.x = (uint16_t)x;
+		record.y = (uint16_t)y;
+		record.id = id;
+		if (name != nullptr) {
+			record.name = MapName(name);
+			record.key = HashName(name);
+		}
+		record.firstCommand = (uint16_t)data.commands.size();
+		data.entityRecords.push_back(record);
+		return data.entityRecords.back();
+	}
+	// A script line of the object added last.
+	static void AddLine(TileMapData &data, MapObjectDef &object, uint32_t code, uint16_t value)
+	{
+		if (object.commandCount == 0)
+			object.firstCommand = (uint16_t)data.commands.size();
+		MapCommand command;
+		command.code = code;
+		command.value = value;
+		data.commands.push_back(command);
+		object.commandCount++;
+	}
 
 	std::map<std::string, std::function<void(TileMapData &)>> maps;
 	bool readFiles = false;
@@ -180,6 +210,39 @@ public:
 			Frame();
 		}
 		return false;
+	}
+	// Starts a fresh game on its first map and lets the title go by.
+	bool BeginPlay()
+	{
+		game.StartPlay();
+		Begin();
+		if (!UntilLoaded())
+			return false;
+		Frames(120);
+		CloseMessages();
+		return true;
+	}
+	void CloseMessages()
+	{
+		for (int i = 0; i < 20 && scene->GetHud().IsMessageVisible(); i++)
+			Tap(SDL_SCANCODE_SPACE, 10);
+	}
+	void Tap(SDL_Scancode key, int framesAfter)
+	{
+		Press(key);
+		Frame();
+		Release(key);
+		Frames(framesAfter);
+	}
+	// Holds the key down until done (at most maxFrames frames).
+	bool HoldUntil(SDL_Scancode key, const std::function<bool()> &done, int maxFrames = 600)
+	{
+		for (int i = 0; i < maxFrames && !done(); i++) {
+			Press(key);
+			Frame();
+		}
+		Release(key);
+		return done();
 	}
 	void Press(SDL_Scancode key) { input.HandleEvent(KeyEvent(true, key)); }
 	void Release(SDL_Scancode key) { input.HandleEvent(KeyEvent(false, key)); }
