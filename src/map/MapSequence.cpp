@@ -277,7 +277,7 @@ int32_t MapSequence::Execute(const MapCommand &command, MapObjectDef *&jumpTarge
 
 	case kCmdParty:
 		if (HasActor(speaker))
-			Party::Instance().Join(static_cast<Actor *>(speaker->entity));
+			Party::Instance().Join(dynamic_cast<Actor *>(speaker->entity));
 		return kContinue;
 
 	case kCmdUnparty: {
@@ -462,8 +462,10 @@ bool MapSequence::SayMessage(MapObjectDef *object, const MapCommand &command, ui
 			hud->ShowTitledMessage(speaker->name.Get(), text, kMessageSeconds, mode);
 		else
 			hud->ShowSpeech(speaker->name.Get(), text, kMessageSeconds, mode);
-		if (HasActor(speaker))
-			static_cast<Actor *>(speaker->entity)->PlaySoundVariant(Actor::kSpeechVoice);
+		// Only a real actor has a voice; the class test alone does not say so.
+		Actor *actor = HasActor(speaker) ? dynamic_cast<Actor *>(speaker->entity) : nullptr;
+		if (actor != nullptr)
+			actor->PlaySoundVariant(Actor::kSpeechVoice);
 	} else {
 		hud->ShowMessage(text, kMessageSeconds, mode);
 	}

@@ -35,7 +35,7 @@ void NPCTemptress::SetUpBody()
 bool NPCTemptress::HoldsDress(const MapEntity *attacker)
 {
 	// A blow from the ground or a wall has no striker to read.
-	const Actor *striker = IsActor(attacker) ? static_cast<const Actor *>(attacker) : nullptr;
+	const Actor *striker = IsActor(attacker) ? dynamic_cast<const Actor *>(attacker) : nullptr;
 	return striker != nullptr && striker->GetStats().heldKind == kDressKind;
 }
 
