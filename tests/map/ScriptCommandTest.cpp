@@ -443,3 +443,34 @@ TEST(Behaviour, KillTargetGoneEndsUntouched)
 	EXPECT_TRUE(GameProgress::Flag("after"));
 	EXPECT_TRUE(world.player.HasHearts());
 }
+
+TEST(ScriptCommand, FellingTheLastEnemyHandsOverToTheTrigger)
+{
+	for (uint32_t code : {kCmdDead, kCmdKill}) {
+		SCOPED_TRACE(code == kCmdDead ? "dead" : "kill");
+		ScriptWorld world;
+		world.map.SetSequenceMaker(MapSequence::Create);
+		constexpr uint16_t kGuardId = 21;
+		world.Place(kChookKind, 4, 1, kActorId, "Chook");
+		world.Place(kChookKind, 5, 1, kGuardId, "Guard");
+		MapObjectDef &start = world.AddObject(kStartId, "start");
+		world.AddCommand(start, kCmdActor, code == kCmdDead ? kActorId : kGuardId);
+		world.AddCommand(start, code, kActorId);
+		world.AddCommand(start, kCmdSave, world.AddString("after"));
+		MapObjectDef &trigger = world.AddObject(30, "beaten");
+		trigger.kind = kObjectTrigger;
+		trigger.flag = 1; // armed by the group the last fall opens
+		world.AddCommand(trigger, kCmdSave, world.AddString("triggered"));
+		world.Begin(11);
+		if (code == kCmdDead)
+			world.Find<Actor>(kGuardId)->GetStats().hearts = 0; // only the speaker still stands
+		else
+			world.Find<Actor>(kGuardId)->faction = kFactionTownsfolk; // the killer is no enemy
+		world.Run(kStartId);
+		world.RunFor(6.0f);
+		world.Frame();
+		UpdateActiveSequence();
+		EXPECT_TRUE(GameProgress::Flag("triggered"));
+		EXPECT_FALSE(GameProgress::Flag("after")) << "the felling script runs nothing more";
+	}
+}
