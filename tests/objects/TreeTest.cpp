@@ -3,6 +3,7 @@
 #include "engine/core/Input.h"
 #include "map/TMXLoader.h"
 #include "objects/ActorBehaviour.h"
+#include "objects/ActorBird.h"
 #include "objects/FXHeart.h"
 #include "objects/FXSpawner.h"
 #include "objects/ItemKinds.h"
@@ -142,11 +143,16 @@ TEST_F(TreeTest, AxeChopsTreesAndAnythingHeldCutsGrass)
 	}
 	EXPECT_EQ(world.sounds.Count("sfx/choptree.wav"), 1u);
 	EXPECT_EQ(world.sounds.Count("sfx/chopgrass.wav"), 4u);
-	// The factory has no bird yet: the enemy tree is a plain tree.
-	auto *plain = world.Find<PropEnemyTree>(60);
-	EXPECT_EQ(plain->GetBird(), nullptr);
-	EXPECT_EQ(plain->collider->mode, Collider::kModeStatic);
-	EXPECT_TRUE(Swing(ItemKinds::kAxe, plain));
+	// The enemy tree gets its bird from the real factory; felling the tree
+	// beats the bird, which stays the tree's until the tree goes.
+	auto *enemy = world.Find<PropEnemyTree>(60);
+	Actor *bird = enemy->GetBird();
+	ASSERT_NE(dynamic_cast<ActorBird *>(bird), nullptr);
+	EXPECT_TRUE(bird->HasHearts());
+	EXPECT_EQ(enemy->collider->mode, Collider::kModeStatic);
+	EXPECT_TRUE(Swing(ItemKinds::kAxe, enemy));
+	EXPECT_FALSE(bird->HasHearts());
+	EXPECT_EQ(enemy->GetBird(), bird);
 	// The map remembers the felled trees, never the grass.
 	EXPECT_TRUE(world.map.IsGroupEnabled(42) && world.map.IsGroupEnabled(60));
 	EXPECT_FALSE(world.map.IsGroupEnabled(41) || world.map.IsGroupEnabled(51));
