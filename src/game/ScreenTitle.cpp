@@ -17,7 +17,16 @@ constexpr int32_t kTitleFieldOfView = 30;
 
 ScreenTitle::ScreenTitle() = default;
 
-ScreenTitle::~ScreenTitle() = default;
+ScreenTitle::~ScreenTitle()
+{
+	// A backdrop map that play will not take over (its preloader was
+	// replaced meanwhile) gives its entities back while this scene still
+	// lists them; once the scene is gone nobody could free them.
+	MapPreloader *current = MapPreloader::Instance();
+	bool kept = current != nullptr && current->GetTileMap() == tileMap;
+	if (tileMap != nullptr && tileMap->scene == this && !kept)
+		tileMap->Clear();
+}
 
 void ScreenTitle::Start()
 {

@@ -98,6 +98,14 @@ TalvexGame &TalvexGame::Current()
 
 void TalvexGame::DropScenes()
 {
+	// A preloaded map shown by a scene (the title's backdrop) gives its
+	// entities back while that scene still lists them: once the scene is
+	// gone nobody could free them.
+	for (MapPreloader *loader : AllPreloaders()) {
+		TileMap *tileMap = loader->GetTileMap();
+		if (tileMap != nullptr && tileMap->scene != nullptr)
+			tileMap->Clear();
+	}
 	Scene *pending = pendingScene;
 	Scene *current = currentScene;
 	pendingScene = nullptr;
@@ -452,6 +460,16 @@ void TalvexGame::PreloadMap(uint16_t mapId)
 	preloader = std::make_unique<MapPreloader>(mapId, MapPreloader::kBackdropFlags);
 	MapPreloader::SetInstance(preloader.get());
 	FreeRetiredPreloaders();
+}
+
+std::vector<MapPreloader *> TalvexGame::AllPreloaders() const
+{
+	std::vector<MapPreloader *> all;
+	if (preloader != nullptr)
+		all.push_back(preloader.get());
+	for (const auto &old : retiredPreloaders)
+		all.push_back(old.get());
+	return all;
 }
 
 void TalvexGame::FreeRetiredPreloaders()

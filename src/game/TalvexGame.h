@@ -155,6 +155,8 @@ protected:
 	virtual void SetPlayScene();
 	// Frees the replaced preloaders whose map no other scene lists.
 	void FreeRetiredPreloaders();
+	// The current preloader, then the replaced ones still alive.
+	std::vector<MapPreloader *> AllPreloaders() const;
 
 	uint8_t anySlotUsed = 0;
 	uint8_t anySlotEnded = 0;
