@@ -1,28 +1,26 @@
 #include "game/GameService.h"
 
-#include "engine/core/Log.h"
+#include "objects/CollectableKind.h"
+#include "game/GameServiceSteam.h"
 
 namespace {
 
-// Starts and stops without a platform behind it.
-class OfflineGameService : public GameService {
-public:
-	uint32_t Init() override
-	{
-		LogDebug("Game service: offline\n");
-		return 0;
-	}
-	void Shutdown() override {}
-};
-
-OfflineGameService g_offlineService;
 GameService *g_service = nullptr;
 
 }
 
+void GameService::SyncAchievements()
+{
+	for (uint32_t index = 0; index < CollectableKind::kSetCount; index++) {
+		const CollectableKind *kind = CollectableKind::Get(index);
+		if (kind != nullptr && CollectableKind::CountCollected(index) >= kind->count)
+			UnlockAchievement(kind->name);
+	}
+}
+
 GameService &GetGameService()
 {
-	return g_service != nullptr ? *g_service : g_offlineService;
+	return g_service != nullptr ? *g_service : GameServiceSteam::Instance();
 }
 
 void SetGameService(GameService *service)

@@ -87,6 +87,12 @@ void TalvexGameLink::UnlockAchievement(uint16_t id)
 	Achievements::Instance().Unlock(id);
 }
 
+void TalvexGameLink::UnlockAchievementByName(const char *name)
+{
+	if (name != nullptr)
+		Achievements::Instance().UnlockByName(name);
+}
+
 bool TalvexGameLink::HasHud()
 {
 	return GameUI::Current() != nullptr;
@@ -203,6 +209,10 @@ int TalvexGameLink::RespawnLevel()
 void TalvexGameLink::ShowLetters(bool on)
 {
 	GameUI *hud = GameUI::Current();
-	if (hud != nullptr && on)
+	if (hud == nullptr)
+		return;
+	if (on)
 		hud->ShowLetters();
+	else
+		hud->HideLetters();
 }

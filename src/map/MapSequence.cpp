@@ -18,6 +18,7 @@
 #include "game/GameProgress.h"
 #include "game/GameUI.h"
 #include "game/TalvexGame.h"
+#include "objects/GameLink.h"
 #include "objects/PlayerStats.h"
 
 constexpr uint8_t kCallCountLimit = MapSequence::kMaxRunEntries + 1;
@@ -302,6 +303,7 @@ int32_t MapSequence::SaveFlag(const MapCommand &command)
 		if (music != nullptr && music->HasCue(name))
 			music->PlayCueByName(name);
 	}
+	GameLink::Get().UnlockAchievementByName(name);
 	tileMap->UpdateMapFlags();
 
 	if (NameEquals(name, "ending")) {
