@@ -18,6 +18,7 @@
 #include "game/GameProgress.h"
 #include "game/ScreenOverlay.h"
 #include "game/TalvexGame.h"
+#include "game/UIMeatQuiz.h"
 #include "map/MapCommand.h"
 #include "map/MapFiles.h"
 #include "map/MapSequence.h"
@@ -59,6 +60,7 @@ TalvexGameScene::TalvexGameScene()
 	// The overlay stack is driven by hand, not listed by the scene.
 	overlayStack.lifeState = kLifeAdded;
 	map.SetSequenceMaker(MapSequence::Create);
+	MapSequence::SetMeatMenuMaker(UIMeatQuiz::Create);
 }
 
 TalvexGameScene::~TalvexGameScene()

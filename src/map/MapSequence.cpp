@@ -13,13 +13,20 @@
 #include "map/ScriptPlayer.h"
 #include "map/TileMap.h"
 #include "map/TileMapData.h"
+#include "map/WorldMap.h"
 
 // Services of the game and the world objects that scripts act on.
 #include "game/GameProgress.h"
 #include "game/GameUI.h"
 #include "game/TalvexGame.h"
+#include "objects/Actor.h"
+#include "objects/BlockBehaviour.h"
 #include "objects/GameLink.h"
+#include "objects/Party.h"
+#include "objects/Player.h"
 #include "objects/PlayerStats.h"
+#include "objects/TalkBehaviour.h"
+#include "objects/WalkBehaviour.h"
 
 constexpr uint8_t kCallCountLimit = MapSequence::kMaxRunEntries + 1;
 constexpr float kPlayerSearchRadius = 1000.0f; // world units around the origin
@@ -31,6 +38,10 @@ constexpr uint8_t kSayMode = 0;
 constexpr uint8_t kPromptMode = 2;
 constexpr int kEnigmaniaEndingNumber = 5;
 constexpr float kEndingSoundVolume = 0.5f;
+constexpr uint16_t kHideValue = 1;               // "hide" with 1 hides, anything else shows
+constexpr const char *kMeatMusicCue = "meats";
+
+static MapSequence::MenuMaker meatMenuMaker = nullptr;
 
 static const char *ObjectName(const MapObjectDef *object)
 {
@@ -50,9 +61,16 @@ MapSequence::MapSequence(TileMap *tileMap, MapObjectDef *startObject)
 		speaker = startObject;
 }
 
+MapSequence::~MapSequence() = default;
+
 std::unique_ptr<Sequence> MapSequence::Create(TileMap &tileMap, MapObjectDef &startObject)
 {
 	return std::make_unique<MapSequence>(&tileMap, &startObject);
+}
+
+void MapSequence::SetMeatMenuMaker(MenuMaker maker)
+{
+	meatMenuMaker = maker;
 }
 
 void MapSequence::Start()
@@ -68,6 +86,7 @@ void MapSequence::Start()
 	startDeferred = false;
 	callCount = 0;
 	ending = kEndingNone;
+	awaited = kNoBehaviour;
 	state = kStateRunning;
 	LogDebug("Sequence start: %i\n", startObject != nullptr ? startObject->id : 0);
 	state = Run(startObject);
@@ -81,7 +100,7 @@ void MapSequence::End()
 
 bool MapSequence::IsReadyToResume()
 {
-	return state == kStateRunning;
+	return state == kStateRunning && (awaited == kNoBehaviour || IsBehaviourFinished(awaited));
 }
 
 Entity *MapSequence::GetSourceEntity()
@@ -102,11 +121,14 @@ void MapSequence::Resume()
 		// Closes an overlay menu that the script opened.
 		player->scene->SetOverlayUI(nullptr);
 	}
+	// Closed now; freed here, outside any call of its own.
+	menu.reset();
 
 	if (ending != kEndingNone) {
 		FinishEnding();
 		return;
 	}
+	awaited = kNoBehaviour;
 
 	const MapCommand *last = GetLastCommand();
 	GameUI *hud = GameUI::Current();
@@ -263,22 +285,51 @@ int32_t MapSequence::Execute(const MapCommand &command, MapObjectDef *&jumpTarge
 	case kCmdFlee:
 		return kContinue;
 
-	// They act on actors, the player, the party, the world map or the
-	// meat-ranking menu, none of which the map can reach.
 	case kCmdGive:
+		return Give(command);
+
+	case kCmdTakeWeight:
+		TakeWeight(command);
+		return kContinue;
+
+	case kCmdWalk:
+		return Walk(command);
+
+	case kCmdDead:
+		Dead();
+		return kContinue;
+
+	case kCmdBlock:
+		if (Actor *actor = SpeakerActor())
+			actor->AddBehaviour(std::make_unique<BlockBehaviour>(actor), true);
+		return kContinue;
+
+	case kCmdFaction:
+		if (Actor *actor = SpeakerActor())
+			actor->faction = static_cast<uint8_t>(command.value & 0xFF);
+		return kContinue;
+
+	case kCmdHold:
+		if (Actor *actor = SpeakerActor())
+			actor->Hold(MapEntityKindFromType(command.value), nullptr);
+		return kContinue;
+
+	case kCmdHide:
+		Hide(command);
+		return kContinue;
+
+	case kCmdRankMeat:
+		return RankMeat();
+
+	case kCmdWay:
+		MoveWaypoint(command);
+		return kContinue;
+
+	// Joining and leaving the party are the party's own.
 	case kCmdParty:
 	case kCmdUnparty:
 	case kCmdTake:
-	case kCmdTakeWeight:
 	case kCmdKill:
-	case kCmdWalk:
-	case kCmdDead:
-	case kCmdBlock:
-	case kCmdFaction:
-	case kCmdHold:
-	case kCmdHide:
-	case kCmdRankMeat:
-	case kCmdWay:
 		LogSkippedCommand(command.code);
 		return kContinue;
 
@@ -350,8 +401,8 @@ void MapSequence::FinishEnding()
 			game->ShowWinAlt("Enigmania!", kEnigmaniaEndingNumber);
 		Sound::Instance()->Play("sfx/end_fr.ogg", kEndingSoundVolume, 0.0f, 0);
 		Missions::Complete("end_fr");
-	} else {
-		LogSkipped("the quest-complete screen");
+	} else if (TalvexGame *game = TalvexGame::Running()) {
+		game->ShowQuestComplete();
 	}
 }
 
@@ -405,12 +456,115 @@ bool MapSequence::SayMessage(MapObjectDef *object, const MapCommand &command, ui
 		hud->ShowMessage(text, kMessageSeconds, mode);
 	}
 
-	// Turning the speaker to the player, its voice and its talk animation
-	// are the actor's own.
-	if (HasActor(speaker))
-		LogSkipped("the talk of an actor");
+	// A speaking actor stops what it does and talks to the player.
+	Actor *actor = SpeakerActor();
+	if (actor == nullptr)
+		return true;
+	actor->AddBehaviour(nullptr, true);
+	Entity *player = FindPlayer();
+	if (player == nullptr)
+		return true;
+	return AssignBehaviour(actor, std::make_unique<TalkBehaviour>(actor, player));
+}
+
+bool MapSequence::AssignBehaviour(Entity *entity, std::unique_ptr<ActorBehaviour> behaviour)
+{
+	Actor *actor = IsLiveActor(entity) ? static_cast<Actor *>(entity) : nullptr;
+	if (actor == nullptr || behaviour == nullptr)
+		return false;
+	if (!actor->HasHearts()) {
+		LogDebug("Actor %s is dead\n", actor->mapObject != nullptr ? actor->mapObject->name.GetOr("") : "");
+		return false;
+	}
+	awaited = behaviour->GetHandle();
+	actor->AddBehaviour(std::move(behaviour), true);
 	return true;
 }
+
+Actor *MapSequence::SpeakerActor() const
+{
+	return HasActor(speaker) ? dynamic_cast<Actor *>(speaker->entity) : nullptr;
+}
+
+int32_t MapSequence::Give(const MapCommand &command)
+{
+	Player *player = dynamic_cast<Player *>(FindPlayer());
+	if (!HasActor(speaker) || player == nullptr)
+		return kContinue;
+	player->GainWeapon(MapEntityKindFromType(command.value));
+	return kStateWaiting;
+}
+
+void MapSequence::TakeWeight(const MapCommand &command)
+{
+	PlayerStats *stats = GetActorStats(FindPlayer());
+	if (stats == nullptr)
+		return;
+	// Worked out wide and signed: taking more than is carried leaves none.
+	int32_t left = static_cast<int32_t>(stats->weight) - static_cast<int32_t>(command.value);
+	stats->AddWeight(static_cast<int16_t>((left < 0 ? 0 : left) - stats->weight));
+}
+
+int32_t MapSequence::Walk(const MapCommand &command)
+{
+	Actor *actor = SpeakerActor();
+	MapObjectDef *destination = actor != nullptr ? tileMap->FindById(command.value) : nullptr;
+	if (destination == nullptr)
+		return kContinue;
+	if (!AssignBehaviour(actor, std::make_unique<WalkBehaviour>(actor, tileMap, destination)))
+		return kStateFailed;
+	return kStateRunning;
+}
+
+void MapSequence::Dead()
+{
+	Actor *actor = SpeakerActor();
+	if (actor == nullptr)
+		return;
+	MapObjectDef *record = speaker;
+	actor->Defeat();
+	// Defeat may run the map's triggers; the record is the map's and stays.
+	tileMap->SetGroupFlag(record->Group(), true);
+}
+
+void MapSequence::Hide(const MapCommand &command)
+{
+	if (speaker == nullptr || speaker->kind != kObjectEntity || !Entity::IsAlive(speaker->entity))
+		return;
+	Entity *entity = speaker->entity;
+	if (Party::Instance().IsMember(entity->kind))
+		return;
+	entity->SetActive(command.value != kHideValue);
+}
+
+int32_t MapSequence::RankMeat()
+{
+	Entity *player = FindPlayer();
+	if (player == nullptr || player->scene == nullptr || meatMenuMaker == nullptr) {
+		Log("No player to rank meats on %s\n", ObjectName(runningObject));
+		return kStateDone;
+	}
+	// A menu this sequence opened before is closed first.
+	player->scene->SetOverlayUI(nullptr);
+	menu = meatMenuMaker();
+	player->scene->SetOverlayUI(menu.get());
+	if (ModMusicPlayer *music = ModMusicPlayer::Instance())
+		music->PlayCueByName(kMeatMusicCue);
+	return kStateWaiting;
+}
+
+void MapSequence::MoveWaypoint(const MapCommand &command)
+{
+	const char *name = StringAt(command.value);
+	if (name == nullptr)
+		return;
+	// Read before comparing, so the goal moves before the map screen opens.
+	LoadWorldMap(false);
+	uint16_t key = HashName(name);
+	if (WorldMap::FindRegion(key) > WorldMap::FindRegion(GameProgress::Waypoint()))
+		GameProgress::SetWaypoint(key);
+}
+
 
 MapObjectDef *MapSequence::GetCurrentObject() const
 {

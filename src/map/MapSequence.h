@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "objects/ActorBehaviour.h"
+
+class Actor;
 class Entity;
 class PlayerStats;
 class ScriptPlayer;
@@ -18,8 +21,8 @@ struct MapObjectDef;
 // one made for "load" objects and triggers (through Create, the maker its
 // owner installs), world objects when the player talks to or uses them; the
 // creator hands it to the active-sequence runner.
-// The sequence owns nothing: the objects, the command table and the map
-// belong to the tile map, which outlives it (the scene ends the active
+// The sequence owns only the meat-ranking menu it may open: the objects, the
+// command table and the map belong to the tile map, which outlives it (the scene ends the active
 // sequence before a map unloads).
 //
 // A run is bounded: every entry into the interpreter, by a jump or by a
@@ -39,8 +42,15 @@ public:
 	// tileMap holds the objects and their scripts; startObject is the object
 	// the sequence runs for. Neither is owned.
 	MapSequence(TileMap *tileMap, MapObjectDef *startObject);
+	// Frees the menu it opened, which takes itself out of its holder first.
+	~MapSequence() override;
 	// The tile map's sequence maker for map scripts (TileMap::SetSequenceMaker).
 	static std::unique_ptr<Sequence> Create(TileMap &tileMap, MapObjectDef &startObject);
+
+	// Makes the meat-ranking menu that "rankmeat" opens; the game installs
+	// its own, and without one the command opens nothing.
+	using MenuMaker = std::unique_ptr<Entity> (*)();
+	static void SetMeatMenuMaker(MenuMaker maker);
 
 	void Start() override;
 	// Moves a sequence that has not finished to state 4.
@@ -72,6 +82,14 @@ public:
 	// Shows the command's message (mode 0 a message, 2 a prompt) and enables
 	// the group in its argument; false when there is no HUD or no message.
 	bool SayMessage(MapObjectDef *object, const MapCommand &command, uint8_t mode);
+	// Gives the live actor entity the behaviour, replacing its others, and
+	// waits for it; false (the behaviour freed at once) when the entity is
+	// no live actor, has no hearts left, or there is no behaviour.
+	bool AssignBehaviour(Entity *actor, std::unique_ptr<ActorBehaviour> behaviour);
+	// The behaviour waited for; kNoBehaviour when none.
+	BehaviourHandle GetAwaitedBehaviour() const { return awaited; }
+	// The menu "rankmeat" opened; null when none.
+	Entity *GetMenu() const { return menu.get(); }
 
 protected:
 	// The stats record of the player entity, which gives its hearts and
@@ -88,6 +106,16 @@ private:
 	// jump sets jumpTarget and returns kContinue.
 	int32_t Execute(const MapCommand &command, MapObjectDef *&jumpTarget);
 	int32_t SaveFlag(const MapCommand &command);
+	// The commands that act on actors, the player and the world map.
+	int32_t Give(const MapCommand &command);
+	void TakeWeight(const MapCommand &command);
+	int32_t Walk(const MapCommand &command);
+	void Dead();
+	void Hide(const MapCommand &command);
+	int32_t RankMeat();
+	void MoveWaypoint(const MapCommand &command);
+	// The speaker's live actor; null when the speaker has none.
+	Actor *SpeakerActor() const;
 	void UnsaveFlag(const MapCommand &command);
 	void CycleRenderMode();
 	void FinishEnding();
@@ -109,4 +137,8 @@ private:
 	uint8_t callCount = 0;
 	uint32_t ending = kEndingNone;
 	bool startDeferred = false;      // started inside another sequence's commands
+	// By handle, never by pointer: its actor frees it when done, replaced or
+	// gone, and a freed one counts as finished.
+	BehaviourHandle awaited = kNoBehaviour;
+	std::unique_ptr<Entity> menu;    // the meat-ranking menu, once opened
 };

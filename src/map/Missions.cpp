@@ -3,36 +3,152 @@
 #include <cstdio>
 #include <cstring>
 
+#include <tinyxml2.h>
+
+#include "audio/ModMusicPlayer.h"
+#include "audio/Sound.h"
+#include "engine/core/Camera.h"
+#include "engine/core/FileAccess.h"
+#include "engine/core/Log.h"
 #include "engine/core/NameHash.h"
+#include "game/Achievements.h"
 #include "game/GameProgress.h"
+#include "game/GameUI.h"
+#include "objects/CollectableKind.h"
 #include "objects/PlayerStats.h"
+
+namespace {
 
 constexpr int kFullCapacityWeight = 250; // tenths of a kilogram: the largest cooler
 constexpr int kPointsPerDragon = 2;
+constexpr int kPointsPerMission = 5;
+constexpr const char *kEmptyNameTitle = "QUEST!";
+constexpr const char *kNoMissionStub = "NEW";
 
 // The areas that measure how far a game got, nearest first; reaching the n-th
 // one is worth n points.
-static const char *const kProgressAreas[] = {
+const char *const kProgressAreas[] = {
 	"north1", "town2", "hutsmith", "south1", "tinsmith", "far2", "far4", "far41",
 	"mountain2", "mountain4", "hot1", "cold3", "coldn", "hot2", "hotn", "black2",
 	"tower1", "tower3", "tower32", "towerf1", "towerf2", "towerf3", "towerf4", "towerf5",
 };
 constexpr int kProgressAreaCount = sizeof(kProgressAreas) / sizeof(kProgressAreas[0]);
 
-// The flag of one collectable of a kind; the negative indices name the
-// kind's special flags (such as the whole set found).
-static uint16_t CollectableFlag(const char *kind, int index)
+// The areas whose news scroll counts as read through the flag
+// CombineNameHashes(area, "news").
+const char *const kNewsAreas[Missions::kNewsTotal] = {
+	"black3", "blacktotown", "cold4", "far6", "far41", "mountain2", "north2", "nortow3", "south0", "south4",
+};
+
+void CopyField(char *field, size_t size, const char *text)
 {
-	return (uint16_t)(HashName("collect") + HashName(kind) + index);
+	if (text == nullptr)
+		text = "";
+	size_t length = strnlen(text, size - 1);
+	memcpy(field, text, length);
+	field[length] = '\0';
 }
 
-void Missions::Summarize(ProgressSummary &summary, const GameProgress &record)
+} // namespace
+
+Missions::Missions(const char *file) : path(file != nullptr ? file : "")
+{
+	static_assert(kProgressAreaCount == sizeof(areas) / sizeof(areas[0]), "one hash per progress area");
+	for (int i = 0; i < kProgressAreaCount; ++i)
+		areas[i] = HashName(kProgressAreas[i]);
+}
+
+Missions &Missions::Instance()
+{
+	static Missions table;
+	if (!table.IsLoaded())
+		table.Load();
+	return table;
+}
+
+bool Missions::Load()
+{
+	missions.clear();
+	loaded = 0;
+	tinyxml2::XMLDocument document;
+	if (!LoadXmlFile(path.c_str(), document)) {
+		Log("Couldn't load missions\n");
+		return false;
+	}
+	const tinyxml2::XMLElement *root = document.FirstChildElement("missions");
+	if (root == nullptr) {
+		Log("Couldn't find valid missions in file.\n");
+		return false;
+	}
+	for (const tinyxml2::XMLElement *element = root->FirstChildElement("mission"); element != nullptr;
+	     element = element->NextSiblingElement("mission")) {
+		Mission mission;
+		mission.save = HashName(element->Attribute("save"));
+		CopyField(mission.name, sizeof(mission.name), element->Attribute("name"));
+		CopyField(mission.text, sizeof(mission.text), element->Attribute("text"));
+		CopyField(mission.sound, sizeof(mission.sound), element->Attribute("sound"));
+		CopyField(mission.stub, sizeof(mission.stub), element->Attribute("stub"));
+		missions.push_back(mission);
+	}
+	Achievements::Instance().SyncFromFlags();
+	loaded = 1;
+	return true;
+}
+
+const Mission *Missions::GetMission(size_t index) const
+{
+	return index < missions.size() ? &missions[index] : nullptr;
+}
+
+const Mission *Missions::FindBySave(uint16_t save) const
+{
+	for (const Mission &mission : missions)
+		if (mission.save == save)
+			return &mission;
+	return nullptr;
+}
+
+uint8_t Missions::StateOf(const char *name, const GameProgress &record) const
+{
+	uint16_t save = HashName(name);
+	if (FindBySave(save) == nullptr)
+		return kNoMission;
+	return record.HasFlag(save) ? kMissionDone : kMissionOpen;
+}
+
+bool Missions::CompleteMission(const char *name)
+{
+	if (!IsLoaded())
+		Load();
+	if (StateOf(name, GameProgress::Current()) == kMissionDone)
+		return false;
+	uint16_t save = HashName(name);
+	Achievements::Instance().Unlock(save);
+	GameProgress::SetFlagId(save, 1);
+	const Mission *mission = FindBySave(save);
+	if (mission == nullptr)
+		return false;
+	if (GameUI *hud = GameUI::Current()) {
+		hud->ShowTitledMessage(mission->name[0] != '\0' ? mission->name : kEmptyNameTitle, mission->text,
+		                       kNoticeSeconds, GameUI::kKindMission);
+		hud->SetMessageWaviness(kNoticeWaviness);
+		if (Camera *camera = Camera::Get())
+			camera->Shake(kNoticeShake);
+	}
+	if (ModMusicPlayer *music = ModMusicPlayer::Instance())
+		music->PauseFor(kMusicPauseSeconds);
+	if (mission->sound[0] != '\0')
+		Sound::Instance()->Play(mission->sound, kSoundVolume, 0.0f, Sound::kPlayOnReservedChannel);
+	return true;
+}
+
+void Missions::SummarizeRecord(ProgressSummary &summary, const GameProgress &record) const
 {
 	summary = ProgressSummary();
 	int points = 1;
 
 	for (int area = kProgressAreaCount - 1; area >= 0; area--) {
-		if (record.HasMapRecord(HashName(kProgressAreas[area]))) {
+		if (record.HasMapRecord(areas[area])) {
 			points += area + 1;
 			break;
 		}
@@ -48,41 +164,76 @@ void Missions::Summarize(ProgressSummary &summary, const GameProgress &record)
 		}
 	}
 
-	// No mission table is read yet, so no mission is done.
-	strcpy(summary.latestMission, "NEW");
+	CopyField(summary.latestMission, sizeof(summary.latestMission), kNoMissionStub);
+	size_t counted = missions.size() < kSummaryMissionCount ? missions.size() : kSummaryMissionCount;
+	for (size_t i = 0; i < counted; ++i) {
+		if (!record.HasFlag(missions[i].save))
+			continue;
+		summary.missionDone[i] = 1;
+		summary.missions++;
+		points += kPointsPerMission;
+		if (i > 0)
+			CopyField(summary.latestMission, sizeof(summary.latestMission), missions[i].stub);
+	}
 
 	if (record.stats.GetMaxWeight() >= kFullCapacityWeight)
 		points++;
 
+	// The flags the pickups set for half the chicken feed, all of it, all
+	// the letters and all the triangles.
 	const uint16_t specialFlags[] = {
-		CollectableFlag("puzzle", -128), CollectableFlag("puzzle", -1),
-		CollectableFlag("letter", -1), CollectableFlag("tri", -1),
+		CollectableFlagHash("puzzle", CollectableKind::kHalfFound),
+		CollectableFlagHash("puzzle", CollectableKind::kComplete),
+		CollectableFlagHash("letter", CollectableKind::kComplete),
+		CollectableFlagHash("tri", CollectableKind::kComplete),
 	};
 	for (uint16_t flag : specialFlags)
 		if (record.HasFlag(flag))
 			points++;
 
+	// Counted in the record summarized, which need not be the current one.
+	uint32_t items = 0;
+	for (uint32_t set = 0; set < CollectableKind::kSetCount; ++set) {
+		const CollectableKind *kind = CollectableKind::Get(set);
+		for (uint8_t n = 1; n <= kind->count; ++n)
+			if (record.HasFlag(CollectableFlagKey(kind->baseFlag, n)))
+				items++;
+	}
+	summary.items = static_cast<uint8_t>(items);
 	summary.capacityLevel = record.stats.capacityLevel;
-	summary.itemsAndCapacity = (uint8_t)(summary.items + summary.capacityLevel);
-	summary.playTime = (uint16_t)(record.playSeconds & 0xFFFF);
+	summary.itemsAndCapacity = static_cast<uint8_t>(summary.items + summary.capacityLevel);
+	summary.playTime = static_cast<uint16_t>(record.playSeconds & 0xFFFF);
 	summary.deaths = record.deaths;
-	summary.percent = (uint8_t)(points < kCompletePercent ? points : kCompletePercent);
+	summary.percent = static_cast<uint8_t>(points < kCompletePercent ? points : kCompletePercent);
 	summary.complete = points >= kCompletePercent;
 }
 
 uint8_t Missions::GetState(const char *name, const GameProgress &record)
 {
-	// Without the mission table no flag name is a mission.
-	(void)name;
-	(void)record;
-	return kNoMission;
+	return Instance().StateOf(name, record);
 }
 
 bool Missions::Complete(const char *name)
 {
-	if (GetState(name, GameProgress::Current()) == kMissionDone)
-		return false;
-	GameProgress::SetFlagId(HashName(name), 1);
-	// No mission table, so no mission was completed.
-	return false;
+	return Instance().CompleteMission(name);
+}
+
+void Missions::Summarize(ProgressSummary &summary, const GameProgress &record)
+{
+	Instance().SummarizeRecord(summary, record);
+}
+
+void Missions::SummarizeCurrent(ProgressSummary &summary)
+{
+	Summarize(summary, GameProgress::Current());
+}
+
+int Missions::CountNewsRead()
+{
+	const GameProgress &record = GameProgress::Current();
+	int read = 0;
+	for (const char *area : kNewsAreas)
+		if (record.HasFlag(static_cast<uint16_t>(CombineNameHashes(area, "news"))))
+			read++;
+	return read;
 }

@@ -3,7 +3,6 @@
 #include "engine/core/ActiveSequence.h"
 #include "engine/core/FileAccess.h"
 #include "engine/core/Log.h"
-#include "engine/core/NameHash.h"
 #include "engine/core/Scene.h"
 #include "engine/core/Sequence.h"
 #include "game/GameProgress.h"
@@ -678,66 +677,6 @@ bool TileMap::IsInsideObject(const MapObjectDef &object, const Vec3 &position) c
 	return position.x <= b.x - kObjectInset && position.z <= b.z - kObjectInset;
 }
 
-MapObjectDef *TileMap::FindObjectById(uint16_t id)
-{
-	for (MapObjectDef &object : mapData.objects) {
-		if (object.id == id)
-			return &object;
-	}
-	return nullptr;
-}
-
-MapObjectDef *TileMap::FindObjectByKey(uint16_t key)
-{
-	if (key == 0)
-		return nullptr;
-	for (MapObjectDef &object : mapData.objects) {
-		if (object.key == key)
-			return &object;
-	}
-	return nullptr;
-}
-
-MapObjectDef *TileMap::FindEntityRecordById(uint16_t id)
-{
-	for (MapObjectDef &record : mapData.entityRecords) {
-		if (record.id == id)
-			return &record;
-	}
-	return nullptr;
-}
-
-MapObjectDef *TileMap::FindById(uint16_t id)
-{
-	MapObjectDef *record = FindEntityRecordById(id);
-	return record != nullptr ? record : FindObjectById(id);
-}
-
-MapObjectDef *TileMap::FindEntityRecordByKey(uint16_t key)
-{
-	if (key == 0)
-		return nullptr;
-	for (MapObjectDef &record : mapData.entityRecords) {
-		if (record.key == key)
-			return &record;
-	}
-	return nullptr;
-}
-
-MapObjectDef *TileMap::FindEntityRecordByKeyName(const char *name)
-{
-	return FindEntityRecordByKey(HashName(name));
-}
-
-MapObjectDef *TileMap::FindEntityRecordByType(uint32_t kind)
-{
-	for (MapObjectDef &record : mapData.entityRecords) {
-		if (MapEntityKindFromType(record.type) == kind)
-			return &record;
-	}
-	return nullptr;
-}
-
 MapObjectDef *TileMap::FindEntityRecordToward(uint8_t direction)
 {
 	const Vec3 v = DirectionVector(direction);
@@ -756,16 +695,25 @@ MapObjectDef *TileMap::FindEntityRecordToward(uint8_t direction)
 	return result;
 }
 
-const MapCommand *TileMap::FindLinkedOfKind(const MapObjectDef *object, uint32_t code) const
+MapObjectDef *TileMap::FindSayObject(MapObjectDef *object)
 {
-	if (object == nullptr || code == kCmdNone || object->commandCount == 0)
-		return nullptr;
-	for (size_t i = 0; i < object->commandCount; i++) {
-		size_t index = static_cast<size_t>(object->firstCommand) + i;
-		if (index >= mapData.commands.size())
-			break;
-		if (mapData.commands[index].code == code)
-			return &mapData.commands[index];
+	for (int hop = 0; hop <= kMaxSayHops && object != nullptr; hop++) {
+		const MapCommand *next = nullptr;
+		for (size_t i = 0; i < object->commandCount && next == nullptr; i++) {
+			const size_t index = static_cast<size_t>(object->firstCommand) + i;
+			if (index >= mapData.commands.size())
+				break;
+			const MapCommand &command = mapData.commands[index];
+			if (command.code == kCmdSay)
+				return object;
+			const bool jump = (command.code == kCmdIf && IsGroupEnabled(command.argument))
+				|| (command.code == kCmdIfNot && !IsGroupEnabled(command.argument)) || command.code == kCmdThen;
+			if (jump)
+				next = &command;
+		}
+		if (next == nullptr)
+			return nullptr; // nothing said and no branch taken
+		object = FindObjectById(next->value);
 	}
 	return nullptr;
 }

@@ -5,6 +5,7 @@
 #include "engine/render/Material.h"
 #include "engine/render/Mesh.h"
 #include "engine/render/MeshRenderer.h"
+#include "map/MapObjectFinder.h"
 #include "map/TMXLoader.h"
 #include "map/TileMapData.h"
 #include "map/TileMesher.h"
@@ -184,21 +185,30 @@ public:
 	// Inside the object's area shrunk by 0.1 on every side; an extent of 0
 	// counts as 1.
 	bool IsInsideObject(const MapObjectDef &object, const Vec3 &position) const;
-	MapObjectDef *FindObjectById(uint16_t id);
+	MapObjectDef *FindObjectById(uint16_t id) { return finder.ObjectById(id); }
 	// Null for key 0.
-	MapObjectDef *FindObjectByKey(uint16_t key);
-	MapObjectDef *FindEntityRecordById(uint16_t id);
+	MapObjectDef *FindObjectByKey(uint16_t key) { return finder.ObjectByKey(key); }
+	MapObjectDef *FindEntityRecordById(uint16_t id) { return finder.EntityRecordById(id); }
 	// The entity record with the id, else the object with it.
-	MapObjectDef *FindById(uint16_t id);
-	MapObjectDef *FindEntityRecordByKey(uint16_t key);
-	MapObjectDef *FindEntityRecordByKeyName(const char *name);
+	MapObjectDef *FindById(uint16_t id) { return finder.ById(id); }
+	MapObjectDef *FindEntityRecordByKey(uint16_t key) { return finder.EntityRecordByKey(key); }
+	MapObjectDef *FindEntityRecordByKeyName(const char *name) { return finder.EntityRecordByKeyName(name); }
 	// The first record whose entity kind (type + 2) is kind.
-	MapObjectDef *FindEntityRecordByType(uint32_t kind);
+	MapObjectDef *FindEntityRecordByType(uint32_t kind) { return finder.EntityRecordByType(kind); }
 	// The record lying furthest toward a side of the map (direction 1 to 4).
 	MapObjectDef *FindEntityRecordToward(uint8_t direction);
 	// The first of the object's script lines with the code; null for no
 	// object, code 0 or no script.
-	const MapCommand *FindLinkedOfKind(const MapObjectDef *object, uint32_t code) const;
+	const MapCommand *FindLinkedOfKind(const MapObjectDef *object, uint32_t code) const
+	{
+		return finder.LinkedOfKind(object, code);
+	}
+	// The object that gives a world object its text: follows the object's
+	// "if" and "ifnot" lines whose group test holds and its "then" lines, at
+	// most kMaxSayHops jumps, to the first object whose script says
+	// something; null when none.
+	static constexpr int kMaxSayHops = 4;
+	MapObjectDef *FindSayObject(MapObjectDef *object);
 	// The tile on the object's rectangle at the side the vector points to.
 	void ObjectEdgeTile(const MapObjectDef &object, const Vec3 &direction, int16_t &x, int16_t &y) const;
 
@@ -228,6 +238,7 @@ private:
 	void ApplyLayerMaterials();
 
 	TileMapData mapData;
+	MapObjectFinder finder{mapData}; // lookups over mapData
 	uint8_t groupSlots[kGroupSlotCount] = {}; // 0 empty, else an enabled group
 	uint8_t cleared = 0;
 	TileMapLoadState loadState;

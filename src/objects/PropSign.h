@@ -4,27 +4,21 @@
 
 #include <glm/gtc/quaternion.hpp>
 
-class TileMap;
 struct MapObjectDef;
 
 // A signpost with something to read. It sways gently in the wind until its
 // text has been read (the map then remembers the text's group) and then
 // stands still. Its text comes from the first object with a "say" line that
-// its script leads to.
+// its script leads to (TileMap::FindSayObject).
 class PropSign : public Prop {
 public:
 	static constexpr uint32_t kKind = 18;
-	static constexpr int kMaxHops = 4; // script jumps followed in search of the text
 
 	PropSign() : Prop(kKind) {}
 
 	void Start() override;
 	// The sway alone: a sign never moves otherwise.
 	void Update(float dt) override;
-
-	// Follows the object's "if", "ifnot" and "then" lines, at most four jumps,
-	// to the first object whose script says something; null when none.
-	static MapObjectDef *FindSayObject(TileMap *map, MapObjectDef *object);
 
 	MapObjectDef *GetMessageObject() const { return messageObject; }
 	uint8_t GetMessageGroup() const { return messageGroup; }

@@ -217,7 +217,7 @@ TEST(SaveSlotSummaryLine, DescribesTheGame)
 	const Row rows[] = {
 		{"fresh game", {}, 1, 3, 0, "NEW 1%", "Intended difficulty", 0, 1},
 		{"dragon coins", {"dragon1", "dragon8"}, 0, 3, 20, "NEW 5%", "Relaxed difficulty", 1, 5},
-		{"original content, ended, saved lower", {"oghacks", "ending", "traitor"}, 2, 0, 1, "OG NEW* 1%!", "Brutal difficulty", 1, 1},
+		{"original content, ended, saved lower", {"oghacks", "ending", "traitor"}, 2, 0, 1, "OG The End* 6%!", "Brutal difficulty", 1, 6},
 		{"play time kept to 16 bits", {}, 1, 1, 65536, "NEW 1%", "Intended difficulty", 0, 1},
 		{"play time just past 16 bits", {}, 1, 1, 65537, "NEW 1%", "Intended difficulty", 1, 1},
 		{"unknown difficulty", {}, 7, 7, 0, "NEW 1%", "Unknown difficulty", 0, 1},

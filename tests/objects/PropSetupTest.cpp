@@ -241,7 +241,7 @@ TEST(PropSign, FindsItsTextThroughTheScriptAndSwaysUntilItIsRead)
 
 	// With group 9 on, the first branch decides.
 	world.map.SetGroupFlag(9, true);
-	EXPECT_EQ(PropSign::FindSayObject(&world.map, world.map.FindEntityRecordById(5))->id, 20);
+	EXPECT_EQ(world.map.FindSayObject(world.map.FindEntityRecordById(5))->id, 20);
 }
 
 TEST(PropSign, GivesUpAfterFourJumps)
@@ -258,7 +258,7 @@ TEST(PropSign, GivesUpAfterFourJumps)
 		MapObjectDef &text = world.AddObject(static_cast<uint16_t>(30 + jumps - 1));
 		world.AddCommand(text, kCmdSay, world.AddMessage("Far away."));
 		world.Load();
-		EXPECT_EQ(world.Find<PropSign>(5)->GetMessageObject() != nullptr, jumps <= PropSign::kMaxHops);
+		EXPECT_EQ(world.Find<PropSign>(5)->GetMessageObject() != nullptr, jumps <= TileMap::kMaxSayHops);
 	}
 }
 

@@ -1,0 +1,353 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "engine/core/ActiveSequence.h"
+#include "engine/core/NameHash.h"
+#include "game/GameProgress.h"
+#include "game/GameUI.h"
+#include "game/UIMeatQuiz.h"
+#include "map/MapSequence.h"
+#include "map/WorldMap.h"
+#include "objects/Actor.h"
+#include "objects/BlockBehaviour.h"
+#include "objects/Player.h"
+#include "objects/TalkBehaviour.h"
+#include "objects/WalkBehaviour.h"
+#include "support/ObjectTestWorld.h"
+
+namespace {
+
+constexpr uint32_t kTowneeKind = 26;
+constexpr uint32_t kChookKind = 50;
+constexpr uint32_t kSwordKind = 43;
+constexpr uint16_t kActorId = 20;
+constexpr uint16_t kStartId = 1;
+constexpr uint16_t kMarkId = 2;
+
+// An actor that counts the attacks it starts.
+class CountingActor : public Actor {
+public:
+	using Actor::Actor;
+	void StartAttack() override
+	{
+		attacks++;
+		Actor::StartAttack();
+	}
+	int attacks = 0;
+};
+
+// The object world with the real player standing on it and script actors
+// placed from map records; each script runs as the game runs it, through the
+// active-sequence slot.
+class ScriptWorld : public objecttest::ObjectTestWorld {
+public:
+	ScriptWorld()
+	{
+		GameProgress::ResetGlobal();
+		MapSequence::SetMeatMenuMaker(UIMeatQuiz::Create);
+		// The object a script jumps to saves a flag, so a jump shows.
+		MapObjectDef &mark = AddObject(kMarkId, "mark");
+		AddCommand(mark, kCmdSave, AddString("jumped"));
+	}
+	~ScriptWorld()
+	{
+		EndActiveSequence();
+		GameProgress::ResetGlobal();
+	}
+	uint16_t AddString(const char *text)
+	{
+		loader.built.strings.emplace_back(text);
+		return static_cast<uint16_t>(loader.built.strings.size() - 1);
+	}
+	// Loads the map, puts the player at tile (px, 1) and gives the record of
+	// kActorId a live actor of its kind when the factory made none.
+	void Begin(int px = 2)
+	{
+		Load();
+		player.transform.SetPosition(map.TilePosition(static_cast<int16_t>(px), 1, 0.5f, 0.5f));
+		player.LinkToMap(&map, nullptr);
+		scene.AddEntity(&player);
+		if (MapObjectDef *record = map.FindEntityRecordById(kActorId)) {
+			if (record->entity == nullptr) {
+				auto *made = new CountingActor(MapEntityKindFromType(record->type));
+				made->transform.SetPosition(map.TilePosition(static_cast<int16_t>(record->x), static_cast<int16_t>(record->y), 0.5f, 0.5f));
+				made->LinkToMap(&map, record);
+				record->entity = made;
+				scene.AddEntity(made);
+			}
+		}
+		Frame();
+	}
+	Actor *ActorOf() { return Find<Actor>(kActorId); }
+	MapSequence *Run(uint16_t id)
+	{
+		auto *sequence = new MapSequence(&map, map.FindById(id));
+		SetActiveSequence(sequence);
+		return sequence;
+	}
+	// Frames with the sequence polled, as the in-game scene does, until it
+	// is no longer running or the time is up.
+	void RunFor(float seconds)
+	{
+		for (float t = 0.0f; t < seconds && IsSequenceRunning(); t += kFrame) {
+			Frame();
+			UpdateActiveSequence();
+		}
+	}
+
+	Player player;
+};
+
+}
+
+TEST(ScriptCommand, ActOnTheSpeakingActor)
+{
+	const struct {
+		const char *name;
+		uint32_t code;
+		uint16_t value;
+		std::function<void(ScriptWorld &, Actor &)> check;
+	} rows[] = {
+		{"faction", kCmdFaction, 0x104, [](ScriptWorld &, Actor &a) { EXPECT_EQ(4, a.faction); }},
+		{"hold", kCmdHold, kSwordKind - 2, [](ScriptWorld &, Actor &a) { EXPECT_EQ(kSwordKind, a.GetStats().heldKind); }},
+		{"hide", kCmdHide, 1, [](ScriptWorld &, Actor &a) { EXPECT_FALSE(a.IsActive()); }},
+		{"show", kCmdHide, 0, [](ScriptWorld &, Actor &a) { EXPECT_TRUE(a.IsActive()); }},
+		{"dead", kCmdDead, 0,
+		 [](ScriptWorld &w, Actor &a) {
+			 EXPECT_FALSE(a.HasHearts());
+			 EXPECT_TRUE(w.map.IsGroupEnabled(kActorId)) << "its group opens";
+		 }},
+		{"block", kCmdBlock, 0,
+		 [](ScriptWorld &, Actor &a) {
+			 ASSERT_EQ(1u, a.GetBehaviourCount());
+			 EXPECT_NE(nullptr, dynamic_cast<BlockBehaviour *>(a.GetBehaviourAt(0)));
+		 }},
+	};
+	for (const auto &row : rows) {
+		SCOPED_TRACE(row.name);
+		ScriptWorld world;
+		MapObjectDef &record = world.Place(kTowneeKind, 5, 5, kActorId, "Maren");
+		world.AddCommand(record, row.code, row.value);
+		testing::internal::CaptureStdout();
+		world.Begin();
+		Actor *actor = world.ActorOf();
+		ASSERT_NE(nullptr, actor);
+		MapSequence *sequence = world.Run(kActorId);
+		std::string log = testing::internal::GetCapturedStdout();
+		EXPECT_EQ(std::string::npos, log.find("skipped")) << log;
+		EXPECT_EQ(Sequence::kStateDone, sequence->state);
+		row.check(world, *actor);
+	}
+}
+
+TEST(ScriptCommand, ActOnThePlayer)
+{
+	const struct {
+		const char *name;
+		uint8_t weight;
+		uint32_t code;
+		uint16_t value;
+		uint8_t argument;
+		uint8_t weightAfter;
+		bool jumped;
+	} rows[] = {
+		{"take$ some", 30, kCmdTakeWeight, 10, 0, 20, false},
+		{"take$ all", 30, kCmdTakeWeight, 30, 0, 0, false},
+		{"take$ more than carried", 30, kCmdTakeWeight, 200, 0, 0, false},
+		{"take$ past the signed range is no gain", 30, kCmdTakeWeight, 65535, 0, 0, false},
+		{"if$ with enough", 10, kCmdIfWeight, kMarkId, 10, 10, true},
+		{"if$ with too little", 9, kCmdIfWeight, kMarkId, 10, 9, false},
+	};
+	for (const auto &row : rows) {
+		SCOPED_TRACE(row.name);
+		ScriptWorld world;
+		MapObjectDef &start = world.AddObject(kStartId, "start");
+		world.AddCommand(start, row.code, row.value, row.argument);
+		world.Begin();
+		world.player.GetStats().weight = row.weight;
+		world.Run(kStartId);
+		EXPECT_EQ(row.weightAfter, world.player.GetStats().weight);
+		EXPECT_EQ(row.jumped, GameProgress::Flag("jumped"));
+	}
+}
+
+TEST(ScriptCommand, GiveMapAndWay)
+{
+	ScriptWorld world;
+	MapObjectDef &record = world.Place(kTowneeKind, 5, 5, kActorId, "Maren");
+	world.AddCommand(record, kCmdGive, kSwordKind - 2);
+	MapObjectDef &start = world.AddObject(kStartId, "start");
+	world.AddCommand(start, kCmdWay, world.AddString("town"));
+	world.AddCommand(start, kCmdWay, world.AddString("black2"));
+	world.AddCommand(start, kCmdWay, world.AddString("far2"));
+	world.AddCommand(start, kCmdMap, world.AddString("north1"));
+	world.Begin();
+
+	MapSequence *give = world.Run(kActorId);
+	EXPECT_EQ(Sequence::kStateWaiting, give->state) << "the gift's message waits";
+	EXPECT_EQ(kSwordKind, world.player.GetStats().heldKind);
+
+	WorldMap::Instance().Load(true);
+	MapSequence *walk = world.Run(kStartId);
+	EXPECT_EQ(Sequence::kStateDone, walk->state);
+	EXPECT_EQ(HashName("black2"), GameProgress::Waypoint()) << "the goal only moves forward";
+	EXPECT_STREQ("north1", world.player.ExitTarget());
+}
+
+TEST(ScriptCommand, RankMeatOpensTheMenuOnlyWithAPlayer)
+{
+	{
+		ScriptWorld world;
+		MapObjectDef &start = world.AddObject(kStartId, "start");
+		world.AddCommand(start, kCmdRankMeat, 0);
+		world.Begin();
+		MapSequence *sequence = world.Run(kStartId);
+		EXPECT_EQ(Sequence::kStateWaiting, sequence->state);
+		auto *quiz = dynamic_cast<UIMeatQuiz *>(sequence->GetMenu());
+		ASSERT_NE(nullptr, quiz);
+		// The overlay closes: the answer frees the menu, outside its calls.
+		StepActiveSequence();
+		EXPECT_EQ(nullptr, sequence->GetMenu());
+	}
+	{
+		ScriptWorld world;
+		MapObjectDef &start = world.AddObject(kStartId, "start");
+		world.AddCommand(start, kCmdRankMeat, 0);
+		world.AddCommand(start, kCmdSave, world.AddString("after"));
+		world.Load(); // no player
+		testing::internal::CaptureStdout();
+		MapSequence *sequence = world.Run(kStartId);
+		std::string log = testing::internal::GetCapturedStdout();
+		EXPECT_EQ(Sequence::kStateDone, sequence->state);
+		EXPECT_EQ(nullptr, sequence->GetMenu());
+		EXPECT_NE(std::string::npos, log.find("No player to rank meats")) << log;
+		EXPECT_FALSE(GameProgress::Flag("after"));
+	}
+}
+
+TEST(ScriptCommand, WalkerStopsAtAnObjectWithoutEntity)
+{
+	ScriptWorld world;
+	MapObjectDef &record = world.Place(kTowneeKind, 1, 1, kActorId, "Maren");
+	world.AddCommand(record, kCmdWalk, 9);
+	world.AddCommand(record, kCmdSave, world.AddString("arrived"));
+	MapObjectDef &spot = world.AddObject(9, "spot");
+	spot.x = 7;
+	spot.y = 6;
+	spot.w = 3;
+	spot.h = 2;
+	world.Begin(10);
+	MapSequence *sequence = world.Run(kActorId);
+	EXPECT_EQ(Sequence::kStateRunning, sequence->state);
+	EXPECT_NE(kNoBehaviour, sequence->GetAwaitedBehaviour());
+	EXPECT_FALSE(sequence->IsReadyToResume());
+	world.RunFor(10.0f);
+	EXPECT_TRUE(GameProgress::Flag("arrived"));
+	Vec3 goal = world.map.TilePosition(8, 7, 0.5f, 0.5f);
+	Vec3 apart = world.ActorOf()->transform.position - goal;
+	apart.y = 0.0f;
+	EXPECT_LT(glm::dot(apart, apart), WalkBehaviour::kArrivedSquared);
+}
+
+TEST(ScriptCommand, WalkerGoneMidWalkCountsAsFinished)
+{
+	for (bool defeated : {false, true}) {
+		SCOPED_TRACE(defeated ? "defeated" : "destroyed");
+		ScriptWorld world;
+		MapObjectDef &record = world.Place(kTowneeKind, 1, 1, kActorId, "Maren");
+		world.AddCommand(record, kCmdWalk, 9);
+		world.AddCommand(record, kCmdSave, world.AddString("went on"));
+		MapObjectDef &spot = world.AddObject(9, "spot");
+		spot.x = 10;
+		spot.y = 8;
+		world.Begin(6);
+		MapSequence *sequence = world.Run(kActorId);
+		world.RunFor(0.2f);
+		ASSERT_FALSE(sequence->IsReadyToResume());
+		if (defeated)
+			world.ActorOf()->Defeat();
+		else
+			world.ActorOf()->Destroy();
+		world.RunFor(0.5f);
+		EXPECT_TRUE(GameProgress::Flag("went on"));
+	}
+}
+
+TEST(ScriptCommand, BehaviourOnADeadActorFailsTheScript)
+{
+	ScriptWorld world;
+	MapObjectDef &record = world.Place(kTowneeKind, 1, 1, kActorId, "Maren");
+	world.AddCommand(record, kCmdWalk, 9);
+	world.AddObject(9, "spot");
+	world.Begin();
+	world.ActorOf()->GetStats().hearts = 0;
+	MapSequence *sequence = world.Run(kActorId);
+	EXPECT_EQ(Sequence::kStateFailed, sequence->state);
+	EXPECT_EQ(kNoBehaviour, sequence->GetAwaitedBehaviour());
+	EXPECT_FALSE(sequence->AssignBehaviour(world.ActorOf(), nullptr));
+	EXPECT_FALSE(sequence->AssignBehaviour(&world.map, std::make_unique<BlockBehaviour>(nullptr)));
+}
+
+TEST(Behaviour, TalkEndsAfterTheHudOrWhenApart)
+{
+	const struct {
+		const char *name;
+		float apart;
+		float after;
+		bool done;
+	} rows[] = {
+		{"close by, within two seconds of the HUD", 1.5f, 1.5f, false},
+		{"close by, ended", 1.5f, 2.2f, true},
+		{"too far apart ends at once", 2.5f, 0.1f, true},
+	};
+	for (const auto &row : rows) {
+		SCOPED_TRACE(row.name);
+		ScriptWorld world;
+		GameUI hud;
+		MapObjectDef &record = world.Place(kTowneeKind, 5, 1, kActorId, "Maren");
+		world.AddCommand(record, kCmdSay, world.AddMessage("Hello there."));
+		world.AddCommand(record, kCmdSave, world.AddString("after"));
+		world.Begin();
+		world.player.transform.SetPosition(world.ActorOf()->transform.position + Vec3(row.apart, 0.0f, 0.0f));
+		MapSequence *sequence = world.Run(kActorId);
+		EXPECT_EQ(Sequence::kStateWaiting, sequence->state);
+		ASSERT_NE(nullptr, dynamic_cast<TalkBehaviour *>(world.ActorOf()->GetBehaviourAt(0)));
+		for (float t = 0.0f; t < row.after; t += objecttest::ObjectTestWorld::kFrame)
+			world.Frame();
+		EXPECT_EQ(row.done, IsBehaviourFinished(sequence->GetAwaitedBehaviour()));
+	}
+}
+
+TEST(Behaviour, BlockerHoldsItsSpotAndStrikesOnceASecond)
+{
+	const struct {
+		const char *name;
+		float apart;
+		int attacks;
+	} rows[] = {
+		{"within reach", 1.5f, 3},
+		{"out of reach", 2.5f, 0},
+	};
+	for (const auto &row : rows) {
+		SCOPED_TRACE(row.name);
+		ScriptWorld world;
+		world.Place(kChookKind, 5, 5, kActorId, "guard");
+		world.Begin();
+		auto *guard = dynamic_cast<CountingActor *>(world.ActorOf());
+		ASSERT_NE(nullptr, guard);
+		guard->AddBehaviour(std::make_unique<BlockBehaviour>(guard), true);
+		world.Frame();
+		Vec3 spot = guard->transform.position;
+		world.player.transform.SetPosition(spot + Vec3(row.apart, 0.0f, 0.0f));
+		for (int i = 0; i < 3 * 20 + 1; ++i) {
+			world.player.transform.SetPosition(spot + Vec3(row.apart, 0.0f, 0.0f));
+			guard->transform.SetPosition(spot + Vec3(0.0f, 0.0f, 0.7f)); // pushed
+			world.Frame();
+		}
+		EXPECT_EQ(row.attacks, guard->attacks);
+		EXPECT_FLOAT_EQ(spot.x, guard->transform.position.x);
+		EXPECT_FLOAT_EQ(spot.z, guard->transform.position.z) << "a pushed blocker stays";
+	}
+}
