@@ -16,6 +16,7 @@
 #include "objects/CollectableKind.h"
 #include "game/GameProgress.h"
 #include "game/TalvexGame.h"
+#include "game/UIMiniMap.h"
 
 namespace {
 
@@ -96,6 +97,7 @@ bool IsBlank(char c)
 }
 
 GameUI::GameUI()
+	: minimap(std::make_unique<UIMiniMap>())
 {
 	drawLayer = Entity::kInterfaceLayer;
 	g_currentUI = this;
@@ -174,6 +176,9 @@ void GameUI::Init()
 	// The shown status is drawn again from the next record the player sends.
 	halves = maxHalves = weight = 0;
 	heldKind = 0;
+
+	minimap->Init();
+	minimap->Start();
 
 	barFill.SetTexture("mats/tri.png");
 	barFill.SetSize(kBarFillWidth, kBarFillHeight);
@@ -315,6 +320,7 @@ void GameUI::CloseMessage()
 	typing = 0;
 	skipRequested = 0;
 	speech = 0;
+	minimap->Refresh();
 	bannerTime = 0.0f;
 	bannerBox.SetVisible(false);
 	if (Renderer *renderer = GetRenderer())
@@ -522,6 +528,7 @@ void GameUI::Update(float dt)
 
 	if (messageVisible != 0 && messageTime > 0.0f && typing == 0)
 		messageTime -= dt;
+	minimap->Update(dt);
 }
 
 void GameUI::Render()
@@ -555,6 +562,8 @@ void GameUI::Render()
 		weightIcon.Render();
 		weightBox.Render();
 	}
+	if (messageVisible == 0 && shotMap != 0)
+		minimap->Render();
 	if (barBack.IsVisible()) {
 		barBack.Render();
 		barFill.Render();
@@ -618,4 +627,5 @@ void GameUI::HideLetters()
 void GameUI::RefreshShotMap()
 {
 	shotMap = GameProgress::Flag("shotmap") ? 1 : 0;
+	minimap->Refresh();
 }

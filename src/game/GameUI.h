@@ -11,6 +11,7 @@
 #include "objects/PlayerStats.h"
 
 class Input;
+class UIMiniMap;
 
 // The in-game HUD: hearts, the held item, the cooler's weight, the play
 // clock, the hit-chain bar, the minimap, the row of found letters, a centred
@@ -134,6 +135,7 @@ public:
 	const Textbox &GetMessageBox() const { return messageBox; }
 	const Textbox &GetPromptB() const { return promptBBox; }
 	const Textbox &GetPromptA() const { return promptABox; }
+	UIMiniMap &GetMiniMap() { return *minimap; }
 	// The sound of the last reveal step ("" before any).
 	const std::string &GetLastTypingSound() const { return lastTypingSound; }
 
@@ -186,6 +188,7 @@ private:
 	float waviness = 0.0f;
 	float lingerTime = 0.0f;
 	float lingerLimit = kLingerSeconds;
+	std::unique_ptr<UIMiniMap> minimap;
 	uint8_t shotMap = 0;
 	Sprite letters[kLetterCount];
 	float letterTime = 0.0f;

@@ -1,6 +1,7 @@
 #include "game/TalvexGameLink.h"
 
 #include "engine/core/NameHash.h"
+#include "map/Missions.h"
 #include "game/Achievements.h"
 #include "game/GameProgress.h"
 #include "game/GameUI.h"
@@ -80,6 +81,9 @@ void TalvexGameLink::MarkNewsRead(const char *areaName)
 {
 	// The news flag of an area is the sum of two name hashes, wrapping at 16 bits.
 	GameProgress::SetFlagId((uint16_t)(HashName(areaName != nullptr ? areaName : "") + HashName("news")), 1);
+	// Every news area read: the reader's reward.
+	if (Missions::CountNewsRead() == Missions::GetNewsTotal())
+		Achievements::Instance().UnlockByName("news");
 }
 
 void TalvexGameLink::UnlockAchievement(uint16_t id)

@@ -17,7 +17,9 @@
 #include "game/GameServiceSteam.h"
 #include "game/IAchievementHandler.h"
 #include "game/TalvexGame.h"
+#include "map/Missions.h"
 #include "objects/CollectableKind.h"
+#include "objects/GameLink.h"
 #include "support/StoreQuestion.h"
 #include "support/TempFolder.h"
 
@@ -272,4 +274,21 @@ TEST_F(AchievementsTest, TheDataTreesDefinitions)
 	for (size_t i = 0; i < achievements().Count(); i++)
 		for (uint16_t flag : flags)
 			EXPECT_NE(flag, achievements().At(i)->id) << achievements().At(i)->idText;
+}
+
+// Reading the news of the tenth and last area earns "news", not before.
+TEST_F(AchievementsTest, TheTenthNewsAreaEarnsNews)
+{
+	PlayingGame game;
+	const char *areas[] = {"black3", "blacktotown", "cold4", "far6", "far41", "mountain2", "north2", "nortow3",
+		"south0", "south4"};
+	ASSERT_EQ(Missions::GetNewsTotal(), (int)(sizeof(areas) / sizeof(areas[0])));
+	for (size_t i = 0; i < sizeof(areas) / sizeof(areas[0]); i++) {
+		SCOPED_TRACE(areas[i]);
+		EXPECT_FALSE(achievements().IsUnlockedByName("news"));
+		GameLink::Get().MarkNewsRead(areas[i]);
+		GameLink::Get().MarkNewsRead(areas[0]); // reading one again counts once
+	}
+	EXPECT_TRUE(achievements().IsUnlockedByName("news"));
+	EXPECT_EQ(std::vector<std::string>({"news"}), handler.shown);
 }
