@@ -9,6 +9,7 @@
 #include "game/GameProgress.h"
 #include "game/GameServiceSteam.h"
 #include "game/TalvexGame.h"
+#include "objects/CollectableKind.h"
 #include "support/MissingDevice.h"
 #include "support/StoreQuestion.h"
 #include "support/TempFolder.h"
@@ -144,4 +145,20 @@ TEST_F(AchievementServiceTest, GameStartUpAsksAndPlaysOnLocally)
 	EXPECT_TRUE(Achievements::Instance().IsUnlockedByName("news"));
 	EXPECT_TRUE(TempFolder::Exists(folder.Path("achievements.dat")));
 	EXPECT_FALSE(service.UnlockAchievement("news"));
+}
+
+// Starting, the service reports the quests whose flags are set and every
+// whole set of collectables.
+TEST_F(AchievementServiceTest, StartingReportsQuestsAndWholeSets)
+{
+	GameProgress::SetFlag("northwatch", 1);
+	for (uint8_t n = 1; n <= 3; n++)
+		GameProgress::SetFlagId(CollectableFlagHash("tri", n), 1);
+	GameProgress::SetFlagId(CollectableFlagHash("letter", 1), 1); // one of four: not whole
+	service.SetLibraryName(TALVEX_FAKE_CLIENT);
+	ASSERT_EQ(0u, service.Init());
+	EXPECT_EQ(2, client.Sets());
+	EXPECT_FALSE(service.UnlockAchievement("northwatch")) << "reported already";
+	EXPECT_FALSE(service.UnlockAchievement("tri")) << "reported already";
+	EXPECT_TRUE(service.UnlockAchievement("letter"));
 }

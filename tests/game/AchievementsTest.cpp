@@ -266,7 +266,13 @@ TEST_F(AchievementsTest, TheDataTreesDefinitions)
 		     "cranky", "ultralord2", "speedy", "lakeless"})
 		EXPECT_NE(nullptr, achievements().Find(HashName(name))) << name;
 	std::vector<uint16_t> flags;
-	for (const char *name : {"oghacks", "ogmaps", "newgame+", "haswon", "ending", "shotmap", "chooksdoor", "temptress"})
+	// Every quest has the achievement of its flag's name.
+	const Missions &missions = Missions::Instance();
+	ASSERT_GT(missions.GetCount(), 0u);
+	for (size_t i = 0; i < missions.GetCount(); i++)
+		EXPECT_NE(nullptr, achievements().Find(missions.GetMission(i)->save)) << missions.GetMission(i)->name;
+	// ("ending" is a quest's own flag, so it is no other flag.)
+	for (const char *name : {"oghacks", "ogmaps", "newgame+", "haswon", "shotmap", "chooksdoor", "temptress"})
 		flags.push_back(HashName(name));
 	for (const char *set : {"tri", "letter", "puzzle"})
 		for (int n : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 128, 255})
