@@ -12,6 +12,7 @@
 #include "engine/render/Renderer.h"
 #include "game/GameProgress.h"
 #include "game/GameUI.h"
+#include "game/TalvexGame.h"
 #include "game/UIMiniMap.h"
 #include "game/UIWorldMap.h"
 #include "game/UIWorldMapScreen.h"
@@ -235,6 +236,16 @@ TEST_F(WorldMapPanelTest, MiniMapGrowsOnArrival)
 		minimap.Update(kFrame);
 	EXPECT_NEAR(1.0f, minimap.GetZoom(), 0.01f);
 	EXPECT_EQ(0, minimap.GetMap().blinkGoal);
+
+	// With the play clock shown it sits 32 units higher, compass and all.
+	struct TimedGame : TalvexGame {
+		TimedGame() { timedMode = 1; }
+	} timed;
+	const Vec3 compassBefore = minimap.GetCompass().transform.position;
+	minimap.Refresh();
+	minimap.Update(kFrame);
+	EXPECT_FLOAT_EQ(-32.0f, minimap.GetOffset().y);
+	EXPECT_NEAR(compassBefore.y - 32.0f, minimap.GetCompass().transform.position.y, 0.01f);
 }
 
 namespace {
@@ -332,4 +343,30 @@ TEST_F(WorldMapPicture, ScreenShowsMarkersLegendAndTitle)
 	EXPECT_GT(LitIn(80, 110, 200, 220), 500) << "the markers";
 	EXPECT_GT(LitIn(480, 320, 590, 350), 30) << "CONTINUE";
 	scene.RemoveEntity(&screen);
+}
+
+// The game's own world map, every place visited: every kind of cell shows.
+TEST(WorldMapData, TheGamesWorldMapShowsEveryKindOfCell)
+{
+	GameProgress::ResetGlobal();
+	WorldMap::Instance() = WorldMap();
+	LoadWorldMap(true);
+	ASSERT_GT(GetWorldMapLocationCount(), 0);
+	GameProgress &progress = GameProgress::Current();
+	for (uint16_t i = 0; i < GetWorldMapLocationCount(); i++) {
+		MapRecord record;
+		record.id = GetWorldMapLocation(i)->nameKey;
+		progress.mapRecords.push_back(record);
+	}
+	progress.currentMap = GetWorldMapLocation(0)->nameKey;
+	progress.waypoint = GetWorldMapLocation(GetWorldMapLocationCount() - 1)->nameKey;
+	UIWorldMap map;
+	map.showEnvironments = 1;
+	map.Build();
+	std::vector<bool> seen(24, false);
+	for (size_t i = 0; i < map.GetMarkerCount(); i++)
+		seen[map.GetMarker(i).frame % 24] = true;
+	for (uint32_t frame : {1, 3, 5, 7, 8, 9, 10, 11, 12, 13, 14, 16, 17, 18, 19, 20, 21, 22})
+		EXPECT_TRUE(seen[frame]) << "cell " << frame;
+	GameProgress::ResetGlobal();
 }
