@@ -237,38 +237,6 @@ TEST(Hud, EmptyTextsAndQuestions)
 	EXPECT_FLOAT_EQ(GameUI::kPromptSeconds, hud.GetMessageTimeLeft());
 }
 
-// Speech murmurs, notices and signs scratch; a notice's first step is silent.
-TEST(Hud, TypingSoundsFollowTheKindOfMessage)
-{
-	const struct {
-		int how;
-		uint8_t kind;
-		const char *prefix;
-		bool firstSilent;
-	} rows[] = {
-		{2, GameUI::kKindMessage, "sfx/talk", false},
-		{1, GameUI::kKindMessage, "sfx/write", false},
-		{0, GameUI::kKindNotice, "sfx/write", true},
-	};
-	for (const auto &row : rows) {
-		SCOPED_TRACE(row.prefix);
-		GameUI hud;
-		if (row.how == 2)
-			hud.ShowSpeech("Maren", "Good morning to you", 3.0f, row.kind);
-		else if (row.how == 1)
-			hud.ShowTitledMessage("Sign", "Good morning to you", 3.0f, row.kind);
-		else
-			hud.ShowMessage("Good morning to you", 3.0f, row.kind);
-		hud.Update(kFrame);
-		EXPECT_EQ(row.firstSilent, hud.GetLastTypingSound().empty());
-		TypeOut(hud);
-		const std::string sound = hud.GetLastTypingSound();
-		ASSERT_EQ(0u, sound.find(row.prefix)) << sound;
-		const char variant = sound[std::string(row.prefix).size()];
-		EXPECT_TRUE(variant >= '1' && variant <= '3') << sound;
-	}
-}
-
 // Hearts by halves, the warning pulse, the held item's cell, the weight text.
 TEST(Hud, StatusShowsHeartsItemAndWeight)
 {

@@ -344,29 +344,3 @@ TEST_F(WorldMapPicture, ScreenShowsMarkersLegendAndTitle)
 	EXPECT_GT(LitIn(480, 320, 590, 350), 30) << "CONTINUE";
 	scene.RemoveEntity(&screen);
 }
-
-// The game's own world map, every place visited: every kind of cell shows.
-TEST(WorldMapData, TheGamesWorldMapShowsEveryKindOfCell)
-{
-	GameProgress::ResetGlobal();
-	WorldMap::Instance() = WorldMap();
-	LoadWorldMap(true);
-	ASSERT_GT(GetWorldMapLocationCount(), 0);
-	GameProgress &progress = GameProgress::Current();
-	for (uint16_t i = 0; i < GetWorldMapLocationCount(); i++) {
-		MapRecord record;
-		record.id = GetWorldMapLocation(i)->nameKey;
-		progress.mapRecords.push_back(record);
-	}
-	progress.currentMap = GetWorldMapLocation(0)->nameKey;
-	progress.waypoint = GetWorldMapLocation(GetWorldMapLocationCount() - 1)->nameKey;
-	UIWorldMap map;
-	map.showEnvironments = 1;
-	map.Build();
-	std::vector<bool> seen(24, false);
-	for (size_t i = 0; i < map.GetMarkerCount(); i++)
-		seen[map.GetMarker(i).frame % 24] = true;
-	for (uint32_t frame : {1, 3, 5, 7, 8, 9, 10, 11, 12, 13, 14, 16, 17, 18, 19, 20, 21, 22})
-		EXPECT_TRUE(seen[frame]) << "cell " << frame;
-	GameProgress::ResetGlobal();
-}
