@@ -383,5 +383,22 @@ TEST_F(HudPicture, DrawsStatusAndATypedQuestion)
 	ASSERT_TRUE(picture.Average(300, 120, sky));
 	EXPECT_LT(sky.Sum(), 60) << "nothing is drawn in the middle";
 	(void)message;
+
+	// While the banner is up nothing else of the HUD is drawn.
+	hud.ShowBanner("Home Sweet Home");
+	scene.Update(kFrame);
+	renderer->BeginFrame();
+	scene.Render();
+	renderer->EndFrame();
+	picture.ReadWindow();
+	ASSERT_TRUE(picture.Average(30 + 12, 28 + 12, heart));
+	EXPECT_LT(heart.Sum(), 60) << "no hearts under the banner";
+	int banner = 0;
+	for (int x = 150; x < 450; x += 2) {
+		Rgb at;
+		if (picture.Average(x, 180, at) && at.Sum() > 300)
+			banner++;
+	}
+	EXPECT_GT(banner, 10) << "the banner's letters";
 	scene.RemoveEntity(&hud);
 }
