@@ -214,7 +214,12 @@ TEST_F(WorldMapPanelTest, TheScreenPansWithinItsLimits)
 
 // The minimap: hidden on the first map, higher with the clock, and growing
 // for ten seconds on arriving somewhere new.
-TEST_F(WorldMapPanelTest, MiniMapGrowsOnArrival)
+// The minimap reads the same small world.
+namespace {
+class MiniMapTest : public WorldMapPanelTest {};
+}
+
+TEST_F(MiniMapTest, GrowsOnArrivalAndClearsTheClock)
 {
 	UIMiniMap minimap;
 	minimap.Init();
@@ -307,7 +312,11 @@ protected:
 
 }
 
-TEST_F(WorldMapPicture, MiniMapShowsThePlacesAroundThePlayerAndTheCompass)
+namespace {
+class MiniMapPicture : public WorldMapPicture {};
+}
+
+TEST_F(MiniMapPicture, ShowsThePlacesAroundThePlayerAndTheCompass)
 {
 	if (IsSkipped())
 		return;
