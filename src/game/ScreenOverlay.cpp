@@ -20,10 +20,31 @@ constexpr uint32_t kInterfaceBuffer = 1;
 
 }
 
-ScreenOverlay::ScreenOverlay()
+ScreenOverlay::ScreenOverlay() = default;
+
+Textbox &ScreenOverlay::Text()
 {
-	text.SetVisible(false);
-	icon.SetVisible(false);
+	if (text == nullptr) {
+		text = std::make_unique<Textbox>();
+		text->SetVisible(false);
+	}
+	return *text;
+}
+
+Sprite &ScreenOverlay::Icon()
+{
+	if (icon == nullptr) {
+		icon = std::make_unique<Sprite>();
+		icon->SetVisible(false);
+	}
+	return *icon;
+}
+
+void ScreenOverlay::ReleaseDrawing()
+{
+	timer = -1.0f;
+	text.reset();
+	icon.reset();
 }
 
 ScreenOverlay::~ScreenOverlay()
@@ -42,15 +63,17 @@ void ScreenOverlay::Start()
 {
 	timer = 0.0f;
 	const float w = (float)Renderer::kLogicalWidth, h = (float)Renderer::kLogicalHeight;
-	text.SetFont("fonts/ui");
-	text.SetFontSize(kTextSize);
-	text.SetAnchor(glm::vec2(1.0f, 0.5f));
-	text.transform.position = Vec3(w - kTextInsetX, h - kInsetY, 0.0f);
-	text.Init();
-	icon.SetSize(kIconSize, kIconSize);
-	icon.SetPivot(glm::vec2(1.0f, 0.5f));
-	icon.transform.position = Vec3(w - kIconInsetX, h - kInsetY, 0.0f);
-	icon.Init();
+	Textbox &line = Text();
+	line.SetFont("fonts/ui");
+	line.SetFontSize(kTextSize);
+	line.SetAnchor(glm::vec2(1.0f, 0.5f));
+	line.transform.position = Vec3(w - kTextInsetX, h - kInsetY, 0.0f);
+	line.Init();
+	Sprite &picture = Icon();
+	picture.SetSize(kIconSize, kIconSize);
+	picture.SetPivot(glm::vec2(1.0f, 0.5f));
+	picture.transform.position = Vec3(w - kIconInsetX, h - kInsetY, 0.0f);
+	picture.Init();
 	g_overlay = this;
 	Achievements::SetHandler(this);
 }
@@ -58,10 +81,10 @@ void ScreenOverlay::Start()
 void ScreenOverlay::OnAchievement(const AchievementDef &def)
 {
 	timer = kPopupSeconds;
-	text.SetTextFormat("%s: \"%s\"", AchievementDef::TypeLabel(def), def.name);
+	Text().SetTextFormat("%s: \"%s\"", AchievementDef::TypeLabel(def), def.name);
 	char iconName[128];
 	snprintf(iconName, sizeof(iconName), "achievements/%s.png", def.idText);
-	icon.SetTexture(iconName);
+	Icon().SetTexture(iconName);
 }
 
 void ScreenOverlay::Update(float dt)
@@ -77,16 +100,18 @@ void ScreenOverlay::Update(float dt)
 	if (run && timer >= 0.0f)
 		timer -= dt;
 	const bool shown = run && timer >= 0.0f;
-	text.SetVisible(shown);
-	icon.SetVisible(shown);
+	if (text != nullptr)
+		text->SetVisible(shown);
+	if (icon != nullptr)
+		icon->SetVisible(shown);
 }
 
 void ScreenOverlay::Render()
 {
 	Renderer *renderer = GetRenderer();
-	if (!text.IsVisible() || renderer == nullptr)
+	if (text == nullptr || icon == nullptr || !text->IsVisible() || renderer == nullptr)
 		return;
 	renderer->SetDrawBuffer(kInterfaceBuffer);
-	text.Render();
-	icon.Render();
+	text->Render();
+	icon->Render();
 }
