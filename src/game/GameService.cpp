@@ -1,28 +1,38 @@
 #include "game/GameService.h"
 
-#include "engine/core/Log.h"
+#include "map/Missions.h"
+#include "objects/CollectableKind.h"
+#include "game/Achievements.h"
+#include "game/GameProgress.h"
+#include "game/GameServiceSteam.h"
 
 namespace {
 
-// Starts and stops without a platform behind it.
-class OfflineGameService : public GameService {
-public:
-	uint32_t Init() override
-	{
-		LogDebug("Game service: offline\n");
-		return 0;
-	}
-	void Shutdown() override {}
-};
-
-OfflineGameService g_offlineService;
 GameService *g_service = nullptr;
 
 }
 
+void GameService::SyncAchievements()
+{
+	// A quest's achievement has the name of the flag that completes it.
+	const Missions &missions = Missions::Instance();
+	for (size_t index = 0; index < missions.GetCount(); index++) {
+		const Mission *mission = missions.GetMission(index);
+		if (mission == nullptr || !GameProgress::FlagId(mission->save))
+			continue;
+		if (const AchievementDef *def = Achievements::Instance().Find(mission->save))
+			UnlockAchievement(def->idText);
+	}
+	for (uint32_t index = 0; index < CollectableKind::kSetCount; index++) {
+		const CollectableKind *kind = CollectableKind::Get(index);
+		if (kind != nullptr && CollectableKind::CountCollected(index) >= kind->count)
+			UnlockAchievement(kind->name);
+	}
+}
+
 GameService &GetGameService()
 {
-	return g_service != nullptr ? *g_service : g_offlineService;
+	return g_service != nullptr ? *g_service : GameServiceSteam::Instance();
 }
 
 void SetGameService(GameService *service)

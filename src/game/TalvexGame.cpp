@@ -113,6 +113,9 @@ void TalvexGame::DropScenes()
 	delete pending;
 	if (current != pending)
 		delete current;
+	// The pop-up's text and icon hold cached drawing resources, which must
+	// go before the caches do at exit.
+	overlay.ReleaseDrawing();
 }
 
 int32_t TalvexGame::Init()

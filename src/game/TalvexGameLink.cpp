@@ -1,6 +1,7 @@
 #include "game/TalvexGameLink.h"
 
 #include "engine/core/NameHash.h"
+#include "map/Missions.h"
 #include "game/Achievements.h"
 #include "game/GameProgress.h"
 #include "game/GameUI.h"
@@ -85,12 +86,18 @@ void TalvexGameLink::MarkNewsRead(const char *areaName)
 	GameProgress::SetFlagId(Missions::NewsFlag(areaName), 1);
 	// Every area's news read: the reader earns its reward.
 	if (Missions::CountNewsRead() == Missions::GetNewsTotal())
-		Achievements::Instance().Unlock(HashName("news"));
+		Achievements::Instance().UnlockByName("news");
 }
 
 void TalvexGameLink::UnlockAchievement(uint16_t id)
 {
 	Achievements::Instance().Unlock(id);
+}
+
+void TalvexGameLink::UnlockAchievementByName(const char *name)
+{
+	if (name != nullptr)
+		Achievements::Instance().UnlockByName(name);
 }
 
 bool TalvexGameLink::HasHud()
@@ -209,6 +216,10 @@ int TalvexGameLink::RespawnLevel()
 void TalvexGameLink::ShowLetters(bool on)
 {
 	GameUI *hud = GameUI::Current();
-	if (hud != nullptr && on)
+	if (hud == nullptr)
+		return;
+	if (on)
 		hud->ShowLetters();
+	else
+		hud->HideLetters();
 }

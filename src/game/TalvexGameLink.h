@@ -30,6 +30,7 @@ public:
 	void SetPreviousMapIdAndSave(uint16_t id) override;
 	void MarkNewsRead(const char *areaName) override;
 	void UnlockAchievement(uint16_t id) override;
+	void UnlockAchievementByName(const char *name) override;
 	uint16_t CurrentMapId() override;
 	uint16_t StartMap() override;
 	void SetStartMap(uint16_t id) override;

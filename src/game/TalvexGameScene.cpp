@@ -155,6 +155,7 @@ void TalvexGameScene::SetInput(Input *source)
 {
 	input = source;
 	player.SetInput(source);
+	hud.SetInput(source);
 	pauseMenu.SetInput(source);
 }
 

@@ -22,6 +22,7 @@
 #include "objects/Actor.h"
 #include "objects/BlockBehaviour.h"
 #include "objects/KillBehaviour.h"
+#include "objects/GameLink.h"
 #include "objects/Party.h"
 #include "objects/Player.h"
 #include "objects/PlayerStats.h"
@@ -365,6 +366,7 @@ int32_t MapSequence::SaveFlag(const MapCommand &command)
 		if (music != nullptr && music->HasCue(name))
 			music->PlayCueByName(name);
 	}
+	GameLink::Get().UnlockAchievementByName(name);
 	tileMap->UpdateMapFlags();
 
 	if (NameEquals(name, "ending")) {

@@ -55,6 +55,8 @@ public:
 	// Sets the flag of the news of the named area and rewards reading them all.
 	virtual void MarkNewsRead(const char *areaName) { (void)areaName; }
 	virtual void UnlockAchievement(uint16_t id) { (void)id; }
+	// The achievement of that name (its name hash); null does nothing.
+	virtual void UnlockAchievementByName(const char *name) { (void)name; }
 	// The id of the map being played (0 for a fresh game).
 	virtual uint16_t CurrentMapId() { return 0; }
 	// Where the next play begins (0: the game's default).

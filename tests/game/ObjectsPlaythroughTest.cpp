@@ -179,9 +179,10 @@ protected:
 	}
 	void ReadMessage()
 	{
-		for (int press = 0; press < 8 && MessageUp(); press++) {
+		// A press hurries the typing only while held; once typed, one closes.
+		for (int press = 0; press < 30 && MessageUp(); press++) {
 			Tap(SDL_SCANCODE_SPACE);
-			world.Frames(10);
+			world.Frames(20);
 		}
 	}
 	MapObjectDef *Record(uint16_t id) { return world.scene->GetMap().FindEntityRecordById(id); }

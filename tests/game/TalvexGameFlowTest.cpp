@@ -62,6 +62,7 @@ class RecordingService : public GameService {
 public:
 	uint32_t Init() override { inits++; return 0; }
 	void Shutdown() override { shutdowns++; }
+	bool UnlockAchievement(const char *) override { return false; }
 	int inits = 0;
 	int shutdowns = 0;
 };

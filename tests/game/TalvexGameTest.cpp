@@ -5,11 +5,13 @@
 
 #include "audio/MusicPlayer.h"
 #include "audio/Sound.h"
+#include "engine/core/Log.h"
 #include "engine/core/Scene.h"
 #include "engine/render/Textbox.h"
 #include "game/GameProgress.h"
 #include "game/Settings.h"
 #include "game/TalvexGame.h"
+#include "support/StoreQuestion.h"
 #include "support/TempFolder.h"
 #include "support/MissingDevice.h"
 
@@ -43,9 +45,13 @@ protected:
 		Settings::Instance().UseFile(settingsFile.c_str());
 		GameProgress::ResetGlobal();
 		game.SetClock(&FixedTicks, &NoDelay);
+		// Without the store's client, start-up asks; these tests go on.
+		previousHook = GetMessageBoxHook();
+		SetMessageBoxHook(&StoreQuestion::Proceed);
 	}
 	void TearDown() override
 	{
+		SetMessageBoxHook(previousHook);
 		Settings::Instance().UseFile("settings.dat");
 		GameProgress::ResetGlobal();
 	}
@@ -55,6 +61,7 @@ protected:
 		Settings::Instance().Set(bytes.data());
 	}
 
+	MessageBoxHook previousHook = nullptr;
 	TempFolder folder;
 	std::string settingsFile;
 	std::vector<TrackedScene *> deleted; // outlives the scenes that the game deletes when it goes

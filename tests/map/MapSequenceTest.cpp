@@ -9,6 +9,7 @@
 #include "game/ScreenWinAlt.h"
 #include "game/GameProgress.h"
 #include "game/GameUI.h"
+#include "objects/GameLink.h"
 #include "game/Settings.h"
 #include "game/TalvexGame.h"
 #include "game/TalvexGameScene.h"
@@ -538,4 +539,27 @@ TEST(MapSequenceOverlay, ResumingClosesTheOverlayOfTheInGameSceneOnly)
 		sequence.Resume();
 		EXPECT_EQ(panelShown(), !inGame);
 	}
+}
+
+// "save" unlocks the achievement of its name every time, before the map's
+// groups are brought up to date, even when the flag was already set.
+TEST_F(MapSequenceTest, SaveUnlocksTheAchievementOfItsName)
+{
+	struct NameLink : GameLink {
+		void UnlockAchievementByName(const char *name) override { names.push_back(name); }
+		std::vector<std::string> names;
+	} link;
+	TalvexGame::Current(); // the game installs its own link when first built
+	GameLink::Install(&link);
+	for (bool setBefore : {false, true}) {
+		SCOPED_TRACE(setBefore);
+		Reset();
+		link.names.clear();
+		GameProgress::SetFlag("cranky", setBefore ? 1 : 0);
+		Add(kStartId, { Line(kCmdSave, String("cranky")) });
+		StartSequence();
+		EXPECT_TRUE(GameProgress::Flag("cranky"));
+		EXPECT_EQ(std::vector<std::string>({"cranky"}), link.names);
+	}
+	GameLink::Install(nullptr);
 }

@@ -5,8 +5,13 @@
 #include <SDL.h>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
 
 #include "engine/core/Log.h"
+#include "game/Achievements.h"
 
 // Leaks inside system libraries that the game cannot free: the GL driver, its
 // LLVM back end, the window-system and audio layers. Nothing of the game's
@@ -80,6 +85,15 @@ int main(int argc, char **argv)
 	// parallel test processes do not fight over cores.
 	setenv("LP_NUM_THREADS", "0", 0);
 	SetMessageBoxHook(&AnswerWithoutShowing);
+	// The earned achievements of a test run go to a folder of the run's own,
+	// never beside the executable; tests that read them set their own.
+	const std::filesystem::path achievements =
+		std::filesystem::temp_directory_path() / ("talvex-achievements-" + std::to_string(getpid()));
+	std::filesystem::create_directories(achievements);
+	Achievements::SetStateFolder(achievements.string().c_str());
 	testing::InitGoogleTest(&argc, argv);
-	return RUN_ALL_TESTS();
+	const int result = RUN_ALL_TESTS();
+	std::error_code ignored;
+	std::filesystem::remove_all(achievements, ignored);
+	return result;
 }

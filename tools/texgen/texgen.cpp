@@ -24,6 +24,11 @@
 //   softmask color shape edge                   a blob that is solid in the middle
 //            and fades to clear at the rim (shape circle or rect; edge = the
 //            fading part of the half size, 0..1)
+//   icons    cols items                         a sheet of square picture cells,
+//            row by row: items "shape,#back,#ink,WORD|..." where the shape is
+//            one of none tile frame disc heart half empty cooler coin sword axe
+//            key dress harrow varrow tower compass, and the optional WORD
+//            (A-Z, 0-9, '!', '?') is lettered over it in the ink colour
 #include <SDL.h>
 #include <SDL_image.h>
 
@@ -284,6 +289,160 @@ void PaintCell(Canvas &canvas, const Cell &cell, int cx, int cy, int size, int n
 		canvas.DrawNumber(cx + 3, cy + 3, number, InkOn(CellColourAt(cell, 3, 3, size)));
 }
 
+
+// Capitals in the same 3x5 pixel font as the digits, for lettered icons.
+constexpr uint8_t kLetters[26][5] = {
+	{2, 5, 7, 5, 5}, {6, 5, 6, 5, 6}, {3, 4, 4, 4, 3}, {6, 5, 5, 5, 6}, {7, 4, 6, 4, 7}, {7, 4, 6, 4, 4},
+	{3, 4, 5, 5, 3}, {5, 5, 7, 5, 5}, {7, 2, 2, 2, 7}, {1, 1, 1, 5, 2}, {5, 5, 6, 5, 5}, {4, 4, 4, 4, 7},
+	{5, 7, 7, 5, 5}, {6, 5, 5, 5, 5}, {2, 5, 5, 5, 2}, {6, 5, 6, 4, 4}, {2, 5, 5, 6, 3}, {6, 5, 6, 5, 5},
+	{3, 4, 2, 1, 6}, {7, 2, 2, 2, 2}, {5, 5, 5, 5, 7}, {5, 5, 5, 5, 2}, {5, 5, 7, 7, 5}, {5, 5, 2, 5, 5},
+	{5, 5, 2, 2, 2}, {7, 1, 2, 4, 7},
+};
+constexpr uint8_t kBang[5] = {2, 2, 2, 0, 2};
+constexpr uint8_t kQuery[5] = {7, 1, 2, 0, 2};
+
+const uint8_t *GlyphOf(char c)
+{
+	if (c >= 'A' && c <= 'Z')
+		return kLetters[c - 'A'];
+	if (c >= '0' && c <= '9')
+		return kDigits[c - '0'];
+	if (c == '!')
+		return kBang;
+	if (c == '?')
+		return kQuery;
+	return nullptr;
+}
+
+// M and W need five columns to read as themselves; rows as above, bit 4 the
+// left column.
+constexpr uint8_t kWideM[5] = {17, 27, 21, 17, 17};
+constexpr uint8_t kWideW[5] = {17, 17, 21, 27, 17};
+
+int GlyphColumns(char c)
+{
+	return c == 'M' || c == 'W' ? 5 : 3;
+}
+
+int WordColumns(const std::string &word)
+{
+	int columns = 0;
+	for (char c : word)
+		columns += GlyphColumns(c) + 1;
+	return columns > 0 ? columns - 1 : 0;
+}
+
+// Letters a word centred on (cx, cy), each font pixel a square of scale.
+void DrawWord(Canvas &canvas, const std::string &word, int cx, int cy, int scale, const Colour &ink)
+{
+	const int x0 = cx - WordColumns(word) * scale / 2, y0 = cy - 5 * scale / 2;
+	int column = 0;
+	for (char c : word) {
+		const int columns = GlyphColumns(c);
+		const uint8_t *glyph = c == 'M' ? kWideM : c == 'W' ? kWideW : GlyphOf(c);
+		if (glyph != nullptr)
+			for (int row = 0; row < 5; row++)
+				for (int col = 0; col < columns; col++)
+					if (glyph[row] & ((1 << (columns - 1)) >> col))
+						canvas.Fill(x0 + (column + col) * scale, y0 + row * scale, scale, scale, ink);
+		column += columns + 1;
+	}
+}
+
+bool InHeart(float u, float v)
+{
+	// u, v in -1..1, v down: the classic implicit heart, point at the bottom.
+	const float x = u * 1.25f, y = -v * 1.25f + 0.25f;
+	const float a = x * x + y * y - 1.0f;
+	return a * a * a - x * x * y * y * y <= 0.0f;
+}
+
+bool InBox(float u, float v, float x0, float y0, float x1, float y1)
+{
+	return u >= x0 && u <= x1 && v >= y0 && v <= y1;
+}
+
+// Whether the shape covers (u, v) of its cell (-1..1 each, v down), and with
+// which of its two colours (ink set for the second).
+bool ShapeAt(const std::string &shape, float u, float v, bool *ink)
+{
+	*ink = false;
+	const float r = std::sqrt(u * u + v * v);
+	if (shape == "tile")
+		return std::fabs(u) < 0.85f && std::fabs(v) < 0.85f;
+	if (shape == "frame")
+		return std::max(std::fabs(u), std::fabs(v)) < 0.85f && std::max(std::fabs(u), std::fabs(v)) > 0.62f;
+	if (shape == "disc")
+		return r < 0.85f;
+	if (shape == "heart" || shape == "empty")
+		return InHeart(u, v);
+	if (shape == "half") {
+		if (!InHeart(u, v))
+			return false;
+		*ink = u > 0.0f;
+		return true;
+	}
+	if (shape == "cooler") {
+		*ink = v < -0.3f || InBox(u, v, -0.3f, -0.75f, 0.3f, -0.6f);
+		return InBox(u, v, -0.8f, -0.45f, 0.8f, 0.75f) || InBox(u, v, -0.3f, -0.75f, 0.3f, -0.45f);
+	}
+	if (shape == "coin") {
+		*ink = r > 0.55f && r < 0.68f;
+		return r < 0.85f;
+	}
+	if (shape == "sword") {
+		// A blade from the lower left up to the upper right, with a guard.
+		const float along = (u - v) * 0.7071f, across = (u + v) * 0.7071f;
+		const bool blade = along > -0.35f && along < 1.0f && std::fabs(across) < 0.12f;
+		const bool guard = std::fabs(along + 0.4f) < 0.08f && std::fabs(across) < 0.4f;
+		const bool grip = along > -0.95f && along <= -0.4f && std::fabs(across) < 0.08f;
+		*ink = guard || grip;
+		return blade || guard || grip;
+	}
+	if (shape == "axe") {
+		const bool handle = std::fabs(u - 0.1f) < 0.09f && v > -0.8f && v < 0.9f;
+		const bool head = u < 0.05f && u > -0.75f && std::fabs(v + 0.4f) < 0.35f + u * 0.3f;
+		*ink = handle && !head;
+		return handle || head;
+	}
+	if (shape == "key") {
+		const float rr = std::sqrt((u + 0.45f) * (u + 0.45f) + v * v);
+		const bool ring = rr > 0.18f && rr < 0.4f;
+		const bool shaft = InBox(u, v, -0.1f, -0.08f, 0.85f, 0.08f);
+		const bool teeth = InBox(u, v, 0.5f, 0.08f, 0.6f, 0.35f) || InBox(u, v, 0.72f, 0.08f, 0.82f, 0.3f);
+		return ring || shaft || teeth;
+	}
+	if (shape == "dress") {
+		const bool bodice = InBox(u, v, -0.25f, -0.8f, 0.25f, -0.2f);
+		const bool skirt = v >= -0.2f && v < 0.85f && std::fabs(u) < 0.25f + (v + 0.2f) * 0.55f;
+		*ink = std::fabs(v + 0.2f) < 0.06f;
+		return bodice || skirt;
+	}
+	if (shape == "harrow" || shape == "varrow") {
+		const float a = shape == "harrow" ? u : v, b = shape == "harrow" ? v : u;
+		const bool shaft = std::fabs(b) < 0.12f && std::fabs(a) < 0.55f;
+		const float head = 0.9f - std::fabs(a);
+		const bool heads = std::fabs(a) > 0.45f && std::fabs(b) < head && head > 0.0f;
+		return shaft || heads;
+	}
+	if (shape == "tower") {
+		const bool body = InBox(u, v, -0.4f, -0.5f, 0.4f, 0.85f);
+		const bool merlons = v >= -0.8f && v < -0.5f && std::fabs(u) < 0.55f && ((int)std::floor((u + 0.55f) / 0.22f) % 2 == 0);
+		*ink = InBox(u, v, -0.12f, 0.35f, 0.12f, 0.85f) || InBox(u, v, -0.08f, -0.25f, 0.08f, 0.0f);
+		return body || merlons;
+	}
+	if (shape == "compass") {
+		// A rose: the ring in the back colour, the north half of the needle in
+		// the ink, the south half in the ring's colour.
+		const bool ring = r > 0.78f && r < 0.95f;
+		const bool needle = std::fabs(u) < 0.22f * (1.0f - std::fabs(v) / 0.75f) && std::fabs(v) < 0.75f;
+		*ink = needle && v < 0.0f;
+		return ring || needle;
+	}
+	return false; // "none": the word alone
+}
+
+
 struct Recipe {
 	std::string path;
 	int width = 0, height = 0;
@@ -327,6 +486,9 @@ float MaskCover(float t, float edge)
 	float inside = std::clamp((1.0f - t) / std::max(edge, 1e-3f), 0.0f, 1.0f);
 	return inside * inside * (3.0f - 2.0f * inside);
 }
+
+struct Recipe;
+bool PaintIcons(const Recipe &r, Canvas &canvas);
 
 bool Paint(const Recipe &r, Canvas &canvas, const std::string &root)
 {
@@ -466,9 +628,57 @@ bool Paint(const Recipe &r, Canvas &canvas, const std::string &root)
 			}
 			canvas.Fill(x, y, rw, rh, c);
 		}
+	} else if (r.kind == "icons") {
+		return PaintIcons(r, canvas);
 	} else {
 		std::fprintf(stderr, "texgen: line %d: unknown kind %s\n", r.line, r.kind.c_str());
 		return false;
+	}
+	return true;
+}
+
+
+bool PaintIcons(const Recipe &r, Canvas &canvas)
+{
+	const int cols = std::max(1, r.Int("cols", 1));
+	const int size = canvas.width / cols;
+	canvas.Fill(0, 0, canvas.width, canvas.height, Colour{0, 0, 0, 0});
+	std::stringstream list(r.Text("items"));
+	std::string item;
+	int index = 0;
+	while (std::getline(list, item, '|')) {
+		std::stringstream fields(item);
+		std::string shape, back, inkText, word;
+		std::getline(fields, shape, ',');
+		std::getline(fields, back, ',');
+		std::getline(fields, inkText, ',');
+		std::getline(fields, word, ',');
+		Colour colour, ink;
+		if (!ParseColour(back, &colour) || !ParseColour(inkText, &ink)) {
+			std::fprintf(stderr, "texgen: line %d: bad colours in icon %d: %s\n", r.line, index, item.c_str());
+			return false;
+		}
+		const int cx = (index % cols) * size, cy = (index / cols) * size;
+		for (int y = 0; y < size; y++) {
+			for (int x = 0; x < size; x++) {
+				const float u = (x + 0.5f) / size * 2.0f - 1.0f, v = (y + 0.5f) / size * 2.0f - 1.0f;
+				bool second = false;
+				if (ShapeAt(shape, u, v, &second))
+					canvas.Set(cx + x, cy + y, second ? ink : colour);
+			}
+		}
+		if (!word.empty()) {
+			const int fit = (size * 7 / 8) / std::max(1, WordColumns(word));
+			const int scale = std::clamp(fit, 1, std::max(1, size / 12));
+			// The word gets a dark rim so that it reads on any ground.
+			const Colour rim{0, 0, 0, 1};
+			for (int dy = -1; dy <= 1; dy++)
+				for (int dx = -1; dx <= 1; dx++)
+					if (dx != 0 || dy != 0)
+						DrawWord(canvas, word, cx + size / 2 + dx, cy + size / 2 + dy, scale, rim);
+			DrawWord(canvas, word, cx + size / 2, cy + size / 2, scale, ink);
+		}
+		index++;
 	}
 	return true;
 }
