@@ -150,7 +150,7 @@ void UISettingsMenu::OnSelect(uint8_t id, uint8_t index)
 		MusicPlayer::Instance()->Stop();
 		GameProgress::EraseAllSlots();
 		Settings::ResetAll(settings);
-		Achievements::Instance().ResetUnlocked();
+		Achievements::Instance().Reset();
 		Save();
 		TalvexGame::Current().ShowStartup();
 		break;
