@@ -3,12 +3,14 @@
 #include <cstdint>
 
 #include "engine/core/UIContainer.h"
+#include "game/UIAchievements.h"
 #include "game/UIDoneHandler.h"
 #include "game/UIGameplayMenu.h"
 #include "game/UIOptions.h"
 #include "game/UIProgress.h"
 #include "game/UISelectHandler.h"
 #include "game/UISettingsMenu.h"
+#include "game/UIWorldMapScreen.h"
 
 class Input;
 
@@ -60,8 +62,9 @@ public:
 	// The input read by the menu and its lists; null (the default) is the
 	// game's.
 	void SetInput(const Input *source);
-	// The panels pushed for the quests and the world map (not owned); the
-	// game hands them over where it has them.
+	// The panels pushed for the quests and the world map: the menu's own
+	// achievements list and world-map screen unless others are handed over
+	// (not owned).
 	void SetQuestPanel(Entity *panel) { questPanel = panel; }
 	void SetWorldMapPanel(Entity *panel) { worldMapPanel = panel; }
 	bool IsOpen() const { return open != 0; }
@@ -84,8 +87,10 @@ private:
 	uint8_t unlockCount = 0;
 	UISettingsMenu settingsMenu;
 	UIGameplayMenu gameplayMenu;
-	Entity *questPanel = nullptr;
-	Entity *worldMapPanel = nullptr;
+	UIAchievements quests;
+	UIWorldMapScreen worldMap;
+	Entity *questPanel = &quests;
+	Entity *worldMapPanel = &worldMap;
 	UIDoneHandler *doneHandler = nullptr;
 	const Input *input = nullptr;
 	uint8_t open = 0;

@@ -630,3 +630,24 @@ TEST_F(ScreenFlowTest, PauseMenuWithEveryEntry)
 		EXPECT_EQ(way.step, game.route.back());
 	}
 }
+
+TEST_F(ScreenFlowTest, PauseMenuPushesItsOwnQuestListAndWorldMap)
+{
+	SavePlayedSlot(0, 300);
+	GameProgress::LoadCurrentSlot();
+	game.StartPlay();
+	auto *screen = new StackScreen();
+	game.SetScene(screen);
+	Frames(1);
+	UIPause pause;
+	screen->stack.AddEntity(&pause);
+	pause.Open();
+	Frames(10);
+	Tap(SDL_SCANCODE_RETURN);
+	EXPECT_NE(nullptr, dynamic_cast<UIWorldMapScreen *>(screen->stack.Top()));
+	screen->stack.RemoveEntity(screen->stack.Top());
+	Frames(2);
+	Taps({SDL_SCANCODE_DOWN, SDL_SCANCODE_RETURN});
+	EXPECT_NE(nullptr, dynamic_cast<UIAchievements *>(screen->stack.Top()));
+	Frames(2);
+}
