@@ -38,7 +38,7 @@ bool HasFile(const std::string &path)
 	return FolderNames(folder.c_str()).count(name) != 0;
 }
 
-TEST(ShippedMaps, HutsAndModelPropsNameFilesThatExist)
+TEST(ShippedMaps, LinksHutsAndModelPropsNameFilesThatExist)
 {
 	int maps = 0;
 	int huts = 0;
@@ -57,6 +57,12 @@ TEST(ShippedMaps, HutsAndModelPropsNameFilesThatExist)
 			testing::internal::GetCapturedStdout();
 			ASSERT_TRUE(loaded);
 			maps++;
+			for (const MapObjectDef &link : data.objects) {
+				if (link.kind == kObjectExit) {
+					const std::string next = std::string(folder) + "/" + link.name.GetOr("") + ".tmx";
+					EXPECT_TRUE(HasFile(next)) << "link " << link.id << " leads to " << next;
+				}
+			}
 			for (const MapObjectDef &record : data.entityRecords) {
 				// An unnamed hut is only a house: it leads nowhere.
 				if (MapEntityKindFromType(record.type) == kHutKind && record.name.IsSet()) {
