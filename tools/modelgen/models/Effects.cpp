@@ -6,6 +6,7 @@
 // and scale as a whole. Each model's texture is spread over it by its own
 // simple projection, since the effect textures are plain sprites.
 #include "Models.h"
+#include "MeshHelpers.h"
 
 #include <glm/glm.hpp>
 
@@ -16,15 +17,7 @@ namespace {
 
 constexpr float kPi = 3.14159265f;
 
-void AddVertex(IqmModel &model, const glm::vec3 &p, const glm::vec2 &uv, const glm::vec3 &normal)
-{
-	IqmVertex v;
-	v.position = {p.x, p.y, p.z};
-	v.texCoord = {uv.x, uv.y};
-	const glm::vec3 n = glm::length(normal) > 0.0f ? glm::normalize(normal) : glm::vec3(0, 0, 1);
-	v.normal = {n.x, n.y, n.z};
-	model.vertices.push_back(v);
-}
+using mesh::AddVertex;
 
 // One flat-shaded triangle, its texture projected from the side (x, z).
 void AddFacet(IqmModel &model, const glm::vec3 &a, const glm::vec3 &b, const glm::vec3 &c, float extent)

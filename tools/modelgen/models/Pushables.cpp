@@ -5,6 +5,7 @@
 // when it lands). The rocks carry no joints; their texture is wrapped round
 // them by longitude and latitude.
 #include "Models.h"
+#include "MeshHelpers.h"
 
 #include "../ModelBuilder.h"
 
@@ -17,15 +18,7 @@ namespace {
 
 constexpr float kPi = 3.14159265f;
 
-void AddVertex(IqmModel &model, const glm::vec3 &p, const glm::vec2 &uv, const glm::vec3 &normal)
-{
-	IqmVertex v;
-	v.position = {p.x, p.y, p.z};
-	v.texCoord = {uv.x, uv.y};
-	const glm::vec3 n = glm::length(normal) > 0.0f ? glm::normalize(normal) : glm::vec3(0, 0, 1);
-	v.normal = {n.x, n.y, n.z};
-	model.vertices.push_back(v);
-}
+using mesh::AddVertex;
 
 // A ball of rings x segments quads whose radius each point multiplies by
 // bump(longitude, latitude); shared vertices, so it shades smoothly.
