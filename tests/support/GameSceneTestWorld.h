@@ -227,7 +227,14 @@ public:
 		for (int i = 0; i < 20 && scene->GetHud().IsMessageVisible(); i++)
 			Tap(SDL_SCANCODE_SPACE, 10);
 	}
-	void Tap(SDL_Scancode key, int framesAfter)
+	// Runs frames until done (at most maxFrames frames).
+	bool FramesUntil(const std::function<bool()> &done, int maxFrames)
+	{
+		for (int i = 0; i < maxFrames && !done(); i++)
+			Frame();
+		return done();
+	}
+	void Tap(SDL_Scancode key, int framesAfter = 1)
 	{
 		Press(key);
 		Frame();
