@@ -18,6 +18,7 @@ namespace {
 constexpr float kPi = 3.14159265f;
 
 using mesh::AddVertex;
+using mesh::Finish;
 
 // One flat-shaded triangle, its texture projected from the side (x, z).
 void AddFacet(IqmModel &model, const glm::vec3 &a, const glm::vec3 &b, const glm::vec3 &c, float extent)
@@ -48,20 +49,6 @@ void AddSpindle(IqmModel &model, const glm::vec3 &centre, const glm::vec3 &axis,
 		AddFacet(model, tipB, p0, p1, extent);
 		AddFacet(model, tipA, p1, p0, extent);
 	}
-}
-
-bool Finish(const char *name, IqmModel &model, IqmModel *out, std::string *error)
-{
-	IqmMesh mesh;
-	mesh.name = name;
-	mesh.material = name;
-	mesh.vertexCount = (uint32_t)model.vertices.size();
-	mesh.triangleCount = (uint32_t)model.triangles.size();
-	model.meshes.push_back(mesh);
-	if (WriteIqm(model, error).empty())
-		return false;
-	*out = std::move(model);
-	return true;
 }
 
 } // namespace

@@ -6,6 +6,10 @@
 #include <glm/glm.hpp>
 #include <glm/gtc/quaternion.hpp>
 
+#include <cstdint>
+#include <string>
+#include <utility>
+
 namespace mesh {
 
 // Appends one vertex; a zero normal becomes +Z.
@@ -43,6 +47,22 @@ inline void AddBox(ModelBuilder *b, glm::vec3 bottom, glm::vec2 bottomHalf, glm:
 	box.skin = skin;
 	box.bottomRing = box.topRing = On(joint);
 	b->AddBox(box);
+}
+
+// Wraps the whole of model in one mesh named (and textured) after name and
+// hands it out once it passes the writer's checks.
+inline bool Finish(const char *name, IqmModel &model, IqmModel *out, std::string *error)
+{
+	IqmMesh mesh;
+	mesh.name = name;
+	mesh.material = name;
+	mesh.vertexCount = (uint32_t)model.vertices.size();
+	mesh.triangleCount = (uint32_t)model.triangles.size();
+	model.meshes.push_back(mesh);
+	if (WriteIqm(model, error).empty())
+		return false;
+	*out = std::move(model);
+	return true;
 }
 
 } // namespace mesh

@@ -19,6 +19,7 @@ namespace {
 constexpr float kPi = 3.14159265f;
 
 using mesh::AddVertex;
+using mesh::Finish;
 
 // A ball of rings x segments quads whose radius each point multiplies by
 // bump(longitude, latitude); shared vertices, so it shades smoothly.
@@ -43,20 +44,6 @@ void AddBall(IqmModel &model, const glm::vec3 &centre, float radius, int rings, 
 			model.triangles.push_back({b, c, d});
 		}
 	}
-}
-
-bool Finish(const char *name, IqmModel &model, IqmModel *out, std::string *error)
-{
-	IqmMesh mesh;
-	mesh.name = name;
-	mesh.material = name;
-	mesh.vertexCount = (uint32_t)model.vertices.size();
-	mesh.triangleCount = (uint32_t)model.triangles.size();
-	model.meshes.push_back(mesh);
-	if (WriteIqm(model, error).empty())
-		return false;
-	*out = std::move(model);
-	return true;
 }
 
 void AddBlock(ModelBuilder &b, const glm::vec3 &centre, const glm::vec3 &half)
