@@ -10,6 +10,7 @@
 #include "engine/core/FileAccess.h"
 #include "engine/core/Log.h"
 #include "engine/core/NameHash.h"
+#include "engine/core/StringUtil.h"
 #include "game/GameProgress.h"
 #include "game/GameService.h"
 #include "game/IAchievementHandler.h"
@@ -23,11 +24,6 @@ constexpr size_t kMaxStateBytes = kIdBytes + kMaxStateIds * kIdBytes;
 
 std::string g_stateFolder;
 IAchievementHandler *g_handler = nullptr;
-
-void CopyText(char *target, size_t size, const char *text)
-{
-	snprintf(target, size, "%s", text != nullptr ? text : "");
-}
 
 uint16_t ReadU16(const uint8_t *bytes)
 {

@@ -5,13 +5,10 @@
 #include "audio/Sound.h"
 #include "engine/core/FileAccess.h"
 #include "engine/core/Input.h"
-#include "engine/core/NameHash.h"
 #include "engine/render/Renderer.h"
 #include "map/Missions.h"
 #include "game/GameProgress.h"
 #include "game/TalvexGame.h"
-
-constexpr const char *kHomeMap = "home";
 
 ScreenCredits::ScreenCredits() = default;
 
@@ -59,14 +56,4 @@ void ScreenCredits::Finish()
 		game.ShowEndChoice();
 	else
 		game.ShowTitle();
-}
-
-void ScreenCreditsFR::Finish()
-{
-	if (HasAskedNext())
-		return;
-	GameProgress::SetCurrentMap(kHomeMap);
-	GameProgress::SetStartMap(HashName(kHomeMap));
-	GameProgress::SaveCurrentSlot();
-	ScreenCredits::Finish();
 }

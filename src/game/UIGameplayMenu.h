@@ -3,36 +3,13 @@
 #include <cstdint>
 #include <memory>
 
-#include "engine/core/Entity.h"
 #include "engine/core/UIContainer.h"
-#include "engine/render/Sprite.h"
 #include "game/GameProgress.h"
 #include "game/Settings.h"
+#include "game/UIControlsOverlay.h"
 #include "game/UIDoneHandler.h"
 #include "game/UIOptions.h"
 #include "game/UISelectHandler.h"
-
-// The picture of the game's default controls over the menu; any action
-// closes it (not the press that opened it).
-class UIControlsOverlay : public Entity {
-public:
-	static constexpr float kWidth = 445.0f;
-	static constexpr float kHeight = 232.0f;
-
-	UIControlsOverlay();
-	~UIControlsOverlay() override;
-
-	void Init() override;
-	void Start() override;
-	void Update(float dt) override;
-	void Render() override;
-
-	const Sprite &GetPicture() const { return picture; }
-
-private:
-	Sprite picture;
-	uint8_t firstFrame = 1;
-};
 
 // The running game's combat and save-point difficulty, the in-game map, and
 // the controls picture. Difficulty changes wait on a copy of the game state

@@ -5,6 +5,7 @@
 
 #include "audio/Sound.h"
 #include "engine/core/Input.h"
+#include "engine/core/StringUtil.h"
 #include "engine/render/Renderer.h"
 #include "game/UIDoneHandler.h"
 #include "game/UIOptionsPage.h"
@@ -27,16 +28,6 @@ constexpr float kChosenWaviness = 0.2f;
 const glm::vec3 kDescriptionColor(0.83f, 0.83f, 0.76f);
 const glm::vec3 kRowColor(0.8f, 0.8f, 0.8f);
 const glm::vec3 kCursorRowColor(1.0f, 1.0f, 1.0f);
-
-// Copies at most size - 1 characters and always terminates.
-void CopyField(char *field, size_t size, const char *text)
-{
-	if (text == nullptr)
-		text = "";
-	size_t length = strnlen(text, size - 1);
-	memcpy(field, text, length);
-	field[length] = '\0';
-}
 
 }
 
@@ -212,7 +203,7 @@ void UIOptions::Reset(const char *text, UISelectHandler *handler)
 
 void UIOptions::SetTitle(const char *text)
 {
-	CopyField(title, kTitleSize, text);
+	CopyText(title, kTitleSize, text);
 	layoutDirty = 1;
 }
 
@@ -220,8 +211,8 @@ void UIOptions::AddOption(uint8_t id, const char *label, const char *description
 {
 	UIOption option;
 	option.id = id;
-	CopyField(option.label, UIOption::kLabelSize, label);
-	CopyField(option.description, UIOption::kDescriptionSize, description);
+	CopyText(option.label, UIOption::kLabelSize, label);
+	CopyText(option.description, UIOption::kDescriptionSize, description);
 	options.push_back(option);
 	layoutDirty = 1;
 }
@@ -233,9 +224,9 @@ void UIOptions::SetOptionText(uint8_t id, const char *label, const char *descrip
 		if (option.id != id)
 			continue;
 		if (label != nullptr)
-			CopyField(option.label, UIOption::kLabelSize, label);
+			CopyText(option.label, UIOption::kLabelSize, label);
 		if (description != nullptr)
-			CopyField(option.description, UIOption::kDescriptionSize, description);
+			CopyText(option.description, UIOption::kDescriptionSize, description);
 		return;
 	}
 }

@@ -11,6 +11,7 @@
 #include "engine/core/FileAccess.h"
 #include "engine/core/Log.h"
 #include "engine/core/NameHash.h"
+#include "engine/core/StringUtil.h"
 #include "game/Achievements.h"
 #include "game/GameProgress.h"
 #include "game/GameUI.h"
@@ -38,15 +39,6 @@ constexpr int kProgressAreaCount = sizeof(kProgressAreas) / sizeof(kProgressArea
 const char *const kNewsAreas[Missions::kNewsTotal] = {
 	"black3", "blacktotown", "cold4", "far6", "far41", "mountain2", "north2", "nortow3", "south0", "south4",
 };
-
-void CopyField(char *field, size_t size, const char *text)
-{
-	if (text == nullptr)
-		text = "";
-	size_t length = strnlen(text, size - 1);
-	memcpy(field, text, length);
-	field[length] = '\0';
-}
 
 } // namespace
 
@@ -83,10 +75,10 @@ bool Missions::Load()
 	     element = element->NextSiblingElement("mission")) {
 		Mission mission;
 		mission.save = HashName(element->Attribute("save"));
-		CopyField(mission.name, sizeof(mission.name), element->Attribute("name"));
-		CopyField(mission.text, sizeof(mission.text), element->Attribute("text"));
-		CopyField(mission.sound, sizeof(mission.sound), element->Attribute("sound"));
-		CopyField(mission.stub, sizeof(mission.stub), element->Attribute("stub"));
+		CopyText(mission.name, sizeof(mission.name), element->Attribute("name"));
+		CopyText(mission.text, sizeof(mission.text), element->Attribute("text"));
+		CopyText(mission.sound, sizeof(mission.sound), element->Attribute("sound"));
+		CopyText(mission.stub, sizeof(mission.stub), element->Attribute("stub"));
 		missions.push_back(mission);
 	}
 	Achievements::Instance().SyncFromFlags();
@@ -163,7 +155,7 @@ void Missions::SummarizeRecord(ProgressSummary &summary, const GameProgress &rec
 		}
 	}
 
-	CopyField(summary.latestMission, sizeof(summary.latestMission), kNoMissionStub);
+	CopyText(summary.latestMission, sizeof(summary.latestMission), kNoMissionStub);
 	size_t counted = missions.size() < kSummaryMissionCount ? missions.size() : kSummaryMissionCount;
 	for (size_t i = 0; i < counted; ++i) {
 		if (!record.HasFlag(missions[i].save))
@@ -172,7 +164,7 @@ void Missions::SummarizeRecord(ProgressSummary &summary, const GameProgress &rec
 		summary.missions++;
 		points += kPointsPerMission;
 		if (i > 0)
-			CopyField(summary.latestMission, sizeof(summary.latestMission), missions[i].stub);
+			CopyText(summary.latestMission, sizeof(summary.latestMission), missions[i].stub);
 	}
 
 	if (record.stats.GetMaxWeight() >= kFullCapacityWeight)

@@ -30,11 +30,5 @@ void AIJumpBehaviour::Begin()
 
 void AIJumpBehaviour::Update(float dt)
 {
-	if (owner == nullptr || IsFinished())
-		return;
-	if (MapEntity *foe = GetHostileTarget())
-		owner->FaceTowards(foe);
-	timer -= dt;
-	if (timer <= 0.0f)
-		Finish();
+	FaceFoeWhileTiming(timer, dt);
 }

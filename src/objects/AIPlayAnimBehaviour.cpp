@@ -32,11 +32,5 @@ void AIPlayAnimBehaviour::Begin()
 
 void AIPlayAnimBehaviour::Update(float dt)
 {
-	if (owner == nullptr || IsFinished())
-		return;
-	if (MapEntity *foe = GetHostileTarget())
-		owner->FaceTowards(foe);
-	timer -= dt;
-	if (timer <= 0.0f)
-		Finish();
+	FaceFoeWhileTiming(timer, dt);
 }

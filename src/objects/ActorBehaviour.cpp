@@ -140,6 +140,17 @@ MapEntity *ActorBehaviour::AcquireTarget(float limit)
 	return owner->GetTarget();
 }
 
+void ActorBehaviour::FaceFoeWhileTiming(float &timer, float dt)
+{
+	if (owner == nullptr || IsFinished())
+		return;
+	if (MapEntity *foe = GetHostileTarget())
+		owner->FaceTowards(foe);
+	timer -= dt;
+	if (timer <= 0.0f)
+		Finish();
+}
+
 MapEntity *ActorBehaviour::GetHostileTarget()
 {
 	if (owner == nullptr)

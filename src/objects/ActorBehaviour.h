@@ -88,6 +88,9 @@ public:
 	// holds none.
 	virtual void ForgetEntity(const Entity *entity) { (void)entity; }
 
+	// One frame of a timed act: the owner keeps facing a hostile target while
+	// timer (seconds) runs down by dt; finishes once it is spent.
+	void FaceFoeWhileTiming(float &timer, float dt);
 	void SetDone() { state = kBehaviourFinished; }
 	bool IsFinished() const { return state >= kBehaviourFinished; }
 	bool IsRunning() const { return state == kBehaviourRunning; }

@@ -27,22 +27,8 @@ protected:
 		world.book.readFiles = true; // the game's own first map
 	}
 
-	bool FramesUntil(const std::function<bool()> &done, int maxFrames = 900)
-	{
-		for (int i = 0; i < maxFrames; i++) {
-			if (done())
-				return true;
-			world.Frame();
-		}
-		return done();
-	}
-	void Tap(SDL_Scancode key)
-	{
-		world.Press(key);
-		world.Frame();
-		world.Release(key);
-		world.Frame();
-	}
+	bool FramesUntil(const std::function<bool()> &done, int maxFrames = 900) { return world.FramesUntil(done, maxFrames); }
+	void Tap(SDL_Scancode key) { world.Tap(key); }
 	// The map's opening title and message out of the way.
 	void Settle(TalvexGameScene &scene)
 	{

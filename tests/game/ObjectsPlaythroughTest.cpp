@@ -164,19 +164,8 @@ protected:
 		Tap(SDL_SCANCODE_SPACE);
 		return true;
 	}
-	bool FramesUntil(const std::function<bool()> &done, int maxFrames = kMaxFrames)
-	{
-		for (int i = 0; i < maxFrames && !done(); i++)
-			world.Frame();
-		return done();
-	}
-	void Tap(SDL_Scancode key)
-	{
-		world.Press(key);
-		world.Frame();
-		world.Release(key);
-		world.Frame();
-	}
+	bool FramesUntil(const std::function<bool()> &done, int maxFrames = kMaxFrames) { return world.FramesUntil(done, maxFrames); }
+	void Tap(SDL_Scancode key) { world.Tap(key); }
 	void ReadMessage()
 	{
 		// A press hurries the typing only while held; once typed, one closes.

@@ -50,22 +50,8 @@ protected:
 		world.Release(key);
 		world.Frame();
 	}
-	bool FramesUntil(const std::function<bool()> &done, int maxFrames = kMaxWalkFrames)
-	{
-		for (int i = 0; i < maxFrames; i++) {
-			if (done())
-				return true;
-			world.Frame();
-		}
-		return done();
-	}
-	void Tap(SDL_Scancode key)
-	{
-		world.Press(key);
-		world.Frame();
-		world.Release(key);
-		world.Frame();
-	}
+	bool FramesUntil(const std::function<bool()> &done, int maxFrames = kMaxWalkFrames) { return world.FramesUntil(done, maxFrames); }
+	void Tap(SDL_Scancode key) { world.Tap(key); }
 
 	GameSceneTestWorld world;
 };

@@ -16,7 +16,9 @@
 #include "game/GameProgress.h"
 #include "game/ScreenCountUp.h"
 #include "game/ScreenCredits.h"
+#include "game/ScreenCreditsFR.h"
 #include "game/ScreenDied.h"
+#include "game/ScreenEndChoice.h"
 #include "game/ScreenIntro.h"
 #include "game/ScreenLoadGame.h"
 #include "game/ScreenPreIntro.h"
@@ -29,6 +31,7 @@
 #include "game/UIPause.h"
 #include "support/KeyEvent.h"
 #include "support/SharedRenderer.h"
+#include "support/SaveFolder.h"
 #include "support/TempFolder.h"
 #include "support/WindowPicture.h"
 
@@ -77,10 +80,7 @@ protected:
 		SharedRendererTest::SetUp();
 		if (IsSkipped())
 			return;
-		Settings::Instance().UseFile(folder.Path("settings.dat").c_str());
-		GameProgress::SetSaveFolder(folder.Folder().c_str());
-		GameProgress::SetSaveSlot(0);
-		GameProgress::ResetGlobal();
+		folder.Use();
 		Input::Get()->Reset();
 		g_now = 1000;
 		game.SetClock(&FakeTicks, &NoDelay);
@@ -91,10 +91,7 @@ protected:
 	{
 		game.DropScenes();
 		Input::Get()->Reset();
-		GameProgress::SetSaveFolder("");
-		GameProgress::SetSaveSlot(0);
-		GameProgress::ResetGlobal();
-		Settings::Instance().UseFile("settings.dat");
+		SaveFolder::Release();
 		SharedRendererTest::TearDown();
 	}
 
@@ -204,7 +201,7 @@ protected:
 		return title;
 	}
 
-	TempFolder folder;
+	SaveFolder folder;
 	FlowGame game;
 	uint32_t frameMs = kFrameMs;
 };

@@ -27,6 +27,7 @@
 #include "engine/core/UIStack.h"
 #include "support/KeyEvent.h"
 #include "support/SharedRenderer.h"
+#include "support/SaveFolder.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -52,18 +53,13 @@ protected:
 		SharedRendererTest::SetUp();
 		if (IsSkipped())
 			return;
-		Settings::Instance().UseFile(folder.Path("settings.dat").c_str());
-		GameProgress::SetSaveFolder(folder.Folder().c_str());
-		GameProgress::SetSaveSlot(0);
-		GameProgress::ResetGlobal();
+		folder.Use();
 		Input::Get()->Reset();
 	}
 	void TearDown() override
 	{
 		Input::Get()->Reset();
-		GameProgress::SetSaveFolder("");
-		GameProgress::ResetGlobal();
-		Settings::Instance().UseFile("settings.dat");
+		SaveFolder::Release();
 		SharedRendererTest::TearDown();
 	}
 	// Starts a screen as the game's switch would.
@@ -81,7 +77,7 @@ protected:
 	}
 	int Count(const std::string &step) const { return (int)std::count(game.route.begin(), game.route.end(), step); }
 
-	TempFolder folder;
+	SaveFolder folder;
 	NoteGame game;
 };
 

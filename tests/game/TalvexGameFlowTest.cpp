@@ -12,7 +12,9 @@
 #include "game/Settings.h"
 #include "game/ScreenCountUp.h"
 #include "game/ScreenCredits.h"
+#include "game/ScreenCreditsFR.h"
 #include "game/ScreenDied.h"
+#include "game/ScreenEndChoice.h"
 #include "game/ScreenIntro.h"
 #include "game/ScreenPreIntro.h"
 #include "game/ScreenStartup.h"
@@ -24,6 +26,7 @@
 #include "map/MapPreloader.h"
 #include "map/TileMap.h"
 #include "support/SharedRenderer.h"
+#include "support/SaveFolder.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -73,19 +76,13 @@ class TalvexGameFlowTest : public testing::Test {
 protected:
 	void SetUp() override
 	{
-		Settings::Instance().UseFile(folder.Path("settings.dat").c_str());
-		GameProgress::SetSaveFolder(folder.Folder().c_str());
-		GameProgress::SetSaveSlot(0);
-		GameProgress::ResetGlobal();
+		folder.Use();
 	}
 	void TearDown() override
 	{
 		SetGameService(nullptr);
 		TalvexGame::SetUrlOpener(nullptr);
-		GameProgress::SetSaveFolder("");
-		GameProgress::SetSaveSlot(0);
-		GameProgress::ResetGlobal();
-		Settings::Instance().UseFile("settings.dat");
+		SaveFolder::Release();
 	}
 
 	// Writes the global record into a slot's file as it is now.
@@ -101,7 +98,7 @@ protected:
 		Settings::Instance().Set(values);
 	}
 
-	TempFolder folder;
+	SaveFolder folder;
 	RouteGame game;
 };
 

@@ -24,8 +24,6 @@
 
 namespace {
 
-constexpr int kWidth = WindowPicture::kWidth;
-constexpr int kHeight = WindowPicture::kHeight;
 constexpr int kSample = 5;				// pixels across the square averaged at each point
 constexpr float kFrameTime = 1.0f / 60.0f; // seconds
 constexpr int kSettleFrames = 180;		// rig updates until its easing has come to rest
@@ -157,18 +155,6 @@ protected:
 		return matrix;
 	}
 
-	// Where a world point lands in the window, from the top left; false
-	// when it lies behind the eye.
-	static bool ToPixel(const glm::mat4 &matrix, const Vec3 &point, int &x, int &y)
-	{
-		glm::vec4 clip = matrix * glm::vec4(point, 1.0f);
-		if (clip.w <= 0.0f)
-			return false;
-		x = (int)std::lround((clip.x / clip.w + 1.0f) * 0.5f * kWidth);
-		y = (int)std::lround((1.0f - clip.y / clip.w) * 0.5f * kHeight);
-		return true;
-	}
-
 	void ExpectSurfaces(const Picture &picture, const glm::mat4 &matrix, const TileMap &map,
 		const std::vector<Check> &checks)
 	{
@@ -176,7 +162,7 @@ protected:
 			SCOPED_TRACE(check.name);
 			int x = 0, y = 0;
 			Rgb colour;
-			if (!ToPixel(matrix, check.point(map), x, y) || !picture.Average(x, y, colour)) {
+			if (!WindowPicture::ToPixel(matrix, check.point(map), x, y) || !picture.Average(x, y, colour)) {
 				ADD_FAILURE() << "the point is out of the view";
 				continue;
 			}

@@ -16,6 +16,7 @@
 #include "map/TileMap.h"
 #include "objects/PlayerStats.h"
 #include "support/SharedRenderer.h"
+#include "support/SaveFolder.h"
 #include "support/TempFolder.h"
 #include "support/MissingDevice.h"
 
@@ -90,18 +91,14 @@ class MapSequenceTest : public testing::Test {
 protected:
 	void SetUp() override
 	{
-		GameProgress::SetSaveFolder(folder.Folder().c_str());
-		Settings::Instance().UseFile(folder.Path("settings.dat").c_str());
-		GameProgress::ResetGlobal();
+		folder.Use();
 		scene.state = kSceneActive;
 		scene.AddEntity(&map);
 	}
 	void TearDown() override
 	{
 		EndActiveSequence();
-		GameProgress::ResetGlobal();
-		GameProgress::SetSaveFolder("");
-		Settings::Instance().UseFile("settings.dat");
+		SaveFolder::Release();
 	}
 
 	// Empties the map's objects, tables and groups and the game flags.
@@ -156,7 +153,7 @@ protected:
 	}
 	std::string SaveFile() const { return GameProgress::SaveFileName(kCurrentSaveSlot); }
 
-	TempFolder folder;
+	SaveFolder folder;
 	Scene scene;
 	TileMap map;
 };

@@ -24,8 +24,6 @@
 
 namespace {
 
-constexpr int kWidth = WindowPicture::kWidth;
-constexpr int kHeight = WindowPicture::kHeight;
 constexpr float kFrameTime = 1.0f / 60.0f; // seconds
 constexpr int kMostLoadSteps = 100;
 constexpr int kFieldWidth = 24;
@@ -63,15 +61,6 @@ const Figure kFigures[] = {
 
 class CreaturesRender : public SharedRendererTest {
 protected:
-	static bool ToPixel(const glm::mat4 &matrix, const Vec3 &point, int &x, int &y)
-	{
-		glm::vec4 clip = matrix * glm::vec4(point, 1.0f);
-		if (clip.w <= 0.0f)
-			return false;
-		x = (int)std::lround((clip.x / clip.w + 1.0f) * 0.5f * kWidth);
-		y = (int)std::lround((1.0f - clip.y / clip.w) * 0.5f * kHeight);
-		return true;
-	}
 	glm::mat4 Draw(Scene &scene, WindowPicture &picture)
 	{
 		renderer->BeginFrame();
@@ -152,7 +141,7 @@ TEST_F(CreaturesRender, EveryCreatureShowsOnTheField)
 		int x = 0, y = 0;
 		Rgb a, b;
 		const Vec3 point = figures[i]->transform.position + Vec3(0.0f, kFigures[i].middle, 0.0f);
-		ASSERT_TRUE(ToPixel(matrix, point, x, y) && without.Average(x, y, a) && with.Average(x, y, b))
+		ASSERT_TRUE(WindowPicture::ToPixel(matrix, point, x, y) && without.Average(x, y, a) && with.Average(x, y, b))
 			<< "out of the view";
 		const int difference = std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
 		EXPECT_GE(difference, kMinDifference) << "at pixel " << x << ", " << y;

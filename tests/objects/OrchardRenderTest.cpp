@@ -23,8 +23,6 @@
 
 namespace {
 
-constexpr int kWidth = WindowPicture::kWidth;
-constexpr int kHeight = WindowPicture::kHeight;
 constexpr int kSample = 3;                 // pixels across the square averaged at each point
 constexpr float kFrameTime = 1.0f / 60.0f; // seconds
 constexpr int kMostLoadSteps = 100;
@@ -37,7 +35,6 @@ public:
 	uint16_t StartMap() override { return HashName("orchard"); }
 };
 
-
 class OrchardRender : public SharedRendererTest {
 protected:
 	void TearDown() override
@@ -47,16 +44,6 @@ protected:
 	}
 
 	WindowPicture picture{kSample};
-
-	static bool ToPixel(const glm::mat4 &matrix, const Vec3 &point, int &x, int &y)
-	{
-		glm::vec4 clip = matrix * glm::vec4(point, 1.0f);
-		if (clip.w <= 0.0f)
-			return false;
-		x = (int)std::lround((clip.x / clip.w + 1.0f) * 0.5f * kWidth);
-		y = (int)std::lround((1.0f - clip.y / clip.w) * 0.5f * kHeight);
-		return true;
-	}
 };
 
 } // namespace
@@ -118,7 +105,7 @@ TEST_F(OrchardRender, LitFlamesAndBlueAndRedSwitchesShow)
 		SCOPED_TRACE(check.name);
 		int x = 0, y = 0;
 		Rgb colour;
-		ASSERT_TRUE(ToPixel(matrix, check.point, x, y) && picture.Average(x, y, colour)) << "out of the view";
+		ASSERT_TRUE(WindowPicture::ToPixel(matrix, check.point, x, y) && picture.Average(x, y, colour)) << "out of the view";
 		EXPECT_TRUE(check.ok(colour)) << "at pixel " << x << ", " << y << ": rgb " << colour.r << " " << colour.g
 									  << " " << colour.b;
 	}

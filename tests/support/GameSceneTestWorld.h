@@ -17,7 +17,7 @@
 #include "map/TileCode.h"
 #include "map/TileMap.h"
 #include "support/SharedRenderer.h"
-#include "support/TempFolder.h"
+#include "support/SaveFolder.h"
 
 #include <SDL.h>
 
@@ -152,20 +152,14 @@ public:
 		if (renderer == nullptr)
 			return false;
 		SDL_GL_MakeCurrent(renderer->GetWindow(), renderer->GetContext());
-		Settings::Instance().UseFile(folder.Path("settings.dat").c_str());
-		GameProgress::SetSaveFolder(folder.Folder().c_str());
-		GameProgress::SetSaveSlot(0);
-		GameProgress::ResetGlobal();
+		folder.Use();
 		return true;
 	}
 	~GameSceneTestWorld()
 	{
 		scene.reset();
 		EndActiveSequence();
-		GameProgress::SetSaveFolder("");
-		GameProgress::SetSaveSlot(0);
-		GameProgress::ResetGlobal();
-		Settings::Instance().UseFile("settings.dat");
+		SaveFolder::Release();
 		if (renderer != nullptr)
 			renderer->SetFade(0.0f, 0.0f);
 	}
@@ -227,7 +221,14 @@ public:
 		for (int i = 0; i < 20 && scene->GetHud().IsMessageVisible(); i++)
 			Tap(SDL_SCANCODE_SPACE, 10);
 	}
-	void Tap(SDL_Scancode key, int framesAfter)
+	// Runs frames until done (at most maxFrames frames).
+	bool FramesUntil(const std::function<bool()> &done, int maxFrames)
+	{
+		for (int i = 0; i < maxFrames && !done(); i++)
+			Frame();
+		return done();
+	}
+	void Tap(SDL_Scancode key, int framesAfter = 1)
 	{
 		Press(key);
 		Frame();
@@ -249,7 +250,7 @@ public:
 	Vec3 TileCentre(int x, int y) { return scene->GetMap().TilePosition((int16_t)x, (int16_t)y, 0.5f, 0.5f); }
 	PlayerTile Tile() { return scene->GetPlayer().CurrentTile(); }
 
-	TempFolder folder;
+	SaveFolder folder;
 	Renderer *renderer = nullptr;
 	SceneTestGame game;
 	MapBook book;

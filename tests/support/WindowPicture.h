@@ -4,9 +4,12 @@
 // PNG beside the test binary for a person to look at.
 #include "support/WindowPixels.h"
 
+#include <glm/glm.hpp>
+
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -21,6 +24,18 @@ struct WindowPicture {
 	static constexpr int kHeight = 360;
 
 	explicit WindowPicture(int sampleSize) : sample(sampleSize) {}
+
+	// Where a world point lands in the window, from the top left; false
+	// when it lies behind the eye.
+	static bool ToPixel(const glm::mat4 &matrix, const glm::vec3 &point, int &x, int &y)
+	{
+		glm::vec4 clip = matrix * glm::vec4(point, 1.0f);
+		if (clip.w <= 0.0f)
+			return false;
+		x = (int)std::lround((clip.x / clip.w + 1.0f) * 0.5f * kWidth);
+		y = (int)std::lround((1.0f - clip.y / clip.w) * 0.5f * kHeight);
+		return true;
+	}
 
 	void ReadWindow() { rgba = ReadWindowRect(kHeight, 0, 0, kWidth, kHeight); }
 

@@ -1,6 +1,7 @@
 #include "engine/core/StringUtil.h"
 
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -80,4 +81,15 @@ void SplitNameAndNumber(const char *text, uint8_t maximum, char *letters, uint8_
 		}
 	}
 	letters[letterCount] = '\0';
+}
+
+void CopyText(char *field, size_t size, const char *text)
+{
+	if (field == nullptr || size == 0)
+		return;
+	if (text == nullptr)
+		text = "";
+	const size_t length = strnlen(text, size - 1);
+	memcpy(field, text, length);
+	field[length] = '\0';
 }

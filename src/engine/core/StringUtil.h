@@ -1,9 +1,14 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // Small text helpers shared by the script compiler, the collectables and the
 // play-time clock.
+
+// Copies text into a field of size bytes: at most size - 1 characters, always
+// terminated; a null text copies as empty. A field of no bytes is left alone.
+void CopyText(char *field, size_t size, const char *text);
 
 // Collects the decimal digits among the first 64 characters into one number,
 // skipping everything else ("a1b2" gives 12). 0 for a null text or one that

@@ -80,3 +80,29 @@ TEST(SplitNameAndNumber, SplitsLettersFromNumber)
 	SplitNameAndNumber(nullptr, 8, untouched, nullptr);
 	EXPECT_STREQ(untouched, "zz");
 }
+
+TEST(CopyText, KeepsWhatFitsAndTerminates)
+{
+	struct Row {
+		const char *text;
+		size_t size;
+		const char *expected;
+	};
+	const Row rows[] = {
+		{"crate", 8, "crate"},
+		{"crates", 6, "crate"}, // one byte goes to the terminator
+		{"abc", 1, ""},
+		{nullptr, 8, ""},
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(row.text != nullptr ? row.text : "(null)");
+		char field[10];
+		memset(field, '#', sizeof(field));
+		CopyText(field, row.size, row.text);
+		EXPECT_STREQ(field, row.expected);
+		EXPECT_EQ(field[row.size], '#'); // nothing written past the field
+	}
+	char untouched[4] = "zz";
+	CopyText(untouched, 0, "long text");
+	EXPECT_STREQ(untouched, "zz");
+}

@@ -5,6 +5,7 @@
 //   wobbles, squashes and stretches, painted from "models/blob.png".
 // Each carries "Idle", "Run", "Hit1" and "Die".
 #include "Models.h"
+#include "MeshHelpers.h"
 
 #include "../ModelBuilder.h"
 
@@ -16,37 +17,18 @@ namespace {
 constexpr int kCell = 32; // pixels
 constexpr float kPi = 3.14159265358979f;
 
+using mesh::AddBox;
+using mesh::On;
+using mesh::Turn;
+
 constexpr AtlasRect Cell(int column, int row)
 {
 	return {column * kCell, row * kCell, kCell, kCell};
 }
 
-RingBinding On(int joint)
-{
-	return {joint, -1, 0.0f};
-}
-
-glm::quat Turn(float degrees, const glm::vec3 &axis)
-{
-	return glm::angleAxis(degrees * kPi / 180.0f, axis);
-}
-
 float Wave(float t, float cycles = 1.0f)
 {
 	return std::sin(2.0f * kPi * cycles * t);
-}
-
-void AddBox(ModelBuilder *b, glm::vec3 bottom, glm::vec2 bottomHalf, glm::vec3 top, glm::vec2 topHalf,
-	const BoxSkin &skin, int joint)
-{
-	BoxShape box;
-	box.bottom = bottom;
-	box.bottomHalf = bottomHalf;
-	box.top = top;
-	box.topHalf = topHalf;
-	box.skin = skin;
-	box.bottomRing = box.topRing = On(joint);
-	b->AddBox(box);
 }
 
 // --- The bird ---------------------------------------------------------------

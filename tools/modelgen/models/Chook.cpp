@@ -6,6 +6,7 @@
 // "models/chook2.iqm": the common chook, a slimmer hen without the fuse on
 // the same skeleton, with the same animations and texture layout.
 #include "Models.h"
+#include "MeshHelpers.h"
 
 #include "../ModelBuilder.h"
 
@@ -53,15 +54,9 @@ enum ChookJoint : int {
 constexpr float kPi = 3.14159265358979f;
 constexpr float kBodyHeight = 1.2f; // model units: the chook stands about 2.7 tall
 
-RingBinding On(int joint)
-{
-	return {joint, -1, 0.0f};
-}
-
-glm::quat Turn(float degrees, const glm::vec3 &axis)
-{
-	return glm::angleAxis(degrees * kPi / 180.0f, axis);
-}
+using mesh::AddBox;
+using mesh::On;
+using mesh::Turn;
 
 // Positive pitch tips a joint's front down (and swings a hanging limb back);
 // positive roll leans it toward the model's right (-X).
@@ -93,19 +88,6 @@ void AddSkeleton(ModelBuilder *b)
 	b->AddJoint("B_Leg.R", kBody, {-0.2f, 0, 0.9f});
 	b->AddJoint("B_Foot.R", kLegR, {-0.2f, 0, 0.1f});
 	b->AddJoint("B_Tail", kBody, {0, 0.5f, 1.45f});
-}
-
-void AddBox(ModelBuilder *b, glm::vec3 bottom, glm::vec2 bottomHalf, glm::vec3 top, glm::vec2 topHalf,
-	const BoxSkin &skin, int joint)
-{
-	BoxShape box;
-	box.bottom = bottom;
-	box.bottomHalf = bottomHalf;
-	box.top = top;
-	box.topHalf = topHalf;
-	box.skin = skin;
-	box.bottomRing = box.topRing = On(joint);
-	b->AddBox(box);
 }
 
 // plump widens the body; a fuse stands out of the bomb's tail.

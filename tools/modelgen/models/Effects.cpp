@@ -6,6 +6,7 @@
 // and scale as a whole. Each model's texture is spread over it by its own
 // simple projection, since the effect textures are plain sprites.
 #include "Models.h"
+#include "MeshHelpers.h"
 
 #include <glm/glm.hpp>
 
@@ -16,15 +17,8 @@ namespace {
 
 constexpr float kPi = 3.14159265f;
 
-void AddVertex(IqmModel &model, const glm::vec3 &p, const glm::vec2 &uv, const glm::vec3 &normal)
-{
-	IqmVertex v;
-	v.position = {p.x, p.y, p.z};
-	v.texCoord = {uv.x, uv.y};
-	const glm::vec3 n = glm::length(normal) > 0.0f ? glm::normalize(normal) : glm::vec3(0, 0, 1);
-	v.normal = {n.x, n.y, n.z};
-	model.vertices.push_back(v);
-}
+using mesh::AddVertex;
+using mesh::Finish;
 
 // One flat-shaded triangle, its texture projected from the side (x, z).
 void AddFacet(IqmModel &model, const glm::vec3 &a, const glm::vec3 &b, const glm::vec3 &c, float extent)
@@ -55,20 +49,6 @@ void AddSpindle(IqmModel &model, const glm::vec3 &centre, const glm::vec3 &axis,
 		AddFacet(model, tipB, p0, p1, extent);
 		AddFacet(model, tipA, p1, p0, extent);
 	}
-}
-
-bool Finish(const char *name, IqmModel &model, IqmModel *out, std::string *error)
-{
-	IqmMesh mesh;
-	mesh.name = name;
-	mesh.material = name;
-	mesh.vertexCount = (uint32_t)model.vertices.size();
-	mesh.triangleCount = (uint32_t)model.triangles.size();
-	model.meshes.push_back(mesh);
-	if (WriteIqm(model, error).empty())
-		return false;
-	*out = std::move(model);
-	return true;
 }
 
 } // namespace

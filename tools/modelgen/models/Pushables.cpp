@@ -5,6 +5,7 @@
 // when it lands). The rocks carry no joints; their texture is wrapped round
 // them by longitude and latitude.
 #include "Models.h"
+#include "MeshHelpers.h"
 
 #include "../ModelBuilder.h"
 
@@ -17,15 +18,8 @@ namespace {
 
 constexpr float kPi = 3.14159265f;
 
-void AddVertex(IqmModel &model, const glm::vec3 &p, const glm::vec2 &uv, const glm::vec3 &normal)
-{
-	IqmVertex v;
-	v.position = {p.x, p.y, p.z};
-	v.texCoord = {uv.x, uv.y};
-	const glm::vec3 n = glm::length(normal) > 0.0f ? glm::normalize(normal) : glm::vec3(0, 0, 1);
-	v.normal = {n.x, n.y, n.z};
-	model.vertices.push_back(v);
-}
+using mesh::AddVertex;
+using mesh::Finish;
 
 // A ball of rings x segments quads whose radius each point multiplies by
 // bump(longitude, latitude); shared vertices, so it shades smoothly.
@@ -50,20 +44,6 @@ void AddBall(IqmModel &model, const glm::vec3 &centre, float radius, int rings, 
 			model.triangles.push_back({b, c, d});
 		}
 	}
-}
-
-bool Finish(const char *name, IqmModel &model, IqmModel *out, std::string *error)
-{
-	IqmMesh mesh;
-	mesh.name = name;
-	mesh.material = name;
-	mesh.vertexCount = (uint32_t)model.vertices.size();
-	mesh.triangleCount = (uint32_t)model.triangles.size();
-	model.meshes.push_back(mesh);
-	if (WriteIqm(model, error).empty())
-		return false;
-	*out = std::move(model);
-	return true;
 }
 
 void AddBlock(ModelBuilder &b, const glm::vec3 &centre, const glm::vec3 &half)
