@@ -12,6 +12,7 @@
 
 #include "engine/core/Log.h"
 #include "game/Achievements.h"
+#include "game/GameProgress.h"
 
 // Leaks inside system libraries that the game cannot free: the GL driver, its
 // LLVM back end, the window-system and audio layers. Nothing of the game's
@@ -85,15 +86,17 @@ int main(int argc, char **argv)
 	// parallel test processes do not fight over cores.
 	setenv("LP_NUM_THREADS", "0", 0);
 	SetMessageBoxHook(&AnswerWithoutShowing);
-	// The earned achievements of a test run go to a folder of the run's own,
-	// never beside the executable; tests that read them set their own.
-	const std::filesystem::path achievements =
-		std::filesystem::temp_directory_path() / ("talvex-achievements-" + std::to_string(getpid()));
-	std::filesystem::create_directories(achievements);
-	Achievements::SetStateFolder(achievements.string().c_str());
+	// The earned achievements and the saves of a test run go to a folder of
+	// the run's own, never beside the executable; tests that read them set
+	// their own.
+	const std::filesystem::path runFolder =
+		std::filesystem::temp_directory_path() / ("talvex-run-" + std::to_string(getpid()));
+	std::filesystem::create_directories(runFolder);
+	Achievements::SetStateFolder(runFolder.string().c_str());
+	GameProgress::SetSaveFolder(runFolder.string().c_str());
 	testing::InitGoogleTest(&argc, argv);
 	const int result = RUN_ALL_TESTS();
 	std::error_code ignored;
-	std::filesystem::remove_all(achievements, ignored);
+	std::filesystem::remove_all(runFolder, ignored);
 	return result;
 }
