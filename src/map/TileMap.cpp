@@ -3,6 +3,7 @@
 #include "engine/core/ActiveSequence.h"
 #include "engine/core/FileAccess.h"
 #include "engine/core/Log.h"
+#include "engine/core/MathUtil.h"
 #include "engine/core/Scene.h"
 #include "engine/core/Sequence.h"
 #include "game/GameProgress.h"
@@ -72,17 +73,6 @@ float ClampRange(float value, float lo, float hi)
 bool Vec3NearlyEqual(const Vec3 &a, const Vec3 &b)
 {
 	return Vec3WithinRadius(a - b, kNearlyZero);
-}
-
-// The vector snapped to its dominant horizontal axis: x wins only when
-// strictly larger; a vector with no z and no larger x is no direction.
-Vec3 SnapDirectionToAxis(const Vec3 &v)
-{
-	if (std::fabs(v.x) > std::fabs(v.z))
-		return Vec3(v.x > 0.0f ? 1.0f : -1.0f, 0.0f, 0.0f);
-	if (v.z == 0.0f)
-		return Vec3(0.0f);
-	return Vec3(0.0f, 0.0f, v.z > 0.0f ? 1.0f : -1.0f);
 }
 
 // True for an entity record whose actor is up, on the enemy side and not yet

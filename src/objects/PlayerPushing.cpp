@@ -1,5 +1,6 @@
 #include "objects/PlayerPushing.h"
 
+#include "engine/core/MathUtil.h"
 #include "objects/ItemKinds.h"
 #include "objects/Player.h"
 #include "objects/PushableProp.h"
@@ -14,10 +15,10 @@ bool PlayerPushing::Touch(Player &player, MapEntity &other)
 	if (prop == nullptr)
 		return false;
 	const Vec3 toward = other.transform.position - player.transform.position;
-	const Vec3 axis = PushableProp::SnapDirectionToAxis(toward);
+	const Vec3 axis = SnapDirectionToAxis(toward);
 	if (glm::dot(player.facing, axis) <= kFacingDot || std::fabs(toward.y) >= kLevelBelow)
 		return false;
-	prop->TryPush(PushableProp::SnapDirectionToAxis(player.facing), false);
+	prop->TryPush(SnapDirectionToAxis(player.facing), false);
 	if (ModelAnimation *pose = player.GetAnimation(kAnimPushWalk))
 		player.model.BlendToAnimation(pose, kPoseBlend);
 	player.actionTimer = kPushHold;

@@ -1,6 +1,7 @@
 #include "objects/PropBoulder.h"
 
 #include "engine/collision/Collider.h"
+#include "engine/core/MathUtil.h"
 #include "engine/render/Mesh.h"
 #include "map/TileCode.h"
 #include "map/TileMap.h"

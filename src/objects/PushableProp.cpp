@@ -63,15 +63,6 @@ PushableProp::PushableProp(uint32_t entityKind, int16_t tilesPerPush)
 {
 }
 
-Vec3 PushableProp::SnapDirectionToAxis(const Vec3 &v)
-{
-	if (std::fabs(v.x) > std::fabs(v.z))
-		return Vec3(v.x > 0.0f ? 1.0f : -1.0f, 0.0f, 0.0f);
-	if (v.z == 0.0f)
-		return Vec3(0.0f);
-	return Vec3(0.0f, 0.0f, v.z > 0.0f ? 1.0f : -1.0f);
-}
-
 void PushableProp::MakeSolid(const Vec3 &size, const Vec3 &offset)
 {
 	CreateCollider(Collider::kModeSolid, size, offset);

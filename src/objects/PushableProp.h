@@ -57,10 +57,6 @@ public:
 	void StartSlide();
 	bool IsSliding() const { return moving != 0; }
 
-	// (+-1, 0, 0) when |x| beats |z|, else (0, 0, +-1) by z's sign; zero
-	// when z is 0 and x does not beat it.
-	static Vec3 SnapDirectionToAxis(const Vec3 &v);
-
 	Vec3 pushVelocity = Vec3(0.0f);   // unit direction of the current slide
 	Vec3 fixedDirection = Vec3(0.0f); // from the map's "dir" line
 	Point16 lastTile;

@@ -101,6 +101,15 @@ glm::quat SlerpApproach(const glm::quat &current, const glm::quat &target, float
 	return glm::slerp(current, target, SmoothFactor(rate, frameTime));
 }
 
+Vec3 SnapDirectionToAxis(const Vec3 &v)
+{
+	if (std::fabs(v.x) > std::fabs(v.z))
+		return Vec3(v.x > 0.0f ? 1.0f : -1.0f, 0.0f, 0.0f);
+	if (v.z == 0.0f)
+		return Vec3(0.0f);
+	return Vec3(0.0f, 0.0f, v.z > 0.0f ? 1.0f : -1.0f);
+}
+
 Vec3 DirectionToVector(uint32_t direction)
 {
 	switch (direction) {

@@ -57,3 +57,6 @@ constexpr uint8_t kDirectionSouth = 3; // toward +Z
 constexpr uint8_t kDirectionWest = 4;  // toward -X
 // The unit vector of a compass code; zero for none and unknown codes.
 Vec3 DirectionToVector(uint32_t direction);
+// The vector snapped to its dominant horizontal axis: x wins only when
+// strictly larger; a vector with no z and no larger x is no direction.
+Vec3 SnapDirectionToAxis(const Vec3 &v);
