@@ -62,6 +62,7 @@ public:
 	// keep theirs in a temporary folder.
 	void UseFile(const char *fileName);
 	bool IsLoaded() const { return loaded != 0; }
+	const std::string &GetFileName() const { return fileName; }
 
 private:
 	void FillDefaults();

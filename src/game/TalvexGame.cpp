@@ -6,6 +6,7 @@
 #include "audio/ModMusicPlayer.h"
 #include "audio/MusicPlayer.h"
 #include "audio/Sound.h"
+#include "engine/core/FileAccess.h"
 #include "engine/core/Log.h"
 #include "engine/core/Scene.h"
 #include "engine/render/Textbox.h"
@@ -13,6 +14,7 @@
 #include "map/MapPreloader.h"
 #include "map/Missions.h"
 #include "map/TileMap.h"
+#include "game/Achievements.h"
 #include "game/GameProgress.h"
 #include "game/GameService.h"
 #include "game/Settings.h"
@@ -127,8 +129,19 @@ int32_t TalvexGame::Init()
 	if (result != 0)
 		return result;
 	SetFrameRate(kFrameRate);
+	RemoveStaleTempFiles();
 	ApplySettings();
 	return (int32_t)GetGameService().Init();
+}
+
+void TalvexGame::RemoveStaleTempFiles()
+{
+	// A write killed between its temporary file and the rename leaves the
+	// temporary file; the real one is whole, so the leftover only goes.
+	for (uint8_t slot = 0; slot < kSlotCount; slot++)
+		RemoveStaleTempFile(GameProgress::SaveFileName(slot).c_str());
+	RemoveStaleTempFile(Settings::Instance().GetFileName().c_str());
+	RemoveStaleTempFile(Achievements::StatePath().c_str());
 }
 
 void TalvexGame::Update(float dt)

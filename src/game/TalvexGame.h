@@ -66,6 +66,8 @@ public:
 	// The renderer's post mode, the cue list, the text defaults, Timed Mode,
 	// the sound and music switches and the window mode, from the settings.
 	void ApplySettings();
+	// Clears what killed writes of the saves, settings and achievements left.
+	void RemoveStaleTempFiles();
 	// Moves the stored graphics mode on to the next of modeCount post modes,
 	// in a circle, keeps it in the settings and, while the game runs, applies
 	// them. Nothing without modes.

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "audio/MusicPlayer.h"
 #include "audio/Sound.h"
+#include "engine/core/FileAccess.h"
 #include "engine/core/Log.h"
 #include "engine/core/Scene.h"
 #include "engine/render/Textbox.h"
@@ -241,4 +243,31 @@ TEST_F(TalvexGameTest, BrutalPlayAppliesAnOrthographicModeOnTheRealRenderer)
 	game.ApplySettings();
 	EXPECT_EQ(0, renderer->GetPostModeIndex());
 	EXPECT_EQ("data/music.xml", MusicPlayer::Instance()->CueListName());
+}
+
+// A write killed between its temporary file and the rename leaves "<file>.tmp"
+// beside the whole old file: the next start clears every such leftover of
+// the files the game writes, and nothing else.
+TEST_F(TalvexGameTest, StartClearsTheTemporaryFilesOfKilledWrites)
+{
+	GameProgress::SetSaveFolder(folder.Folder().c_str());
+	const std::string saves[] = {GameProgress::SaveFileName(0), GameProgress::SaveFileName(2)};
+	for (const std::string &save : saves) {
+		TempFolder::WriteBytes(save, {1, 2, 3});
+		TempFolder::WriteBytes(save + ".tmp", {1, 2});
+	}
+	TempFolder::WriteBytes(settingsFile + ".tmp", {9});
+	const std::string stranger = folder.Path("notes.txt.tmp");
+	TempFolder::WriteBytes(stranger, {7});
+
+	game.RemoveStaleTempFiles();
+
+	for (const std::string &save : saves) {
+		EXPECT_FALSE(std::filesystem::exists(save + ".tmp")) << save;
+		EXPECT_EQ(TempFolder::ReadBytes(save), std::vector<uint8_t>({1, 2, 3})) << save;
+	}
+	EXPECT_FALSE(std::filesystem::exists(settingsFile + ".tmp"));
+	EXPECT_TRUE(std::filesystem::exists(stranger)) << "only the game's own files are swept";
+	EXPECT_FALSE(RemoveStaleTempFile(saves[0].c_str())) << "nothing is left to remove";
+	GameProgress::SetSaveFolder("");
 }

@@ -60,19 +60,23 @@ void CollisionChecker::Check(Scene *checkedScene)
 	// Destroyed entities outlive the loop below, which may still hold them.
 	Entity::DestroyHold hold;
 	++checkDepth;
-	for (uint32_t i = 0; i < count; ++i) {
+	uint32_t pairTests = 0;
+	for (uint32_t i = 0; i < count && pairTests < kMostPairTests; ++i) {
 		Entity *a = scene->GetEntityAt(static_cast<uint16_t>(i));
 		if (!TakesPart(a))
 			continue;
-		for (uint32_t j = i + 1; j < count; ++j) {
+		for (uint32_t j = i + 1; j < count && pairTests < kMostPairTests; ++j) {
 			// A handler may have taken A's collider away earlier in this row.
 			Collider *colliderA = a->collider;
-			if (!colliderA)
+			if (!colliderA || colliderA->contacts.size() >= kMostContacts)
 				break;
 			Entity *b = scene->GetEntityAt(static_cast<uint16_t>(j));
 			if (b == a || !TakesPart(b))
 				continue;
 			Collider *colliderB = b->collider;
+			if (colliderB->contacts.size() >= kMostContacts)
+				continue;
+			++pairTests;
 			if (colliderA->mode < Collider::kModeStatic && colliderB->mode < Collider::kModeStatic)
 				continue;
 			if (!colliderB->Intersects(colliderA))

@@ -2,6 +2,8 @@
 
 #include "engine/core/MathUtil.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 class Entity;
@@ -27,8 +29,16 @@ class Scene;
 // partners' entries for it (ForgetContacts, at the start of a check and when
 // the entity is deleted). So an entity deleted between checks, say destroyed
 // in its own update, leaves no partner reading a pointer to freed memory.
+//
+// A crowd is bounded: past kMostContacts partners in one check an entity
+// takes part in no further pairs of that check, and a check stops testing
+// pairs after kMostPairTests, so that no map, however many entities it piles
+// on one tile, can hold a frame for seconds.
 class CollisionChecker {
 public:
+	static constexpr size_t kMostContacts = 32;
+	static constexpr uint32_t kMostPairTests = 1u << 21;
+
 	CollisionChecker();
 	virtual ~CollisionChecker();
 

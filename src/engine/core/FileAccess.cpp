@@ -35,6 +35,7 @@ constexpr char kForeignSeparator = '\\';   // read as '/' wherever a path is joi
 constexpr size_t kBaseNameWalkLimit = 255;  // characters of a path GetFileBaseName reads
 constexpr const char *kTempSuffix = ".tmp";
 constexpr mode_t kNewFileMode = 0666;       // before the process umask, as fopen would
+constexpr Sint64 kMaxWholeFileSize = 256 << 20; // no text file of the game comes near it
 
 bool IsSeparator(char c)
 {
@@ -164,14 +165,18 @@ int CloseFile(SDL_RWops *stream)
 
 std::string ReadWholeFile(const char *path)
 {
+	// A folder opens like a file on this platform, but its size reads as the
+	// largest number there is: it cannot be read.
+	struct stat info {};
+	const bool folder = path != nullptr && stat(ResolvePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 	// "rb": the data tree may be read-only.
-	SDL_RWops *stream = OpenFile(path, "rb");
+	SDL_RWops *stream = folder ? nullptr : OpenFile(path, "rb");
 	if (stream == nullptr) {
 		Log("File cannot be read: %s\n", path != nullptr ? path : "(null)");
 		return std::string();
 	}
 	const Sint64 size = SDL_RWsize(stream);
-	if (size < 0) {
+	if (size < 0 || size > kMaxWholeFileSize) {
 		CloseFile(stream);
 		Log("File size error: %s\n", path);
 		return std::string();
@@ -199,6 +204,17 @@ bool LoadXmlFile(const char *path, tinyxml2::XMLDocument &document)
 	if (text.empty())
 		return false;
 	return document.Parse(text.c_str()) == tinyxml2::XML_SUCCESS;
+}
+
+bool RemoveStaleTempFile(const char *path)
+{
+	if (path == nullptr || path[0] == '\0')
+		return false;
+	const std::string temp = ResolvePath(path) + kTempSuffix;
+	struct stat info {};
+	if (lstat(temp.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+		return false;
+	return unlink(temp.c_str()) == 0;
 }
 
 bool WriteFileAtomic(const char *path, const void *data, size_t size)

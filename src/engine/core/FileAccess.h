@@ -53,6 +53,9 @@ bool LoadXmlFile(const char *path, tinyxml2::XMLDocument &document);
 // file and the reason, removes the temporary file, leaves the old file
 // untouched and returns false.
 bool WriteFileAtomic(const char *path, const void *data, size_t size);
+// Removes the "<path>.tmp" a write killed before its rename left behind; true
+// when there was one. Only a regular file is removed.
+bool RemoveStaleTempFile(const char *path);
 
 constexpr size_t kMaxBaseNameLength = 31; // characters kept of a file's base name
 

@@ -5,14 +5,37 @@
 #include <glad/gl.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/core/FileAccess.h"
 #include "engine/core/Log.h"
+#include "engine/render/PngCheck.h"
 
 namespace {
 
 constexpr int kMaxTextureSide = 65535; // pixels that the 16-bit size fields hold
 constexpr int kBytesPerPixel = 4;
+constexpr Sint64 kMaxImageFileSize = 64 << 20;
+
+// The whole file, or nothing (with why) when it cannot be read.
+bool ReadImageFile(const std::string &path, std::vector<uint8_t> &bytes, const char **reason)
+{
+	SDL_RWops *stream = SDL_RWFromFile(path.c_str(), "rb");
+	if (stream == nullptr) {
+		*reason = SDL_GetError();
+		return false;
+	}
+	const Sint64 size = SDL_RWsize(stream);
+	bool read = size > 0 && size <= kMaxImageFileSize;
+	if (read) {
+		bytes.resize(static_cast<size_t>(size));
+		read = SDL_RWread(stream, bytes.data(), 1, bytes.size()) == bytes.size();
+	}
+	SDL_RWclose(stream);
+	if (!read)
+		*reason = "the file cannot be read whole";
+	return read;
+}
 
 }
 
@@ -28,7 +51,16 @@ void Texture::Load(const char *name)
 		name = "";
 	std::string path = ResolvePath(name);
 
-	SDL_Surface *loaded = IMG_Load(path.c_str());
+	// The image library is handed only whole files: a PNG cut short between
+	// its chunks would keep it reading for ever.
+	std::vector<uint8_t> bytes;
+	const char *reason = nullptr;
+	if (!ReadImageFile(path, bytes, &reason) ||
+		(IsPngSignature(bytes.data(), bytes.size()) && !IsWholePng(bytes.data(), bytes.size(), &reason))) {
+		Log("Couldn't load texture %s: %s\n", name, reason);
+		return;
+	}
+	SDL_Surface *loaded = IMG_Load_RW(SDL_RWFromConstMem(bytes.data(), (int)bytes.size()), 1);
 	if (loaded == nullptr) {
 		Log("Couldn't load texture %s: %s\n", name, SDL_GetError());
 		return;

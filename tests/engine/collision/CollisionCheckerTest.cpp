@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <memory>
 #include <functional>
 #include <vector>
 
@@ -221,4 +223,33 @@ TEST(CollisionChecker, PartnersForgetAnEntityDeletedBetweenChecks)
 		EXPECT_EQ(a.collider->contacts, row.expected(&c));
 		EXPECT_EQ(c.Lists(&a), !row.aLeavesTheSceneFirst);
 	}
+}
+
+// A hostile map may pile any number of solids on one spot: each meets at most
+// kMostContacts partners a check, so the handlers run a bounded number of
+// times and the check ends in a frame's time.
+TEST(CollisionChecker, ACrowdOnOneSpotIsBoundedPerCheck)
+{
+	constexpr size_t kCrowd = 800;
+	Scene scene;
+	std::vector<std::unique_ptr<Probe>> crowd;
+	for (size_t i = 0; i < kCrowd; i++) {
+		crowd.push_back(std::make_unique<Probe>(0.0f, 4));
+		scene.AddEntity(crowd.back().get());
+	}
+	CollisionChecker checker;
+	const auto start = std::chrono::steady_clock::now();
+	checker.Check(&scene);
+	const auto took = std::chrono::steady_clock::now() - start;
+	size_t handlers = 0;
+	for (const auto &probe : crowd) {
+		EXPECT_LE(probe->collider->contacts.size(), CollisionChecker::kMostContacts);
+		EXPECT_EQ(probe->touched.size(), probe->collider->contacts.size());
+		handlers += probe->touched.size();
+	}
+	EXPECT_LE(handlers, kCrowd * CollisionChecker::kMostContacts);
+	EXPECT_GT(handlers, kCrowd) << "the crowd still pushes itself apart";
+	EXPECT_LT(took, std::chrono::milliseconds(250));
+	for (const auto &probe : crowd)
+		scene.RemoveEntity(probe.get());
 }

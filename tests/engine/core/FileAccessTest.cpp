@@ -107,6 +107,7 @@ TEST_F(FileAccessFiles, ReadsWholeTextFiles)
 		{"empty.txt", "", "", false},
 		{"zero.bin", std::string("ab\0cd", 5), "ab", false},
 		{"missing.txt", "", "", true},
+		{"", "", "", true}, // the folder itself, as an empty include names it
 	};
 	for (const Row &row : rows) {
 		SCOPED_TRACE(row.name);
