@@ -4,7 +4,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build run test test-asan bench clean
+.PHONY: all deps build run test test-asan bench fuzz clean
 
 all: build
 
@@ -37,5 +37,10 @@ test-asan: deps
 bench: build
 	@for b in $(BUILD)/bin/talvex_bench*; do [ -x "$$b" ] && "$$b" || true; done
 
+# The loader fuzzers, built with clang; FUZZ_SECONDS per target (60 by
+# default), FUZZ_TARGETS="tmx save" to run only some.
+fuzz: deps
+	@scripts/fuzz.sh
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

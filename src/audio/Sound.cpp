@@ -80,6 +80,18 @@ void Sound::SetClock(TickFunction ticks)
 	tickFunction = ticks != nullptr ? ticks : &SdlTicks;
 }
 
+Mix_Chunk *Sound::LoadChunk(const char *fileName)
+{
+	SDL_RWops *stream = OpenFile(fileName, "rb");
+	if (stream == nullptr)
+		return nullptr;
+	// Closed here, not by the mixer's loader: asked to close it, the loader
+	// leaves it open on some files too short to name their format.
+	Mix_Chunk *chunk = Mix_LoadWAV_RW(stream, 0);
+	CloseFile(stream);
+	return chunk;
+}
+
 SoundEntry *Sound::FindOrLoad(const char *fileName)
 {
 	if (fileName == nullptr)
@@ -89,11 +101,7 @@ SoundEntry *Sound::FindOrLoad(const char *fileName)
 		if (entry.key == key)
 			return &entry;
 
-	SDL_RWops *stream = OpenFile(fileName, "rb");
-	if (stream == nullptr)
-		return nullptr;
-	// The loader closes the stream whether or not it could read it.
-	Mix_Chunk *chunk = Mix_LoadWAV_RW(stream, 1);
+	Mix_Chunk *chunk = LoadChunk(fileName);
 	if (chunk == nullptr)
 		return nullptr;
 	entries.push_back(SoundEntry{key, chunk, 0});

@@ -76,6 +76,10 @@ public:
 	// the volume passes unchanged and the effect sits in the centre.
 	static SoundPlacement PlaceInWorld(const Camera *camera, const float *position, float volume);
 
+	// Reads one effect file into a mixer sample (the caller frees it with
+	// Mix_FreeChunk); null when it cannot be read. The file is always closed.
+	static Mix_Chunk *LoadChunk(const char *fileName);
+
 private:
 	Sound();
 	// Stops every channel and frees the loaded samples; the mixer stays open

@@ -9,21 +9,16 @@
 #include "audio/ModMusicPlayer.h"
 #include "audio/MusicPlayer.h"
 #include "audio/Sound.h"
-#include "engine/core/FileAccess.h"
 
 namespace {
 
-// An effect read the way the sound player reads one (its stream handed to the
-// mixer's loader, which closes it), then played and halted.
+// An effect read by the sound player's own loader, then played and halted.
 int FuzzSound(const uint8_t *data, size_t size)
 {
 	Sound *sound = Sound::Instance();
 	if (sound == nullptr || sound->IsDisabled())
 		return 0;
-	SDL_RWops *stream = OpenFile(WriteFuzzFile("fuzz.wav", data, size).c_str(), "rb");
-	if (stream == nullptr)
-		return 0;
-	if (Mix_Chunk *chunk = Mix_LoadWAV_RW(stream, 1)) {
+	if (Mix_Chunk *chunk = Sound::LoadChunk(WriteFuzzFile("fuzz.wav", data, size).c_str())) {
 		const int channel = Mix_PlayChannel(-1, chunk, 0);
 		if (channel >= 0)
 			Mix_HaltChannel(channel);
@@ -61,7 +56,7 @@ int FuzzMusicCues(const uint8_t *data, size_t size)
 
 void AddAudioFuzzTargets(std::vector<FuzzTarget> &targets)
 {
-	targets.push_back({"sound", FuzzSound, "sfx", ".wav", 256 << 10, false});
-	targets.push_back({"module", FuzzModule, "data", ".it", 512 << 10, false});
-	targets.push_back({"musiccues", FuzzMusicCues, "data", "music.xml", 32 << 10, false});
+	targets.push_back({"sound", FuzzSound, "sfx", ".wav", 256 << 10, false, "sound.dict"});
+	targets.push_back({"module", FuzzModule, "data", ".it", 512 << 10, false, "module.dict"});
+	targets.push_back({"musiccues", FuzzMusicCues, "data", "music.xml", 32 << 10, false, "xml.dict"});
 }

@@ -78,10 +78,10 @@ int FuzzCreditsText(const uint8_t *data, size_t size)
 
 void AddGameFuzzTargets(std::vector<FuzzTarget> &targets)
 {
-	targets.push_back({"save", FuzzSave, "", ".sav", 64 << 10, false});
-	targets.push_back({"settings", FuzzSettings, "", ".dat", 1 << 10, false});
-	targets.push_back({"achievements", FuzzAchievementTable, "achievements", ".xml", 64 << 10, false});
-	targets.push_back({"achievementstate", FuzzAchievementState, "", ".dat", 16 << 10, false});
-	targets.push_back({"intro", FuzzIntro, "data", "intro.xml", 32 << 10, true});
-	targets.push_back({"credits", FuzzCreditsText, "data", ".txt", 64 << 10, true});
+	targets.push_back({"save", FuzzSave, "", ".sav", 64 << 10, false, nullptr});
+	targets.push_back({"settings", FuzzSettings, "", ".dat", 1 << 10, false, nullptr});
+	targets.push_back({"achievements", FuzzAchievementTable, "achievements", ".xml", 64 << 10, false, "xml.dict"});
+	targets.push_back({"achievementstate", FuzzAchievementState, "", ".dat", 16 << 10, false, nullptr});
+	targets.push_back({"intro", FuzzIntro, "data", "intro.xml", 32 << 10, true, "xml.dict"});
+	targets.push_back({"credits", FuzzCreditsText, "data", ".txt", 64 << 10, true, nullptr});
 }

@@ -1,8 +1,8 @@
 // The libFuzzer entry: the target a run fuzzes is named by TALVEX_FUZZ_TARGET
 // in its environment, and TALVEX_FUZZ_LIST=1 prints every target (name, seed
-// folder, seed ending) and exits. The process runs headless: SDL's offscreen video
-// driver with an OpenGL 3.3 core context for the targets that draw, and the
-// dummy audio driver.
+// folder, seed ending, dictionary) and exits. The process runs headless:
+// SDL's offscreen video driver with an OpenGL 3.3 core context for the
+// targets that draw, and the dummy audio driver.
 #include <glad/gl.h>
 #include <SDL.h>
 
@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 	setenv("SDL_AUDIODRIVER", "dummy", 0);
 	if (const char *list = getenv("TALVEX_FUZZ_LIST"); list != nullptr && list[0] == '1') {
 		for (const FuzzTarget &each : AllFuzzTargets())
-			printf("%s %s %s\n", each.name, each.seeds[0] != '\0' ? each.seeds : ".", each.seedSuffix);
+			printf("%s %s %s %s\n", each.name, each.seeds[0] != '\0' ? each.seeds : ".", each.seedSuffix,
+				each.dictionary != nullptr ? each.dictionary : "-");
 		exit(0);
 	}
 	const char *name = getenv("TALVEX_FUZZ_TARGET");

@@ -102,9 +102,9 @@ int FuzzMissions(const uint8_t *data, size_t size)
 
 void AddMapFuzzTargets(std::vector<FuzzTarget> &targets)
 {
-	targets.push_back({"tmx", FuzzTmx, "maps", ".tmx", 256 << 10, false});
-	targets.push_back({"worldmap", FuzzWorldMap, "maps", "worldmap.tmx", 64 << 10, false});
-	targets.push_back({"mapscript", FuzzMapScript, "maps", ".tmx", 16 << 10, false});
-	targets.push_back({"environment", FuzzEnvironment, "data", "environment.xml", 64 << 10, false});
-	targets.push_back({"missions", FuzzMissions, "data", "missions.xml", 64 << 10, false});
+	targets.push_back({"tmx", FuzzTmx, "maps", ".tmx", 256 << 10, false, "tmx.dict"});
+	targets.push_back({"worldmap", FuzzWorldMap, "maps", "worldmap.tmx", 64 << 10, false, "worldmap.dict"});
+	targets.push_back({"mapscript", FuzzMapScript, "maps", ".tmx", 16 << 10, false, "tmx.dict"});
+	targets.push_back({"environment", FuzzEnvironment, "data", "environment.xml", 64 << 10, false, "xml.dict"});
+	targets.push_back({"missions", FuzzMissions, "data", "missions.xml", 64 << 10, false, "xml.dict"});
 }

@@ -25,7 +25,6 @@ struct ExpectedLog {
 const ExpectedLog kExpectedLogs[] = {
 	{"shader", "empty-include.dsh", "File cannot be read: "},
 	{"texture", "no-image-data.png", "Couldn't load texture "},
-	{"shader", "vertex-as-fragment.dsh", "Failed to link shader "},
 };
 
 // An input that once hung the game or took seconds must now take little.

@@ -90,9 +90,9 @@ int FuzzTexture(const uint8_t *data, size_t size)
 
 void AddRenderFuzzTargets(std::vector<FuzzTarget> &targets)
 {
-	targets.push_back({"iqm", FuzzIqm, "models", ".iqm", 1 << 20, false});
-	targets.push_back({"font", FuzzFont, "fonts", ".fnt", 64 << 10, false});
-	targets.push_back({"shader", FuzzShaderFile, "shaders", ".dsh", 32 << 10, true});
-	targets.push_back({"postmodes", FuzzPostModes, "", "post.xml", 16 << 10, true});
-	targets.push_back({"texture", FuzzTexture, "mats", ".png", 256 << 10, true});
+	targets.push_back({"iqm", FuzzIqm, "models", ".iqm", 1 << 20, false, "iqm.dict"});
+	targets.push_back({"font", FuzzFont, "fonts", ".fnt", 64 << 10, false, "font.dict"});
+	targets.push_back({"shader", FuzzShaderFile, "shaders", ".dsh", 32 << 10, true, "xml.dict"});
+	targets.push_back({"postmodes", FuzzPostModes, "", "post.xml", 16 << 10, true, "xml.dict"});
+	targets.push_back({"texture", FuzzTexture, "mats", ".png", 256 << 10, true, "texture.dict"});
 }

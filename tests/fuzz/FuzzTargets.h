@@ -15,6 +15,7 @@ struct FuzzTarget {
 	const char *seedSuffix;    // the file ending of its seeds there
 	size_t maxSize;            // longer inputs are not tried
 	bool needsGL;              // runs on an OpenGL context
+	const char *dictionary;    // its file of format words in tests/fuzz/dicts
 };
 
 const std::vector<FuzzTarget> &AllFuzzTargets();

@@ -51,12 +51,12 @@ void Texture::Load(const char *name)
 		name = "";
 	std::string path = ResolvePath(name);
 
-	// The image library is handed only whole files: a PNG cut short between
-	// its chunks would keep it reading for ever.
+	// The game's textures are PNG files, and the image library is handed only
+	// whole ones: a PNG cut short between its chunks would keep it reading for
+	// ever, and its other readers are not the game's to vouch for.
 	std::vector<uint8_t> bytes;
 	const char *reason = nullptr;
-	if (!ReadImageFile(path, bytes, &reason) ||
-		(IsPngSignature(bytes.data(), bytes.size()) && !IsWholePng(bytes.data(), bytes.size(), &reason))) {
+	if (!ReadImageFile(path, bytes, &reason) || !IsWholePng(bytes.data(), bytes.size(), &reason)) {
 		Log("Couldn't load texture %s: %s\n", name, reason);
 		return;
 	}
