@@ -1,6 +1,7 @@
 #include "fuzz/FuzzTargets.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <unistd.h>
@@ -26,6 +27,16 @@ const FuzzTarget *FindFuzzTarget(const char *name)
 	return nullptr;
 }
 
+namespace {
+
+void RemoveScratchFolder()
+{
+	std::error_code error;
+	std::filesystem::remove_all(FuzzScratchFolder(), error);
+}
+
+}
+
 const std::string &FuzzScratchFolder()
 {
 	static const std::string folder = [] {
@@ -35,6 +46,7 @@ const std::string &FuzzScratchFolder()
 			path = "/tmp";
 		path /= "talvex-fuzz-" + std::to_string(getpid());
 		std::filesystem::create_directories(path, error);
+		std::atexit(RemoveScratchFolder);
 		return path.string() + "/";
 	}();
 	return folder;
