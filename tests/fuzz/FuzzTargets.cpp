@@ -39,7 +39,9 @@ void RemoveScratchFolder()
 
 const std::string &FuzzScratchFolder()
 {
-	static const std::string folder = [] {
+	// Never destroyed, so that it still names the folder when the exit
+	// handler removes it.
+	static const std::string *folder = [] {
 		std::error_code error;
 		std::filesystem::path path = std::filesystem::temp_directory_path(error);
 		if (error)
@@ -47,9 +49,9 @@ const std::string &FuzzScratchFolder()
 		path /= "talvex-fuzz-" + std::to_string(getpid());
 		std::filesystem::create_directories(path, error);
 		std::atexit(RemoveScratchFolder);
-		return path.string() + "/";
+		return new std::string(path.string() + "/");
 	}();
-	return folder;
+	return *folder;
 }
 
 std::string WriteFuzzFile(const char *name, const uint8_t *data, size_t size)
