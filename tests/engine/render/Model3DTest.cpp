@@ -1,6 +1,7 @@
 #include "engine/render/Model3D.h"
 
 #include <gtest/gtest.h>
+#include <SDL_image.h>
 
 #include <glad/gl.h>
 
@@ -422,11 +423,11 @@ TEST_F(Model3DDrawing, ActorShaderDrawsThePosedModel)
 		EXPECT_GE(pass->GetUniform(uniform), 0) << kShaderUniformNames[uniform];
 
 	// A white texture of the test's own.
-	std::string texturePath = folder.Path("white.bmp");
+	std::string texturePath = folder.Path("white.png");
 	SDL_Surface *surface = SDL_CreateRGBSurfaceWithFormat(0, 4, 4, 32, SDL_PIXELFORMAT_RGBA32);
 	ASSERT_NE(nullptr, surface);
 	SDL_FillRect(surface, nullptr, 0xFFFFFFFF);
-	ASSERT_EQ(0, SDL_SaveBMP(surface, texturePath.c_str()));
+	ASSERT_EQ(0, IMG_SavePNG(surface, texturePath.c_str()));
 	SDL_FreeSurface(surface);
 
 	std::string modelPath = folder.Path("drawn.iqm");
