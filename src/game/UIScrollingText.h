@@ -11,10 +11,10 @@ class Textbox;
 
 // A column of text lines that scrolls along its own transform: the credits
 // roll up the screen with it, and the intro tilts it into the distance for its
-// crawl. Either way the first line leads and the rest follow below it, as
-// the text reads. Each line of the loaded text becomes a centred text box; the scroll
-// grows by 20 units a second (times the speed) until the column's end stands
-// the range end away from its place.
+// crawl. Either way the first line leads and the rest follow below it, as the
+// text reads. Each line of the loaded text becomes a centred text box; the
+// scroll grows by 20 units a second (times the speed) until the column's end
+// stands the range end away from its place.
 class UIScrollingText : public Entity {
 public:
 	static constexpr float kUnitsPerSecond = 20.0f;
