@@ -6,6 +6,7 @@
 #include "engine/core/FileAccess.h"
 #include "game/GameProgress.h"
 #include "game/UIProgress.h"
+#include "map/Missions.h"
 #include "support/SaveFolder.h"
 #include "support/SharedRenderer.h"
 #include "support/WindowPicture.h"
@@ -71,34 +72,46 @@ protected:
 }
 
 // A new game has done nothing: every quest and dragon shows the open mark.
-// Once the first quest is done (its save flag) only its icon turns to "OK".
+// A done quest (its save flag) turns its own icon, and only that one, to
+// "OK"; a dragon beaten shows its coin.
 TEST_F(ProgressPanelTest, ANewGameShowsNoQuestDoneAndADoneQuestShowsOk)
 {
 	const struct {
 		const char *name;
-		const char *flag;
-		int doneIcon; // -1: none
+		int doneQuest; // -1: none
+		int dragon;    // 1..8, 0: none
 	} rows[] = {
-		{"progress_new_game", nullptr, -1},
-		{"progress_first_quest", "northwatch", 0},
+		{"progress_new_game", -1, 0},
+		{"progress_first_quest", 0, 0},
+		{"progress_sixth_quest_third_dragon", 5, 3},
 	};
 	for (const auto &row : rows) {
 		SCOPED_TRACE(row.name);
 		GameProgress::ResetGlobal();
-		if (row.flag != nullptr)
-			GameProgress::SetFlag(row.flag, 1);
+		if (row.doneQuest >= 0) {
+			const Mission *mission = Missions::Instance().GetMission((size_t)row.doneQuest);
+			ASSERT_NE(nullptr, mission);
+			GameProgress::SetFlagId(mission->save, 1);
+		}
+		if (row.dragon > 0)
+			GameProgress::SetFlag(("dragon" + std::to_string(row.dragon)).c_str(), 1);
 		const WindowPicture picture = Draw(row.name);
 		for (int i = 0; i < 12; i++) {
 			SCOPED_TRACE("quest " + std::to_string(i));
 			const int green = GreenIn(picture, QuestX(i), QuestY(i));
-			if (i == row.doneIcon)
+			if (i == row.doneQuest)
 				EXPECT_GT(green, 300); // most of the tile, around its letters
 			else
 				EXPECT_EQ(0, green);
 		}
 		for (int j = 0; j < 8; j++) {
-			SCOPED_TRACE("dragon " + std::to_string(j));
-			EXPECT_EQ(0, GreenIn(picture, QuestX(j), QuestY(j) + kDragonRows));
+			SCOPED_TRACE("dragon " + std::to_string(j + 1));
+			const float x = QuestX(j), y = QuestY(j) + kDragonRows;
+			EXPECT_EQ(0, GreenIn(picture, x, y));
+			Rgb middle;
+			ASSERT_TRUE(picture.Average((int)x + UIProgress::kIconSize / 2, (int)y + UIProgress::kIconSize / 2, middle));
+			// The open mark is a frame with nothing inside; the coin fills it.
+			EXPECT_EQ(j + 1 == row.dragon, middle.Sum() > 200) << middle.r << " " << middle.g << " " << middle.b;
 		}
 	}
 }
