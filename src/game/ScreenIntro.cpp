@@ -132,7 +132,7 @@ uint32_t ScreenIntro::EnterCrawl()
 		crawl.transform.SetPosition(Vec3(Renderer::ScreenPoint(0.5f, 0.0f), 0.0f));
 	} else {
 		crawl.transform.SetRotation(tilt);
-		crawl.SetRenderMode(0);
+		crawl.SetRenderMode(UIScrollingText::kSceneLines);
 		crawl.transform.SetScale(Vec3(1.0f, -1.0f, 1.0f));
 		crawl.SetScrollRange(kTiltedCrawlRange * crawl.GetSpeed(), 0.0f);
 	}

@@ -15,12 +15,8 @@ namespace {
 
 constexpr const char *kSpriteTexture = "mats/entities-hq.png";
 constexpr const char *kSpriteShader = "shaders/sprite.dsh";
-constexpr const char *kTitleFont = "fonts/title";
 constexpr const char *kClickSound = "sfx/click.wav";
 constexpr const char *kConfirmSound = "sfx/confirm.wav";
-constexpr uint8_t kTitleFontSize = 32;
-constexpr uint8_t kDescriptionFontSize = 14;
-constexpr uint8_t kRowFontSize = 21;
 constexpr float kCursorSize = 32.0f;
 constexpr uint8_t kCursorCell = 41; // of the 8 x 8 sheet
 constexpr uint8_t kSheetCells = 8;

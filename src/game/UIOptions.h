@@ -47,6 +47,10 @@ public:
 	static constexpr float kDescriptionLift = 50.0f;  // above the bottom edge
 	static constexpr float kCursorOffsetX = -40.0f;
 	static constexpr float kCursorOffsetY = -6.0f;
+	static constexpr const char *kTitleFont = "fonts/title"; // title only; rows and description take the default
+	static constexpr uint8_t kTitleFontSize = 32;
+	static constexpr uint8_t kRowFontSize = 21;
+	static constexpr uint8_t kDescriptionFontSize = 14;
 
 	UIOptions();
 	~UIOptions() override;
@@ -88,6 +92,7 @@ public:
 	// game's.
 	void SetInput(const Input *source) { input = source; }
 	void SetAnchor(float fraction) { anchorX = fraction; layoutDirty = 1; }
+	float GetAnchor() const { return anchorX; }
 
 	size_t GetOptionCount() const { return options.size(); }
 	const UIOption &GetOption(size_t index) const { return options[index]; }

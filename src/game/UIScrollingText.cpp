@@ -63,7 +63,12 @@ void UIScrollingText::Update(float dt)
 	Entity::Update(dt);
 	scroll = std::min(scroll + dt * kUnitsPerSecond * speed, ScrollEnd());
 	const glm::mat4 matrix = transform.GetMatrix();
-	const Vec3 axis = glm::vec3(matrix[1]);
+	// Lines stack the way their own text reads downward. On the interface
+	// that is the column's y axis; a line drawn into the scene is turned a
+	// half about z by its text box, so its downward runs along -y, and a
+	// column laid along +y there would read from its last line up.
+	const float down = renderMode == kSceneLines ? -1.0f : 1.0f;
+	const Vec3 axis = glm::vec3(matrix[1]) * down;
 	const Vec3 origin = transform.position;
 	for (Line &line : lines) {
 		line.box->Update(dt);

@@ -11,14 +11,16 @@ class Textbox;
 
 // A column of text lines that scrolls along its own transform: the credits
 // roll up the screen with it, and the intro tilts it into the distance for its
-// crawl. Each line of the loaded text becomes a centred text box; the scroll
-// grows by 20 units a second (times the speed) until the column's end stands
-// the range end away from its place.
+// crawl. Either way the first line leads and the rest follow below it, as the
+// text reads. Each line of the loaded text becomes a centred text box; the
+// scroll grows by 20 units a second (times the speed) until the column's end
+// stands the range end away from its place.
 class UIScrollingText : public Entity {
 public:
 	static constexpr float kUnitsPerSecond = 20.0f;
 	static constexpr size_t kMaxTextLength = 65535; // characters read of a text
 	static constexpr size_t kMaxLineLength = 127;   // characters kept of a line
+	static constexpr uint32_t kSceneLines = 0;      // render mode: lines drawn as objects of the 3D scene
 
 	UIScrollingText();
 	~UIScrollingText() override;

@@ -1,5 +1,7 @@
 #include "map/CameraRig.h"
 
+#include <algorithm>
+
 #include "engine/core/ActiveSequence.h"
 #include "engine/core/Camera.h"
 #include "engine/core/Entity.h"
@@ -39,6 +41,16 @@ constexpr float kMessageOffsetRate = 0.6f;
 constexpr float kBoundsLookAhead = 1.5f;     // world units
 constexpr float kBoundsMarginPerOffset = 0.45f;
 constexpr float kOrthoBoundsMargin = 10.0f;  // world units
+// How far the bounds may hold the focus from the player, as shares of the
+// view's depth. The edges of the follow view (45 degrees down, 30 degrees
+// high) lie 0.42 of it south of the focus and 0.73 north on flat ground (less
+// for the head of a player standing there), and at least 0.5 to either side.
+// A player who walks on past the map's edge (out through an exit, during its
+// fade) stays in the view instead of walking off it; inside the map the
+// bounds hold him about as far as this at most.
+constexpr float kMostSouthLead = 0.38f;
+constexpr float kMostNorthLead = 0.5f;
+constexpr float kMostSideLead = 0.45f;
 
 const Vec3 kFixedViewOffset(-30.0f, 30.0f, 30.0f);
 const Vec3 kUp(0.0f, 1.0f, 0.0f);
@@ -143,6 +155,16 @@ void CameraRig::UpdateFollow(float dt)
 		float margin = ortho ? kOrthoBoundsMargin : kBoundsMarginPerOffset * offset.z;
 		tileMap->ClampToMap(bounded, margin);
 		bounded.z += kBoundsLookAhead;
+		if (!ortho && target != nullptr) {
+			const Vec3 &player = target->transform.position;
+			const float depth = distance; // the depth the offset eases toward
+			// Only the hold is limited: a focus still easing after the
+			// player keeps its lag.
+			bounded.z = std::clamp(bounded.z, std::min(focus.z, player.z - kMostSouthLead * depth),
+				std::max(focus.z, player.z + kMostNorthLead * depth));
+			bounded.x = std::clamp(bounded.x, std::min(focus.x, player.x - kMostSideLead * depth),
+				std::max(focus.x, player.x + kMostSideLead * depth));
+		}
 	}
 	bounded.y = baseY;
 

@@ -21,6 +21,7 @@
 #include "objects/CollectableKind.h"
 #include "objects/GameLink.h"
 #include "support/StoreQuestion.h"
+#include "support/StdoutPipe.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -204,12 +205,12 @@ TEST_F(AchievementsTest, AFailedWriteKeepsTheOldFile)
 {
 	achievements().UnlockByName("news");
 	const std::vector<uint8_t> before = TempFolder::ReadBytes(StateFile());
-	testing::internal::CaptureStdout();
+	StdoutPipe printed; // a captured file would be held to the limit too
 	{
 		FileSizeLimit limit(1);
 		achievements().UnlockByName("donks");
 	}
-	const std::string log = testing::internal::GetCapturedStdout();
+	const std::string log = printed.Release();
 	EXPECT_NE(std::string::npos, log.find("Couldn't open achievements file for write")) << log;
 	EXPECT_EQ(before, TempFolder::ReadBytes(StateFile()));
 	EXPECT_FALSE(TempFolder::Exists(StateFile() + ".tmp"));

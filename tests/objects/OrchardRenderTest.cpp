@@ -6,6 +6,7 @@
 #include <SDL_image.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,36 @@ protected:
 		SharedRendererTest::TearDown();
 	}
 
+	// Loads the orchard through every phase and starts its objects.
+	void Load(Scene &scene, TileMap &map, MapEntityFactory &factory)
+	{
+		scene.state = kSceneActive;
+		scene.AddEntity(&map);
+		map.SetEntityFactory(&factory);
+		testing::internal::CaptureStdout();
+		map.Load("maps/orchard.tmx", TileMapLoadState::kNoScripts, nullptr);
+		int steps = 0;
+		while (map.Step() && ++steps < kMostLoadSteps) {
+		}
+		std::string log = testing::internal::GetCapturedStdout();
+		ASSERT_EQ(map.GetLoadState().phase, (uint32_t)kPhaseLoaded) << log;
+		for (int i = 0; i < 10; i++)
+			scene.Update(kFrameTime); // starts the objects; the flames get going
+	}
+	glm::mat4 Draw(Scene &scene, const char *name)
+	{
+		renderer->BeginFrame();
+		renderer->BeginFrame();
+		renderer->UpdateCameraMatrices();
+		const glm::mat4 matrix = renderer->GetMatrix(0);
+		scene.Render();
+		renderer->EndFrame();
+		picture.ReadWindow();
+		const std::string path = GetBaseDirectory() + name;
+		EXPECT_TRUE(picture.Save(path)) << "could not write " << path;
+		return matrix;
+	}
+
 	WindowPicture picture{kSample};
 };
 
@@ -55,18 +86,9 @@ TEST_F(OrchardRender, LitFlamesAndBlueAndRedSwitchesShow)
 	MapEntityFactory factory;
 	Scene scene; // outlives the map, which frees the objects the scene lists
 	TileMap map;
-	scene.state = kSceneActive;
-	scene.AddEntity(&map);
-	map.SetEntityFactory(&factory);
-	testing::internal::CaptureStdout();
-	map.Load("maps/orchard.tmx", TileMapLoadState::kNoScripts, nullptr);
-	int steps = 0;
-	while (map.Step() && ++steps < kMostLoadSteps) {
-	}
-	std::string log = testing::internal::GetCapturedStdout();
-	ASSERT_EQ(map.GetLoadState().phase, (uint32_t)kPhaseLoaded) << log;
-	for (int i = 0; i < 10; i++)
-		scene.Update(kFrameTime); // starts the objects; the flames get going
+	Load(scene, map, factory);
+	if (HasFatalFailure())
+		return;
 
 	auto *fire = dynamic_cast<PropSaveSwitch *>(map.FindEntityRecordById(55)->entity);
 	ASSERT_NE(fire, nullptr);
@@ -78,15 +100,7 @@ TEST_F(OrchardRender, LitFlamesAndBlueAndRedSwitchesShow)
 	camera.transform.SetPosition(Vec3(32.0f, 30.0f, 34.0f));
 	camera.transform.LookAt(Vec3(32.0f, 0.0f, 14.0f));
 
-	renderer->BeginFrame();
-	renderer->BeginFrame();
-	renderer->UpdateCameraMatrices();
-	const glm::mat4 matrix = renderer->GetMatrix(0);
-	scene.Render();
-	renderer->EndFrame();
-	picture.ReadWindow();
-	const std::string path = GetBaseDirectory() + "orchard_objects.png";
-	EXPECT_TRUE(picture.Save(path)) << "could not write " << path;
+	const glm::mat4 matrix = Draw(scene, "orchard_objects.png");
 
 	struct Check {
 		const char *name;
@@ -109,4 +123,56 @@ TEST_F(OrchardRender, LitFlamesAndBlueAndRedSwitchesShow)
 		EXPECT_TRUE(check.ok(colour)) << "at pixel " << x << ", " << y << ": rgb " << colour.r << " " << colour.g
 									  << " " << colour.b;
 	}
+}
+
+// The hut up close: its walls show the boards of its planks texture, light
+// wood parted by dark gaps, not one flat colour. Along a line across the
+// front wall the brightness dips into a gap and climbs out again at least
+// twice.
+TEST_F(OrchardRender, TheHutShowsItsPlanks)
+{
+	OrchardGame game;
+	GameLink::Install(&game);
+	MapEntityFactory factory;
+	Scene scene;
+	TileMap map;
+	Load(scene, map, factory);
+	if (HasFatalFailure())
+		return;
+	Entity *hut = map.FindEntityRecordById(10)->entity;
+	ASSERT_NE(hut, nullptr);
+
+	Camera camera;
+	Camera::SetCurrent(&camera);
+	camera.fieldOfView = 30;
+	const Vec3 middle = hut->transform.position + Vec3(0.0f, 0.5f, 0.0f);
+	camera.transform.SetPosition(middle + Vec3(0.0f, 3.0f, 7.0f));
+	camera.transform.LookAt(middle);
+	const glm::mat4 matrix = Draw(scene, "orchard_hut.png");
+
+	// Across the front wall, a little above the ground, clear of the door.
+	int x0 = 0, x1 = 0, y = 0, ignored = 0;
+	ASSERT_TRUE(WindowPicture::ToPixel(matrix, hut->transform.position + Vec3(-0.95f, 0.4f, 0.62f), x0, y));
+	ASSERT_TRUE(WindowPicture::ToPixel(matrix, hut->transform.position + Vec3(-0.35f, 0.4f, 0.62f), x1, ignored));
+	ASSERT_LT(x0 + 10, x1);
+	std::vector<int> shades;
+	for (int x = x0; x <= x1; x++) {
+		Rgb c;
+		ASSERT_TRUE(picture.Average(x, y, c));
+		shades.push_back(c.Sum());
+	}
+	const int lightest = *std::max_element(shades.begin(), shades.end());
+	const int darkest = *std::min_element(shades.begin(), shades.end());
+	EXPECT_GT(lightest - darkest, 60) << "a flat wall from " << darkest << " to " << lightest;
+	int gaps = 0;
+	bool inGap = false;
+	const int threshold = (lightest + darkest) / 2;
+	for (int shade : shades) {
+		if (!inGap && shade < threshold && shade < lightest - 30) {
+			inGap = true;
+			gaps++;
+		} else if (inGap && shade > threshold)
+			inGap = false;
+	}
+	EXPECT_GE(gaps, 2) << "between pixels " << x0 << " and " << x1 << " on row " << y;
 }

@@ -64,3 +64,48 @@ TEST(PropAssets, EveryTextureAndSoundIsThere)
 }
 
 } // namespace
+
+namespace {
+
+// The rows of a picture that hold at least one pixel of the colour.
+int RowsWithColour(const char *name, uint8_t r, uint8_t g, uint8_t b)
+{
+	SDL_Surface *loaded = IMG_Load(ResolvePath(name).c_str());
+	if (loaded == nullptr)
+		return -1;
+	SDL_Surface *picture = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
+	SDL_FreeSurface(loaded);
+	if (picture == nullptr)
+		return -1;
+	int rows = 0;
+	for (int y = 0; y < picture->h; y++) {
+		const uint8_t *row = (const uint8_t *)picture->pixels + (size_t)y * picture->pitch;
+		bool found = false;
+		for (int x = 0; x < picture->w && !found; x++)
+			found = row[x * 4] == r && row[x * 4 + 1] == g && row[x * 4 + 2] == b && row[x * 4 + 3] == 255;
+		rows += found ? 1 : 0;
+	}
+	SDL_FreeSurface(picture);
+	return rows;
+}
+
+// The start-up and title logos carry their names in the block alphabet, seven
+// blocks tall: every block row of the lettering is inside the picture, none
+// cut off by its lower edge.
+TEST(LogoPictures, TheirLetteringIsWhole)
+{
+	const struct {
+		const char *name;
+		uint8_t r, g, b;
+		int rows; // seven blocks of the logo's own block size, and any other ink of the colour
+	} logos[] = {
+		{"mats/halvenmoor.png", 0xf0, 0xe6, 0xc8, 7 * 4},
+		{"mats/marrowbylogo.png", 0xf4, 0xf0, 0xe8, 7 * 3},
+	};
+	for (const auto &logo : logos) {
+		SCOPED_TRACE(logo.name);
+		EXPECT_EQ(logo.rows, RowsWithColour(logo.name, logo.r, logo.g, logo.b));
+	}
+}
+
+} // namespace

@@ -32,12 +32,17 @@ struct Face {
 	int outline; // page pixels of dark ring around the ink
 };
 
+// A face drawn for a size above the one it is shown at is scaled down by the
+// text box: the menus' headings (32) and the quest list's names (14) are laid
+// out for letters narrower than the alphabet at 4 and 2 page pixels, so those
+// faces are drawn for a larger size, and the longest heading and name fit the
+// room the layout gives them.
 constexpr Face kFaces[] = {
 	{"pixel", 8, 1, 0, 0},  // the engine's default: the alphabet as drawn
 	{"body", 16, 2, 0, 0},  // plain running text
 	{"body2", 18, 2, 0, 1}, // the game's text: outlined to read on any background
-	{"ui", 16, 2, 1, 0},    // menus and labels: emboldened
-	{"title", 32, 4, 2, 2}, // headings: large, bold and outlined
+	{"ui", 24, 2, 1, 0},    // menus and labels: emboldened, narrow at their sizes 12 to 16
+	{"title", 36, 3, 1, 2}, // headings: large, bold and outlined; 32 on the screen
 };
 
 constexpr int kFirstCode = 32; // blank

@@ -58,10 +58,16 @@ void ModelBuilder::AddFace(const glm::vec3 corners[4], const RingBinding *rings[
 			problem = "a box face points outside the texture";
 		return;
 	}
-	const float u0 = (rect.x + kTexelInset) / textureWidth;
-	const float u1 = (rect.x + rect.w - kTexelInset) / textureWidth;
-	const float v0 = (rect.y + kTexelInset) / textureHeight;
-	const float v1 = (rect.y + rect.h - kTexelInset) / textureHeight;
+	// The inset keeps filtering off a neighbour's texels; a rectangle that
+	// spans the whole texture along an axis has no neighbour there, and on a
+	// builder sized 1 x 1 (a face showing the whole of any texture) half a
+	// "texel" would shrink the face to the one colour in the middle.
+	const float insetU = rect.w < textureWidth ? kTexelInset : 0.0f;
+	const float insetV = rect.h < textureHeight ? kTexelInset : 0.0f;
+	const float u0 = (rect.x + insetU) / textureWidth;
+	const float u1 = (rect.x + rect.w - insetU) / textureWidth;
+	const float v0 = (rect.y + insetV) / textureHeight;
+	const float v1 = (rect.y + rect.h - insetV) / textureHeight;
 	const glm::vec2 uv[4] = {{u0, v1}, {u1, v1}, {u1, v0}, {u0, v0}};
 
 	glm::vec3 normal = glm::cross(corners[1] - corners[0], corners[3] - corners[0]);

@@ -53,6 +53,9 @@ void PrintLine(const char *fmt, va_list args)
 	fwrite(text, 1, static_cast<size_t>(length), stdout);
 	if (text[length - 1] != '\n')
 		fputc('\n', stdout);
+	// A pipe or a file buffers whole blocks; a crash would lose the last
+	// lines, which are the ones that say what went wrong.
+	fflush(stdout);
 }
 
 }
@@ -132,10 +135,10 @@ bool CriticalWarning(const char *fmt, ...)
 	va_end(args);
 	PrintStdout("WARNING!: %s", message);
 
-	// Neither button answers to Return or Escape: the user picks one.
+	// Return goes on, Escape stops: the box answers to the keyboard alone.
 	const SDL_MessageBoxButtonData buttons[] = {
-		{0, kProceedButton, "Proceed"},
-		{0, kAbortButton, "Abort"},
+		{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, kProceedButton, "Proceed"},
+		{SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, kAbortButton, "Abort"},
 	};
 	return ShowBox(SDL_MESSAGEBOX_WARNING, "Critical Warning!", message, buttons, SDL_arraysize(buttons)) ==
 		kProceedButton;

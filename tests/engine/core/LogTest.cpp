@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "engine/core/Log.h"
 #include "engine/render/Renderer.h"
 
@@ -57,9 +60,50 @@ TEST_F(MessageBoxes, WarningProceedsOnlyOnProceed)
 		EXPECT_EQ(CriticalWarning("No achievements (%d)", 7), row.proceeds);
 		EXPECT_EQ(testing::internal::GetCapturedStdout(), "WARNING!: No achievements (7)\n");
 		EXPECT_EQ(lastBox, std::to_string(SDL_MESSAGEBOX_WARNING) +
-			" parent\nCritical Warning!\nNo achievements (7)\n0 0 Proceed\n1 0 Abort\n");
+			" parent\nCritical Warning!\nNo achievements (7)\n0 " +
+			std::to_string(SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT) + " Proceed\n1 " +
+			std::to_string(SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT) + " Abort\n");
 	}
 	EXPECT_EQ(boxCount, 3);
+}
+
+// A player at the keyboard: the key picks the button that carries its
+// default flag, as the system box does; no such button leaves the box open,
+// which reads as no choice.
+namespace {
+SDL_Keycode pressedKey = SDLK_UNKNOWN;
+int PressKey(const SDL_MessageBoxData *data)
+{
+	const uint32_t wanted = pressedKey == SDLK_RETURN ? SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT
+		: pressedKey == SDLK_ESCAPE ? SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT : 0;
+	int chosen = -1;
+	int flagged = 0;
+	for (int i = 0; i < data->numbuttons; ++i)
+		if (wanted != 0 && (data->buttons[i].flags & wanted) != 0) {
+			chosen = data->buttons[i].buttonid;
+			flagged++;
+		}
+	return flagged == 1 ? chosen : -1;
+}
+}
+
+TEST(MessageBoxKeys, WarningAnswersReturnWithProceedAndEscapeWithAbort)
+{
+	const MessageBoxHook previous = GetMessageBoxHook();
+	SetMessageBoxHook(&PressKey);
+	const struct {
+		const char *name;
+		SDL_Keycode key;
+		bool proceeds;
+	} rows[] = {{"Return", SDLK_RETURN, true}, {"Escape", SDLK_ESCAPE, false}};
+	for (const auto &row : rows) {
+		SCOPED_TRACE(row.name);
+		pressedKey = row.key;
+		testing::internal::CaptureStdout();
+		EXPECT_EQ(CriticalWarning("No store client"), row.proceeds);
+		testing::internal::GetCapturedStdout();
+	}
+	SetMessageBoxHook(previous);
 }
 
 TEST_F(MessageBoxes, ErrorBoxCarriesTitleFlagAndCutMessage)
@@ -109,4 +153,37 @@ TEST(Log, EndsEveryMessageWithExactlyOneLineEnd)
 	Log("Map load aborted: %s", "b.tmx");
 	Log("Clearing %i entities\n", 2);
 	EXPECT_EQ(testing::internal::GetCapturedStdout(), "Map load aborted: b.tmx\nClearing 2 entities\n");
+}
+
+// A game that crashes with its output piped (a launcher, a log file) still
+// leaves every line it printed: nothing waits in a buffer for an exit that
+// never comes.
+TEST(Log, LinesReachAPipeBeforeACrash)
+{
+	int ends[2];
+	ASSERT_EQ(0, pipe(ends));
+	fflush(stdout);
+	const pid_t child = fork();
+	ASSERT_GE(child, 0);
+	if (child == 0) {
+		close(ends[0]);
+		dup2(ends[1], STDOUT_FILENO);
+		// What the C library does for a pipe: whole blocks, not lines.
+		setvbuf(stdout, nullptr, _IOFBF, 4096);
+		Log("Loading map %s", "town");
+		PrintStdout("WARNING!: %s", "no store client");
+		Log("Last words before the crash\n");
+		abort();
+	}
+	close(ends[1]);
+	std::string piped;
+	char chunk[256];
+	ssize_t got;
+	while ((got = read(ends[0], chunk, sizeof(chunk))) > 0)
+		piped.append(chunk, static_cast<size_t>(got));
+	close(ends[0]);
+	int status = 0;
+	ASSERT_EQ(child, waitpid(child, &status, 0));
+	EXPECT_TRUE(WIFSIGNALED(status));
+	EXPECT_EQ("Loading map town\nWARNING!: no store client\nLast words before the crash\n", piped);
 }

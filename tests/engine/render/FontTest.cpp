@@ -270,7 +270,7 @@ TEST_F(FontLoading, ShippedFacesLoadWithTheirPages)
 		const char *name;
 		int size;
 	};
-	const Row rows[] = {{"fonts/pixel", 8}, {"fonts/body", 16}, {"fonts/body2", 18}, {"fonts/ui", 16}, {"fonts/title", 32}};
+	const Row rows[] = {{"fonts/pixel", 8}, {"fonts/body", 16}, {"fonts/body2", 18}, {"fonts/ui", 24}, {"fonts/title", 36}};
 	Shader *textShader = Shader::Get(kTextShader);
 	ASSERT_EQ(textShader->GetPassCount(), 1);
 	EXPECT_EQ(textShader->GetPass(0)->renderMode, ShaderPass::kModeDepthless);
