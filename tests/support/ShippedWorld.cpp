@@ -107,7 +107,6 @@ void ShippedWorld::Load(const char *folder)
 			if (IsCreatureKind(kind))
 				shipped.foes++;
 			const std::string name = record.name.GetOr("");
-			shipped.named[kind].push_back(name);
 			if (!name.empty()) {
 				shipped.entityNames.insert(name);
 				if (kind == kHutKind)

@@ -30,7 +30,6 @@ struct ShippedMap {
 	std::set<std::string> saves;           // flags saved by script lines
 	std::set<std::string> tests;           // flags read into groups by load areas
 	std::set<std::string> pickups;         // names of collectables, coins and coolers (their flags)
-	std::map<uint32_t, std::vector<std::string>> named; // the names placed of each kind ("" unnamed)
 	int foes = 0;                          // creature placements
 	bool ranksMeat = false;                // a "rankmeat" line
 	// Every target the hero can walk to from here: links, huts, map lines.
