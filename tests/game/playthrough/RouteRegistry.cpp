@@ -6,7 +6,6 @@ namespace {
 
 struct Registry {
 	std::vector<RouteSegment> segments;
-	std::vector<RouteSegment> endings;
 	std::vector<int> duplicates;
 };
 
@@ -41,23 +40,3 @@ std::vector<RouteSegment> RouteSegments()
 }
 
 std::vector<int> DuplicateRouteSegments() { return TheRegistry().duplicates; }
-
-bool RegisterEndingRoute(int ending, const char *name, void (*run)(PlaythroughDriver &))
-{
-	Registry &registry = TheRegistry();
-	for (const RouteSegment &route : registry.endings) {
-		if (route.order == ending) {
-			registry.duplicates.push_back(-ending);
-			return true;
-		}
-	}
-	registry.endings.push_back({ending, name, run});
-	return true;
-}
-
-std::vector<RouteSegment> EndingRoutes()
-{
-	std::vector<RouteSegment> sorted = TheRegistry().endings;
-	std::sort(sorted.begin(), sorted.end(), [](const RouteSegment &a, const RouteSegment &b) { return a.order < b.order; });
-	return sorted;
-}

@@ -42,26 +42,8 @@ struct RouteSegment {
 bool RegisterRouteSegment(int order, const char *name, void (*run)(PlaythroughDriver &));
 // The registered segments, in road order.
 std::vector<RouteSegment> RouteSegments();
-// Segment orders registered more than once (an ending registered twice
-// shows as its number negated).
+// Orders registered more than once.
 std::vector<int> DuplicateRouteSegments();
 
 #define TALVEX_ROUTE_SEGMENT(order, function) \
 	static const bool function##Registered = RegisterRouteSegment(order, #function, &function)
-
-// The ways to the other endings, each from a new game on home (the Endings
-// test starts it) to the moment the ending's trigger is met: the exit to
-// "end_north" (ending 1; with the dress in hand, ending 2), the one to
-// "end_hole" (ending 3), the script line "save end_fr" (ending 5). A region
-// that places an ending registers its way there:
-//
-//   void EndingHole(PlaythroughDriver &play) { ... play.EnterLink("end_hole"); }
-//   TALVEX_ENDING_ROUTE(3, EndingHole);
-//
-// Ending 4, the meat ranking in home, is played by the Endings test itself.
-bool RegisterEndingRoute(int ending, const char *name, void (*run)(PlaythroughDriver &));
-// The registered ways, by ending number; the order field holds the ending.
-std::vector<RouteSegment> EndingRoutes();
-
-#define TALVEX_ENDING_ROUTE(ending, function) \
-	static const bool function##Registered = RegisterEndingRoute(ending, #function, &function)
