@@ -6,6 +6,7 @@
 
 #include "game/TalvexGameScene.h"
 #include "map/TileMap.h"
+#include "objects/Party.h"
 #include "objects/PropBlockRaiseLower.h"
 #include "support/PlaythroughDriver.h"
 
@@ -19,6 +20,7 @@ namespace {
 constexpr uint32_t kSword = 43;
 constexpr uint32_t kFireSword = 45;
 constexpr uint32_t kIceSword = 47;
+constexpr uint32_t kTownee = 26; // Hake's kind, a member while he comes along
 // The rock blocks that shut hot1's way east and coldn's way south.
 constexpr std::initializer_list<uint16_t> kSpringBlocks = {20, 21, 22};
 constexpr std::initializer_list<uint16_t> kFrostBlocks = {20, 22, 23};
@@ -95,7 +97,8 @@ void HotSprings(PlaythroughDriver &play)
 }
 
 // Skerry Ice and Rimehaven: the shore road round the frozen lake, Mother
-// Rime's tale of the heart-ice, the frost heights up to the north lake.
+// Rime's tale of the heart-ice, Hake who joins, the frost heights up to the
+// north lake.
 void FrozenLakes(PlaythroughDriver &play)
 {
 	Expect(play, "cold3");
@@ -108,14 +111,23 @@ void FrozenLakes(PlaythroughDriver &play)
 	play.FollowLink("cold4");
 	play.Talk("Mother Rime");
 	play.Continue();
+	// Hake the ice-sawyer comes along to the north lake.
+	play.Talk("Hake");
+	play.Answer(true);
+	play.Continue();
+	play.WaitUntil([&] { return Party::Instance().IsMember(kTownee); }, "Hake to join");
 	play.FollowLink("coldn");
 }
 
-// The heart-ice: the Inverted Fury from the ice shrine, lent to Hake, who
-// cuts the heart-ice and hands it back; the frost on the south road lifts.
+// The heart-ice: Hake, who came along, leaves the party to wait on the shore;
+// the Inverted Fury from the ice shrine is lent to him; he cuts the
+// heart-ice and hands it back; the frost on the south road lifts.
 void HeartIce(PlaythroughDriver &play)
 {
 	Expect(play, "coldn");
+	// Hake leaves the party here and goes to wait on the shore.
+	play.Continue();
+	play.WaitUntil([&] { return !Party::Instance().IsMember(kTownee); }, "Hake to leave the party");
 	EXPECT_FALSE(play.Flag("coldthaw"));
 	EXPECT_FALSE(BlocksDown(play, kFrostBlocks)) << "the south road is shut while the lakes are frozen";
 	play.WalkTo(30, 4);
