@@ -102,9 +102,12 @@ void HotSprings(PlaythroughDriver &play)
 void FrozenLakes(PlaythroughDriver &play)
 {
 	Expect(play, "cold3");
-	// Back to the springs and on again: the blocks stay down on a new visit.
+	// Back to the springs and on again: the blocks stay down and the foes
+	// beaten on a new visit.
 	play.FollowLink("hot1");
 	play.WaitUntil([&] { return BlocksDown(play, kSpringBlocks); }, "the blocks to be down on a new visit", 2.0f);
+	EXPECT_FALSE(play.IsAlive("Fire Wizard")) << "the wizard stays beaten";
+	EXPECT_FALSE(play.IsAlive("Bomb 1")) << "the flats stay cleared";
 	play.FollowLink("cold3");
 	play.Talk("Brann");
 	play.Continue();
