@@ -5,6 +5,7 @@
 #include "Routes.h"
 
 #include "game/TalvexGameScene.h"
+#include "map/TileCode.h"
 #include "map/TileMap.h"
 #include "objects/Party.h"
 #include "objects/PropBlockRaiseLower.h"
@@ -24,6 +25,8 @@ constexpr uint32_t kTownee = 26; // Hake's kind, a member while he comes along
 // The rock blocks that shut hot1's way east and coldn's way south.
 constexpr std::initializer_list<uint16_t> kSpringBlocks = {20, 21, 22};
 constexpr std::initializer_list<uint16_t> kFrostBlocks = {20, 22, 23};
+// The blocks of the nook in hot2 that a weighted plate sinks.
+constexpr std::initializer_list<uint16_t> kNookBlocks = {13, 14};
 
 // Fails the play unless it goes on from the named map.
 void Expect(PlaythroughDriver &play, const std::string &map)
@@ -147,12 +150,20 @@ void HeartIce(PlaythroughDriver &play)
 	play.FollowLink("hot2");
 }
 
-// The cinder steps and the smoking road, down to the black woods.
+// The cinder steps, with the warden's nook, and the smoking road, down to
+// the black woods.
 void SmokingRoad(PlaythroughDriver &play)
 {
 	Expect(play, "hot2");
 	play.SaveAtFire();
 	play.Talk("Brand");
+	play.Continue();
+	// The warden's stone: a boulder rolled onto the plate sinks the blocks
+	// of the nook where the feed lies.
+	play.Push("Boulder", kDirSouth, 1);
+	play.WaitUntil([&] { return BlocksDown(play, kNookBlocks); }, "the nook's blocks to sink");
+	play.WalkTo(29, 22);
+	play.WaitUntil([&] { return !play.IsAlive("puzzle13"); }, "the feed in the nook taken");
 	play.Continue();
 	play.FollowLink("hotn");
 	play.Talk("Vell");
