@@ -25,6 +25,8 @@ constexpr uint32_t kTownee = 26; // Hake's kind, a member while he comes along
 // The rock blocks that shut hot1's way east and coldn's way south.
 constexpr std::initializer_list<uint16_t> kSpringBlocks = {20, 21, 22};
 constexpr std::initializer_list<uint16_t> kFrostBlocks = {20, 22, 23};
+// The heart-ice on the north lake, a block of the same group.
+constexpr std::initializer_list<uint16_t> kHeartIce = {26};
 // The blocks of the nook in hot2 that a weighted plate sinks.
 constexpr std::initializer_list<uint16_t> kNookBlocks = {13, 14};
 
@@ -136,6 +138,7 @@ void HeartIce(PlaythroughDriver &play)
 	play.WaitUntil([&] { return !Party::Instance().IsMember(kTownee); }, "Hake to leave the party");
 	EXPECT_FALSE(play.Flag("coldthaw"));
 	EXPECT_FALSE(BlocksDown(play, kFrostBlocks)) << "the south road is shut while the lakes are frozen";
+	EXPECT_FALSE(BlocksDown(play, kHeartIce));
 	play.WalkTo(30, 4);
 	play.WaitUntil([&] { return play.HeldKind() == kIceSword; }, "the Inverted Fury in hand");
 	play.Continue();
@@ -144,7 +147,7 @@ void HeartIce(PlaythroughDriver &play)
 	play.Continue();
 	play.WaitUntil([&] { return play.Flag("coldthaw"); }, "the heart-ice cut");
 	play.Continue();
-	play.WaitUntil([&] { return BlocksDown(play, kFrostBlocks); }, "the frost blocks to sink");
+	play.WaitUntil([&] { return BlocksDown(play, kFrostBlocks) && BlocksDown(play, kHeartIce); }, "the frost blocks and the heart-ice to sink");
 	play.WaitUntil([&] { return play.HeldKind() == kIceSword; }, "the Inverted Fury given back");
 	play.Continue();
 	play.FollowLink("hot2");
