@@ -12,6 +12,7 @@
 #include "engine/core/FileAccess.h"
 #include "engine/core/NameHash.h"
 #include "map/Missions.h"
+#include "map/WorldMap.h"
 #include "support/GateSolver.h"
 #include "support/SharedRenderer.h"
 #include "support/ShippedWorld.h"
@@ -42,6 +43,7 @@ const Lack kStillToBuild[] = {
 	{"blacktotown", "layout"}, {"blacktotown", "size"},
 	{"cellar", "size"},
 	{"cinders", "reachable from home"}, {"cinders", "reached past the gates"}, {"cinders", "size"},
+	{"cinders", "world map place"},
 	{"far2", "size"},
 	{"far3", "layout"}, {"far3", "size"},
 	{"far4", "layout"}, {"far4", "size"},
@@ -391,4 +393,29 @@ TEST_F(ShippedWorldTest, ThePlanHasOneRowPerShippedMap)
 		if (rows.count(name) == 0)
 			found.push_back({name, "plan row", "docs/world.md has no row for it"});
 	ExpectOnlyListed(found, {"plan row"});
+}
+
+TEST_F(ShippedWorldTest, TheWorldMapHasOnePlacePerShippedMap)
+{
+	WorldMap places;
+	ASSERT_TRUE(places.Load(false));
+	std::map<uint16_t, int> count;
+	std::set<std::pair<uint16_t, uint16_t>> spots;
+	for (uint16_t i = 0; i < places.GetCount(); i++) {
+		const WorldMapLocation *place = places.GetLocation(i);
+		count[place->nameKey]++;
+		EXPECT_TRUE(spots.insert({place->x, place->y}).second) << place->name << " stands on another place's spot";
+		bool shipped = false;
+		for (const auto &[name, map] : World().Maps())
+			shipped = shipped || HashName(name.c_str()) == place->nameKey;
+		EXPECT_TRUE(shipped) << "the world map's place " << place->name << " is no shipped map";
+	}
+	std::vector<Violation> found;
+	for (const auto &[name, map] : World().Maps()) {
+		const int times = count[HashName(name.c_str())];
+		if (times == 0)
+			found.push_back({name, "world map place", "maps/worldmap.tmx has no place for it"});
+		EXPECT_LE(times, 1) << name << " has " << times << " places on the world map";
+	}
+	ExpectOnlyListed(found, {"world map place"});
 }
