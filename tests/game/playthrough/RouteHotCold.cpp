@@ -142,6 +142,8 @@ void HeartIce(PlaythroughDriver &play)
 	play.WalkTo(30, 4);
 	play.WaitUntil([&] { return play.HeldKind() == kIceSword; }, "the Inverted Fury in hand");
 	play.Continue();
+	// Back across the ice to Hake, coming at him along the shore.
+	play.WalkTo(26, 23);
 	play.Talk("Hake");
 	play.Answer(true);
 	play.Continue();
