@@ -94,15 +94,20 @@ void Actor::Start()
 	LoadModel();
 	strikeAnimationCount = animations[kAnimStrikeFore] != nullptr && animations[kAnimStrikeBack] != nullptr ? 2 : 1;
 
-	// A foe beaten before (one of its "dead" lines names a group that is
-	// already open) starts defeated.
+	// A foe beaten before starts defeated: one of its "dead" lines finds its
+	// group already open. A line read from a map carries no group of its
+	// own (the keyword takes none), so it stands for the group of the foe's
+	// own map object; a line built with a group names that one.
 	if (map != nullptr && mapObject != nullptr && mapObject->commandCount != 0) {
 		const std::vector<MapCommand> &commands = map->GetMapData().commands;
 		for (size_t i = 0; i < mapObject->commandCount; i++) {
 			const size_t index = static_cast<size_t>(mapObject->firstCommand) + i;
 			if (index >= commands.size())
 				break;
-			if (commands[index].code == kCmdDead && map->IsGroupEnabled(commands[index].argument))
+			if (commands[index].code != kCmdDead)
+				continue;
+			const uint8_t group = commands[index].argument != 0 ? commands[index].argument : mapObject->Group();
+			if (map->IsGroupEnabled(group))
 				Defeat();
 		}
 	}
