@@ -66,10 +66,9 @@ const Lack kStillToBuild[] = {
 	{"town", "arrival from cinders"},
 	{"town2", "layout"}, {"town2", "size"},
 	{"woods", "layout"}, {"woods", "size"},
-	{"world", "gate opened by blackgate"}, {"world", "gate opened by coldthaw"}, {"world", "gate opened by farwell"},
+	{"world", "gate opened by coldthaw"}, {"world", "gate opened by farwell"},
 	{"world", "gate opened by hotspring"}, {"world", "gate opened by mountainpass"},
 	{"world", "gate opened by northwatch"}, {"world", "gate opened by smithsword"}, {"world", "gate opened by tinpot"},
-	{"world", "gate opened by towerdoor"}, {"world", "gate opened by towerkey"},
 	{"world", "kind 29"}, {"world", "kind 31"}, {"world", "kind 51"}, {"world", "kind 52"},
 	{"world", "kind 55"}, {"world", "kind 57"}, {"world", "kind 61"},
 };
