@@ -8,6 +8,7 @@
 #include "engine/core/Input.h"
 #include "game/GameProgress.h"
 #include "game/TalvexGameScene.h"
+#include "map/TileCode.h"
 #include "map/TileMap.h"
 #include "objects/Actor.h"
 #include "objects/Player.h"
@@ -370,6 +371,12 @@ public:
 		Tap(SDL_SCANCODE_SPACE, 30);
 		Read();
 	}
+	// The rock block of the record has sunk out of the way.
+	bool Lowered(uint16_t id)
+	{
+		const auto *block = dynamic_cast<const PropBlockRaiseLower *>(EntityOf(id));
+		return block != nullptr && block->IsLowered();
+	}
 	// A pickup that was taken has left the map.
 	bool Taken(uint16_t id)
 	{
@@ -489,6 +496,10 @@ void RouteBlackTower(PlaythroughDriver &play)
 
 	STEP(hike.Go(10, 8)); // the triangle on the dais
 	STEP(hike.Taken(40));
+	// The keep stairs: the crate onto the plate, and the blocks sink.
+	STEP(hike.FightNear(40.0f));
+	play.Push("Crate", kDirSouth, 2);
+	play.WaitUntil([&] { return hike.Lowered(61) && hike.Lowered(62); }, "the keep stairs' blocks to sink", 5.0f);
 	STEP(hike.Go(2, 14));
 	STEP(hike.Out(SDL_SCANCODE_DOWN, "tower32"));
 
