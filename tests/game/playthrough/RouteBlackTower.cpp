@@ -5,8 +5,9 @@
 // key talks, reads, strikes and answers yes.
 #include "Routes.h"
 
+#include "engine/core/ActiveSequence.h"
 #include "engine/core/Input.h"
-#include "game/GameProgress.h"
+#include "engine/core/Sequence.h"
 #include "game/TalvexGameScene.h"
 #include "map/TileCode.h"
 #include "map/TileMap.h"
@@ -14,9 +15,7 @@
 #include "objects/Player.h"
 #include "objects/PropBlockRaiseLower.h"
 #include "objects/PropDoor.h"
-#include "engine/core/ActiveSequence.h"
-#include "engine/core/Sequence.h"
-
+#include "objects/PropSaveSwitch.h"
 #include "support/KeyEvent.h"
 #include "support/PlaythroughDriver.h"
 
@@ -25,8 +24,8 @@
 #include <cmath>
 #include <functional>
 #include <queue>
-#include <vector>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -371,6 +370,12 @@ public:
 		Tap(SDL_SCANCODE_SPACE, 30);
 		Read();
 	}
+	// The fireplace of the record burns: the game was saved there.
+	bool Lit(uint16_t id)
+	{
+		const auto *fire = dynamic_cast<const PropSaveSwitch *>(EntityOf(id));
+		return fire != nullptr && fire->IsLit();
+	}
 	// The rock block of the record has sunk out of the way.
 	bool Lowered(uint16_t id)
 	{
@@ -413,8 +418,12 @@ void RouteBlackTower(PlaythroughDriver &play)
 	STEP(hike.On("blacktotown"));
 	hike.Read();
 
-	// Blacktotown: the locksmith tells of the door and its key; the feed on
-	// the green; out by the west gate.
+	// Blacktotown: a save at the hamlet's fire; the locksmith tells of the
+	// door and its key; Oswy's charm; the feed on the green; out by the
+	// north gate.
+	STEP(hike.Go(20, 8));
+	STEP(hike.UseBy(SDL_SCANCODE_UP, 10));
+	STEP(hike.Lit(10));
 	STEP(hike.Go(16, 8));
 	STEP(hike.UseBy(SDL_SCANCODE_LEFT, 13));
 	// Oswy's charm: a heart more for the woods.
@@ -431,7 +440,7 @@ void RouteBlackTower(PlaythroughDriver &play)
 	// spare sword on its stump for a hero who was robbed.
 	hike.rearm = [&] { return hike.Go(2, 14) && hike.Held() != 0; };
 	STEP(hike.Go(6, 6));
-	STEP(GameProgress::Flag("cooler3"));
+	STEP(play.Flag("cooler3"));
 	if (hike.Held() == 0)
 		STEP(hike.rearm());
 	STEP(hike.Go(1, 5));
@@ -462,7 +471,7 @@ void RouteBlackTower(PlaythroughDriver &play)
 	play.Frames(60); // the gate swings
 	STEP(hike.Go(13, 8));
 	hike.Read();
-	STEP(GameProgress::Flag("blackgate"));
+	STEP(play.Flag("blackgate"));
 	hike.rearm = [&] { return hike.Go(25, 7) && hike.Held() != 0; };
 	STEP(hike.Go(1, 5));
 	STEP(hike.Out(SDL_SCANCODE_LEFT, "black5"));
@@ -481,15 +490,14 @@ void RouteBlackTower(PlaythroughDriver &play)
 	play.Frames(60);
 	STEP(hike.Go(11, 7));
 	hike.Read();
-	STEP(GameProgress::Flag("towerdoor"));
+	STEP(play.Flag("towerdoor"));
 	STEP(hike.Go(13, 6));
 	STEP(hike.Held() == 43);
 	STEP(hike.Go(1, 4));
 	STEP(hike.Out(SDL_SCANCODE_LEFT, "tower1"));
 
 	// The hall: the fire, the minions, the stairs down the south side.
-	STEP(hike.Go(12, 6));
-	STEP(hike.UseBy(SDL_SCANCODE_UP, 10));
+	play.SaveAtFire();
 	STEP(hike.FightNear(40.0f));
 	STEP(hike.Go(1, 7));
 	STEP(hike.Out(SDL_SCANCODE_LEFT, "tower3"));
@@ -512,7 +520,7 @@ void RouteBlackTower(PlaythroughDriver &play)
 	STEP(hike.Taken(40));
 	STEP(hike.Go(13, 5));
 	STEP(hike.Held() == 42);
-	STEP(GameProgress::Flag("towerkey"));
+	STEP(play.Flag("towerkey"));
 	play.Frames(60); // the door swings
 	STEP(hike.Go(3, 14));
 	STEP(hike.Out(SDL_SCANCODE_DOWN, "towerf1"));
@@ -533,6 +541,7 @@ void RouteBlackTower(PlaythroughDriver &play)
 	// The fire, and Quillowen on her altar.
 	STEP(hike.Go(12, 10));
 	STEP(hike.UseBy(SDL_SCANCODE_DOWN, 10));
+	STEP(hike.Lit(10));
 	STEP(hike.FightNear(40.0f));
 	STEP(hike.Go(5, 6));
 	STEP(hike.Held() == 49);
@@ -547,7 +556,7 @@ void RouteBlackTower(PlaythroughDriver &play)
 	hike.fight = false;
 	STEP(hike.Go(7, 3));
 	hike.Read();
-	STEP(GameProgress::Flag("towertop"));
+	STEP(play.Flag("towertop"));
 	auto *lord = dynamic_cast<Actor *>(hike.EntityOf(30));
 	STEP(lord != nullptr);
 	hike.readAfterFight = false;
