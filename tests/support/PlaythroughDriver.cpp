@@ -24,6 +24,7 @@
 namespace {
 
 constexpr uint32_t kFireplaceKind = 22;
+constexpr uint32_t kLavaBallKind = 58;
 constexpr float kHutDoorReach = 1.5f;   // a hut's door lies this far south of its centre
 constexpr float kStrikeDistance = 2.4f; // world units between hero and foe to swing
 constexpr int kStuckFrames = 45;        // frames without progress before a re-plan
@@ -298,10 +299,13 @@ TilePathFinder PlaythroughDriver::Finder(const Entity *target, const MapObjectDe
 	TileMap &map = Scene().GetMap();
 	TilePathFinder finder(map);
 	const TileMapData &data = map.GetMapData();
-	// Solid things stand in the way; the goal itself does not.
+	// Solid things stand in the way, people and foes too; the goal does not,
+	// nor lava balls, which are only now and then where they rest.
 	for (uint16_t i = 0; i < Scene().GetEntityCount(); i++) {
 		Entity *entity = Scene().GetEntityAt(i);
 		if (entity == nullptr || entity == target || entity == &Hero() || entity->collider == nullptr || !entity->IsActive())
+			continue;
+		if (entity->IsKind(MapEntity::kClassId) && static_cast<MapEntity *>(entity)->GetKind() == kLavaBallKind)
 			continue;
 		const int32_t mode = entity->collider->mode;
 		if (mode != Collider::kModeStatic && mode != Collider::kModeSolid)
@@ -334,7 +338,7 @@ void PlaythroughDriver::ReadPlainMessage()
 }
 
 void PlaythroughDriver::WalkUntil(const std::function<bool()> &arrived, const std::function<bool(const PathTile &)> &goal,
-	const std::string &what, float seconds, const Entity *target, const MapObjectDef *link)
+	const std::string &what, float seconds, const Entity *target, const MapObjectDef *link, bool goalMayBeTaken)
 {
 	const std::string startMap = MapName();
 	const int limit = Seconds(seconds);
@@ -371,10 +375,10 @@ void PlaythroughDriver::WalkUntil(const std::function<bool()> &arrived, const st
 			for (const PathTile &tile : stuckOn)
 				finder.Block(tile);
 			const PathTile from = HeroTile();
-			std::vector<PathTile> plan = finder.Find(from, goal);
+			std::vector<PathTile> plan = finder.Find(from, goal, goalMayBeTaken);
 			if (plan.empty() && !stuckOn.empty()) {
 				stuckOn.clear(); // perhaps only a foe stood there: try the plain map
-				plan = Finder(target, link).Find(from, goal);
+				plan = Finder(target, link).Find(from, goal, goalMayBeTaken);
 			}
 			if (plan.empty() && target == nullptr)
 				Fail("no walkable way to " + what);
@@ -436,7 +440,7 @@ void PlaythroughDriver::WalkTo(int x, int y, float seconds)
 			return false;
 		const Vec3 centre = Scene().GetMap().TilePosition(static_cast<int16_t>(x), static_cast<int16_t>(y), 0.5f, 0.5f);
 		return FlatDistance(Hero().transform.position, centre) < 0.3f;
-	}, [&](const PathTile &tile) { return tile == goal; }, what.str(), seconds);
+	}, [&](const PathTile &tile) { return tile == goal; }, what.str(), seconds, nullptr, nullptr, true);
 }
 
 void PlaythroughDriver::WalkToEntity(const std::string &name, float seconds)

@@ -150,7 +150,8 @@ private:
 	// Walks along planned paths until arrived says so; goal picks the tiles
 	// to plan toward (re-evaluated on every plan).
 	void WalkUntil(const std::function<bool()> &arrived, const std::function<bool(const PathTile &)> &goal,
-		const std::string &what, float seconds, const Entity *target = nullptr, const MapObjectDef *link = nullptr);
+		const std::string &what, float seconds, const Entity *target = nullptr, const MapObjectDef *link = nullptr,
+		bool goalMayBeTaken = false);
 	// A path finder over the current map with today's solid entities and
 	// the other links blocked.
 	TilePathFinder Finder(const Entity *target, const MapObjectDef *link) const;

@@ -26,9 +26,9 @@ float TilePathFinder::Height(const PathTile &tile, float fx, float fz) const
 	return map.HeightAtTile(static_cast<int16_t>(tile.x), static_cast<int16_t>(tile.y), fx, fz);
 }
 
-bool TilePathFinder::IsGround(const PathTile &tile) const
+bool TilePathFinder::IsGround(const PathTile &tile, bool withBlocks) const
 {
-	if (!InMap(tile) || IsBlocked(tile))
+	if (!InMap(tile) || (withBlocks && IsBlocked(tile)))
 		return false;
 	const MapTile &cell = map.TileAt(static_cast<int16_t>(tile.x), static_cast<int16_t>(tile.y));
 	if (cell.kind == kTileNothing || IsWet(cell.level))
@@ -40,9 +40,9 @@ bool TilePathFinder::IsGround(const PathTile &tile) const
 	return surface == nullptr || surface->id != lava;
 }
 
-bool TilePathFinder::CanStep(const PathTile &a, const PathTile &b) const
+bool TilePathFinder::CanStep(const PathTile &a, const PathTile &b, bool withBlocks) const
 {
-	if (!IsGround(b))
+	if (!IsGround(b, withBlocks))
 		return false;
 	const int dx = b.x - a.x;
 	const int dy = b.y - a.y;
@@ -50,7 +50,8 @@ bool TilePathFinder::CanStep(const PathTile &a, const PathTile &b) const
 		// A diagonal step: both tiles beside it must be walkable both ways.
 		const PathTile side1{a.x + dx, a.y};
 		const PathTile side2{a.x, a.y + dy};
-		return CanStep(a, side1) && CanStep(side1, b) && CanStep(a, side2) && CanStep(side2, b);
+		return CanStep(a, side1, withBlocks) && CanStep(side1, b, withBlocks) && CanStep(a, side2, withBlocks) &&
+			CanStep(side2, b, withBlocks);
 	}
 	// Heights on either side of the shared edge, a little inside each tile.
 	const float inA = 0.92f;
@@ -67,7 +68,8 @@ bool TilePathFinder::CanStep(const PathTile &a, const PathTile &b) const
 	return toHeight - fromHeight <= PlayerTuning::kStepHeight;
 }
 
-std::vector<PathTile> TilePathFinder::Find(const PathTile &start, const std::function<bool(const PathTile &)> &isGoal) const
+std::vector<PathTile> TilePathFinder::Find(const PathTile &start, const std::function<bool(const PathTile &)> &isGoal,
+	bool goalMayBeTaken) const
 {
 	using Entry = std::pair<float, PathTile>;
 	auto later = [](const Entry &a, const Entry &b) { return a.first > b.first; };
@@ -95,7 +97,7 @@ std::vector<PathTile> TilePathFinder::Find(const PathTile &start, const std::fun
 				if (dx == 0 && dy == 0)
 					continue;
 				const PathTile next{tile.x + dx, tile.y + dy};
-				if (!CanStep(tile, next))
+				if (!CanStep(tile, next) && !(goalMayBeTaken && isGoal(next) && dx * dy == 0 && CanStep(tile, next, false)))
 					continue;
 				float step = dx != 0 && dy != 0 ? 1.41f : 1.0f;
 				if (Height(next, 0.5f, 0.5f) < Height(tile, 0.5f, 0.5f) - PlayerTuning::kStepHeight)

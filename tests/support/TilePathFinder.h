@@ -33,14 +33,18 @@ public:
 	bool IsBlocked(const PathTile &tile) const { return blocked.count(tile) != 0; }
 	void ClearBlocked() { blocked.clear(); }
 
-	// Whether the hero can stand on the tile at all.
-	bool IsGround(const PathTile &tile) const;
+	// Whether the hero can stand on the tile at all; withBlocks false asks
+	// the ground alone, whatever stands on it.
+	bool IsGround(const PathTile &tile, bool withBlocks = true) const;
 	// Whether one step from a to its neighbour b is walkable.
-	bool CanStep(const PathTile &a, const PathTile &b) const;
+	bool CanStep(const PathTile &a, const PathTile &b, bool withBlocks = true) const;
 	// The cheapest path from start to any tile that isGoal accepts, start
 	// first and the goal last; empty when none is reachable. The start tile
-	// itself need not be ground (the hero may stand on an edge).
-	std::vector<PathTile> Find(const PathTile &start, const std::function<bool(const PathTile &)> &isGoal) const;
+	// itself need not be ground (the hero may stand on an edge). With
+	// goalMayBeTaken a goal tile need only be ground: what stands on it may
+	// move away.
+	std::vector<PathTile> Find(const PathTile &start, const std::function<bool(const PathTile &)> &isGoal,
+		bool goalMayBeTaken = false) const;
 	// Every tile reachable from start.
 	std::set<PathTile> Reachable(const PathTile &start) const;
 
