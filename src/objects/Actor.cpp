@@ -94,18 +94,11 @@ void Actor::Start()
 	LoadModel();
 	strikeAnimationCount = animations[kAnimStrikeFore] != nullptr && animations[kAnimStrikeBack] != nullptr ? 2 : 1;
 
-	// A foe beaten before (one of its "dead" lines names a group that is
-	// already open) starts defeated.
-	if (map != nullptr && mapObject != nullptr && mapObject->commandCount != 0) {
-		const std::vector<MapCommand> &commands = map->GetMapData().commands;
-		for (size_t i = 0; i < mapObject->commandCount; i++) {
-			const size_t index = static_cast<size_t>(mapObject->firstCommand) + i;
-			if (index >= commands.size())
-				break;
-			if (commands[index].code == kCmdDead && map->IsGroupEnabled(commands[index].argument))
-				Defeat();
-		}
-	}
+	// A foe beaten before starts defeated: its script has a "dead" line, and
+	// the group that line opened when it ran (the map object's own) is open.
+	if (map != nullptr && mapObject != nullptr && map->FindLinkedOfKind(mapObject, kCmdDead) != nullptr
+		&& map->IsGroupEnabled(mapObject->Group()))
+		Defeat();
 
 	if (mapObject != nullptr && mapObject->facing != 0)
 		AddBehaviour(std::make_unique<FacingBehaviour>(this), true);

@@ -133,8 +133,8 @@ TEST_F(ActorWorld, AFoeBeatenOnAnEarlierVisitStartsDefeated)
 		bool defeated;
 	};
 	const Row rows[] = {
-		{"a dead line naming an open group", true, true, false, false, true},
-		{"a dead line naming a closed group", true, false, false, false, false},
+		{"a dead line, its group open", true, true, false, false, true},
+		{"a dead line, its group closed", true, false, false, false, false},
 		{"its own group already opened by its defeat", false, true, true, false, true},
 		{"its group open, but it opens none", false, true, false, false, false},
 		{"a facing townsperson", false, false, false, true, false},
@@ -147,9 +147,9 @@ TEST_F(ActorWorld, AFoeBeatenOnAnEarlierVisitStartsDefeated)
 		record.id = kGroup;
 		record.facing = row.facing ? 1 : 0;
 		if (row.deadLine) {
+			// As the compiler writes it: "dead" keeps no number.
 			MapCommand dead;
 			dead.code = kCmdDead;
-			dead.argument = kGroup;
 			map.GetMapData().commands.push_back(dead);
 			record.commandCount = 1;
 		}
