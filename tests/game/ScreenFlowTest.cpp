@@ -309,25 +309,66 @@ TEST_F(ScreenFlowTest, ContinueAndAnotherSaveGoThroughTheLoadScreenIntoPlay)
 	EXPECT_EQ("play", game.route.back());
 	EXPECT_EQ(HashName("town"), GameProgress::Current().currentMap);
 
-	// Another save, listed by its file name, is loaded by its whole name.
+	// Another save, listed by its file name, is reached with keys alone from
+	// the title and loaded by its whole name into play.
 	GameProgress::ResetGlobal();
 	GameProgress::SetCurrentMap("home");
 	ASSERT_TRUE(GameProgress::Write(folder.Path("my_old-run.sav").c_str()));
 	GameProgress::ResetGlobal();
 	game.route.clear();
-	title = nullptr;
 	game.ShowTitle();
 	title = Until<ScreenTitle>(3);
 	ASSERT_NE(nullptr, title);
 	Frames(10);
-	title->GetMenu().OnSelect(UITitleMenu::kOtherSaves, 0);
-	UIOptions &others = title->GetMenu().GetOptions();
-	ASSERT_EQ(1u, others.GetOptionCount());
-	EXPECT_STREQ("my old run", others.GetOption(0).label);
-	Frames(10);
+	UIOptions &menu = title->GetMenu().GetOptions();
 	Tap(SDL_SCANCODE_RETURN);
-	ASSERT_NE(nullptr, Until<ScreenLoadGame>(3));
+	ASSERT_STREQ("Pick a Game", menu.GetTitle());
+	ASSERT_EQ(5u, menu.GetOptionCount());
+	EXPECT_STREQ("Other Saves", menu.GetOption(3).label);
+	EXPECT_STREQ("Back", menu.GetOption(4).label);
+	Taps({SDL_SCANCODE_DOWN, SDL_SCANCODE_DOWN, SDL_SCANCODE_DOWN});
+	EXPECT_EQ(3, menu.GetCursor());
+	Tap(SDL_SCANCODE_RETURN);
+	ASSERT_EQ(1u, menu.GetOptionCount());
+	EXPECT_STREQ("my old run", menu.GetOption(0).label);
+	Tap(SDL_SCANCODE_RETURN);
+	ScreenLoadGame *other = Until<ScreenLoadGame>(3);
+	ASSERT_NE(nullptr, other);
 	EXPECT_EQ(HashName("home"), GameProgress::Current().currentMap);
+	for (int i = 0; i < 600 && other->GetPhase() < 2; i++)
+		Frames(1);
+	Tap(SDL_SCANCODE_SPACE);
+	EXPECT_EQ(Route({"title", "load", "play"}), game.route);
+	EXPECT_EQ(HashName("home"), GameProgress::Current().currentMap);
+}
+
+TEST_F(ScreenFlowTest, PickAGameTellsAnOldLayoutSaveToStartAnew)
+{
+	// Slot 1 holds a save in the old layout: no tag, the current map first,
+	// no maps, no flags, then the stats and the rest.
+	const uint16_t town = HashName("town");
+	const std::vector<uint8_t> old = {
+		(uint8_t)town, (uint8_t)(town >> 8), // current map
+		0, 0,                                // previous map
+		0, 0,                                // map records
+		0, 0,                                // flags
+		6, 6, 0, 1, 0, 0, 0, 0,              // stats
+		0, 0,                                // exit span
+		0, 0,                                // start map
+		0x2C, 0x01, 0, 0,                    // play seconds 300
+		0, 0,                                // deaths
+		1, 0, 1, 0,                          // difficulty, respawn, both lowest
+	};
+	TempFolder::WriteBytes(GameProgress::SaveFileName(0), old);
+	SavePlayedSlot(1, 300);
+	ScreenTitle *title = ToTitle();
+	ASSERT_NE(nullptr, title);
+	UIOptions &list = title->GetMenu().GetOptions();
+	Tap(SDL_SCANCODE_RETURN);
+	ASSERT_STREQ("Pick a Game", list.GetTitle());
+	EXPECT_STREQ("Old save - you should start anew.", list.GetOption(0).description);
+	EXPECT_STREQ("Resume Intended game.", list.GetOption(1).description);
+	EXPECT_STREQ("Start a fresh game!", list.GetOption(2).description);
 }
 
 TEST_F(ScreenFlowTest, PreIntroYesPlaysTheIntroToItsEnd)
