@@ -681,8 +681,34 @@ TEST_F(ScreenFlowTest, PauseMenuPushesItsOwnQuestListAndWorldMap)
 	screen->stack.AddEntity(&pause);
 	pause.Open();
 	Frames(10);
+	UIWorldMapScreen &map = pause.GetWorldMapScreen();
 	Tap(SDL_SCANCODE_RETURN);
-	EXPECT_NE(nullptr, dynamic_cast<UIWorldMapScreen *>(screen->stack.Top()));
+	ASSERT_EQ(&map, screen->stack.Top());
+	// It opens on "YOU", the place the save stands in.
+	const Vec3 centred = map.GetMap().MarkerPosition(map.GetMap().GetCurrentIndex());
+	EXPECT_GT(Vec3Length(centred), 1.0f) << "the town lies away from the board's middle";
+	EXPECT_LT(Vec3Length(map.GetOffset() - centred), 10.0f);
+	// Panned away and closed, it opens centred again, from the menu and
+	// from a fresh pause.
+	for (const char *reopen : {"the menu's row", "a fresh pause"}) {
+		SCOPED_TRACE(reopen);
+		Input::Get()->HandleEvent(KeyEvent(true, SDL_SCANCODE_RIGHT));
+		Frames(60);
+		Input::Get()->HandleEvent(KeyEvent(false, SDL_SCANCODE_RIGHT));
+		Frames(1);
+		EXPECT_GT(Vec3Length(map.GetOffset() - centred), 40.0f) << "the board pans";
+		Tap(SDL_SCANCODE_SPACE);
+		ASSERT_EQ(&pause, screen->stack.Top()) << "a press closes the map";
+		if (std::string(reopen) == "a fresh pause") {
+			pause.Close();
+			screen->stack.AddEntity(&pause);
+			pause.Open();
+			Frames(10);
+		}
+		Tap(SDL_SCANCODE_RETURN);
+		ASSERT_EQ(&map, screen->stack.Top());
+		EXPECT_LT(Vec3Length(map.GetOffset() - centred), 10.0f);
+	}
 	screen->stack.RemoveEntity(screen->stack.Top());
 	Frames(2);
 	Taps({SDL_SCANCODE_DOWN, SDL_SCANCODE_RETURN});
