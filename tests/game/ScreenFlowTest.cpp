@@ -602,10 +602,23 @@ TEST_F(ScreenFlowTest, PauseMenuWithEveryEntry)
 	EXPECT_STREQ("Music", list.GetOption(5).label);
 	EXPECT_STREQ("Credits", list.GetOption(6).label);
 	EXPECT_STREQ("Quit", list.GetOption(7).label);
-	// The jukebox with no cue list does nothing.
-	MusicPlayer::Instance()->LoadCues("data/no-such-cues.xml");
-	ASSERT_EQ(0u, MusicPlayer::Instance()->CueCount());
+	// The jukebox plays the next cue of the list, round to the first.
+	MusicPlayer *music = MusicPlayer::Instance();
+	music->LoadCues("data/music.xml");
+	const size_t cues = music->CueCount();
+	ASSERT_GE(cues, 2u);
+	ASSERT_TRUE(music->PlayCue(music->FindCueById(music->CueAt((uint8_t)(cues - 2)))));
 	pause.OnSelect(UIPause::kMusic, 5);
+	EXPECT_EQ(music->CueAt((uint8_t)(cues - 1)), music->CurrentCueId());
+	pause.OnSelect(UIPause::kMusic, 5);
+	EXPECT_EQ(music->CueAt(0), music->CurrentCueId());
+	EXPECT_TRUE(music->IsPlaying());
+	// With no cue list it has nothing to step to.
+	music->LoadCues("data/no-such-cues.xml");
+	ASSERT_EQ(0u, music->CueCount());
+	pause.OnSelect(UIPause::kMusic, 5);
+	EXPECT_EQ(0, music->CurrentCueId());
+	music->Stop();
 
 	// World map and quests are pushed over the menu.
 	Tap(SDL_SCANCODE_RETURN);
