@@ -657,13 +657,3 @@ bool MapSequence::HasCommandsLeft() const
 {
 	return runningObject != nullptr && commandIndex < runningObject->commandCount;
 }
-
-void MapSequence::LogSkipped(const char *what) const
-{
-	Log("Sequence skipped %s on %s\n", what, ObjectName(runningObject));
-}
-
-void MapSequence::LogSkippedCommand(uint32_t code) const
-{
-	Log("Sequence skipped command \"%s\" on %s\n", MapCommand::KeywordOf(code), ObjectName(runningObject));
-}

@@ -127,10 +127,6 @@ private:
 	const char *StringAt(uint16_t index) const;
 	const char *MessageAt(uint16_t index) const;
 	bool HasCommandsLeft() const;
-	// Log a command, or a part of one, that acts on something the map
-	// cannot reach, and is passed over.
-	void LogSkipped(const char *what) const;
-	void LogSkippedCommand(uint32_t code) const;
 
 	TileMap *tileMap;
 	MapObjectDef *startObject;
