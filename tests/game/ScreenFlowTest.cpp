@@ -11,6 +11,7 @@
 #include "engine/core/Input.h"
 #include "engine/core/NameHash.h"
 #include "map/MapPreloader.h"
+#include "objects/CollectableKind.h"
 #include "map/TileMap.h"
 #include "game/Achievements.h"
 #include "game/GameProgress.h"
@@ -434,6 +435,20 @@ TEST_F(ScreenFlowTest, QuestCompleteCountsUpThenVictoryCreditsAndBothEndChoices)
 		GameProgress::LoadCurrentSlot();
 		GameProgress::SetFlag("ending", 1);
 		GameProgress::Current().lowestDifficulty = 1;
+		// The first time round every secret was found: all 23 collectables
+		// and the largest cooler (capacity level 7).
+		int secrets = 0;
+		if (choice == 0) {
+			for (uint32_t set = 0; set < CollectableKind::kSetCount; set++) {
+				const CollectableKind *kind = CollectableKind::Get(set);
+				for (uint8_t n = 1; n <= kind->count; n++)
+					GameProgress::SetFlagId(CollectableFlagKey(kind->baseFlag, n), 1);
+				secrets += kind->count;
+			}
+			GameProgress::Current().stats.capacityLevel = 7;
+			secrets += 7;
+			ASSERT_EQ(30, secrets);
+		}
 		GameProgress::SaveCurrentSlot();
 		game.StartPlay();
 		game.route.clear();
@@ -445,6 +460,7 @@ TEST_F(ScreenFlowTest, QuestCompleteCountsUpThenVictoryCreditsAndBothEndChoices)
 		EXPECT_STREQ("", tally->GetLabel(1).GetText());
 		Frames(200);
 		EXPECT_STREQ("SECRETS", tally->GetLabel(2).GetText());
+		EXPECT_EQ(std::to_string(secrets) + "/33", tally->GetValue(2).GetText());
 		if (choice == 0) {
 			EXPECT_GT(Shoot("quest_complete"), 10);
 		}
