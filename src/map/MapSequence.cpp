@@ -504,8 +504,9 @@ Actor *MapSequence::SpeakerActor() const
 
 int32_t MapSequence::Give(const MapCommand &command)
 {
+	// Whoever speaks may give: a townsperson, a sign, a scroll, a cupboard.
 	Player *player = dynamic_cast<Player *>(FindPlayer());
-	if (!HasActor(speaker) || player == nullptr)
+	if (speaker == nullptr || player == nullptr)
 		return kContinue;
 	player->GainWeapon(MapEntityKindFromType(command.value));
 	return kStateWaiting;

@@ -198,6 +198,38 @@ TEST(ScriptCommand, GiveMapAndWay)
 	EXPECT_STREQ("north1", world.player.ExitTarget());
 }
 
+TEST(ScriptCommand, GiveNeedsASpeakerNotAnActor)
+{
+	constexpr uint32_t kScrollKind = 15;
+	constexpr uint32_t kSignKind = 18;
+	constexpr uint32_t kCupboardKind = 12;
+	const struct {
+		const char *name;
+		uint32_t speakerKind; // 0: a plain area object, no speaker
+		bool gives;
+	} rows[] = {
+		{"a townsperson", kTowneeKind, true},
+		{"a sign", kSignKind, true},
+		{"a scroll", kScrollKind, true},
+		{"a cupboard", kCupboardKind, true},
+		{"an area with no one in it", 0, false},
+	};
+	for (const auto &row : rows) {
+		SCOPED_TRACE(row.name);
+		ScriptWorld world;
+		MapObjectDef &giver = row.speakerKind != 0 ? world.Place(row.speakerKind, 5, 5, kActorId, "Giver")
+												   : world.AddObject(kStartId, "giver");
+		world.AddCommand(giver, kCmdGive, kSwordKind - 2);
+		world.AddCommand(giver, kCmdSave, world.AddString("after"));
+		world.Begin();
+		ASSERT_EQ(0u, world.player.GetStats().heldKind);
+		MapSequence *give = world.Run(giver.id);
+		EXPECT_EQ(row.gives ? kSwordKind : 0u, world.player.GetStats().heldKind);
+		EXPECT_EQ(row.gives ? Sequence::kStateWaiting : Sequence::kStateDone, give->state)
+			<< "the gift's message waits";
+	}
+}
+
 TEST(ScriptCommand, RankMeatOpensTheMenuOnlyWithAPlayer)
 {
 	{
