@@ -485,7 +485,9 @@ bool MapSequence::SayMessage(MapObjectDef *object, const MapCommand &command, ui
 
 bool MapSequence::AssignBehaviour(Entity *entity, std::unique_ptr<ActorBehaviour> behaviour)
 {
-	Actor *actor = IsLiveActor(entity) ? static_cast<Actor *>(entity) : nullptr;
+	// Live for a script: in the map's scene and not being deleted, hidden
+	// or not.
+	Actor *actor = IsActor(entity) ? static_cast<Actor *>(entity) : nullptr;
 	if (actor == nullptr || behaviour == nullptr)
 		return false;
 	if (!actor->HasHearts()) {
@@ -495,6 +497,17 @@ bool MapSequence::AssignBehaviour(Entity *entity, std::unique_ptr<ActorBehaviour
 	awaited = behaviour->GetHandle();
 	actor->AddBehaviour(std::move(behaviour), true);
 	return true;
+}
+
+bool MapSequence::AssignRunningBehaviour(Actor *actor, std::unique_ptr<ActorBehaviour> behaviour)
+{
+	// A hidden actor is not updated, so a walk, take or kill given to it
+	// would never end and the script would wait for ever: it fails instead.
+	if (actor != nullptr && !actor->IsActive()) {
+		LogDebug("Actor %s is hidden\n", actor->mapObject != nullptr ? actor->mapObject->name.GetOr("") : "");
+		return false;
+	}
+	return AssignBehaviour(actor, std::move(behaviour));
 }
 
 Actor *MapSequence::SpeakerActor() const
@@ -519,7 +532,7 @@ int32_t MapSequence::TakeItem(const MapCommand &command)
 	Actor *actor = HasActor(record) ? dynamic_cast<Actor *>(record->entity) : nullptr;
 	if (actor == nullptr)
 		return kContinue;
-	if (!AssignBehaviour(actor, std::make_unique<TakeBehaviour>(actor, static_cast<MapEntity *>(player))))
+	if (!AssignRunningBehaviour(actor, std::make_unique<TakeBehaviour>(actor, static_cast<MapEntity *>(player))))
 		return kStateFailed;
 	return kStateRunning;
 }
@@ -539,7 +552,7 @@ int32_t MapSequence::Kill(const MapCommand &command)
 	}
 	if (target == nullptr)
 		return kStateRunning;
-	if (!AssignBehaviour(actor, std::make_unique<KillBehaviour>(actor, target)))
+	if (!AssignRunningBehaviour(actor, std::make_unique<KillBehaviour>(actor, target)))
 		return kStateFailed;
 	return kStateRunning;
 }
@@ -560,7 +573,7 @@ int32_t MapSequence::Walk(const MapCommand &command)
 	MapObjectDef *destination = actor != nullptr ? tileMap->FindById(command.value) : nullptr;
 	if (destination == nullptr)
 		return kContinue;
-	if (!AssignBehaviour(actor, std::make_unique<WalkBehaviour>(actor, tileMap, destination)))
+	if (!AssignRunningBehaviour(actor, std::make_unique<WalkBehaviour>(actor, tileMap, destination)))
 		return kStateFailed;
 	return kStateRunning;
 }

@@ -324,6 +324,61 @@ TEST(ScriptCommand, BehaviourOnADeadActorFailsTheScript)
 	EXPECT_FALSE(sequence->AssignBehaviour(&world.map, std::make_unique<BlockBehaviour>(nullptr)));
 }
 
+// A hidden speaker still speaks and the script waits on its words; a hidden
+// actor told to walk, take or kill fails the script instead of leaving it
+// waiting for a behaviour that never runs.
+TEST(ScriptCommand, HiddenActorsSpeakButDoNotMove)
+{
+	const struct {
+		const char *name;
+		bool hidden;
+		uint32_t code;
+		int32_t state;
+	} rows[] = {
+		{"say, shown", false, kCmdSay, Sequence::kStateWaiting},
+		{"say, hidden", true, kCmdSay, Sequence::kStateWaiting},
+		{"walk, shown", false, kCmdWalk, Sequence::kStateRunning},
+		{"walk, hidden", true, kCmdWalk, Sequence::kStateFailed},
+		{"take, shown", false, kCmdTake, Sequence::kStateRunning},
+		{"take, hidden", true, kCmdTake, Sequence::kStateFailed},
+		{"kill, shown", false, kCmdKill, Sequence::kStateRunning},
+		{"kill, hidden", true, kCmdKill, Sequence::kStateFailed},
+	};
+	for (const auto &row : rows) {
+		SCOPED_TRACE(row.name);
+		ScriptWorld world;
+		GameUI hud;
+		MapObjectDef &record = world.Place(kTowneeKind, 5, 5, kActorId, "Maren");
+		world.AddObject(9, "spot");
+		if (row.hidden)
+			world.AddCommand(record, kCmdHide, 1);
+		switch (row.code) {
+		case kCmdSay:
+			world.AddCommand(record, kCmdSay, world.AddMessage("Psst. Over here."));
+			break;
+		case kCmdWalk:
+			world.AddCommand(record, kCmdWalk, 9);
+			break;
+		case kCmdTake:
+			world.AddCommand(record, kCmdTake, kActorId);
+			break;
+		default:
+			world.AddCommand(record, kCmdKill, 0);
+			break;
+		}
+		world.AddCommand(record, kCmdSave, world.AddString("after"));
+		world.Begin();
+		MapSequence *sequence = world.Run(kActorId);
+		EXPECT_EQ(row.hidden, !world.ActorOf()->IsActive());
+		EXPECT_EQ(row.state, sequence->state);
+		EXPECT_FALSE(GameProgress::Flag("after")) << "nothing runs past the line";
+		if (row.code == kCmdSay) {
+			EXPECT_TRUE(hud.IsMessageVisible());
+			EXPECT_NE(nullptr, dynamic_cast<TalkBehaviour *>(world.ActorOf()->GetBehaviourAt(0)));
+		}
+	}
+}
+
 TEST(Behaviour, TalkEndsAfterTheHudOrWhenApart)
 {
 	const struct {
