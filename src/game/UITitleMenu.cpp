@@ -87,7 +87,7 @@ void UITitleMenu::BuildPick(bool toLastSlot)
 	}
 	// Saves kept outside the three slots, such as one copied in beside the
 	// game, are reached from here.
-	options.AddOption(kOtherSaves, "Other Saves", "Load a save file from the game's folder.");
+	options.AddOption(kOtherSaves, "Other Saves", "Load another save file.");
 	options.AddOption(kMain, "Back", nullptr);
 	if (toLastSlot) {
 		const uint8_t last = Settings::Instance().Get()[kSettingLastSaveSlot];

@@ -326,6 +326,7 @@ TEST_F(ScreenFlowTest, ContinueAndAnotherSaveGoThroughTheLoadScreenIntoPlay)
 	ASSERT_STREQ("Pick a Game", menu.GetTitle());
 	ASSERT_EQ(5u, menu.GetOptionCount());
 	EXPECT_STREQ("Other Saves", menu.GetOption(3).label);
+	EXPECT_STREQ("Load another save file.", menu.GetOption(3).description);
 	EXPECT_STREQ("Back", menu.GetOption(4).label);
 	Taps({SDL_SCANCODE_DOWN, SDL_SCANCODE_DOWN, SDL_SCANCODE_DOWN});
 	EXPECT_EQ(3, menu.GetCursor());
