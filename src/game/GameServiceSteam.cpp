@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include "engine/core/FileAccess.h"
 #include "engine/core/Log.h"
 
 namespace {
@@ -62,7 +63,7 @@ void GameServiceSteam::Disconnect()
 bool GameServiceSteam::Connect()
 {
 	if (library == nullptr)
-		library = SDL_LoadObject(libraryName.c_str());
+		library = OpenLibrary();
 	if (library == nullptr) {
 		Log("Game service: cannot load %s: %s\n", libraryName.c_str(), SDL_GetError());
 		return false;
@@ -88,6 +89,18 @@ bool GameServiceSteam::Connect()
 		return false;
 	}
 	return true;
+}
+
+void *GameServiceSteam::OpenLibrary() const
+{
+	// The store installs its client beside the game, and the game carries no
+	// search path of its own: a bare name is tried there first.
+	if (libraryName.find('/') == std::string::npos) {
+		const std::string beside = JoinPath(GetBaseDirectory().c_str(), libraryName.c_str());
+		if (void *found = SDL_LoadObject(beside.c_str()))
+			return found;
+	}
+	return SDL_LoadObject(libraryName.c_str());
 }
 
 void *GameServiceSteam::Operation(size_t slot) const

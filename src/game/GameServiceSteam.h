@@ -8,9 +8,10 @@
 
 // The game service of the store's client: achievements reported to the
 // client library that the store installs beside the game. The library is
-// loaded at run time by its name and its entry points are looked up by name;
-// nothing links against it and none of its headers is used, so the game
-// starts and plays without it. When the client cannot be reached (library or
+// loaded at run time, from beside the executable or else through the
+// system's search, and its entry points are looked up by name; nothing links
+// against it and none of its headers is used, so the game starts and plays
+// without it. When the client cannot be reached (library or
 // entry point missing, its start failing, no statistics interface) start-up
 // asks whether to go on without achievements; going on makes every later
 // report return false quietly.
@@ -64,6 +65,9 @@ private:
 	// Loads the library, finds its entry points, starts the client and finds
 	// the statistics interface; false at the first thing missing.
 	bool Connect();
+	// The library by its name: a bare name beside the executable first, then
+	// wherever the system's loader finds it; null when neither has it.
+	void *OpenLibrary() const;
 	// The table entry of the statistics interface at a place; null when none.
 	void *Operation(size_t slot) const;
 

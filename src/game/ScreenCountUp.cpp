@@ -78,7 +78,7 @@ void ScreenCountUp::ShowDragonCoins()
 
 void ScreenCountUp::ShowSecrets()
 {
-	FillRow(2, "sfx/hit1.wav", "SECRETS", summary.items, kSecretTotal, kLastRowSeconds);
+	FillRow(2, "sfx/hit1.wav", "SECRETS", summary.itemsAndCapacity, kSecretTotal, kLastRowSeconds);
 }
 
 void ScreenCountUp::Finish()

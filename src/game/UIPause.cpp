@@ -43,6 +43,8 @@ void UIPause::Open()
 	MusicPlayer::Instance()->SetVolume(kOpenMusicVolume);
 	TalvexGame::Current().SetTimerPaused(1);
 	BuildPaused();
+	// The places seen since the last pause, with the view back on "YOU".
+	worldMap.Refresh();
 	LogDebug("------\nPAUSED\n------\n");
 }
 
@@ -108,6 +110,9 @@ void UIPause::ShowWorldMap()
 	}
 	if (worldMapPanel == nullptr)
 		LogDebug("No world map panel\n");
+	// Every opening starts centred on "YOU", whatever was panned last time.
+	if (worldMapPanel == &worldMap)
+		worldMap.Refresh();
 	Push(worldMapPanel);
 }
 

@@ -73,6 +73,7 @@ public:
 	UIProgress &GetProgress() { return progress; }
 	UISettingsMenu &GetSettingsMenu() { return settingsMenu; }
 	UIGameplayMenu &GetGameplayMenu() { return gameplayMenu; }
+	UIWorldMapScreen &GetWorldMapScreen() { return worldMap; }
 
 	// Plays the cue after the one playing now in the cue list; nothing
 	// without cues.

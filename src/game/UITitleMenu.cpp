@@ -14,6 +14,9 @@
 
 constexpr const char *kSlotFilePrefix = "Save_";
 constexpr const char *kSaveExtension = "sav";
+// A slot written in the old layout (or one that came from it) plays by older
+// rules.
+constexpr const char *kOldSaveText = "Old save - you should start anew.";
 
 UITitleMenu::UITitleMenu() = default;
 
@@ -72,13 +75,19 @@ void UITitleMenu::BuildPick(bool toLastSlot)
 		char description[UIOption::kLabelSize];
 		if (game.IsSlotUsed(slot)) {
 			snprintf(label, sizeof(label), "%d. %s", slot + 1, summary.line);
-			snprintf(description, sizeof(description), "Resume %s game.", DifficultyName(summary.difficulty));
+			if (summary.og != 0)
+				snprintf(description, sizeof(description), "%s", kOldSaveText);
+			else
+				snprintf(description, sizeof(description), "Resume %s game.", DifficultyName(summary.difficulty));
 			options.AddOption(kUsedSlot, label, description);
 		} else {
 			snprintf(label, sizeof(label), "%d. New Game", slot + 1);
 			options.AddOption(kEmptySlot, label, "Start a fresh game!");
 		}
 	}
+	// Saves kept outside the three slots, such as one copied in beside the
+	// game, are reached from here.
+	options.AddOption(kOtherSaves, "Other Saves", "Load another save file.");
 	options.AddOption(kMain, "Back", nullptr);
 	if (toLastSlot) {
 		const uint8_t last = Settings::Instance().Get()[kSettingLastSaveSlot];

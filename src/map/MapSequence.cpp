@@ -485,7 +485,9 @@ bool MapSequence::SayMessage(MapObjectDef *object, const MapCommand &command, ui
 
 bool MapSequence::AssignBehaviour(Entity *entity, std::unique_ptr<ActorBehaviour> behaviour)
 {
-	Actor *actor = IsLiveActor(entity) ? static_cast<Actor *>(entity) : nullptr;
+	// Live for a script: in the map's scene and not being deleted, hidden
+	// or not.
+	Actor *actor = IsActor(entity) ? static_cast<Actor *>(entity) : nullptr;
 	if (actor == nullptr || behaviour == nullptr)
 		return false;
 	if (!actor->HasHearts()) {
@@ -497,6 +499,17 @@ bool MapSequence::AssignBehaviour(Entity *entity, std::unique_ptr<ActorBehaviour
 	return true;
 }
 
+bool MapSequence::AssignRunningBehaviour(Actor *actor, std::unique_ptr<ActorBehaviour> behaviour)
+{
+	// A hidden actor is not updated, so a walk, take or kill given to it
+	// would never end and the script would wait for ever: it fails instead.
+	if (actor != nullptr && !actor->IsActive()) {
+		LogDebug("Actor %s is hidden\n", actor->mapObject != nullptr ? actor->mapObject->name.GetOr("") : "");
+		return false;
+	}
+	return AssignBehaviour(actor, std::move(behaviour));
+}
+
 Actor *MapSequence::SpeakerActor() const
 {
 	return HasActor(speaker) ? dynamic_cast<Actor *>(speaker->entity) : nullptr;
@@ -504,8 +517,9 @@ Actor *MapSequence::SpeakerActor() const
 
 int32_t MapSequence::Give(const MapCommand &command)
 {
+	// Whoever speaks may give: a townsperson, a sign, a scroll, a cupboard.
 	Player *player = dynamic_cast<Player *>(FindPlayer());
-	if (!HasActor(speaker) || player == nullptr)
+	if (speaker == nullptr || player == nullptr)
 		return kContinue;
 	player->GainWeapon(MapEntityKindFromType(command.value));
 	return kStateWaiting;
@@ -518,7 +532,7 @@ int32_t MapSequence::TakeItem(const MapCommand &command)
 	Actor *actor = HasActor(record) ? dynamic_cast<Actor *>(record->entity) : nullptr;
 	if (actor == nullptr)
 		return kContinue;
-	if (!AssignBehaviour(actor, std::make_unique<TakeBehaviour>(actor, static_cast<MapEntity *>(player))))
+	if (!AssignRunningBehaviour(actor, std::make_unique<TakeBehaviour>(actor, static_cast<MapEntity *>(player))))
 		return kStateFailed;
 	return kStateRunning;
 }
@@ -538,7 +552,7 @@ int32_t MapSequence::Kill(const MapCommand &command)
 	}
 	if (target == nullptr)
 		return kStateRunning;
-	if (!AssignBehaviour(actor, std::make_unique<KillBehaviour>(actor, target)))
+	if (!AssignRunningBehaviour(actor, std::make_unique<KillBehaviour>(actor, target)))
 		return kStateFailed;
 	return kStateRunning;
 }
@@ -559,7 +573,7 @@ int32_t MapSequence::Walk(const MapCommand &command)
 	MapObjectDef *destination = actor != nullptr ? tileMap->FindById(command.value) : nullptr;
 	if (destination == nullptr)
 		return kContinue;
-	if (!AssignBehaviour(actor, std::make_unique<WalkBehaviour>(actor, tileMap, destination)))
+	if (!AssignRunningBehaviour(actor, std::make_unique<WalkBehaviour>(actor, tileMap, destination)))
 		return kStateFailed;
 	return kStateRunning;
 }
@@ -656,14 +670,4 @@ const char *MapSequence::MessageAt(uint16_t index) const
 bool MapSequence::HasCommandsLeft() const
 {
 	return runningObject != nullptr && commandIndex < runningObject->commandCount;
-}
-
-void MapSequence::LogSkipped(const char *what) const
-{
-	Log("Sequence skipped %s on %s\n", what, ObjectName(runningObject));
-}
-
-void MapSequence::LogSkippedCommand(uint32_t code) const
-{
-	Log("Sequence skipped command \"%s\" on %s\n", MapCommand::KeywordOf(code), ObjectName(runningObject));
 }

@@ -83,9 +83,10 @@ public:
 	// Shows the command's message (mode 0 a message, 2 a prompt) and enables
 	// the group in its argument; false when there is no HUD or no message.
 	bool SayMessage(MapObjectDef *object, const MapCommand &command, uint8_t mode);
-	// Gives the live actor entity the behaviour, replacing its others, and
-	// waits for it; false (the behaviour freed at once) when the entity is
-	// no live actor, has no hearts left, or there is no behaviour.
+	// Gives the live actor entity (one in the map's scene, hidden or not) the
+	// behaviour, replacing its others, and waits for it; false (the behaviour
+	// freed at once) when the entity is no live actor, has no hearts left, or
+	// there is no behaviour.
 	bool AssignBehaviour(Entity *actor, std::unique_ptr<ActorBehaviour> behaviour);
 	// The behaviour waited for; kNoBehaviour when none.
 	BehaviourHandle GetAwaitedBehaviour() const { return awaited; }
@@ -127,10 +128,9 @@ private:
 	const char *StringAt(uint16_t index) const;
 	const char *MessageAt(uint16_t index) const;
 	bool HasCommandsLeft() const;
-	// Log a command, or a part of one, that acts on something the map
-	// cannot reach, and is passed over.
-	void LogSkipped(const char *what) const;
-	void LogSkippedCommand(uint32_t code) const;
+	// AssignBehaviour for a behaviour that moves the actor: false as well
+	// when the actor is hidden.
+	bool AssignRunningBehaviour(Actor *actor, std::unique_ptr<ActorBehaviour> behaviour);
 
 	TileMap *tileMap;
 	MapObjectDef *startObject;

@@ -94,23 +94,11 @@ void Actor::Start()
 	LoadModel();
 	strikeAnimationCount = animations[kAnimStrikeFore] != nullptr && animations[kAnimStrikeBack] != nullptr ? 2 : 1;
 
-	// A foe beaten before starts defeated: one of its "dead" lines finds its
-	// group already open. A line read from a map carries no group of its
-	// own (the keyword takes none), so it stands for the group of the foe's
-	// own map object; a line built with a group names that one.
-	if (map != nullptr && mapObject != nullptr && mapObject->commandCount != 0) {
-		const std::vector<MapCommand> &commands = map->GetMapData().commands;
-		for (size_t i = 0; i < mapObject->commandCount; i++) {
-			const size_t index = static_cast<size_t>(mapObject->firstCommand) + i;
-			if (index >= commands.size())
-				break;
-			if (commands[index].code != kCmdDead)
-				continue;
-			const uint8_t group = commands[index].argument != 0 ? commands[index].argument : mapObject->Group();
-			if (map->IsGroupEnabled(group))
-				Defeat();
-		}
-	}
+	// A foe beaten before starts defeated: its script has a "dead" line, and
+	// the group that line opened when it ran (the map object's own) is open.
+	if (map != nullptr && mapObject != nullptr && map->FindLinkedOfKind(mapObject, kCmdDead) != nullptr
+		&& map->IsGroupEnabled(mapObject->Group()))
+		Defeat();
 
 	if (mapObject != nullptr && mapObject->facing != 0)
 		AddBehaviour(std::make_unique<FacingBehaviour>(this), true);

@@ -2,6 +2,10 @@
 
 #include <SDL.h>
 
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "engine/core/Log.h"
@@ -161,4 +165,25 @@ TEST_F(AchievementServiceTest, StartingReportsQuestsAndWholeSets)
 	EXPECT_FALSE(service.UnlockAchievement("northwatch")) << "reported already";
 	EXPECT_FALSE(service.UnlockAchievement("tri")) << "reported already";
 	EXPECT_TRUE(service.UnlockAchievement("letter"));
+}
+
+// A store install puts the client library beside the game, which has no
+// search path of its own: the game, copied into a folder with the client
+// beside it, reaches the client without asking; without it, it asks.
+TEST(StoreClientBeside, TheGameFindsTheClientInItsOwnFolder)
+{
+	TempFolder folder;
+	const std::string program = folder.Path("game");
+	std::filesystem::copy_file(TALVEX_STORE_PROBE, program);
+	auto run = [&] {
+		// No leftover search path may lead the loader to the client instead;
+		// under the sanitizers the probe's exit code must stay its own.
+		const std::string command =
+			"env -u LD_LIBRARY_PATH ASAN_OPTIONS=detect_leaks=0 '" + program + "' >/dev/null 2>&1";
+		const int status = std::system(command.c_str());
+		return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+	};
+	EXPECT_EQ(2, run()) << "no client anywhere: the start-up question";
+	std::filesystem::copy_file(TALVEX_FAKE_CLIENT, folder.Path(GameServiceSteam::kLibraryName));
+	EXPECT_EQ(0, run()) << "the client beside the game is reached";
 }

@@ -11,6 +11,7 @@
 #include "engine/core/Input.h"
 #include "engine/core/NameHash.h"
 #include "map/MapPreloader.h"
+#include "objects/CollectableKind.h"
 #include "map/TileMap.h"
 #include "game/Achievements.h"
 #include "game/GameProgress.h"
@@ -309,25 +310,67 @@ TEST_F(ScreenFlowTest, ContinueAndAnotherSaveGoThroughTheLoadScreenIntoPlay)
 	EXPECT_EQ("play", game.route.back());
 	EXPECT_EQ(HashName("town"), GameProgress::Current().currentMap);
 
-	// Another save, listed by its file name, is loaded by its whole name.
+	// Another save, listed by its file name, is reached with keys alone from
+	// the title and loaded by its whole name into play.
 	GameProgress::ResetGlobal();
 	GameProgress::SetCurrentMap("home");
 	ASSERT_TRUE(GameProgress::Write(folder.Path("my_old-run.sav").c_str()));
 	GameProgress::ResetGlobal();
 	game.route.clear();
-	title = nullptr;
 	game.ShowTitle();
 	title = Until<ScreenTitle>(3);
 	ASSERT_NE(nullptr, title);
 	Frames(10);
-	title->GetMenu().OnSelect(UITitleMenu::kOtherSaves, 0);
-	UIOptions &others = title->GetMenu().GetOptions();
-	ASSERT_EQ(1u, others.GetOptionCount());
-	EXPECT_STREQ("my old run", others.GetOption(0).label);
-	Frames(10);
+	UIOptions &menu = title->GetMenu().GetOptions();
 	Tap(SDL_SCANCODE_RETURN);
-	ASSERT_NE(nullptr, Until<ScreenLoadGame>(3));
+	ASSERT_STREQ("Pick a Game", menu.GetTitle());
+	ASSERT_EQ(5u, menu.GetOptionCount());
+	EXPECT_STREQ("Other Saves", menu.GetOption(3).label);
+	EXPECT_STREQ("Load another save file.", menu.GetOption(3).description);
+	EXPECT_STREQ("Back", menu.GetOption(4).label);
+	Taps({SDL_SCANCODE_DOWN, SDL_SCANCODE_DOWN, SDL_SCANCODE_DOWN});
+	EXPECT_EQ(3, menu.GetCursor());
+	Tap(SDL_SCANCODE_RETURN);
+	ASSERT_EQ(1u, menu.GetOptionCount());
+	EXPECT_STREQ("my old run", menu.GetOption(0).label);
+	Tap(SDL_SCANCODE_RETURN);
+	ScreenLoadGame *other = Until<ScreenLoadGame>(3);
+	ASSERT_NE(nullptr, other);
 	EXPECT_EQ(HashName("home"), GameProgress::Current().currentMap);
+	for (int i = 0; i < 600 && other->GetPhase() < 2; i++)
+		Frames(1);
+	Tap(SDL_SCANCODE_SPACE);
+	EXPECT_EQ(Route({"title", "load", "play"}), game.route);
+	EXPECT_EQ(HashName("home"), GameProgress::Current().currentMap);
+}
+
+TEST_F(ScreenFlowTest, PickAGameTellsAnOldLayoutSaveToStartAnew)
+{
+	// Slot 1 holds a save in the old layout: no tag, the current map first,
+	// no maps, no flags, then the stats and the rest.
+	const uint16_t town = HashName("town");
+	const std::vector<uint8_t> old = {
+		(uint8_t)town, (uint8_t)(town >> 8), // current map
+		0, 0,                                // previous map
+		0, 0,                                // map records
+		0, 0,                                // flags
+		6, 6, 0, 1, 0, 0, 0, 0,              // stats
+		0, 0,                                // exit span
+		0, 0,                                // start map
+		0x2C, 0x01, 0, 0,                    // play seconds 300
+		0, 0,                                // deaths
+		1, 0, 1, 0,                          // difficulty, respawn, both lowest
+	};
+	TempFolder::WriteBytes(GameProgress::SaveFileName(0), old);
+	SavePlayedSlot(1, 300);
+	ScreenTitle *title = ToTitle();
+	ASSERT_NE(nullptr, title);
+	UIOptions &list = title->GetMenu().GetOptions();
+	Tap(SDL_SCANCODE_RETURN);
+	ASSERT_STREQ("Pick a Game", list.GetTitle());
+	EXPECT_STREQ("Old save - you should start anew.", list.GetOption(0).description);
+	EXPECT_STREQ("Resume Intended game.", list.GetOption(1).description);
+	EXPECT_STREQ("Start a fresh game!", list.GetOption(2).description);
 }
 
 TEST_F(ScreenFlowTest, PreIntroYesPlaysTheIntroToItsEnd)
@@ -393,6 +436,20 @@ TEST_F(ScreenFlowTest, QuestCompleteCountsUpThenVictoryCreditsAndBothEndChoices)
 		GameProgress::LoadCurrentSlot();
 		GameProgress::SetFlag("ending", 1);
 		GameProgress::Current().lowestDifficulty = 1;
+		// The first time round every secret was found: all 23 collectables
+		// and the largest cooler (capacity level 7).
+		int secrets = 0;
+		if (choice == 0) {
+			for (uint32_t set = 0; set < CollectableKind::kSetCount; set++) {
+				const CollectableKind *kind = CollectableKind::Get(set);
+				for (uint8_t n = 1; n <= kind->count; n++)
+					GameProgress::SetFlagId(CollectableFlagKey(kind->baseFlag, n), 1);
+				secrets += kind->count;
+			}
+			GameProgress::Current().stats.capacityLevel = 7;
+			secrets += 7;
+			ASSERT_EQ(30, secrets);
+		}
 		GameProgress::SaveCurrentSlot();
 		game.StartPlay();
 		game.route.clear();
@@ -404,6 +461,7 @@ TEST_F(ScreenFlowTest, QuestCompleteCountsUpThenVictoryCreditsAndBothEndChoices)
 		EXPECT_STREQ("", tally->GetLabel(1).GetText());
 		Frames(200);
 		EXPECT_STREQ("SECRETS", tally->GetLabel(2).GetText());
+		EXPECT_EQ(std::to_string(secrets) + "/33", tally->GetValue(2).GetText());
 		if (choice == 0) {
 			EXPECT_GT(Shoot("quest_complete"), 10);
 		}
@@ -561,10 +619,23 @@ TEST_F(ScreenFlowTest, PauseMenuWithEveryEntry)
 	EXPECT_STREQ("Music", list.GetOption(5).label);
 	EXPECT_STREQ("Credits", list.GetOption(6).label);
 	EXPECT_STREQ("Quit", list.GetOption(7).label);
-	// The jukebox with no cue list does nothing.
-	MusicPlayer::Instance()->LoadCues("data/no-such-cues.xml");
-	ASSERT_EQ(0u, MusicPlayer::Instance()->CueCount());
+	// The jukebox plays the next cue of the list, round to the first.
+	MusicPlayer *music = MusicPlayer::Instance();
+	music->LoadCues("data/music.xml");
+	const size_t cues = music->CueCount();
+	ASSERT_GE(cues, 2u);
+	ASSERT_TRUE(music->PlayCue(music->FindCueById(music->CueAt((uint8_t)(cues - 2)))));
 	pause.OnSelect(UIPause::kMusic, 5);
+	EXPECT_EQ(music->CueAt((uint8_t)(cues - 1)), music->CurrentCueId());
+	pause.OnSelect(UIPause::kMusic, 5);
+	EXPECT_EQ(music->CueAt(0), music->CurrentCueId());
+	EXPECT_TRUE(music->IsPlaying());
+	// With no cue list it has nothing to step to.
+	music->LoadCues("data/no-such-cues.xml");
+	ASSERT_EQ(0u, music->CueCount());
+	pause.OnSelect(UIPause::kMusic, 5);
+	EXPECT_EQ(0, music->CurrentCueId());
+	music->Stop();
 
 	// World map and quests are pushed over the menu.
 	Tap(SDL_SCANCODE_RETURN);
@@ -640,8 +711,34 @@ TEST_F(ScreenFlowTest, PauseMenuPushesItsOwnQuestListAndWorldMap)
 	screen->stack.AddEntity(&pause);
 	pause.Open();
 	Frames(10);
+	UIWorldMapScreen &map = pause.GetWorldMapScreen();
 	Tap(SDL_SCANCODE_RETURN);
-	EXPECT_NE(nullptr, dynamic_cast<UIWorldMapScreen *>(screen->stack.Top()));
+	ASSERT_EQ(&map, screen->stack.Top());
+	// It opens on "YOU", the place the save stands in.
+	const Vec3 centred = map.GetMap().MarkerPosition(map.GetMap().GetCurrentIndex());
+	EXPECT_GT(Vec3Length(centred), 1.0f) << "the town lies away from the board's middle";
+	EXPECT_LT(Vec3Length(map.GetOffset() - centred), 10.0f);
+	// Panned away and closed, it opens centred again, from the menu and
+	// from a fresh pause.
+	for (const char *reopen : {"the menu's row", "a fresh pause"}) {
+		SCOPED_TRACE(reopen);
+		Input::Get()->HandleEvent(KeyEvent(true, SDL_SCANCODE_RIGHT));
+		Frames(60);
+		Input::Get()->HandleEvent(KeyEvent(false, SDL_SCANCODE_RIGHT));
+		Frames(1);
+		EXPECT_GT(Vec3Length(map.GetOffset() - centred), 40.0f) << "the board pans";
+		Tap(SDL_SCANCODE_SPACE);
+		ASSERT_EQ(&pause, screen->stack.Top()) << "a press closes the map";
+		if (std::string(reopen) == "a fresh pause") {
+			pause.Close();
+			screen->stack.AddEntity(&pause);
+			pause.Open();
+			Frames(10);
+		}
+		Tap(SDL_SCANCODE_RETURN);
+		ASSERT_EQ(&map, screen->stack.Top());
+		EXPECT_LT(Vec3Length(map.GetOffset() - centred), 10.0f);
+	}
 	screen->stack.RemoveEntity(screen->stack.Top());
 	Frames(2);
 	Taps({SDL_SCANCODE_DOWN, SDL_SCANCODE_RETURN});
