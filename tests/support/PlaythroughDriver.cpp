@@ -130,9 +130,9 @@ bool PlaythroughDriver::SteerTo(float x, float z, float reach)
 	const float dz = z - at.z;
 	std::vector<SDL_Scancode> wanted;
 	if (std::hypot(dx, dz) > reach) {
-		// Both axes while the other is still well off, so the hero goes
-		// diagonally and lines up at the end.
-		const float dead = std::max(0.08f, 0.35f * std::min(std::fabs(dx), std::fabs(dz)) < 0.08f ? 0.08f : 0.0f);
+		// A key for each axis still off by more than a little: the hero
+		// goes diagonally and lines up at the end.
+		const float dead = 0.08f;
 		if (dx > dead)
 			wanted.push_back(SDL_SCANCODE_RIGHT);
 		else if (dx < -dead)
@@ -202,6 +202,8 @@ PathTile PlaythroughDriver::TileOf(const Entity &entity) const
 	Scene().GetMap().WorldToTile(entity.transform.position, x, y);
 	return {x, y};
 }
+
+std::set<PathTile> PlaythroughDriver::ReachableTiles() const { return Finder(nullptr, nullptr).Reachable(HeroTile()); }
 
 PathTile PlaythroughDriver::TileOfEntity(const std::string &name) const
 {

@@ -24,6 +24,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 
 class Entity;
@@ -115,6 +116,8 @@ public:
 	uint32_t HeldKind() const;
 	int Hearts() const;
 	PathTile HeroTile() const;
+	// The tiles the hero can walk to from where it stands, as the walks plan.
+	std::set<PathTile> ReachableTiles() const;
 	// The tile the named entity of the current map stands on.
 	PathTile TileOfEntity(const std::string &name) const;
 	bool Flag(const std::string &name) const;
