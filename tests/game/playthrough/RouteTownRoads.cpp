@@ -1,11 +1,11 @@
 // The main quest through town, the north road and the south road: from the
-// home link in town to the tinsmith's west gate into far2. The hero arrives
+// home link in town to the tinsmith's far gate into far2. The hero arrives
 // with the plain sword, hears of the watchman in town, takes the woodcutter's
 // axe in the north meadow, drives the chooks out of the watch's seed field so
 // that Hale opens the north gate, crosses Crow Hill to Harrowgate, fells the
 // smith's dead oak and has a proper blade forged from the axe, goes south
 // through the gate the smith's blade opens, saves Pip from the crows at
-// Fernbrook and walks him home to Tamsin, whose west gate then opens.
+// Fernbrook and walks him home to Tamsin, whose far gate then opens.
 #include "Routes.h"
 
 #include "engine/collision/Collider.h"
@@ -323,12 +323,12 @@ void RouteTownRoads(PlaythroughDriver &play)
 
 	// The works: Tamsin takes his lad and his tin back and opens his gate.
 	EXPECT_TRUE(Party::Instance().IsMember(kPip)) << "Pip follows the hero to the works";
-	EXPECT_FALSE(GateOpen(play, "west gate")) << "the west gate is shut before the tin is home";
+	EXPECT_FALSE(GateOpen(play, "far gate")) << "the far gate is shut before the tin is home";
 	play.Talk("Tamsin");
 	play.Continue();
 	play.WaitUntil([&] { return play.Flag("tinpot"); }, "the tinsmith's thanks");
 	EXPECT_FALSE(Party::Instance().IsMember(kPip)) << "Pip stays at the works";
-	play.WaitUntil([&] { return GateOpen(play, "west gate"); }, "the west gate to open");
+	play.WaitUntil([&] { return GateOpen(play, "far gate"); }, "the far gate to open");
 	StepBack(play);
 	SaveAtFire(play);
 	StepBack(play);
