@@ -13,6 +13,7 @@
 #include "objects/Actor.h"
 #include "objects/MapEntityFactory.h"
 #include "objects/Party.h"
+#include "objects/PropBlockRaiseLower.h"
 #include "objects/PropDoor.h"
 #include "objects/PropTree.h"
 #include "support/PlaythroughDriver.h"
@@ -164,6 +165,16 @@ bool GateOpen(PlaythroughDriver &play, const std::string &name)
 	return gate->IsOpen();
 }
 
+// Whether the named gate of this map and the stone bar behind it (which no
+// key lifts) both let the hero through.
+bool WayOpen(PlaythroughDriver &play, const std::string &gate, const std::string &bar)
+{
+	const auto *block = dynamic_cast<const PropBlockRaiseLower *>(EntityNamed(play, bar));
+	if (block == nullptr)
+		play.Fail("no stone bar named \"" + bar + "\" on " + play.MapName());
+	return GateOpen(play, gate) && block->IsLowered();
+}
+
 // Walks to a free tile in line with the entity two steps off and presses
 // on toward it; the key pressed. Fails when no such tile can be reached.
 SDL_Scancode WalkUpTo(PlaythroughDriver &play, const Entity &entity, const std::string &what)
@@ -250,14 +261,14 @@ void RouteTownRoads(PlaythroughDriver &play)
 	play.Continue();
 	StepBack(play);
 	EXPECT_FALSE(play.Flag("northwatch"));
-	EXPECT_FALSE(GateOpen(play, "watch gate")) << "the watch gate is shut before the field is cleared";
+	EXPECT_FALSE(WayOpen(play, "watch gate", "watch bar")) << "the watch gate is shut before the field is cleared";
 	ClearFoes(play, {kChook, kChook2});
-	EXPECT_FALSE(GateOpen(play, "watch gate")) << "beating the chooks is not enough: Hale must be told";
+	EXPECT_FALSE(WayOpen(play, "watch gate", "watch bar")) << "beating the chooks is not enough: Hale must be told";
 	play.Continue();
 	play.Talk("Hale");
 	play.Continue();
 	play.WaitUntil([&] { return play.Flag("northwatch"); }, "the watchman to stand aside");
-	play.WaitUntil([&] { return GateOpen(play, "watch gate"); }, "the watch gate to open");
+	play.WaitUntil([&] { return WayOpen(play, "watch gate", "watch bar"); }, "the watch gate to open");
 	StepBack(play);
 	play.FollowLink("nortow3");
 
@@ -273,7 +284,7 @@ void RouteTownRoads(PlaythroughDriver &play)
 	play.Continue();
 	EXPECT_GT(play.Hero().GetStats().maxHearts, heartsBefore);
 	StepBack(play);
-	EXPECT_FALSE(GateOpen(play, "south gate")) << "the south road is shut before the smith's blade";
+	EXPECT_FALSE(WayOpen(play, "south gate", "south bar")) << "the south road is shut before the smith's blade";
 	play.Talk("Dunn");
 	play.Continue();
 	StepBack(play);
@@ -293,7 +304,7 @@ void RouteTownRoads(PlaythroughDriver &play)
 	StepBack(play);
 	play.Take("cooler1");
 	play.FollowLink("town2");
-	play.WaitUntil([&] { return GateOpen(play, "south gate"); }, "the smith's blade to open the south road", 5.0f);
+	play.WaitUntil([&] { return WayOpen(play, "south gate", "south bar"); }, "the smith's blade to open the south road", 5.0f);
 	SaveAtFire(play);
 	StepBack(play);
 	play.FollowLink("south0");
@@ -323,12 +334,12 @@ void RouteTownRoads(PlaythroughDriver &play)
 
 	// The works: Tamsin takes his lad and his tin back and opens his gate.
 	EXPECT_TRUE(Party::Instance().IsMember(kPip)) << "Pip follows the hero to the works";
-	EXPECT_FALSE(GateOpen(play, "far gate")) << "the far gate is shut before the tin is home";
+	EXPECT_FALSE(WayOpen(play, "far gate", "far bar")) << "the far gate is shut before the tin is home";
 	play.Talk("Tamsin");
 	play.Continue();
 	play.WaitUntil([&] { return play.Flag("tinpot"); }, "the tinsmith's thanks");
 	EXPECT_FALSE(Party::Instance().IsMember(kPip)) << "Pip stays at the works";
-	play.WaitUntil([&] { return GateOpen(play, "far gate"); }, "the far gate to open");
+	play.WaitUntil([&] { return WayOpen(play, "far gate", "far bar"); }, "the far gate to open");
 	StepBack(play);
 	SaveAtFire(play);
 	StepBack(play);
