@@ -490,7 +490,7 @@ void PlaythroughDriver::WalkInto(const std::string &name, float seconds)
 		"the area \"" + name + "\"", seconds);
 }
 
-void PlaythroughDriver::FollowLink(const std::string &target, float seconds)
+void PlaythroughDriver::EnterLink(const std::string &target, float seconds)
 {
 	TileMap &map = Scene().GetMap();
 	const std::string from = MapName();
@@ -543,8 +543,23 @@ void PlaythroughDriver::FollowLink(const std::string &target, float seconds)
 	}
 	ReleaseMovement();
 	if (!leaving())
-		Fail("stood in the link to \"" + target + "\" but the map did not change");
+		Fail("stood in the link to \"" + target + "\" but the hero did not walk out");
+}
+
+void PlaythroughDriver::FollowLink(const std::string &target, float seconds)
+{
+	EnterLink(target, seconds);
 	WaitForMap(target);
+}
+
+void PlaythroughDriver::Choose(int position)
+{
+	ReleaseMovement();
+	WaitUntil([&] { return InPlay() && Scene().IsOverlayOpen(); }, "a menu to open", 10.0f);
+	Frames(10); // a menu takes presses a little after it is built
+	for (int i = 0; i < position; i++)
+		Tap(SDL_SCANCODE_DOWN, 8);
+	Tap(SDL_SCANCODE_RETURN, 8);
 }
 
 void PlaythroughDriver::WaitForMap(const std::string &target, float seconds)

@@ -78,6 +78,12 @@ public:
 	// Walks into the link to the named map (an exit area or a hut of that
 	// name) and through it, and waits until that map has loaded.
 	void FollowLink(const std::string &map, float seconds = kDefaultWalkSeconds);
+	// The same without waiting for a map: for the links whose target is an
+	// ending ("end_north", "end_hole") rather than a map.
+	void EnterLink(const std::string &target, float seconds = kDefaultWalkSeconds);
+	// Picks the entry at the position (0 the first) of the menu play opened
+	// (a script's panel): Down that many times, then Return.
+	void Choose(int position);
 
 	// --- Acting ---
 	// Presses use (the action key) once.
