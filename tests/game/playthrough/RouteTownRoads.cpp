@@ -37,6 +37,7 @@ constexpr uint32_t kAxe = 44;
 constexpr uint32_t kFireplace = 22;
 constexpr uint32_t kPip = 30; // a locksmith's lad
 constexpr int kChopTries = 12;
+constexpr float kSameGround = 0.3f; // world units: a level is 0.75
 
 // Live foes of the kind on the hero's map, by their map records.
 int Standing(PlaythroughDriver &play, uint32_t kind)
@@ -94,6 +95,11 @@ std::set<PathTile> TakenTiles(PlaythroughDriver &play)
 	return taken;
 }
 
+float GroundAt(TileMap &map, const PathTile &tile)
+{
+	return map.TilePosition(static_cast<int16_t>(tile.x), static_cast<int16_t>(tile.y), 0.5f, 0.5f).y;
+}
+
 // The free tile the hero can walk to two steps from the entity (in line
 // with it when straight is asked for) that lies most nearly toward the
 // hero; the entity's own tile when there is none.
@@ -114,6 +120,13 @@ PathTile FreeTileBy(PlaythroughDriver &play, const Entity &entity, bool straight
 			const bool onRing = straight ? std::abs(dx) + std::abs(dy) == 2 && (dx == 0 || dy == 0)
 										 : std::max(std::abs(dx), std::abs(dy)) == 2;
 			if (!onRing || taken.count(tile) != 0 || reachable.count(tile) == 0)
+				continue;
+			// On the entity's own ground, and so the tile between, when the
+			// approach is straight: no ledge to climb on the way up to it.
+			if (std::fabs(GroundAt(map, tile) - entity.transform.position.y) > kSameGround)
+				continue;
+			const PathTile between{ex + dx / 2, ey + dy / 2};
+			if (straight && std::fabs(GroundAt(map, between) - entity.transform.position.y) > kSameGround)
 				continue;
 			const float score = static_cast<float>(dx) * toward.x + static_cast<float>(dy) * toward.z;
 			if (score > bestScore) {
@@ -236,9 +249,12 @@ void Fell(PlaythroughDriver &play, const std::string &name)
 
 void RouteTownRoads(PlaythroughDriver &play)
 {
-	// Town: the oracle by the square tells of the watchman.
+	// Town: the oracle by the square tells of the watchman; the square's
+	// fire mends the hero before the road.
 	ASSERT_EQ("town", play.MapName());
 	ASSERT_EQ(kPlainSword, play.HeldKind());
+	SaveAtFire(play);
+	StepBack(play);
 	play.Talk("Sefa");
 	play.Answer(true);
 	play.Continue();
