@@ -12,16 +12,7 @@ void RouteHome(PlaythroughDriver &play)
 		play.FollowLink("town");
 		return;
 	}
-	// What the yard teaches before anything fights.
-	play.Talk("Home");
-	play.Continue();
-	play.Talk("Maren");
-	play.Continue();
-	// The sword lies beside the house; taking it opens the yard's gate.
-	TakeSword(play);
-	BeatYardChooks(play);
-	play.WaitUntil([&] { return play.Flag("homechooks"); }, "the chooks' defeat to open the north gate");
-	play.Continue();
+	ClearHome(play);
 	play.FollowLink("town");
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Small steps of play that more than one playthrough of home and its side
 // places takes, made of the driver's own operations.
+#include "engine/core/NameHash.h"
+#include "map/TileMapData.h"
 #include "objects/Actor.h"
 #include "objects/ActorBehaviour.h"
 #include "objects/MapEntity.h"
@@ -41,4 +43,31 @@ inline void BeatYardChooks(PlaythroughDriver &play)
 	for (const char *chook : {"yard chook 1", "yard chook 2", "yard chook 3", "yard chook 4", "yard chook 5"})
 		if (play.IsAlive(chook))
 			play.Strike(chook);
+}
+
+// Home's first stretch: the sign by the fire, Maren's warning, the sword
+// beside the house and the chooks of the yard, so the north gate stands open.
+inline void ClearHome(PlaythroughDriver &play)
+{
+	play.Talk("Home");
+	play.Continue();
+	play.Talk("Maren");
+	play.Continue();
+	TakeSword(play);
+	BeatYardChooks(play);
+	play.WaitUntil([&] { return play.Flag("homechooks"); }, "the chooks' defeat to open the north gate");
+	play.Continue();
+}
+
+// Where the lady's dress lies on the beach rocks.
+constexpr int kDressX = 1;
+constexpr int kDressY = 4;
+
+// The hero's map has a link to the named map.
+inline bool HasLinkTo(PlaythroughDriver &play, const char *map)
+{
+	for (const MapObjectDef &object : play.Scene().GetMap().GetMapData().objects)
+		if (object.kind == kObjectExit && NameHashEquals(object.key, map))
+			return true;
+	return false;
 }
