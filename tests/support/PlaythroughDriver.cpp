@@ -203,6 +203,14 @@ PathTile PlaythroughDriver::TileOf(const Entity &entity) const
 	return {x, y};
 }
 
+PathTile PlaythroughDriver::TileOfEntity(const std::string &name) const
+{
+	MapObjectDef *record = EntityRecord(name);
+	if (record == nullptr || record->entity == nullptr)
+		Fail("no entity named \"" + name + "\" on " + MapName());
+	return TileOf(*record->entity);
+}
+
 bool PlaythroughDriver::Flag(const std::string &name) const { return GameProgress::Flag(name.c_str()); }
 
 bool PlaythroughDriver::IsAlive(const std::string &name) const
@@ -651,10 +659,7 @@ void PlaythroughDriver::Strike(const std::string &name, float seconds)
 		const Vec3 at = Hero().transform.position;
 		const Vec3 there = foe->transform.position;
 		if (Hearts() < lastHearts) {
-			// Hurt: roll away from it.
-			const Vec3 away = at + (at - there) * 2.0f;
-			SteerTo(away.x, away.z, 0.0f);
-			Tap(SDL_SCANCODE_LSHIFT, 20);
+			RollAwayFrom(*foe);
 			lastHearts = Hearts();
 			continue;
 		}
@@ -692,6 +697,41 @@ void PlaythroughDriver::Strike(const std::string &name, float seconds)
 	Fail("\"" + name + "\" did not fall within " + std::to_string(static_cast<int>(seconds)) + " s");
 }
 
+void PlaythroughDriver::RollAwayFrom(const Entity &foe)
+{
+	// The way that leads furthest from the foe over two tiles of safe
+	// ground; none, and the hero stands its ground.
+	const TilePathFinder finder = Finder(&foe, nullptr);
+	const PathTile at = HeroTile();
+	const PathTile from = TileOf(foe);
+	int bestX = 0;
+	int bestY = 0;
+	int bestDistance = -1;
+	for (int dy = -1; dy <= 1; dy++)
+		for (int dx = -1; dx <= 1; dx++) {
+			const PathTile one{at.x + dx, at.y + dy};
+			const PathTile two{at.x + 2 * dx, at.y + 2 * dy};
+			if ((dx == 0 && dy == 0) || !finder.CanStep(at, one) || !finder.CanStep(one, two))
+				continue;
+			const int distance = (two.x - from.x) * (two.x - from.x) + (two.y - from.y) * (two.y - from.y);
+			if (distance > bestDistance) {
+				bestDistance = distance;
+				bestX = dx;
+				bestY = dy;
+			}
+		}
+	if (bestDistance < 0) {
+		Step();
+		return;
+	}
+	const Vec3 here = Hero().transform.position;
+	SteerTo(here.x + static_cast<float>(bestX) * 4.0f, here.z + static_cast<float>(bestY) * 4.0f, 0.0f);
+	Step();
+	Tap(SDL_SCANCODE_LSHIFT, 1);
+	ReleaseMovement();
+	Frames(18);
+}
+
 void PlaythroughDriver::StrikeKind(uint32_t kind, float seconds)
 {
 	MapObjectDef *record = EntityRecordOfKind(kind);
@@ -720,9 +760,7 @@ void PlaythroughDriver::StrikeKind(uint32_t kind, float seconds)
 		const Vec3 at = Hero().transform.position;
 		const Vec3 there = foe->transform.position;
 		if (Hearts() < lastHearts) {
-			const Vec3 away = at + (at - there) * 2.0f;
-			SteerTo(away.x, away.z, 0.0f);
-			Tap(SDL_SCANCODE_LSHIFT, 20);
+			RollAwayFrom(*foe);
 			lastHearts = Hearts();
 			continue;
 		}

@@ -115,6 +115,8 @@ public:
 	uint32_t HeldKind() const;
 	int Hearts() const;
 	PathTile HeroTile() const;
+	// The tile the named entity of the current map stands on.
+	PathTile TileOfEntity(const std::string &name) const;
 	bool Flag(const std::string &name) const;
 	// The named entity of the current map is there and, for an actor, has
 	// hearts left.
@@ -148,6 +150,8 @@ private:
 	bool SteerTo(float x, float z, float reach);
 	void ReleaseMovement();
 	void ReadPlainMessage();
+	// Hurt in a fight: a roll away from the foe, onto safe ground only.
+	void RollAwayFrom(const Entity &foe);
 	PathTile TileOf(const Entity &entity) const;
 	std::vector<SDL_Scancode> held;
 
