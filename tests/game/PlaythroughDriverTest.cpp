@@ -54,6 +54,31 @@ TEST_F(PlaythroughDriverTest, NewGameWalksFromHomeToTownAndTalks)
 	}));
 }
 
+TEST_F(PlaythroughDriverTest, WalksToTheFarCornersOfHomeOverItsOwnGround)
+{
+	ASSERT_TRUE(play.Play([&] {
+		play.NewGame();
+		// Home's ground as the map has it: ramps, terraces, the pond. The hero
+		// walks to the tile of its reach furthest toward each corner in turn.
+		const int corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+		int walks = 0;
+		for (const auto &corner : corners) {
+			const std::set<PathTile> reach = play.ReachableTiles();
+			ASSERT_GT(reach.size(), 50u);
+			PathTile best = play.HeroTile();
+			for (const PathTile &tile : reach)
+				if (tile.x * corner[0] + tile.y * corner[1] > best.x * corner[0] + best.y * corner[1])
+					best = tile;
+			SCOPED_TRACE("to " + std::to_string(best.x) + ", " + std::to_string(best.y));
+			play.WalkTo(best.x, best.y);
+			EXPECT_EQ(best, play.HeroTile());
+			EXPECT_EQ("home", play.MapName());
+			walks++;
+		}
+		EXPECT_EQ(4, walks);
+	}));
+}
+
 namespace {
 
 // Maps of the test's own, written as TMX files the way the map authors

@@ -130,9 +130,9 @@ bool PlaythroughDriver::SteerTo(float x, float z, float reach)
 	const float dz = z - at.z;
 	std::vector<SDL_Scancode> wanted;
 	if (std::hypot(dx, dz) > reach) {
-		// Both axes while the other is still well off, so the hero goes
-		// diagonally and lines up at the end.
-		const float dead = std::max(0.08f, 0.35f * std::min(std::fabs(dx), std::fabs(dz)) < 0.08f ? 0.08f : 0.0f);
+		// A key for each axis still off by more than a little: the hero
+		// goes diagonally and lines up at the end.
+		const float dead = 0.08f;
 		if (dx > dead)
 			wanted.push_back(SDL_SCANCODE_RIGHT);
 		else if (dx < -dead)
@@ -202,6 +202,8 @@ PathTile PlaythroughDriver::TileOf(const Entity &entity) const
 	Scene().GetMap().WorldToTile(entity.transform.position, x, y);
 	return {x, y};
 }
+
+std::set<PathTile> PlaythroughDriver::ReachableTiles() const { return Finder(nullptr, nullptr).Reachable(HeroTile()); }
 
 PathTile PlaythroughDriver::TileOfEntity(const std::string &name) const
 {
@@ -488,7 +490,7 @@ void PlaythroughDriver::WalkInto(const std::string &name, float seconds)
 		"the area \"" + name + "\"", seconds);
 }
 
-void PlaythroughDriver::FollowLink(const std::string &target, float seconds)
+void PlaythroughDriver::EnterLink(const std::string &target, float seconds)
 {
 	TileMap &map = Scene().GetMap();
 	const std::string from = MapName();
@@ -541,8 +543,23 @@ void PlaythroughDriver::FollowLink(const std::string &target, float seconds)
 	}
 	ReleaseMovement();
 	if (!leaving())
-		Fail("stood in the link to \"" + target + "\" but the map did not change");
+		Fail("stood in the link to \"" + target + "\" but the hero did not walk out");
+}
+
+void PlaythroughDriver::FollowLink(const std::string &target, float seconds)
+{
+	EnterLink(target, seconds);
 	WaitForMap(target);
+}
+
+void PlaythroughDriver::Choose(int position)
+{
+	ReleaseMovement();
+	WaitUntil([&] { return InPlay() && Scene().IsOverlayOpen(); }, "a menu to open", 10.0f);
+	Frames(10); // a menu takes presses a little after it is built
+	for (int i = 0; i < position; i++)
+		Tap(SDL_SCANCODE_DOWN, 8);
+	Tap(SDL_SCANCODE_RETURN, 8);
 }
 
 void PlaythroughDriver::WaitForMap(const std::string &target, float seconds)
