@@ -36,9 +36,16 @@ protected:
 			GTEST_SKIP() << whyNot;
 	}
 
+	// Into an ending's link, on to the ending's screen.
+	void WalkOffThrough(const std::string &link, const std::string &screen)
+	{
+		play.EnterLink(link);
+		play.WaitForScreen(screen, 5.0f);
+	}
+
 	// The hero steps off the tile beside an ending's link into it, holding
 	// the key that walks him there, until the ending's screen comes.
-	void WalkOffThrough(int x, int y, SDL_Scancode key, const std::string &screen)
+	void StepOffInto(int x, int y, SDL_Scancode key, const std::string &screen)
 	{
 		play.WalkTo(x, y);
 		for (int i = 0; i < 5 * PlaythroughDriver::kFramesPerSecond && !play.Game().HasShown(screen); i++)
@@ -67,26 +74,15 @@ protected:
 		EXPECT_EQ(screens.end(), std::find(screens.begin(), screens.end(), "died"));
 	}
 
-	// Confirms the option of Ode's menu that lies rows rows down.
-	void PickMeat(int rows)
-	{
-		play.Frames(30); // the menu takes no choice in its first moments
-		for (int i = 0; i < rows; i++) {
-			play.Hold({SDL_SCANCODE_DOWN}, 2);
-			play.Frames(4);
-		}
-		play.Tap(SDL_SCANCODE_SPACE, 4);
-	}
-
 	// Five stages of four meats, then the ultimate one among the five picked.
 	void RankMeats(int firstStageRow, int finalRow)
 	{
 		play.Talk("Ode");
 		play.Answer(true);
-		PickMeat(firstStageRow);
+		play.Choose(firstStageRow);
 		for (int stage = 1; stage < 5; stage++)
-			PickMeat(0);
-		PickMeat(finalRow);
+			play.Choose(0);
+		play.Choose(finalRow);
 	}
 
 	PlaythroughDriver play;
@@ -101,7 +97,7 @@ TEST_F(Endings, OneWalkingTheNorthRoadOutOfTheWoods)
 		play.FollowLink("woods");
 		play.Talk("North road");
 		play.Continue();
-		WalkOffThrough(6, 1, SDL_SCANCODE_UP, "ending 1");
+		WalkOffThrough("end_north", "ending 1");
 		play.WaitForScreen("startup", 10.0f);
 	}));
 	ExpectNextScreen("ending 1", "startup");
@@ -120,7 +116,7 @@ TEST_F(Endings, TwoWalkingNorthInTheLadysDress)
 		play.Continue();
 		play.FollowLink("home");
 		play.FollowLink("woods");
-		WalkOffThrough(6, 1, SDL_SCANCODE_UP, "ending 2");
+		WalkOffThrough("end_north", "ending 2");
 		play.WaitForScreen("startup", 10.0f);
 	}));
 	ExpectNextScreen("ending 2", "startup");
@@ -136,7 +132,9 @@ TEST_F(Endings, ThreeFallingDownTheHoleAtTheEndOfTheWorld)
 		play.FollowLink("beach");
 		play.Talk("The edge");
 		play.Continue();
-		WalkOffThrough(28, 8, SDL_SCANCODE_UP, "ending 3");
+		// The hole lies inside the map, not at an edge: the last step is the
+		// hero's own.
+		StepOffInto(28, 8, SDL_SCANCODE_UP, "ending 3");
 		play.WaitForScreen("startup", 10.0f);
 	}));
 	ExpectNextScreen("ending 3", "startup");
