@@ -1,7 +1,8 @@
 // Home's side places, played headless from a new game with key presses
 // only: the woods' lake wets the hero who walks into it (the flag that the
 // won screen's "lakeless" asks after), and the lady of the lake bars her
-// glade to everyone but a hero who brings her dress from the beach.
+// glade to everyone but a hero who brings her dress from the beach, and
+// Grunt gives up once the chooks of his yard are beaten.
 #include <gtest/gtest.h>
 
 #include "RouteSteps.h"
@@ -33,7 +34,6 @@ TEST_F(SidePlaces, WalkingIntoTheWoodsLakeSetsTheLakeFlag)
 {
 	ASSERT_TRUE(play.Play([&] {
 		play.NewGame();
-		ClearHome(play);
 		play.FollowLink("woods");
 		// The bank west of the lake leaves the feet dry.
 		play.WalkTo(12, 11);
@@ -75,5 +75,26 @@ TEST_F(SidePlaces, TheLadyYieldsHerGladeOnlyToHerDress)
 		play.WalkTo(29, 11);
 		play.WaitUntil([&] { return GameProgress::FlagId(feed); }, "the chicken feed taken", 3.0f);
 		play.Continue();
+	}));
+}
+
+TEST_F(SidePlaces, GruntWarnsTheUnarmedAndGivesUpOnceHisChooksAreBeaten)
+{
+	ASSERT_TRUE(play.Play([&] {
+		play.NewGame();
+		// Unarmed, the hero only hears him out.
+		play.WalkInto("Grunt's ground");
+		play.Continue();
+		EXPECT_TRUE(play.IsAlive("Grunt"));
+		EXPECT_EQ(4, play.Hearts()) << "he warns, he does not strike";
+		ClearHome(play);
+		EXPECT_TRUE(play.IsAlive("Grunt")) << "a tame ogre is no foe of the yard";
+		// Back to him with the yard beaten: he gives up.
+		play.WalkTo(19, 17);
+		for (int i = 0; i < 2 * PlaythroughDriver::kFramesPerSecond && !play.MessageShown(); i++)
+			play.Hold({SDL_SCANCODE_RIGHT}, 1);
+		EXPECT_EQ("Fine. You beat my chooks. I am done.", play.MessageText());
+		play.Continue();
+		play.WaitUntil([&] { return !play.IsAlive("Grunt"); }, "Grunt to give up", 5.0f);
 	}));
 }
