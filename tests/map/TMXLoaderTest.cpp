@@ -117,7 +117,7 @@ TEST_F(TmxReader, SampleMapReadsWholeWithItsScripts)
 		EXPECT_EQ(data.layerIds[6], HashName("water"));
 		EXPECT_STREQ(data.music.Get(), "start");
 		EXPECT_STREQ(data.title.Get(), "Home\nWhere every road begins");
-		EXPECT_EQ(data.highestObjectId, 66);
+		EXPECT_EQ(data.highestObjectId, 69);
 
 		// Every tile kind is on the map, and a few cells as drawn.
 		ASSERT_EQ(data.tiles.size(), 24u * 26u);
@@ -145,7 +145,7 @@ TEST_F(TmxReader, SampleMapReadsWholeWithItsScripts)
 		}
 
 		// Objects: the four "mode" chooks stay out below Brutal.
-		EXPECT_EQ(data.objects.size(), 30u);
+		EXPECT_EQ(data.objects.size(), 33u);
 		EXPECT_EQ(data.entityRecords.size(), 21u);
 		for (uint16_t id : {59, 60, 61, 63})
 			EXPECT_EQ(FindById(data.entityRecords, id), nullptr) << id;

@@ -98,3 +98,21 @@ TEST_F(SidePlaces, GruntWarnsTheUnarmedAndGivesUpOnceHisChooksAreBeaten)
 		play.WaitUntil([&] { return !play.IsAlive("Grunt"); }, "Grunt to give up", 5.0f);
 	}));
 }
+
+TEST_F(SidePlaces, MarenSendsTheHeroForBessOnHerTerrace)
+{
+	ASSERT_TRUE(play.Play([&] {
+		play.NewGame();
+		ClearHome(play);
+		EXPECT_FALSE(play.Flag("bessfound"));
+		play.Talk("Maren");
+		play.Answer(true);
+		play.Continue();
+		EXPECT_TRUE(play.Flag("marenquest"));
+		// Bess waits on the terrace east of the pond, up the ramp.
+		play.WalkInto("Bess's terrace");
+		play.Continue();
+		play.WaitUntil([&] { return play.Flag("bessfound"); }, "Bess under the hero's arm", 10.0f);
+		EXPECT_FALSE(play.IsAlive("Bess")) << "carried off the terrace";
+	}));
+}
