@@ -4,6 +4,8 @@
 // 1/60 s per frame, as a player at the keyboard would.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <functional>
 #include <string>
 
@@ -58,7 +60,7 @@ protected:
 
 }
 
-TEST_F(PlayerWalk, WalksHomeAndOutToTown)
+TEST_F(PlayerWalk, WalksHomeAndOutToTheOrchard)
 {
 	TalvexGameScene &scene = world.Begin();
 	ASSERT_TRUE(world.UntilLoaded());
@@ -66,41 +68,54 @@ TEST_F(PlayerWalk, WalksHomeAndOutToTown)
 	EXPECT_EQ(HashName("home"), GameProgress::Current().currentMap);
 	TileMap &map = scene.GetMap();
 
-	// A fresh game: the player stands at its spawn, the top middle tile.
+	// A fresh game: the player wakes by home's fire.
+	const MapObjectDef *fire = nullptr;
+	for (const MapObjectDef &record : map.GetMapData().entityRecords)
+		if (MapEntityKindFromType(record.type) == 22)
+			fire = &record;
+	ASSERT_NE(nullptr, fire) << "home has a fireplace";
 	PlayerTile spawn = world.Tile();
-	EXPECT_EQ(map.GetMapData().width / 2, spawn.x);
-	EXPECT_EQ(0, spawn.y);
+	EXPECT_LE(std::abs(spawn.x - fire->x) + std::abs(spawn.y - fire->y), 1) << "by the fire";
 	EXPECT_EQ(4, Hero().GetStats().hearts);
 
 	// The map's title, then the welcome message, answered with action 1.
 	ASSERT_TRUE(FramesUntil([&] { return !scene.GetHud().IsTimerActive(); }));
 	ASSERT_TRUE(FramesUntil([&] { return scene.GetHud().IsMessageVisible(); }, 60));
-	EXPECT_EQ("Home at last. The fire is warm and the road can wait.", scene.GetHud().GetMessageText());
+	EXPECT_EQ(0u, scene.GetHud().GetMessageText().rfind("Home at last.", 0)) << scene.GetHud().GetMessageText();
+	// The fire's solid hearth nudges the hero off its middle first.
+	world.Frames(30);
 	Vec3 held = Position();
 	HoldFor(SDL_SCANCODE_DOWN, 20);
 	EXPECT_EQ(held, Position()) << "the message holds the player";
-	for (int press = 0; press < 4 && scene.GetHud().IsMessageVisible(); press++) {
+	for (int press = 0; press < 8 && scene.GetHud().IsMessageVisible(); press++) {
 		Tap(SDL_SCANCODE_SPACE);
-		world.Frames(10);
+		world.Frames(20);
 	}
 	EXPECT_FALSE(scene.GetHud().IsMessageVisible());
 	EXPECT_FALSE(IsSequenceRunning());
 	EXPECT_TRUE(GameProgress::Flag("homeseen")) << "the script went on past its message";
 
-	// It moves: south down its column, up the ramp onto the platform.
+	// North up column 14 to the road below the hedge, west to column 12.
 	const float ground = Position().y;
+	ASSERT_TRUE(HoldUntil(SDL_SCANCODE_UP, [&] { return world.Tile().y <= 1; }));
+	ASSERT_TRUE(HoldUntil(SDL_SCANCODE_LEFT, [&] { return world.Tile().x <= 12; }));
+	world.Frames(10);
+	EXPECT_EQ(12, world.Tile().x);
+	EXPECT_NEAR(ground, Position().y, 0.05f);
+
+	// It moves: south down its column, up the ramp onto the platform.
 	ASSERT_TRUE(HoldUntil(SDL_SCANCODE_DOWN, [&] { return world.Tile().y >= 3; }));
 	world.Frames(10);
-	EXPECT_EQ(spawn.x, world.Tile().x);
+	EXPECT_EQ(12, world.Tile().x);
 	EXPECT_NEAR(ground + 0.75f, Position().y, 0.05f) << "climbed the ramp";
 
 	// East: the terrace rises more than a step; the player stops at its foot.
 	HoldFor(SDL_SCANCODE_RIGHT, 60);
-	EXPECT_EQ(spawn.x, world.Tile().x) << "stopped at the terrace";
+	EXPECT_EQ(12, world.Tile().x) << "stopped at the terrace";
 	EXPECT_NEAR(ground + 0.75f, Position().y, 0.05f);
 	// West: a wall.
 	HoldFor(SDL_SCANCODE_LEFT, 90);
-	EXPECT_EQ(spawn.x, world.Tile().x) << "stopped at the wall";
+	EXPECT_EQ(12, world.Tile().x) << "stopped at the wall";
 	EXPECT_NEAR(ground + 0.75f, Position().y, 0.05f);
 
 	// South off the ledge, down to the road.
@@ -109,7 +124,7 @@ TEST_F(PlayerWalk, WalksHomeAndOutToTown)
 	EXPECT_NEAR(ground, Position().y, 0.05f) << "dropped off the ledge";
 
 	// East to the pond's column, then south into the pond.
-	ASSERT_TRUE(HoldUntil(SDL_SCANCODE_RIGHT, [&] { return world.Tile().x >= spawn.x + 2; }));
+	ASSERT_TRUE(HoldUntil(SDL_SCANCODE_RIGHT, [&] { return world.Tile().x >= 15; }));
 	int16_t pondColumn = world.Tile().x;
 	uint8_t heartsBefore = Hero().GetStats().hearts;
 	ASSERT_TRUE(HoldUntil(SDL_SCANCODE_DOWN, [&] { return Hero().splashed != 0 || Position().y < ground - 0.5f; }));
@@ -129,22 +144,32 @@ TEST_F(PlayerWalk, WalksHomeAndOutToTown)
 	EXPECT_NEAR(ground, Position().y, 0.05f) << "standing again on dry ground";
 	EXPECT_EQ(kLevelWater, map.TileAt(standing.x, (int16_t)(standing.y + 2)).level) << "the pond lies just south";
 
-	// North to the middle of the top row, then west through the "town" link.
-	const float topRow = world.TileCentre(0, 0).z;
-	ASSERT_TRUE(HoldUntil(SDL_SCANCODE_UP, [&] { return Position().z <= topRow; }));
-	EXPECT_EQ(0, world.Tile().y);
-	ASSERT_TRUE(HoldUntil(SDL_SCANCODE_LEFT, [&] { return Hero().HasExitTarget(); }));
-	EXPECT_STREQ("town", Hero().ExitTarget());
-	ASSERT_TRUE(world.UntilOn("town"));
+	// West along row 11 below the house, then north up column 9 to the north
+	// gate, which holds while the chooks of the yard run loose.
+	ASSERT_TRUE(HoldUntil(SDL_SCANCODE_DOWN, [&] { return world.TileCentre(0, 11).z <= Position().z; }));
+	ASSERT_TRUE(HoldUntil(SDL_SCANCODE_LEFT, [&] { return world.TileCentre(9, 0).x >= Position().x; }));
+	ASSERT_TRUE(HoldUntil(SDL_SCANCODE_UP, [&] { return world.Tile().y <= 2; }));
+	ASSERT_TRUE(HoldUntil(SDL_SCANCODE_RIGHT, [&] { return world.Tile().x >= 10; }));
+	HoldFor(SDL_SCANCODE_UP, 90);
+	EXPECT_GE(world.Tile().y, 1) << "the north gate is shut";
+	EXPECT_FALSE(Hero().HasExitTarget());
 
-	// Town is loaded, the player stands inside its "home" link, and the
-	// record says the game is in town now.
-	EXPECT_EQ(HashName("town"), GameProgress::Current().currentMap);
+	// Back down column 9 and west through the hedge's gap into the orchard.
+	ASSERT_TRUE(HoldUntil(SDL_SCANCODE_DOWN, [&] { return world.TileCentre(0, 2).z <= Position().z; }));
+	ASSERT_TRUE(HoldUntil(SDL_SCANCODE_LEFT, [&] { return world.TileCentre(9, 0).x >= Position().x; }));
+	ASSERT_TRUE(HoldUntil(SDL_SCANCODE_DOWN, [&] { return world.TileCentre(0, 9).z <= Position().z; }));
+	ASSERT_TRUE(HoldUntil(SDL_SCANCODE_LEFT, [&] { return Hero().HasExitTarget(); }));
+	EXPECT_STREQ("orchard", Hero().ExitTarget());
+	ASSERT_TRUE(world.UntilOn("orchard"));
+
+	// The orchard is loaded, the player stands inside its "home" link, and
+	// the record says the game is in the orchard now.
+	EXPECT_EQ(HashName("orchard"), GameProgress::Current().currentMap);
 	EXPECT_EQ(HashName("home"), GameProgress::Current().previousMap);
 	MapObjectDef *homeLink = scene.GetMap().FindObjectByKey(HashName("home"));
 	ASSERT_NE(nullptr, homeLink);
 	EXPECT_EQ(kObjectExit, homeLink->kind);
 	EXPECT_TRUE(scene.GetMap().IsInsideObject(*homeLink, Position()));
 	world.Frames(120);
-	EXPECT_STREQ("town", scene.GetLoadedAs()) << "arriving on the link does not walk straight back";
+	EXPECT_STREQ("orchard", scene.GetLoadedAs()) << "arriving on the link does not walk straight back";
 }

@@ -34,6 +34,14 @@ TEST_F(PlaythroughDriverTest, NewGameWalksFromHomeToTownAndTalks)
 		EXPECT_EQ("home", play.MapName());
 		EXPECT_EQ((std::vector<std::string>{"preintro", "play"}), play.Game().screens);
 		EXPECT_EQ(HashName("home"), GameProgress::Current().currentMap);
+		// Home's north gate opens once the sword beside the house has beaten
+		// the chooks of the yard.
+		play.WalkTo(11, 8);
+		play.WaitUntil([&] { return play.HeldKind() == 43; }, "the old sword in hand", 5.0f);
+		play.Continue();
+		play.Strike("yard chook 1");
+		play.WaitUntil([&] { return play.Flag("homechooks"); }, "the north gate to open");
+		play.Continue();
 		play.FollowLink("town");
 		EXPECT_EQ("town", play.MapName());
 		play.Talk("Wyn");

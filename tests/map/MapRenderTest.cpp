@@ -240,9 +240,11 @@ TEST_F(MapRender, HomeMapShowsItsGroundWaterWallsRampsAndBorder)
 				{"stone top of the terraced hill", TileMiddle(4, 4), Surface::Grey},
 				{"water of the pond", TileMiddle(16, 14), Surface::Water},
 				{"floor of the hole", TileMiddle(4, 13), Surface::Void},
+				// The hedge round home runs on into the border, but for the
+				// orchard's gap in the west.
 				{"border west of the map", TileMiddle(-2, 8), Surface::Sand},
-				{"border north of the map", TileMiddle(12, -3), Surface::Sand},
-				{"border south of the map", TileMiddle(12, 20), Surface::Sand},
+				{"border north of the map", TileMiddle(12, -3), Surface::Green},
+				{"sand of the chook yard south of the pond", TileMiddle(12, 20), Surface::Sand},
 				{"outside the border", TileMiddle(-7, 8), Surface::Void},
 			}},
 	};

@@ -2,6 +2,7 @@
 // lead into and the files its model props name must be there, spelled
 // exactly as the files are.
 #include "engine/core/FileAccess.h"
+#include "engine/core/NameHash.h"
 #include "map/MapCommand.h"
 #include "map/MapFiles.h"
 #include "map/TMXLoader.h"
@@ -58,7 +59,9 @@ TEST(ShippedMaps, LinksHutsAndModelPropsNameFilesThatExist)
 			ASSERT_TRUE(loaded);
 			maps++;
 			for (const MapObjectDef &link : data.objects) {
-				if (link.kind == kObjectExit) {
+				// The two roads out of the world end the game instead of loading a map.
+				const bool ending = NameHashEquals(link.key, "end_north") || NameHashEquals(link.key, "end_hole");
+				if (link.kind == kObjectExit && !ending) {
 					const std::string next = std::string(folder) + "/" + link.name.GetOr("") + ".tmx";
 					EXPECT_TRUE(HasFile(next)) << "link " << link.id << " leads to " << next;
 				}

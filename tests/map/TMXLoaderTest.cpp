@@ -109,7 +109,7 @@ TEST_F(TmxReader, SampleMapReadsWholeWithItsScripts)
 		ASSERT_TRUE(Load(path, data, 0, &log));
 		EXPECT_EQ(log, ""); // no missing values, nothing refused
 		EXPECT_EQ(data.width, 24);
-		EXPECT_EQ(data.height, 18);
+		EXPECT_EQ(data.height, 26);
 		EXPECT_EQ(data.tileWidth, 16);
 		EXPECT_STREQ(data.GetMapName(), "home");
 		EXPECT_EQ(data.border, 2);
@@ -117,10 +117,10 @@ TEST_F(TmxReader, SampleMapReadsWholeWithItsScripts)
 		EXPECT_EQ(data.layerIds[6], HashName("water"));
 		EXPECT_STREQ(data.music.Get(), "start");
 		EXPECT_STREQ(data.title.Get(), "Home\nWhere every road begins");
-		EXPECT_EQ(data.highestObjectId, 48);
+		EXPECT_EQ(data.highestObjectId, 69);
 
 		// Every tile kind is on the map, and a few cells as drawn.
-		ASSERT_EQ(data.tiles.size(), 24u * 18u);
+		ASSERT_EQ(data.tiles.size(), 24u * 26u);
 		std::set<uint32_t> kinds;
 		for (const MapTile &tile : data.tiles)
 			kinds.insert(tile.kind);
@@ -131,9 +131,10 @@ TEST_F(TmxReader, SampleMapReadsWholeWithItsScripts)
 			uint8_t level, secondLevel;
 		};
 		const Cell cells[] = {
-			{0, 0, 1, 1, 1},   {1, 1, 3, 2, 1},  {8, 1, 4, 2, 1},  {8, 7, 5, 2, 1},  {1, 7, 2, 2, 1},
+			{0, 0, 1, 3, 3},   {1, 1, 3, 2, 1},  {8, 1, 4, 2, 1},  {8, 7, 5, 2, 1},  {1, 7, 2, 2, 1},
 			{4, 8, 6, 2, 1},   {3, 4, 7, 4, 3},  {22, 10, 8, 2, 1}, {8, 4, 9, 2, 1}, {4, 4, 1, 5, 5},
-			{3, 13, 0, 0, 0},  {4, 13, 0, 0, 0}, {14, 13, 1, 7, 0}, {19, 14, 2, 3, 7}, {23, 17, 1, 1, 1},
+			{3, 13, 0, 0, 0},  {4, 13, 0, 0, 0}, {14, 13, 1, 7, 0}, {19, 14, 2, 3, 7}, {23, 17, 1, 4, 4},
+			{10, 0, 1, 1, 1},  {0, 8, 1, 1, 1},  {23, 7, 1, 1, 1},  {11, 25, 1, 1, 1}, {13, 19, 1, 3, 3},
 		};
 		for (const Cell &cell : cells) {
 			SCOPED_TRACE("cell " + std::to_string(cell.x) + "," + std::to_string(cell.y));
@@ -143,29 +144,31 @@ TEST_F(TmxReader, SampleMapReadsWholeWithItsScripts)
 			EXPECT_EQ(tile.secondLevel, cell.secondLevel);
 		}
 
-		// Objects: the two "mode" creatures stay out below Brutal.
-		EXPECT_EQ(data.objects.size(), 23u);
-		EXPECT_EQ(data.entityRecords.size(), 17u);
-		EXPECT_EQ(FindById(data.entityRecords, 32), nullptr);
-		EXPECT_EQ(FindById(data.entityRecords, 33), nullptr);
-		EXPECT_EQ(data.exits[kExitNorth].id, 1); // ties with the orchard exit, listed later
+		// Objects: the four "mode" chooks stay out below Brutal.
+		EXPECT_EQ(data.objects.size(), 33u);
+		EXPECT_EQ(data.entityRecords.size(), 21u);
+		for (uint16_t id : {59, 60, 61, 63})
+			EXPECT_EQ(FindById(data.entityRecords, id), nullptr) << id;
+		// One link to an edge: town, the woods, the beach, the orchard.
+		EXPECT_EQ(data.exits[kExitNorth].id, 1);
 		EXPECT_EQ(data.exits[kExitEast].id, 2);
 		EXPECT_EQ(data.exits[kExitSouth].id, 3);
-		EXPECT_EQ(data.exits[kExitWest].id, 4);
+		EXPECT_EQ(data.exits[kExitWest].id, 5);
 
 		const MapObjectDef *maren = FindById(data.entityRecords, 30);
 		ASSERT_NE(maren, nullptr);
 		EXPECT_EQ(maren->type, 24);
-		EXPECT_EQ(maren->x, 11);
-		EXPECT_EQ(maren->y, 5);
+		EXPECT_EQ(maren->x, 16);
+		EXPECT_EQ(maren->y, 9);
 		EXPECT_EQ(maren->key, HashName("maren"));
 		EXPECT_EQ(maren->facing, 1);
-		ASSERT_EQ(maren->commandCount, 3);
+		ASSERT_EQ(maren->commandCount, 4);
 		const MapCommand *script = &data.commands[maren->firstCommand];
-		ExpectCommand(script[0], 1, 17, 18);
-		ExpectCommand(script[1], 18, 17, script[1].value);
-		EXPECT_STREQ(data.messages[script[1].value].Get(), "My hen Bess has run off again. Will you find her?");
-		EXPECT_EQ(script[2].code, 17u);
+		ExpectCommand(script[0], 3, 50, 52); // her warning until the sword is held
+		ExpectCommand(script[1], 1, 17, 18);
+		ExpectCommand(script[2], 18, 17, script[2].value);
+		EXPECT_STREQ(data.messages[script[2].value].Get(), "My hen Bess has run off again. Will you find her?");
+		EXPECT_EQ(script[3].code, 17u);
 
 		const MapObjectDef *well = FindById(data.entityRecords, 40);
 		ASSERT_NE(well, nullptr);
@@ -186,8 +189,8 @@ TEST_F(TmxReader, SampleMapAtBrutalAndWithoutScripts)
 	GameProgress::SetDifficulty(2);
 	TileMapData brutal;
 	ASSERT_TRUE(Load("maps/home.tmx", brutal, 0));
-	EXPECT_EQ(brutal.entityRecords.size(), 19u);
-	const MapObjectDef *flipped = FindById(brutal.entityRecords, 33);
+	EXPECT_EQ(brutal.entityRecords.size(), 25u);
+	const MapObjectDef *flipped = FindById(brutal.entityRecords, 63);
 	ASSERT_NE(flipped, nullptr);
 	EXPECT_EQ(flipped->flipX, 1);
 	EXPECT_EQ(flipped->commandCount, 0); // "mode" compiles to nothing

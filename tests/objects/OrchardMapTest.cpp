@@ -57,8 +57,11 @@ TEST(OrchardMap, HoldsOneOfEachPropPickupDoorAndSwitch)
 		kinds.insert(MapEntityKindFromType(record.type));
 		EXPECT_LT(record.id, 256) << "ids stay groups";
 	}
-	const uint32_t wanted[] = {4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 22, 25, 37, 39, 40, 42, 43, 44,
-		45, 46, 47, 48, 49, 59, 63};
+	// The garden hands out no weapon: the swords and the dress lie on the road.
+	const uint32_t wanted[] = {4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 22, 25, 39, 40, 42, 59, 63};
+	for (uint32_t weapon = 43; weapon <= 49; weapon++)
+		EXPECT_EQ(kinds.count(weapon), 0u) << "kind " << weapon;
+	EXPECT_EQ(kinds.count(37u), 0u) << "the dragon coins lie on the road";
 	for (uint32_t kind : wanted)
 		EXPECT_EQ(kinds.count(kind), 1u) << "kind " << kind;
 
@@ -78,7 +81,8 @@ TEST(OrchardMap, HoldsOneOfEachPropPickupDoorAndSwitch)
 	EXPECT_EQ(CommandOf(orchard, *RecordById(orchard, 46), kCmdUnlock)->value, 1);
 	// Collectables by their lower-case names within their sets.
 	EXPECT_STREQ(RecordById(orchard, 32)->name.Get(), "tri1");
-	EXPECT_STREQ(RecordById(orchard, 33)->name.Get(), "letter2");
+	EXPECT_STREQ(RecordById(orchard, 33)->name.Get(), "puzzle2");
+	EXPECT_STREQ(RecordById(orchard, 31)->name.Get(), "cooler5");
 	EXPECT_STREQ(RecordById(orchard, 34)->name.Get(), "puzzle3");
 	EXPECT_STREQ(RecordById(orchard, 12)->name.Get(), "table");
 	EXPECT_STREQ(RecordById(orchard, 17)->name.Get(), "ground news");

@@ -1,5 +1,7 @@
 #include "support/TilePathFinder.h"
 
+#include <algorithm>
+
 #include "engine/core/NameHash.h"
 #include "map/EnvironmentTable.h"
 #include "map/TileCode.h"
@@ -23,6 +25,14 @@ bool TilePathFinder::InMap(const PathTile &tile) const
 
 float TilePathFinder::Height(const PathTile &tile, float fx, float fz) const
 {
+	// A diagonal tile is walked on its low half only: its high half is a
+	// wall the hero cannot climb from the low one, so a path must not step
+	// on through it to the ground beside the high half.
+	const MapTile &cell = map.TileAt(static_cast<int16_t>(tile.x), static_cast<int16_t>(tile.y));
+	// The tile the search starts from keeps its true heights: the hero may
+	// stand on either half.
+	if (IsDiagonalKind(cell.kind) && !(hasOrigin && tile == origin))
+		return map.LevelHeight(std::min(cell.level, cell.secondLevel));
 	return map.HeightAtTile(static_cast<int16_t>(tile.x), static_cast<int16_t>(tile.y), fx, fz);
 }
 
@@ -34,6 +44,9 @@ bool TilePathFinder::IsGround(const PathTile &tile, bool withBlocks) const
 	if (cell.kind == kTileNothing || IsWet(cell.level))
 		return false;
 	if ((IsDiagonalKind(cell.kind) || IsRampKind(cell.kind)) && IsWet(cell.secondLevel))
+		return false;
+	// A diagonal tile whose low half is a hole has no ground to stand on.
+	if (IsDiagonalKind(cell.kind) && std::min(cell.level, cell.secondLevel) == kLevelHole)
 		return false;
 	static const uint16_t lava = HashName("lava");
 	const EnvironmentLayer *surface = map.SurfaceAt(static_cast<int16_t>(tile.x), static_cast<int16_t>(tile.y));
@@ -76,6 +89,8 @@ std::vector<PathTile> TilePathFinder::Find(const PathTile &start, const std::fun
 	std::priority_queue<Entry, std::vector<Entry>, decltype(later)> open(later);
 	std::map<PathTile, float> cost;
 	std::map<PathTile, PathTile> cameFrom;
+	origin = start;
+	hasOrigin = true;
 	cost[start] = 0.0f;
 	open.push({0.0f, start});
 	while (!open.empty()) {
@@ -119,6 +134,8 @@ std::set<PathTile> TilePathFinder::Reachable(const PathTile &start) const
 {
 	std::set<PathTile> seen{start};
 	std::vector<PathTile> todo{start};
+	origin = start;
+	hasOrigin = true;
 	while (!todo.empty()) {
 		const PathTile tile = todo.back();
 		todo.pop_back();

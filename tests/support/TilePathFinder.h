@@ -56,4 +56,7 @@ private:
 
 	const TileMap &map;
 	std::set<PathTile> blocked;
+	// Where the last search started (its tile keeps a diagonal's both halves).
+	mutable PathTile origin;
+	mutable bool hasOrigin = false;
 };

@@ -1,0 +1,118 @@
+// Home's side places, played headless from a new game with key presses
+// only: the woods' lake wets the hero who walks into it (the flag that the
+// won screen's "lakeless" asks after), and the lady of the lake bars her
+// glade to everyone but a hero who brings her dress from the beach, and
+// Grunt gives up once the chooks of his yard are beaten.
+#include <gtest/gtest.h>
+
+#include "RouteSteps.h"
+#include "game/GameProgress.h"
+#include "objects/CollectableKind.h"
+#include "support/PlaythroughDriver.h"
+
+#include <SDL.h>
+
+namespace {
+
+constexpr uint32_t kDress = 48;
+
+class SidePlaces : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		std::string whyNot;
+		if (!play.Prepare(whyNot))
+			GTEST_SKIP() << whyNot;
+	}
+
+	PlaythroughDriver play;
+};
+
+} // namespace
+
+TEST_F(SidePlaces, WalkingIntoTheWoodsLakeSetsTheLakeFlag)
+{
+	ASSERT_TRUE(play.Play([&] {
+		play.NewGame();
+		play.FollowLink("woods");
+		// The bank west of the lake leaves the feet dry.
+		play.WalkTo(12, 11);
+		play.Frames(30);
+		EXPECT_FALSE(play.Flag("lake"));
+		for (int i = 0; i < 3 * PlaythroughDriver::kFramesPerSecond && !play.MessageShown(); i++)
+			play.Hold({SDL_SCANCODE_RIGHT}, 1);
+		play.Continue();
+		EXPECT_TRUE(play.Flag("lake")) << "walked into the lake from its west bank";
+	}));
+}
+
+TEST_F(SidePlaces, TheLadyYieldsHerGladeOnlyToHerDress)
+{
+	ASSERT_TRUE(play.Play([&] {
+		play.NewGame();
+		ClearHome(play);
+		play.FollowLink("woods");
+		// With the sword, the lady takes no blow and the glade stays shut.
+		play.Talk("Lady");
+		play.Continue();
+		for (int i = 0; i < 10; i++)
+			play.Tap(SDL_SCANCODE_SPACE, 20);
+		play.Continue();
+		EXPECT_TRUE(play.IsAlive("Lady")) << "the sword does not move her";
+		// With her dress from the beach rocks she yields.
+		play.FollowLink("home");
+		play.FollowLink("beach");
+		play.WalkTo(kDressX, kDressY);
+		play.WaitUntil([&] { return play.HeldKind() == kDress; }, "the dress in hand", 5.0f);
+		play.Continue();
+		play.FollowLink("home");
+		play.FollowLink("woods");
+		play.Strike("Lady");
+		EXPECT_FALSE(play.IsAlive("Lady"));
+		// The glade behind her holds a chicken feed and a cooler.
+		const uint16_t feed = CollectableFlagFromName("puzzle4");
+		EXPECT_FALSE(GameProgress::FlagId(feed));
+		play.WalkTo(29, 11);
+		play.WaitUntil([&] { return GameProgress::FlagId(feed); }, "the chicken feed taken", 3.0f);
+		play.Continue();
+	}));
+}
+
+TEST_F(SidePlaces, GruntWarnsTheUnarmedAndGivesUpOnceHisChooksAreBeaten)
+{
+	ASSERT_TRUE(play.Play([&] {
+		play.NewGame();
+		// Unarmed, the hero only hears him out.
+		play.WalkInto("Grunt's ground");
+		play.Continue();
+		EXPECT_TRUE(play.IsAlive("Grunt"));
+		EXPECT_EQ(4, play.Hearts()) << "he warns, he does not strike";
+		ClearHome(play);
+		EXPECT_TRUE(play.IsAlive("Grunt")) << "a tame ogre is no foe of the yard";
+		// Back to him with the yard beaten: he gives up.
+		play.WalkTo(19, 17);
+		for (int i = 0; i < 2 * PlaythroughDriver::kFramesPerSecond && !play.MessageShown(); i++)
+			play.Hold({SDL_SCANCODE_RIGHT}, 1);
+		EXPECT_EQ("Fine. You beat my chooks. I am done.", play.MessageText());
+		play.Continue();
+		play.WaitUntil([&] { return !play.IsAlive("Grunt"); }, "Grunt to give up", 5.0f);
+	}));
+}
+
+TEST_F(SidePlaces, MarenSendsTheHeroForBessOnHerTerrace)
+{
+	ASSERT_TRUE(play.Play([&] {
+		play.NewGame();
+		ClearHome(play);
+		EXPECT_FALSE(play.Flag("bessfound"));
+		play.Talk("Maren");
+		play.Answer(true);
+		play.Continue();
+		EXPECT_TRUE(play.Flag("marenquest"));
+		// Bess waits on the terrace east of the pond, up the ramp.
+		play.WalkInto("Bess's terrace");
+		play.Continue();
+		play.WaitUntil([&] { return play.Flag("bessfound"); }, "Bess under the hero's arm", 10.0f);
+		EXPECT_FALSE(play.IsAlive("Bess")) << "carried off the terrace";
+	}));
+}
