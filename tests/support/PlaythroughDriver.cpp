@@ -1,0 +1,827 @@
+#include "support/PlaythroughDriver.h"
+
+#include "engine/collision/Collider.h"
+#include "engine/core/ActiveSequence.h"
+#include "engine/core/NameHash.h"
+#include "game/GameProgress.h"
+#include "game/GameUI.h"
+#include "game/ScreenPreIntro.h"
+#include "map/TileCode.h"
+#include "objects/Actor.h"
+#include "objects/MapEntity.h"
+#include "objects/MapExits.h"
+#include "objects/Player.h"
+#include "objects/PropSaveSwitch.h"
+#include "support/KeyEvent.h"
+#include "support/SharedRenderer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+namespace {
+
+constexpr uint32_t kFireplaceKind = 22;
+constexpr float kHutDoorReach = 1.5f;   // a hut's door lies this far south of its centre
+constexpr float kStrikeDistance = 2.4f; // world units between hero and foe to swing
+constexpr int kStuckFrames = 45;        // frames without progress before a re-plan
+constexpr int kPlanFrames = 30;         // a moving goal is planned toward again this often
+
+int Seconds(float seconds) { return static_cast<int>(seconds * PlaythroughDriver::kFramesPerSecond); }
+
+float FlatDistance(const Vec3 &a, const Vec3 &b) { return std::hypot(a.x - b.x, a.z - b.z); }
+
+const char *NameOf(const MapObjectDef &object) { return object.name.GetOr(""); }
+
+bool HasFallen(const Entity *entity)
+{
+	if (!Entity::IsAlive(entity) || !entity->IsActive())
+		return true;
+	if (IsActor(entity))
+		return !static_cast<const Actor *>(entity)->HasHearts();
+	return false;
+}
+
+} // namespace
+
+PlaythroughDriver::PlaythroughDriver(MapLoader *maps) { game.maps = maps; }
+
+PlaythroughDriver::~PlaythroughDriver()
+{
+	ReleaseMovement();
+	game.DropScenes();
+	EndActiveSequence();
+	Input::Get()->Reset();
+	SaveFolder::Release();
+	if (renderer != nullptr)
+		renderer->SetFade(0.0f, 0.0f);
+}
+
+bool PlaythroughDriver::Prepare(std::string &whyNot)
+{
+	renderer = SharedStartedRenderer(whyNot);
+	if (renderer == nullptr)
+		return false;
+	SDL_GL_MakeCurrent(renderer->GetWindow(), renderer->GetContext());
+	folder.Use();
+	Input::Get()->Reset();
+	return true;
+}
+
+bool PlaythroughDriver::Play(const std::function<void()> &play)
+{
+	try {
+		play();
+	} catch (const PlaythroughStop &) {
+		ReleaseMovement();
+		return false;
+	}
+	ReleaseMovement();
+	return true;
+}
+
+// --- Frames and keys ---------------------------------------------------------
+
+void PlaythroughDriver::Step()
+{
+	game.Step();
+	if (game.LastScreen() == "died")
+		Fail("the hero died");
+}
+
+void PlaythroughDriver::Frames(int count)
+{
+	for (int i = 0; i < count; i++)
+		Step();
+}
+
+void PlaythroughDriver::Tap(SDL_Scancode key, int framesAfter)
+{
+	Input::Get()->HandleEvent(KeyEvent(true, key));
+	Step();
+	Input::Get()->HandleEvent(KeyEvent(false, key));
+	Frames(framesAfter);
+}
+
+void PlaythroughDriver::Hold(std::initializer_list<SDL_Scancode> keys, int frames)
+{
+	ReleaseMovement();
+	for (SDL_Scancode key : keys)
+		Input::Get()->HandleEvent(KeyEvent(true, key));
+	Frames(frames);
+	for (SDL_Scancode key : keys)
+		Input::Get()->HandleEvent(KeyEvent(false, key));
+	Step();
+}
+
+void PlaythroughDriver::ReleaseMovement()
+{
+	for (SDL_Scancode key : held)
+		Input::Get()->HandleEvent(KeyEvent(false, key));
+	held.clear();
+}
+
+bool PlaythroughDriver::SteerTo(float x, float z, float reach)
+{
+	const Vec3 at = Hero().transform.position;
+	const float dx = x - at.x;
+	const float dz = z - at.z;
+	std::vector<SDL_Scancode> wanted;
+	if (std::hypot(dx, dz) > reach) {
+		// Both axes while the other is still well off, so the hero goes
+		// diagonally and lines up at the end.
+		const float dead = std::max(0.08f, 0.35f * std::min(std::fabs(dx), std::fabs(dz)) < 0.08f ? 0.08f : 0.0f);
+		if (dx > dead)
+			wanted.push_back(SDL_SCANCODE_RIGHT);
+		else if (dx < -dead)
+			wanted.push_back(SDL_SCANCODE_LEFT);
+		if (dz > dead)
+			wanted.push_back(SDL_SCANCODE_DOWN);
+		else if (dz < -dead)
+			wanted.push_back(SDL_SCANCODE_UP);
+	}
+	for (SDL_Scancode key : held)
+		if (std::find(wanted.begin(), wanted.end(), key) == wanted.end())
+			Input::Get()->HandleEvent(KeyEvent(false, key));
+	for (SDL_Scancode key : wanted)
+		if (std::find(held.begin(), held.end(), key) == held.end())
+			Input::Get()->HandleEvent(KeyEvent(true, key));
+	held = wanted;
+	return !wanted.empty();
+}
+
+// --- Starting -----------------------------------------------------------------
+
+void PlaythroughDriver::NewGame(int difficulty)
+{
+	game.NewGame(static_cast<uint32_t>(difficulty), 0);
+	for (int i = 0; i < 10 && dynamic_cast<ScreenPreIntro *>(game.GetCurrentScene()) == nullptr; i++)
+		Step();
+	if (dynamic_cast<ScreenPreIntro *>(game.GetCurrentScene()) == nullptr)
+		Fail("a new game did not ask whether to watch the intro");
+	Frames(10); // the menu takes presses a little after it is built
+	Tap(SDL_SCANCODE_DOWN, 8);
+	Tap(SDL_SCANCODE_RETURN, 8);
+	WaitUntil([&] { return InPlay() && !Scene().IsMapLoading() && Scene().GetLoadedAs()[0] != '\0'; }, "play to begin", 10.0f);
+	WaitUntil([&] { return !Scene().GetHud().IsBusy(); }, "the map's title to go by", 10.0f);
+	Continue();
+}
+
+// --- Queries ------------------------------------------------------------------
+
+bool PlaythroughDriver::InPlay() const { return game.PlayScene() != nullptr; }
+
+TalvexGameScene &PlaythroughDriver::Scene() const
+{
+	TalvexGameScene *scene = game.PlayScene();
+	if (scene == nullptr)
+		Fail("play has ended (screen " + game.LastScreen() + ")");
+	return *scene;
+}
+
+Player &PlaythroughDriver::Hero() const { return Scene().GetPlayer(); }
+
+std::string PlaythroughDriver::MapName() const { return InPlay() ? Scene().GetLoadedAs() : std::string(); }
+
+uint32_t PlaythroughDriver::HeldKind() const { return InPlay() ? Hero().GetStats().heldKind : 0; }
+
+int PlaythroughDriver::Hearts() const { return InPlay() ? Hero().GetStats().hearts : 0; }
+
+PathTile PlaythroughDriver::HeroTile() const
+{
+	const PlayerTile tile = Hero().CurrentTile();
+	return {tile.x, tile.y};
+}
+
+PathTile PlaythroughDriver::TileOf(const Entity &entity) const
+{
+	int16_t x = 0;
+	int16_t y = 0;
+	Scene().GetMap().WorldToTile(entity.transform.position, x, y);
+	return {x, y};
+}
+
+bool PlaythroughDriver::Flag(const std::string &name) const { return GameProgress::Flag(name.c_str()); }
+
+bool PlaythroughDriver::IsAlive(const std::string &name) const
+{
+	MapObjectDef *record = InPlay() ? EntityRecord(name) : nullptr;
+	return record != nullptr && !HasFallen(record->entity);
+}
+
+bool PlaythroughDriver::MessageShown() const { return InPlay() && Scene().GetHud().IsMessageVisible(); }
+
+bool PlaythroughDriver::QuestionAsked() const
+{
+	return InPlay() && IsSequenceRunning() && IsSequenceState2()
+		&& Scene().GetHud().GetMessageState() == GameUI::kMessageQuestion;
+}
+
+std::string PlaythroughDriver::MessageText() const { return InPlay() ? Scene().GetHud().GetMessageText() : std::string(); }
+
+std::string PlaythroughDriver::Where() const
+{
+	std::ostringstream text;
+	if (!InPlay()) {
+		text << "not in play; screens:";
+		for (const std::string &screen : game.screens)
+			text << " " << screen;
+		return text.str();
+	}
+	const PathTile tile = HeroTile();
+	const Vec3 at = Hero().transform.position;
+	text << "the hero stands on map \"" << MapName() << "\" at tile (" << tile.x << ", " << tile.y << "), world ("
+		 << at.x << ", " << at.y << ", " << at.z << "), " << Hearts() << " half hearts, holding kind " << HeldKind();
+	if (MessageShown())
+		text << ", the message \"" << MessageText() << "\" showing";
+	if (IsSequenceRunning())
+		text << ", a script running";
+	return text.str();
+}
+
+void PlaythroughDriver::Fail(const std::string &why) const
+{
+	ADD_FAILURE() << why << "; " << Where();
+	throw PlaythroughStop{why};
+}
+
+MapObjectDef *PlaythroughDriver::EntityRecord(const std::string &name) const
+{
+	for (MapObjectDef &record : Scene().GetMap().GetMapData().entityRecords)
+		if (name == NameOf(record))
+			return &record;
+	return nullptr;
+}
+
+MapObjectDef *PlaythroughDriver::EntityRecordOfKind(uint32_t kind) const
+{
+	// The nearest one of the kind whose entity is still there.
+	MapObjectDef *best = nullptr;
+	float bestDistance = 0.0f;
+	const Vec3 at = Hero().transform.position;
+	for (MapObjectDef &record : Scene().GetMap().GetMapData().entityRecords) {
+		if (MapEntityKindFromType(record.type) != kind || HasFallen(record.entity))
+			continue;
+		const float distance = FlatDistance(record.entity->transform.position, at);
+		if (best == nullptr || distance < bestDistance) {
+			best = &record;
+			bestDistance = distance;
+		}
+	}
+	return best;
+}
+
+MapObjectDef *PlaythroughDriver::MapObject(const std::string &name, uint32_t objectKind) const
+{
+	for (MapObjectDef &object : Scene().GetMap().GetMapData().objects)
+		if (name == NameOf(object) && (objectKind == UINT32_MAX || object.kind == objectKind))
+			return &object;
+	return nullptr;
+}
+
+// --- Walking ------------------------------------------------------------------
+
+TilePathFinder PlaythroughDriver::Finder(const Entity *target, const MapObjectDef *link) const
+{
+	TileMap &map = Scene().GetMap();
+	TilePathFinder finder(map);
+	const TileMapData &data = map.GetMapData();
+	// Solid things stand in the way; the goal itself does not.
+	for (uint16_t i = 0; i < Scene().GetEntityCount(); i++) {
+		Entity *entity = Scene().GetEntityAt(i);
+		if (entity == nullptr || entity == target || entity == &Hero() || entity->collider == nullptr || !entity->IsActive())
+			continue;
+		const int32_t mode = entity->collider->mode;
+		if (mode != Collider::kModeStatic && mode != Collider::kModeSolid)
+			continue;
+		const ColliderBox &box = entity->collider->UpdateBounds();
+		int16_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+		const float inset = 0.2f;
+		map.WorldToTile(box.centre - box.half + Vec3(inset, 0.0f, inset), x0, y0);
+		map.WorldToTile(box.centre + box.half - Vec3(inset, 0.0f, inset), x1, y1);
+		for (int y = y0; y <= y1; y++)
+			for (int x = x0; x <= x1; x++)
+				finder.Block({x, y});
+	}
+	// Every other link would take the hero away.
+	for (const MapObjectDef &object : data.objects) {
+		if (object.kind != kObjectExit || &object == link)
+			continue;
+		for (int y = 0; y < data.height; y++)
+			for (int x = 0; x < data.width; x++)
+				if (map.IsInsideObject(object, map.TilePosition(static_cast<int16_t>(x), static_cast<int16_t>(y), 0.5f, 0.5f)))
+					finder.Block({x, y});
+	}
+	return finder;
+}
+
+void PlaythroughDriver::ReadPlainMessage()
+{
+	// A press finishes the typing; once typed, the next one closes it.
+	Tap(SDL_SCANCODE_SPACE, 12);
+}
+
+void PlaythroughDriver::WalkUntil(const std::function<bool()> &arrived, const std::function<bool(const PathTile &)> &goal,
+	const std::string &what, float seconds, const Entity *target, const MapObjectDef *link)
+{
+	const std::string startMap = MapName();
+	const int limit = Seconds(seconds);
+	std::vector<PathTile> path;
+	size_t next = 0;
+	int sincePlan = kPlanFrames;
+	int sinceProgress = 0;
+	float bestDistance = 1e9f;
+	std::set<PathTile> stuckOn;
+	for (int frame = 0; frame < limit; frame++) {
+		if (arrived()) {
+			ReleaseMovement();
+			return;
+		}
+		if (QuestionAsked()) {
+			ReleaseMovement();
+			Fail("a question was asked (\"" + MessageText() + "\") while walking to " + what);
+		}
+		if (MapName() != startMap || Scene().IsMapLoading())
+			Fail("the map changed while walking to " + what + " (from " + startMap + ")");
+		if (MessageShown() || Scene().GetHud().IsBusy() || IsSequenceRunning() || Hero().GetFreezeTimer() > 0.0f) {
+			ReleaseMovement();
+			if (MessageShown() || (IsSequenceRunning() && IsSequenceState2()))
+				ReadPlainMessage();
+			else
+				Step();
+			sinceProgress = 0;
+			continue;
+		}
+		if (sincePlan >= kPlanFrames || next >= path.size() || sinceProgress > kStuckFrames) {
+			TilePathFinder finder = Finder(target, link);
+			if (sinceProgress > kStuckFrames && next < path.size())
+				stuckOn.insert(path[next]);
+			for (const PathTile &tile : stuckOn)
+				finder.Block(tile);
+			const PathTile from = HeroTile();
+			std::vector<PathTile> plan = finder.Find(from, goal);
+			if (plan.empty() && !stuckOn.empty()) {
+				stuckOn.clear(); // perhaps only a foe stood there: try the plain map
+				plan = Finder(target, link).Find(from, goal);
+			}
+			if (plan.empty() && target == nullptr)
+				Fail("no walkable way to " + what);
+			path = plan;
+			next = path.size() > 1 ? 1 : path.size();
+			sincePlan = 0;
+			sinceProgress = 0;
+			bestDistance = 1e9f;
+		}
+		sincePlan++;
+		Vec3 aim;
+		float reach = 0.0f;
+		if (next < path.size()) {
+			aim = Scene().GetMap().TilePosition(static_cast<int16_t>(path[next].x), static_cast<int16_t>(path[next].y), 0.5f, 0.5f);
+			reach = next + 1 == path.size() ? 0.25f : 0.6f;
+		} else if (target != nullptr) {
+			aim = target->transform.position; // there: bump into it
+		} else if (!path.empty()) {
+			aim = Scene().GetMap().TilePosition(static_cast<int16_t>(path.back().x), static_cast<int16_t>(path.back().y), 0.5f, 0.5f);
+			reach = 0.25f;
+		} else {
+			Step();
+			continue;
+		}
+		const float distance = FlatDistance(Hero().transform.position, aim);
+		if (!SteerTo(aim.x, aim.z, reach)) {
+			if (next < path.size())
+				next++;
+			bestDistance = 1e9f;
+			sinceProgress = 0;
+			if (next >= path.size() && target == nullptr) {
+				// On the last tile's centre without arriving: the goal needs
+				// something else, so plan again.
+				sincePlan = kPlanFrames;
+			}
+			Step();
+			continue;
+		}
+		if (distance < bestDistance - 0.02f) {
+			bestDistance = distance;
+			sinceProgress = 0;
+		} else {
+			sinceProgress++;
+		}
+		Step();
+	}
+	ReleaseMovement();
+	Fail("walking to " + what + " took longer than " + std::to_string(static_cast<int>(seconds)) + " s");
+}
+
+void PlaythroughDriver::WalkTo(int x, int y, float seconds)
+{
+	const PathTile goal{x, y};
+	std::ostringstream what;
+	what << "tile (" << x << ", " << y << ") of " << MapName();
+	WalkUntil([&] {
+		const PathTile at = HeroTile();
+		if (at != goal)
+			return false;
+		const Vec3 centre = Scene().GetMap().TilePosition(static_cast<int16_t>(x), static_cast<int16_t>(y), 0.5f, 0.5f);
+		return FlatDistance(Hero().transform.position, centre) < 0.3f;
+	}, [&](const PathTile &tile) { return tile == goal; }, what.str(), seconds);
+}
+
+void PlaythroughDriver::WalkToEntity(const std::string &name, float seconds)
+{
+	MapObjectDef *record = EntityRecord(name);
+	if (record == nullptr || record->entity == nullptr)
+		Fail("no entity named \"" + name + "\" on " + MapName());
+	Entity *entity = record->entity;
+	WalkUntil([&] { return Hero().GetUseTarget() == record; },
+		[&](const PathTile &tile) {
+			const PathTile at = TileOf(*entity);
+			return std::abs(tile.x - at.x) <= 1 && std::abs(tile.y - at.y) <= 1 && tile != at;
+		}, "\"" + name + "\"", seconds, entity);
+}
+
+void PlaythroughDriver::WalkToKind(uint32_t kind, float seconds)
+{
+	MapObjectDef *record = EntityRecordOfKind(kind);
+	if (record == nullptr)
+		Fail("no entity of kind " + std::to_string(kind) + " on " + MapName());
+	Entity *entity = record->entity;
+	WalkUntil([&] { return Hero().GetUseTarget() == record; },
+		[&](const PathTile &tile) {
+			const PathTile at = TileOf(*entity);
+			return std::abs(tile.x - at.x) <= 1 && std::abs(tile.y - at.y) <= 1 && tile != at;
+		}, "kind " + std::to_string(kind), seconds, entity);
+}
+
+void PlaythroughDriver::Take(const std::string &name, float seconds)
+{
+	MapObjectDef *record = EntityRecord(name);
+	if (record == nullptr || record->entity == nullptr || !record->entity->IsActive())
+		Fail("nothing named \"" + name + "\" to take on " + MapName());
+	Entity *item = record->entity;
+	const PathTile at = TileOf(*item);
+	WalkUntil([&] { return record->entity != item || !Entity::IsAlive(item) || !item->IsActive(); },
+		[&](const PathTile &tile) { return tile == at; }, "\"" + name + "\" to take it", seconds, item);
+	Continue();
+}
+
+void PlaythroughDriver::WalkInto(const std::string &name, float seconds)
+{
+	MapObjectDef *object = MapObject(name, UINT32_MAX);
+	if (object == nullptr)
+		Fail("no map object named \"" + name + "\" on " + MapName());
+	TileMap &map = Scene().GetMap();
+	auto inside = [&, object](const PathTile &tile) {
+		return map.IsInsideObject(*object, map.TilePosition(static_cast<int16_t>(tile.x), static_cast<int16_t>(tile.y), 0.5f, 0.5f));
+	};
+	WalkUntil([&] { return map.IsInsideObject(*object, Hero().transform.position) && inside(HeroTile()); }, inside,
+		"the area \"" + name + "\"", seconds);
+}
+
+void PlaythroughDriver::FollowLink(const std::string &target, float seconds)
+{
+	TileMap &map = Scene().GetMap();
+	const std::string from = MapName();
+	auto leaving = [&] { return Scene().IsMapLoading() || MapName() != from || Hero().HasExitTarget(); };
+	MapObjectDef *link = MapObject(target, kObjectExit);
+	if (link == nullptr) {
+		// A hut of that name: walk up to its door from the south.
+		MapObjectDef *hut = EntityRecord(target);
+		if (hut == nullptr || hut->entity == nullptr)
+			Fail("no link or hut to \"" + target + "\" on " + from);
+		const Vec3 door = hut->entity->transform.position + Vec3(0.0f, 0.0f, kHutDoorReach);
+		int16_t dx = 0, dy = 0;
+		map.WorldToTile(door, dx, dy);
+		const PathTile outside{dx, dy + 1};
+		WalkUntil([&] { return leaving() || HeroTile() == outside; }, [&](const PathTile &tile) { return tile == outside; },
+			"the door of the hut \"" + target + "\"", seconds, hut->entity);
+		for (int i = 0; i < Seconds(3.0f) && !leaving(); i++) {
+			SteerTo(door.x, door.z - 1.0f, 0.0f);
+			Step();
+		}
+	} else {
+		auto inside = [&, link](const PathTile &tile) {
+			return map.IsInsideObject(*link, map.TilePosition(static_cast<int16_t>(tile.x), static_cast<int16_t>(tile.y), 0.5f, 0.5f));
+		};
+		const TileMapData &data = map.GetMapData();
+		bool anyInside = false;
+		for (int y = 0; y < data.height && !anyInside; y++)
+			for (int x = 0; x < data.width && !anyInside; x++)
+				anyInside = inside({x, y});
+		// A link drawn beyond the edge is reached from the tiles beside it.
+		auto goal = [&, link](const PathTile &tile) {
+			if (anyInside)
+				return inside(tile);
+			const int lx = static_cast<int16_t>(link->x);
+			const int ly = static_cast<int16_t>(link->y);
+			return tile.x >= lx - 1 && tile.x <= lx + link->w && tile.y >= ly - 1 && tile.y <= ly + link->h;
+		};
+		WalkUntil([&] { return leaving() || goal(HeroTile()); }, goal, "the link to \"" + target + "\"", seconds, nullptr, link);
+		// On it: on through it, out the way it leads.
+		const uint8_t direction = static_cast<uint8_t>(MapExits::WalkOutDirection(data, *link));
+		const Vec3 centre = map.TilePosition(static_cast<int16_t>(static_cast<int16_t>(link->x) + link->w / 2),
+			static_cast<int16_t>(static_cast<int16_t>(link->y) + link->h / 2), 0.5f, 0.5f);
+		for (int i = 0; i < Seconds(4.0f) && !leaving(); i++) {
+			Vec3 aim = centre;
+			if (direction != kDirNone)
+				aim = Hero().transform.position + DirectionVector(direction) * 4.0f;
+			SteerTo(aim.x, aim.z, 0.0f);
+			Step();
+		}
+	}
+	ReleaseMovement();
+	if (!leaving())
+		Fail("stood in the link to \"" + target + "\" but the map did not change");
+	WaitForMap(target);
+}
+
+void PlaythroughDriver::WaitForMap(const std::string &target, float seconds)
+{
+	WaitUntil([&] { return InPlay() && !Scene().IsMapLoading() && MapName() == target; }, "map \"" + target + "\" to load", seconds);
+	mapChanges++;
+	WaitUntil([&] { return !Scene().GetHud().IsTimerActive(); }, "the title of " + target + " to go by", 10.0f);
+}
+
+void PlaythroughDriver::WaitForScreen(const std::string &screen, float seconds)
+{
+	const int limit = Seconds(seconds);
+	for (int i = 0; i < limit && !game.HasShown(screen); i++) {
+		if (InPlay() && (MessageShown() || (IsSequenceRunning() && IsSequenceState2())) && !QuestionAsked())
+			ReadPlainMessage();
+		else
+			game.Step();
+	}
+	if (!game.HasShown(screen))
+		Fail("the screen \"" + screen + "\" did not come");
+}
+
+void PlaythroughDriver::WaitUntil(const std::function<bool()> &done, const std::string &what, float seconds)
+{
+	const int limit = Seconds(seconds);
+	for (int i = 0; i < limit; i++) {
+		if (done())
+			return;
+		if (InPlay() && !Scene().IsMapLoading() && MessageShown() && !QuestionAsked() && !Scene().GetHud().IsTimerActive())
+			ReadPlainMessage();
+		else
+			Step();
+	}
+	if (!done())
+		Fail("waited more than " + std::to_string(static_cast<int>(seconds)) + " s for " + what);
+}
+
+// --- Acting -------------------------------------------------------------------
+
+void PlaythroughDriver::Use()
+{
+	ReleaseMovement();
+	Tap(SDL_SCANCODE_SPACE, 2);
+}
+
+void PlaythroughDriver::Talk(const std::string &name)
+{
+	WalkToEntity(name);
+	Use();
+}
+
+void PlaythroughDriver::Continue()
+{
+	ReleaseMovement();
+	int quiet = 0;
+	for (int i = 0; i < Seconds(60.0f); i++) {
+		if (!InPlay() || QuestionAsked())
+			return;
+		const bool showing = MessageShown() || IsSequenceRunning() || Scene().GetHud().IsBusy();
+		if (!showing) {
+			if (++quiet > 20)
+				return;
+			Step();
+			continue;
+		}
+		quiet = 0;
+		if (MessageShown() || (IsSequenceRunning() && IsSequenceState2()))
+			ReadPlainMessage();
+		else
+			Step();
+	}
+	Fail("the messages did not end");
+}
+
+void PlaythroughDriver::Answer(bool yes)
+{
+	ReleaseMovement();
+	WaitUntil([&] { return QuestionAsked(); }, "a question", 20.0f);
+	// Typed out first, then answered.
+	for (int i = 0; i < 10 && Scene().GetHud().IsTyping(); i++)
+		Tap(SDL_SCANCODE_SPACE, 12);
+	const std::string asked = MessageText();
+	Frames(12);
+	Tap(yes ? SDL_SCANCODE_SPACE : SDL_SCANCODE_LSHIFT, 4);
+	if (QuestionAsked() && MessageText() == asked)
+		Fail("the question \"" + asked + "\" took no answer");
+}
+
+void PlaythroughDriver::Strike(const std::string &name, float seconds)
+{
+	MapObjectDef *record = EntityRecord(name);
+	if (record == nullptr || record->entity == nullptr)
+		Fail("no foe named \"" + name + "\" on " + MapName());
+	Entity *foe = record->entity;
+	const int limit = Seconds(seconds);
+	int lastHearts = Hearts();
+	int sinceSwing = 0;
+	std::vector<PathTile> path;
+	size_t next = 0;
+	int sincePlan = kPlanFrames;
+	for (int frame = 0; frame < limit; frame++) {
+		if (record->entity != foe || HasFallen(foe)) {
+			ReleaseMovement();
+			Frames(30);
+			return;
+		}
+		if (MessageShown() || (IsSequenceRunning() && IsSequenceState2())) {
+			ReleaseMovement();
+			if (QuestionAsked())
+				Fail("a question was asked (\"" + MessageText() + "\") in the fight with " + name);
+			ReadPlainMessage();
+			continue;
+		}
+		const Vec3 at = Hero().transform.position;
+		const Vec3 there = foe->transform.position;
+		if (Hearts() < lastHearts) {
+			// Hurt: roll away from it.
+			const Vec3 away = at + (at - there) * 2.0f;
+			SteerTo(away.x, away.z, 0.0f);
+			Tap(SDL_SCANCODE_LSHIFT, 20);
+			lastHearts = Hearts();
+			continue;
+		}
+		lastHearts = Hearts();
+		sinceSwing++;
+		if (FlatDistance(at, there) <= kStrikeDistance) {
+			SteerTo(there.x, there.z, 0.5f); // face it
+			if (sinceSwing > 14) {
+				SteerTo(there.x, there.z, 0.0f);
+				Tap(SDL_SCANCODE_SPACE, 1);
+				sinceSwing = 0;
+				continue;
+			}
+			Step();
+			continue;
+		}
+		if (sincePlan++ >= kPlanFrames || next >= path.size()) {
+			const PathTile target = TileOf(*foe);
+			path = Finder(foe, nullptr).Find(HeroTile(), [&](const PathTile &tile) {
+				return std::abs(tile.x - target.x) <= 1 && std::abs(tile.y - target.y) <= 1;
+			});
+			next = path.size() > 1 ? 1 : path.size();
+			sincePlan = 0;
+		}
+		if (next < path.size()) {
+			const Vec3 aim = Scene().GetMap().TilePosition(static_cast<int16_t>(path[next].x), static_cast<int16_t>(path[next].y), 0.5f, 0.5f);
+			if (!SteerTo(aim.x, aim.z, 0.6f))
+				next++;
+		} else {
+			SteerTo(there.x, there.z, 0.0f);
+		}
+		Step();
+	}
+	ReleaseMovement();
+	Fail("\"" + name + "\" did not fall within " + std::to_string(static_cast<int>(seconds)) + " s");
+}
+
+void PlaythroughDriver::StrikeKind(uint32_t kind, float seconds)
+{
+	MapObjectDef *record = EntityRecordOfKind(kind);
+	if (record == nullptr)
+		Fail("no live foe of kind " + std::to_string(kind) + " on " + MapName());
+	if (record->name.IsSet() && EntityRecord(NameOf(*record)) == record) {
+		Strike(NameOf(*record), seconds);
+		return;
+	}
+	// An unnamed foe: fought by its record.
+	Entity *foe = record->entity;
+	const int limit = Seconds(seconds);
+	int sinceSwing = 0;
+	int lastHearts = Hearts();
+	for (int frame = 0; frame < limit; frame++) {
+		if (record->entity != foe || HasFallen(foe)) {
+			ReleaseMovement();
+			Frames(30);
+			return;
+		}
+		if (MessageShown() || (IsSequenceRunning() && IsSequenceState2())) {
+			ReleaseMovement();
+			ReadPlainMessage();
+			continue;
+		}
+		const Vec3 at = Hero().transform.position;
+		const Vec3 there = foe->transform.position;
+		if (Hearts() < lastHearts) {
+			const Vec3 away = at + (at - there) * 2.0f;
+			SteerTo(away.x, away.z, 0.0f);
+			Tap(SDL_SCANCODE_LSHIFT, 20);
+			lastHearts = Hearts();
+			continue;
+		}
+		lastHearts = Hearts();
+		sinceSwing++;
+		if (FlatDistance(at, there) <= kStrikeDistance && sinceSwing > 14) {
+			SteerTo(there.x, there.z, 0.0f);
+			Tap(SDL_SCANCODE_SPACE, 1);
+			sinceSwing = 0;
+			continue;
+		}
+		const PathTile target = TileOf(*foe);
+		std::vector<PathTile> path = Finder(foe, nullptr).Find(HeroTile(), [&](const PathTile &tile) {
+			return std::abs(tile.x - target.x) <= 1 && std::abs(tile.y - target.y) <= 1;
+		});
+		if (path.size() > 1) {
+			const Vec3 aim = Scene().GetMap().TilePosition(static_cast<int16_t>(path[1].x), static_cast<int16_t>(path[1].y), 0.5f, 0.5f);
+			SteerTo(aim.x, aim.z, 0.3f);
+		} else {
+			SteerTo(there.x, there.z, 0.5f);
+		}
+		Step();
+	}
+	ReleaseMovement();
+	Fail("the foe of kind " + std::to_string(kind) + " did not fall within " + std::to_string(static_cast<int>(seconds)) + " s");
+}
+
+void PlaythroughDriver::Push(const std::string &name, uint8_t direction, int tiles, float seconds)
+{
+	MapObjectDef *record = EntityRecord(name);
+	if (record == nullptr || record->entity == nullptr)
+		Fail("no prop named \"" + name + "\" on " + MapName());
+	Entity *prop = record->entity;
+	const int sx = DirectionStepX(direction);
+	const int sy = DirectionStepY(direction);
+	if (sx == 0 && sy == 0)
+		Fail("no direction to push \"" + name + "\"");
+	const PathTile start = TileOf(*prop);
+	const PathTile goal{start.x + sx * tiles, start.y + sy * tiles};
+	WalkTo(start.x - sx, start.y - sy, seconds);
+	const int limit = Seconds(seconds);
+	for (int frame = 0; frame < limit; frame++) {
+		const PathTile now = TileOf(*prop);
+		const Vec3 centre = Scene().GetMap().TilePosition(static_cast<int16_t>(goal.x), static_cast<int16_t>(goal.y), 0.5f, 0.5f);
+		if (now == goal && FlatDistance(prop->transform.position, centre) < 0.3f) {
+			ReleaseMovement();
+			Frames(20);
+			return;
+		}
+		if (MessageShown()) {
+			ReleaseMovement();
+			ReadPlainMessage();
+			continue;
+		}
+		// Straight on behind it, kept in line with its centre.
+		const Vec3 behind = prop->transform.position;
+		const Vec3 aim = behind + DirectionVector(direction) * 4.0f;
+		const Vec3 at = Hero().transform.position;
+		Vec3 steer = aim;
+		if (sx != 0)
+			steer.z = behind.z + (behind.z - at.z) * 0.5f;
+		else
+			steer.x = behind.x + (behind.x - at.x) * 0.5f;
+		SteerTo(steer.x, steer.z, 0.0f);
+		Step();
+	}
+	ReleaseMovement();
+	std::ostringstream why;
+	why << "\"" << name << "\" did not reach tile (" << goal.x << ", " << goal.y << ")";
+	Fail(why.str());
+}
+
+void PlaythroughDriver::SaveAtFire(const std::string &name)
+{
+	MapObjectDef *record = name.empty() ? EntityRecordOfKind(kFireplaceKind) : EntityRecord(name);
+	if (record == nullptr || record->entity == nullptr)
+		Fail("no fireplace" + (name.empty() ? std::string() : " named \"" + name + "\"") + " on " + MapName());
+	auto *fire = dynamic_cast<PropSaveSwitch *>(record->entity);
+	if (fire == nullptr)
+		Fail("\"" + name + "\" is no fireplace");
+	const std::string here = MapName();
+	auto useFire = [&] {
+		WalkUntil([&] { return Hero().GetUseTarget() == record; },
+			[&](const PathTile &tile) {
+				const PathTile at = TileOf(*fire);
+				return std::abs(tile.x - at.x) <= 1 && std::abs(tile.y - at.y) <= 1 && tile != at;
+			}, "the fireplace", kDefaultWalkSeconds, fire);
+		Use();
+		Continue();
+	};
+	// A fire lit before is put out first: lighting it is what saves.
+	if (fire->IsLit())
+		useFire();
+	useFire();
+	if (!fire->IsLit())
+		Fail("the fire would not light");
+	GameProgress saved;
+	if (!GameProgress::ReadSlot(saved, GameProgress::SaveSlot()))
+		Fail("the fire on " + here + " wrote no save");
+	if (saved.startMap != HashName(here.c_str()))
+		Fail("the save written at the fire does not start on " + here);
+}

@@ -1,0 +1,158 @@
+#pragma once
+// Plays the game headless as a player at the keyboard would, for the
+// playthrough tests: the real game and its in-game scene, the shipped data
+// tree (or a loader of the test's), fixed 1/60 s frames, and nothing but key
+// presses fed into the engine's input: no teleports, no flags set, no items
+// given. Each operation plays until it is done; when it cannot be done in
+// time it fails the test with where the hero stands and stops the play
+// (throws PlaythroughStop, which Play catches).
+//
+//   PlaythroughDriver play;
+//   play.Play([&] {
+//       play.NewGame();                 // new game, the pre-intro declined, on home
+//       play.Talk("Maren");            // walk up to her, face her, press use
+//       play.Answer(true);             // "yes" to her question
+//       play.Continue();               // read what she says
+//       play.FollowLink("town");       // into the link named town, town loads
+//   });
+#include "map/TileMapData.h"
+#include "support/PlaythroughGame.h"
+#include "support/SaveFolder.h"
+#include "support/TilePathFinder.h"
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class Entity;
+class GameUI;
+class Player;
+class Renderer;
+
+// Thrown by a failed operation after it has reported the failure.
+struct PlaythroughStop {
+	std::string what;
+};
+
+class PlaythroughDriver {
+public:
+	static constexpr int kFramesPerSecond = 60;
+	static constexpr float kDefaultWalkSeconds = 60.0f;
+	static constexpr float kDefaultFightSeconds = 60.0f;
+
+	// maps: where play scenes read maps; null is the shipped data tree.
+	explicit PlaythroughDriver(MapLoader *maps = nullptr);
+	~PlaythroughDriver();
+	PlaythroughDriver(const PlaythroughDriver &) = delete;
+	PlaythroughDriver &operator=(const PlaythroughDriver &) = delete;
+
+	// False, with the reason, when no renderer can be had (the test skips).
+	bool Prepare(std::string &whyNot);
+	// Runs the play; a failed operation ends it. False when it was stopped.
+	bool Play(const std::function<void()> &play);
+
+	// --- Starting ---
+	// A new game as the title menu starts one (difficulty 0 relaxed, 1
+	// intended, 2 brutal): the pre-intro is declined, play begins on the
+	// first map and its title and first messages go by.
+	void NewGame(int difficulty = 1);
+
+	// --- Walking ---
+	// Walks to the tile along walkable ground, around what blocks the way,
+	// re-planning when the hero gets stuck. Plain messages met on the way are
+	// read; a question, a map change or the death screen fails the walk.
+	void WalkTo(int x, int y, float seconds = kDefaultWalkSeconds);
+	// Walks up to the named entity (or the first of an entity kind) until the
+	// hero faces it and offers to use it (talk, open, light, read ...).
+	void WalkToEntity(const std::string &name, float seconds = kDefaultWalkSeconds);
+	void WalkToKind(uint32_t kind, float seconds = kDefaultWalkSeconds);
+	// Walks onto the named pickup (a weapon, key, coin ...) until it is taken,
+	// then reads what that says.
+	void Take(const std::string &name, float seconds = kDefaultWalkSeconds);
+	// Walks into the named map object (an area: message, trigger, spawn ...)
+	// and stops inside it.
+	void WalkInto(const std::string &name, float seconds = kDefaultWalkSeconds);
+	// Walks into the link to the named map (an exit area or a hut of that
+	// name) and through it, and waits until that map has loaded.
+	void FollowLink(const std::string &map, float seconds = kDefaultWalkSeconds);
+
+	// --- Acting ---
+	// Presses use (the action key) once.
+	void Use();
+	// WalkToEntity, then Use.
+	void Talk(const std::string &name);
+	// Reads every message and "Continue" of a script until a question is asked
+	// or nothing more shows.
+	void Continue();
+	// Waits for the question and answers it: yes is the action key (Space),
+	// no the roll key (Shift), as the HUD takes them.
+	void Answer(bool yes);
+	// Strikes the named foe (or the nearest live foe of the kind) until it
+	// falls, facing it, rolling away when hurt.
+	void Strike(const std::string &name, float seconds = kDefaultFightSeconds);
+	void StrikeKind(uint32_t kind, float seconds = kDefaultFightSeconds);
+	// Pushes the named prop the number of tiles in a direction (kDirNorth ..
+	// kDirWest), walking round to its far side first.
+	void Push(const std::string &name, uint8_t direction, int tiles = 1, float seconds = kDefaultWalkSeconds);
+	// Lights the named fireplace (or the nearest one) so that the game saves,
+	// and checks that the save slot was written on this map.
+	void SaveAtFire(const std::string &name = "");
+	// Runs frames until done, reading plain messages; fails after seconds.
+	void WaitUntil(const std::function<bool()> &done, const std::string &what, float seconds = 30.0f);
+	void WaitForMap(const std::string &map, float seconds = 30.0f);
+	void WaitForScreen(const std::string &screen, float seconds = 60.0f);
+	// Holds keys for a number of frames (a raw press, for what the
+	// operations above do not cover).
+	void Hold(std::initializer_list<SDL_Scancode> keys, int frames);
+	void Tap(SDL_Scancode key, int framesAfter = 1);
+	void Frames(int count);
+
+	// --- Queries ---
+	bool InPlay() const;
+	std::string MapName() const;
+	uint32_t HeldKind() const;
+	int Hearts() const;
+	PathTile HeroTile() const;
+	bool Flag(const std::string &name) const;
+	// The named entity of the current map is there and, for an actor, has
+	// hearts left.
+	bool IsAlive(const std::string &name) const;
+	bool MessageShown() const;
+	bool QuestionAsked() const;
+	std::string MessageText() const;
+	PlaythroughGame &Game() { return game; }
+	TalvexGameScene &Scene() const;
+	Player &Hero() const;
+	// Where the hero stands, for failure messages: "on town at (3, 4) ...".
+	std::string Where() const;
+	// Reports the failure with where the hero stands and stops the play.
+	[[noreturn]] void Fail(const std::string &why) const;
+
+private:
+	// One frame of play; fails on the death screen.
+	void Step();
+	MapObjectDef *EntityRecord(const std::string &name) const;
+	MapObjectDef *EntityRecordOfKind(uint32_t kind) const;
+	MapObjectDef *MapObject(const std::string &name, uint32_t objectKind) const;
+	// Walks along planned paths until arrived says so; goal picks the tiles
+	// to plan toward (re-evaluated on every plan).
+	void WalkUntil(const std::function<bool()> &arrived, const std::function<bool(const PathTile &)> &goal,
+		const std::string &what, float seconds, const Entity *target = nullptr, const MapObjectDef *link = nullptr);
+	// A path finder over the current map with today's solid entities and
+	// the other links blocked.
+	TilePathFinder Finder(const Entity *target, const MapObjectDef *link) const;
+	// Presses the movement keys toward a world point; false once within
+	// reach of it.
+	bool SteerTo(float x, float z, float reach);
+	void ReleaseMovement();
+	void ReadPlainMessage();
+	PathTile TileOf(const Entity &entity) const;
+	std::vector<SDL_Scancode> held;
+
+	SaveFolder folder;
+	Renderer *renderer = nullptr;
+	PlaythroughGame game;
+	int mapChanges = 0;
+};

@@ -1,0 +1,90 @@
+#pragma once
+// The game for headless playthroughs: the real game and its own screen flow
+// (new game, pre-intro, play, quest complete, won, the endings, death), with
+// each screen it is asked for written down, play scenes reading the maps
+// through an optional loader of the test's, and a frame step of exactly
+// 1/60 s that switches scenes as the engine's frame does but draws nothing.
+#include "engine/core/Input.h"
+#include "game/TalvexGame.h"
+#include "game/TalvexGameScene.h"
+#include "map/TileMapData.h"
+
+#include <string>
+#include <vector>
+
+class PlaythroughGame : public TalvexGame {
+public:
+	static constexpr float kFrame = 1.0f / 60.0f;
+
+	PlaythroughGame() { SetClock(&Ticks, &NoDelay); }
+	~PlaythroughGame() override { DropScenes(); }
+
+	void ShowStartup() override { Note("startup"); TalvexGame::ShowStartup(); }
+	void ShowTitle() override { Note("title"); TalvexGame::ShowTitle(); }
+	void ShowPreIntro() override { Note("preintro"); TalvexGame::ShowPreIntro(); }
+	void ShowIntro() override { Note("intro"); TalvexGame::ShowIntro(); }
+	void ShowDied() override { Note("died"); TalvexGame::ShowDied(); }
+	void ShowQuestComplete() override { Note("questcomplete"); TalvexGame::ShowQuestComplete(); }
+	void ShowWinAlt(const char *text, int ending) override
+	{
+		Note("ending " + std::to_string(ending));
+		TalvexGame::ShowWinAlt(text, ending);
+	}
+	void ShowWon() override { Note("won"); TalvexGame::ShowWon(); }
+	void ShowEndChoice() override { Note("endchoice"); TalvexGame::ShowEndChoice(); }
+	void ShowCredits(bool withTheme) override { Note(withTheme ? "credits theme" : "credits"); TalvexGame::ShowCredits(withTheme); }
+	void ShowCreditsFR() override { Note("creditsfr"); TalvexGame::ShowCreditsFR(); }
+	void ShowLoadScreen() override { Note("load"); TalvexGame::ShowLoadScreen(); }
+
+	// One frame: the pending scene takes over, then the scene and the game
+	// are updated by 1/60 s and the input's frame ends.
+	void Step()
+	{
+		if (pendingScene != nullptr) {
+			if (currentScene != nullptr)
+				OnSceneEnd(currentScene);
+			currentScene = pendingScene;
+			pendingScene = nullptr;
+			currentScene->state = kSceneActive;
+			OnSceneStart(currentScene);
+			currentScene->Start();
+		}
+		frames++;
+		if (currentScene != nullptr)
+			currentScene->Update(kFrame);
+		Update(kFrame);
+		Input::Get()->EndFrame();
+	}
+	// The scene of play when it is the current one.
+	TalvexGameScene *PlayScene() const { return dynamic_cast<TalvexGameScene *>(currentScene); }
+	// The screen last asked for ("play", "won", "died", "ending 3" ...).
+	std::string LastScreen() const { return screens.empty() ? std::string() : screens.back(); }
+	bool HasShown(const std::string &screen) const
+	{
+		for (const std::string &shown : screens)
+			if (shown == screen)
+				return true;
+		return false;
+	}
+
+	std::vector<std::string> screens;
+	MapLoader *maps = nullptr; // not owned; null reads the data tree
+
+protected:
+	void SetPlayScene() override
+	{
+		Note("play");
+		auto *scene = new TalvexGameScene();
+		if (maps != nullptr)
+			scene->GetMap().SetMapLoader(maps);
+		SetScene(scene);
+	}
+
+private:
+	void Note(const std::string &screen) { screens.push_back(screen); }
+	// The frame clock the screens time themselves by: 1/60 s a frame.
+	static uint32_t Ticks() { return 1000u + static_cast<uint32_t>(frames * 1000 / 60); }
+	static void NoDelay(uint32_t) {}
+
+	static inline uint64_t frames = 0;
+};
