@@ -6,7 +6,10 @@
 #include "engine/core/NameHash.h"
 #include "game/GameProgress.h"
 #include "objects/Player.h"
+#include "map/TMXLoader.h"
+#include "map/TileCode.h"
 #include "support/PlaythroughDriver.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -39,5 +42,199 @@ TEST_F(PlaythroughDriverTest, NewGameWalksFromHomeToTownAndTalks)
 		play.Continue();
 		EXPECT_FALSE(said.empty());
 		EXPECT_FALSE(play.MessageShown());
+	}));
+}
+
+TEST_F(PlaythroughDriverTest, WalksToTheFarCornersOfHomeOverItsOwnGround)
+{
+	ASSERT_TRUE(play.Play([&] {
+		play.NewGame();
+		// Home's ground as the map has it: ramps, terraces, the pond. The hero
+		// walks to the tile of its reach furthest toward each corner in turn.
+		const int corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+		int walks = 0;
+		for (const auto &corner : corners) {
+			const std::set<PathTile> reach = play.ReachableTiles();
+			ASSERT_GT(reach.size(), 50u);
+			PathTile best = play.HeroTile();
+			for (const PathTile &tile : reach)
+				if (tile.x * corner[0] + tile.y * corner[1] > best.x * corner[0] + best.y * corner[1])
+					best = tile;
+			SCOPED_TRACE("to " + std::to_string(best.x) + ", " + std::to_string(best.y));
+			play.WalkTo(best.x, best.y);
+			EXPECT_EQ(best, play.HeroTile());
+			EXPECT_EQ("home", play.MapName());
+			walks++;
+		}
+		EXPECT_EQ(4, walks);
+	}));
+}
+
+namespace {
+
+// Maps of the test's own, written as TMX files the way the map authors
+// write theirs and read by the game's own reader: "maps/<name>.tmx" is read
+// from the folder.
+class FolderMaps : public MapLoader {
+public:
+	explicit FolderMaps(const TempFolder &from) : folder(from) {}
+	bool CanLoad(const char *path) override { return TempFolder::Exists(FileOf(path)); }
+	bool Load(const char *path, TileMapData &data, uint16_t flags) override
+	{
+		return reader.Load(FileOf(path).c_str(), data, flags);
+	}
+	void Write(const std::string &name, const std::string &text) const
+	{
+		TempFolder::WriteBytes(folder.Path(name + ".tmx"), std::vector<uint8_t>(text.begin(), text.end()));
+	}
+
+private:
+	std::string FileOf(const char *path) const
+	{
+		std::string name = path != nullptr ? path : "";
+		const size_t slash = name.find_last_of('/');
+		if (slash != std::string::npos)
+			name = name.substr(slash + 1);
+		return folder.Path(name);
+	}
+
+	const TempFolder &folder;
+	TMXLoader reader;
+};
+
+constexpr int kYardW = 20;
+constexpr int kYardH = 18;
+constexpr int kPondTop = 8;     // rows 8 and 9 are water ...
+constexpr int kPondEnd = 15;    // ... from column 0 to 15; the way round is east of it
+
+// A tile layer of level 1 ground with the pond.
+std::string YardTiles()
+{
+	std::string csv;
+	for (int y = 0; y < kYardH; y++) {
+		for (int x = 0; x < kYardW; x++) {
+			const bool water = (y == kPondTop || y == kPondTop + 1) && x <= kPondEnd;
+			csv += water ? "7" : "2";
+			if (x + 1 < kYardW || y + 1 < kYardH)
+				csv += ",";
+		}
+		csv += "\n";
+	}
+	return csv;
+}
+
+// A tile object of the entity kind on a tile (Tiled's tile objects stand on
+// their bottom-left corner).
+std::string Thing(int id, const char *name, uint32_t kind, int x, int y, const std::string &properties = "")
+{
+	std::string text = "  <object id=\"" + std::to_string(id) + "\"";
+	if (name != nullptr)
+		text += std::string(" name=\"") + name + "\"";
+	text += " gid=\"" + std::to_string(63 + kind) + "\" x=\"" + std::to_string(x * 16) + "\" y=\"" +
+		std::to_string((y + 1) * 16) + "\" width=\"16\" height=\"16\"";
+	if (properties.empty())
+		return text + "/>\n";
+	return text + ">\n   <properties>\n" + properties + "   </properties>\n  </object>\n";
+}
+
+std::string Area(int id, const char *name, const char *type, int x, int y, int w, int h, const std::string &properties = "")
+{
+	std::string text = "  <object id=\"" + std::to_string(id) + "\" name=\"" + name + "\"";
+	if (type != nullptr)
+		text += std::string(" type=\"") + type + "\"";
+	text += " x=\"" + std::to_string(x * 16) + "\" y=\"" + std::to_string(y * 16) + "\" width=\"" +
+		std::to_string(w * 16) + "\" height=\"" + std::to_string(h * 16) + "\"";
+	if (properties.empty())
+		return text + "/>\n";
+	return text + ">\n   <properties>\n" + properties + "   </properties>\n  </object>\n";
+}
+
+std::string Property(const char *name, const char *value, const char *type = nullptr)
+{
+	std::string text = std::string("    <property name=\"") + name + "\"";
+	if (type != nullptr)
+		text += std::string(" type=\"") + type + "\"";
+	return text + " value=\"" + value + "\"/>\n";
+}
+
+std::string MapText(int w, int h, const std::string &tiles, const std::string &objects)
+{
+	return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+		   "<map version=\"1.10\" orientation=\"orthogonal\" renderorder=\"right-down\" width=\"" + std::to_string(w) +
+		"\" height=\"" + std::to_string(h) + "\" tilewidth=\"16\" tileheight=\"16\" infinite=\"0\">\n"
+		" <properties>\n  <property name=\"env\" value=\"grassland\"/>\n </properties>\n"
+		" <tileset firstgid=\"1\" source=\"terrain.tsx\"/>\n <tileset firstgid=\"65\" source=\"entities.tsx\"/>\n"
+		" <layer id=\"1\" name=\"ground\" width=\"" + std::to_string(w) + "\" height=\"" + std::to_string(h) +
+		"\">\n  <data encoding=\"csv\">\n" + tiles + "</data>\n </layer>\n <objectgroup id=\"2\" name=\"objects\">\n" +
+		objects + " </objectgroup>\n</map>\n";
+}
+
+class PlaythroughDriverYard : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		std::string whyNot;
+		if (!play.Prepare(whyNot))
+			GTEST_SKIP() << whyNot;
+		// The yard: a townswoman with a question, a sword, a crate, a fire, and
+		// beyond the pond a chook and the road to town.
+		std::string objects;
+		objects += Area(1, "start", "spawn", 4, 2, 1, 1);
+		objects += Area(2, "town", "map", 2, kYardH - 1, 3, 1);
+		objects += Area(3, "town", "spawn", 3, kYardH - 2, 1, 1);
+		objects += Area(4, "ana yes", nullptr, 0, 0, 1, 1, Property("01 say", "Thank you kindly.") + Property("02 save", "anahelped"));
+		objects += Thing(10, "Ana", 26, 10, 3,
+			Property("01 prompt 4", "Will you help me?") + Property("02 say", "Another time, then."));
+		objects += Thing(11, "sword", 43, 4, 5);
+		objects += Thing(12, "crate", 2, 12, 13);
+		objects += Thing(13, "fire", 22, 17, 4);
+		objects += Thing(14, "chook", 50, 8, 16);
+		maps.Write("home", MapText(kYardW, kYardH, YardTiles(), objects));
+		std::string road;
+		for (int y = 0; y < 12; y++) {
+			for (int x = 0; x < 12; x++)
+				road += std::string("2") + (x + 1 < 12 || y + 1 < 12 ? "," : "");
+			road += "\n";
+		}
+		maps.Write("town", MapText(12, 12, road, Area(1, "home", "spawn", 5, 1, 1, 1) + Area(2, "home", "map", 4, 0, 3, 1)));
+	}
+
+	TempFolder folder;
+	FolderMaps maps{folder};
+	PlaythroughDriver play{&maps};
+};
+
+} // namespace
+
+TEST_F(PlaythroughDriverYard, AnswersTakesWalksRoundWaterPushesStrikesSavesAndLeaves)
+{
+	ASSERT_TRUE(play.Play([&] {
+		play.NewGame();
+		ASSERT_EQ("home", play.MapName());
+
+		// A question answered yes runs the answer's lines.
+		play.Talk("Ana");
+		play.Answer(true);
+		play.Continue();
+		EXPECT_TRUE(play.Flag("anahelped"));
+
+		play.Take("sword");
+		EXPECT_EQ(43u, play.HeldKind());
+
+		// Across the pond by the way round it, dry.
+		play.WalkTo(4, 12);
+		EXPECT_EQ(0, play.Hero().splashed);
+		EXPECT_EQ((PathTile{4, 12}), play.HeroTile());
+
+		play.Push("crate", kDirEast, 2);
+		EXPECT_EQ((PathTile{14, 13}), play.TileOfEntity("crate"));
+
+		EXPECT_TRUE(play.IsAlive("chook"));
+		play.Strike("chook");
+		EXPECT_FALSE(play.IsAlive("chook"));
+
+		play.SaveAtFire();
+		play.FollowLink("town");
+		EXPECT_EQ("town", play.MapName());
 	}));
 }

@@ -130,9 +130,9 @@ bool PlaythroughDriver::SteerTo(float x, float z, float reach)
 	const float dz = z - at.z;
 	std::vector<SDL_Scancode> wanted;
 	if (std::hypot(dx, dz) > reach) {
-		// Both axes while the other is still well off, so the hero goes
-		// diagonally and lines up at the end.
-		const float dead = std::max(0.08f, 0.35f * std::min(std::fabs(dx), std::fabs(dz)) < 0.08f ? 0.08f : 0.0f);
+		// A key for each axis still off by more than a little: the hero
+		// goes diagonally and lines up at the end.
+		const float dead = 0.08f;
 		if (dx > dead)
 			wanted.push_back(SDL_SCANCODE_RIGHT);
 		else if (dx < -dead)
@@ -201,6 +201,16 @@ PathTile PlaythroughDriver::TileOf(const Entity &entity) const
 	int16_t y = 0;
 	Scene().GetMap().WorldToTile(entity.transform.position, x, y);
 	return {x, y};
+}
+
+std::set<PathTile> PlaythroughDriver::ReachableTiles() const { return Finder(nullptr, nullptr).Reachable(HeroTile()); }
+
+PathTile PlaythroughDriver::TileOfEntity(const std::string &name) const
+{
+	MapObjectDef *record = EntityRecord(name);
+	if (record == nullptr || record->entity == nullptr)
+		Fail("no entity named \"" + name + "\" on " + MapName());
+	return TileOf(*record->entity);
 }
 
 bool PlaythroughDriver::Flag(const std::string &name) const { return GameProgress::Flag(name.c_str()); }
@@ -480,7 +490,7 @@ void PlaythroughDriver::WalkInto(const std::string &name, float seconds)
 		"the area \"" + name + "\"", seconds);
 }
 
-void PlaythroughDriver::FollowLink(const std::string &target, float seconds)
+void PlaythroughDriver::EnterLink(const std::string &target, float seconds)
 {
 	TileMap &map = Scene().GetMap();
 	const std::string from = MapName();
@@ -533,8 +543,23 @@ void PlaythroughDriver::FollowLink(const std::string &target, float seconds)
 	}
 	ReleaseMovement();
 	if (!leaving())
-		Fail("stood in the link to \"" + target + "\" but the map did not change");
+		Fail("stood in the link to \"" + target + "\" but the hero did not walk out");
+}
+
+void PlaythroughDriver::FollowLink(const std::string &target, float seconds)
+{
+	EnterLink(target, seconds);
 	WaitForMap(target);
+}
+
+void PlaythroughDriver::Choose(int position)
+{
+	ReleaseMovement();
+	WaitUntil([&] { return InPlay() && Scene().IsOverlayOpen(); }, "a menu to open", 10.0f);
+	Frames(10); // a menu takes presses a little after it is built
+	for (int i = 0; i < position; i++)
+		Tap(SDL_SCANCODE_DOWN, 8);
+	Tap(SDL_SCANCODE_RETURN, 8);
 }
 
 void PlaythroughDriver::WaitForMap(const std::string &target, float seconds)
@@ -651,10 +676,7 @@ void PlaythroughDriver::Strike(const std::string &name, float seconds)
 		const Vec3 at = Hero().transform.position;
 		const Vec3 there = foe->transform.position;
 		if (Hearts() < lastHearts) {
-			// Hurt: roll away from it.
-			const Vec3 away = at + (at - there) * 2.0f;
-			SteerTo(away.x, away.z, 0.0f);
-			Tap(SDL_SCANCODE_LSHIFT, 20);
+			RollAwayFrom(*foe);
 			lastHearts = Hearts();
 			continue;
 		}
@@ -692,6 +714,41 @@ void PlaythroughDriver::Strike(const std::string &name, float seconds)
 	Fail("\"" + name + "\" did not fall within " + std::to_string(static_cast<int>(seconds)) + " s");
 }
 
+void PlaythroughDriver::RollAwayFrom(const Entity &foe)
+{
+	// The way that leads furthest from the foe over two tiles of safe
+	// ground; none, and the hero stands its ground.
+	const TilePathFinder finder = Finder(&foe, nullptr);
+	const PathTile at = HeroTile();
+	const PathTile from = TileOf(foe);
+	int bestX = 0;
+	int bestY = 0;
+	int bestDistance = -1;
+	for (int dy = -1; dy <= 1; dy++)
+		for (int dx = -1; dx <= 1; dx++) {
+			const PathTile one{at.x + dx, at.y + dy};
+			const PathTile two{at.x + 2 * dx, at.y + 2 * dy};
+			if ((dx == 0 && dy == 0) || !finder.CanStep(at, one) || !finder.CanStep(one, two))
+				continue;
+			const int distance = (two.x - from.x) * (two.x - from.x) + (two.y - from.y) * (two.y - from.y);
+			if (distance > bestDistance) {
+				bestDistance = distance;
+				bestX = dx;
+				bestY = dy;
+			}
+		}
+	if (bestDistance < 0) {
+		Step();
+		return;
+	}
+	const Vec3 here = Hero().transform.position;
+	SteerTo(here.x + static_cast<float>(bestX) * 4.0f, here.z + static_cast<float>(bestY) * 4.0f, 0.0f);
+	Step();
+	Tap(SDL_SCANCODE_LSHIFT, 1);
+	ReleaseMovement();
+	Frames(18);
+}
+
 void PlaythroughDriver::StrikeKind(uint32_t kind, float seconds)
 {
 	MapObjectDef *record = EntityRecordOfKind(kind);
@@ -720,9 +777,7 @@ void PlaythroughDriver::StrikeKind(uint32_t kind, float seconds)
 		const Vec3 at = Hero().transform.position;
 		const Vec3 there = foe->transform.position;
 		if (Hearts() < lastHearts) {
-			const Vec3 away = at + (at - there) * 2.0f;
-			SteerTo(away.x, away.z, 0.0f);
-			Tap(SDL_SCANCODE_LSHIFT, 20);
+			RollAwayFrom(*foe);
 			lastHearts = Hearts();
 			continue;
 		}

@@ -24,6 +24,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 
 class Entity;
@@ -77,6 +78,12 @@ public:
 	// Walks into the link to the named map (an exit area or a hut of that
 	// name) and through it, and waits until that map has loaded.
 	void FollowLink(const std::string &map, float seconds = kDefaultWalkSeconds);
+	// The same without waiting for a map: for the links whose target is an
+	// ending ("end_north", "end_hole") rather than a map.
+	void EnterLink(const std::string &target, float seconds = kDefaultWalkSeconds);
+	// Picks the entry at the position (0 the first) of the menu play opened
+	// (a script's panel): Down that many times, then Return.
+	void Choose(int position);
 
 	// --- Acting ---
 	// Presses use (the action key) once.
@@ -115,6 +122,10 @@ public:
 	uint32_t HeldKind() const;
 	int Hearts() const;
 	PathTile HeroTile() const;
+	// The tiles the hero can walk to from where it stands, as the walks plan.
+	std::set<PathTile> ReachableTiles() const;
+	// The tile the named entity of the current map stands on.
+	PathTile TileOfEntity(const std::string &name) const;
 	bool Flag(const std::string &name) const;
 	// The named entity of the current map is there and, for an actor, has
 	// hearts left.
@@ -148,6 +159,8 @@ private:
 	bool SteerTo(float x, float z, float reach);
 	void ReleaseMovement();
 	void ReadPlainMessage();
+	// Hurt in a fight: a roll away from the foe, onto safe ground only.
+	void RollAwayFrom(const Entity &foe);
 	PathTile TileOf(const Entity &entity) const;
 	std::vector<SDL_Scancode> held;
 

@@ -1,0 +1,428 @@
+// The shipped world as a whole, read from the data tree through the game's
+// own reader and entity factory: every map reachable from home by its links,
+// every link arriving on an object named for where it came from, every foe
+// and townsfolk kind placed on the road, every story quest completed by a
+// script line in a reachable map, every gate opened before the road beyond
+// it, sizes, layouts, the older-content copies and the plan in
+// docs/world.md. What the world does not have yet is listed in the one table
+// below; each check fails both on a new fault and on a listed one that is
+// gone, so the table only ever shrinks.
+#include <gtest/gtest.h>
+
+#include "engine/core/FileAccess.h"
+#include "engine/core/NameHash.h"
+#include "map/Missions.h"
+#include "map/WorldMap.h"
+#include "support/GateSolver.h"
+#include "support/SharedRenderer.h"
+#include "support/ShippedWorld.h"
+#include "support/WorldPlan.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+// What the world still lacks, map by map ("world" for the whole). The region
+// authors strike their entries as they build; it must end empty.
+struct Lack {
+	const char *map;
+	const char *what;
+};
+const Lack kStillToBuild[] = {
+	{"beach", "size"},
+	{"black2", "size"},
+	{"black3", "layout"}, {"black3", "size"},
+	{"black4", "layout"}, {"black4", "size"},
+	{"black5", "layout"}, {"black5", "size"},
+	{"blacktotown", "layout"}, {"blacktotown", "size"},
+	{"cellar", "size"},
+	{"cinders", "reachable from home"}, {"cinders", "reached past the gates"}, {"cinders", "size"},
+	{"cinders", "world map place"},
+	{"cold3", "size"},
+	{"cold4", "layout"}, {"cold4", "size"},
+	{"coldn", "layout"}, {"coldn", "size"},
+	{"far2", "size"},
+	{"far3", "layout"}, {"far3", "size"},
+	{"far4", "layout"}, {"far4", "size"},
+	{"far41", "layout"}, {"far41", "size"},
+	{"far6", "layout"}, {"far6", "size"},
+	{"home", "arrival from beach"}, {"home", "arrival from orchard"},
+	{"hot1", "layout"}, {"hot1", "size"},
+	{"hot2", "layout"}, {"hot2", "size"},
+	{"hotn", "layout"}, {"hotn", "size"},
+	{"hutsmith", "layout"}, {"hutsmith", "size"},
+	{"mountain2", "layout"}, {"mountain2", "size"},
+	{"mountain4", "layout"}, {"mountain4", "size"},
+	{"north1", "layout"}, {"north1", "size"},
+	{"north2", "layout"}, {"north2", "size"},
+	{"nortow3", "layout"}, {"nortow3", "size"},
+	{"orchard", "size"},
+	{"orchardhut", "layout"}, {"orchardhut", "size"},
+	{"south0", "layout"}, {"south0", "size"},
+	{"south1", "layout"}, {"south1", "size"},
+	{"south4", "layout"}, {"south4", "size"},
+	{"tinsmith", "layout"}, {"tinsmith", "size"},
+	{"tower1", "layout"}, {"tower1", "size"},
+	{"tower3", "layout"}, {"tower3", "size"},
+	{"tower32", "layout"}, {"tower32", "size"},
+	{"towerf1", "layout"}, {"towerf1", "size"},
+	{"towerf2", "layout"}, {"towerf2", "size"},
+	{"towerf3", "layout"}, {"towerf3", "size"},
+	{"towerf4", "layout"}, {"towerf4", "size"},
+	{"towerf5", "final foe"}, {"towerf5", "layout"}, {"towerf5", "size"},
+	{"town", "arrival from cinders"},
+	{"town2", "layout"}, {"town2", "size"},
+	{"woods", "layout"}, {"woods", "size"},
+	{"world", "gate opened by blackgate"}, {"world", "gate opened by coldthaw"}, {"world", "gate opened by farwell"},
+	{"world", "gate opened by hotspring"}, {"world", "gate opened by mountainpass"},
+	{"world", "gate opened by northwatch"}, {"world", "gate opened by smithsword"}, {"world", "gate opened by tinpot"},
+	{"world", "gate opened by towerdoor"}, {"world", "gate opened by towerkey"}, {"world", "kind 27"},
+	{"world", "kind 29"}, {"world", "kind 30"}, {"world", "kind 31"}, {"world", "kind 51"}, {"world", "kind 52"},
+	{"world", "kind 54"}, {"world", "kind 55"}, {"world", "kind 56"}, {"world", "kind 57"}, {"world", "kind 61"},
+	{"world", "kind 62"},
+};
+
+struct Violation {
+	std::string map;
+	std::string what;
+	std::string detail;
+};
+
+bool Listed(const std::string &map, const std::string &what)
+{
+	for (const Lack &lack : kStillToBuild)
+		if (map == lack.map && what == lack.what)
+			return true;
+	return false;
+}
+
+bool StartsWith(const std::string &text, const std::string &prefix) { return text.rfind(prefix, 0) == 0; }
+
+// Every violation must be listed, and every listed lack of this check (its
+// "what" starts with one of the prefixes) must still be found.
+void ExpectOnlyListed(const std::vector<Violation> &found, std::initializer_list<const char *> prefixes)
+{
+	for (const Violation &violation : found)
+		EXPECT_TRUE(Listed(violation.map, violation.what))
+			<< violation.map << ": " << violation.what << " (" << violation.detail << ")";
+	for (const Lack &lack : kStillToBuild) {
+		bool mine = false;
+		for (const char *prefix : prefixes)
+			mine = mine || StartsWith(lack.what, prefix);
+		if (!mine)
+			continue;
+		bool still = false;
+		for (const Violation &violation : found)
+			still = still || (violation.map == lack.map && violation.what == lack.what);
+		EXPECT_TRUE(still) << "built now, strike it from the still-to-build table: {\"" << lack.map << "\", \"" << lack.what << "\"}";
+	}
+}
+
+std::string SourcePath(const char *relative) { return std::string(TALVEX_SOURCE_DIR) + "/" + relative; }
+
+// The gates of the plan.
+std::vector<Gate> PlanGates(const WorldPlan &plan)
+{
+	std::vector<Gate> gates;
+	for (const PlanTable *table : plan.TablesStartingWith("gate map"))
+		for (const std::vector<std::string> &row : table->rows)
+			if (row.size() >= 3)
+				gates.push_back({row[0], row[1], row[2]});
+	return gates;
+}
+
+std::set<std::string> PlanSmallMaps(const WorldPlan &plan)
+{
+	std::set<std::string> small;
+	for (const PlanTable *table : plan.TablesStartingWith("small map"))
+		for (const std::vector<std::string> &row : table->rows)
+			if (!row.empty())
+				small.insert(row[0]);
+	return small;
+}
+
+// The story quests' flags: the missions file lists them first, in the order
+// the journey meets them, up to the ending.
+std::vector<std::string> StoryFlags()
+{
+	std::vector<std::string> flags;
+	std::ifstream file(GetBaseDirectory() + kMissionsFile);
+	const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+	size_t at = 0;
+	while ((at = text.find("<mission save=\"", at)) != std::string::npos) {
+		at += 15;
+		const size_t end = text.find('"', at);
+		flags.push_back(text.substr(at, end - at));
+		if (flags.back() == "ending")
+			break;
+	}
+	return flags;
+}
+
+class ShippedWorldTest : public SharedRendererTest {
+protected:
+	void SetUp() override
+	{
+		SharedRendererTest::SetUp();
+		if (IsSkipped())
+			return;
+		if (World().Maps().empty()) {
+			World().Load("maps");
+			ASSERT_FALSE(World().Maps().empty()) << "no maps in the data tree";
+		}
+		ASSERT_TRUE(plan.Read(SourcePath("docs/world.md"))) << SourcePath("docs/world.md");
+	}
+	static ShippedWorld &World()
+	{
+		static ShippedWorld world;
+		return world;
+	}
+	// The maps a new game reaches with the gates solved.
+	std::set<std::string> Road()
+	{
+		GateSolver solver(World(), PlanGates(plan));
+		solver.Solve("home");
+		return solver.Reached();
+	}
+
+	WorldPlan plan;
+};
+
+} // namespace
+
+TEST_F(ShippedWorldTest, EveryMapLoadsThroughEveryPhase)
+{
+	std::vector<Violation> found;
+	for (const auto &[name, map] : World().Maps())
+		if (!map.loaded)
+			found.push_back({name, "loads", map.log});
+	EXPECT_GE(World().Maps().size(), 40u);
+	ExpectOnlyListed(found, {"loads"});
+}
+
+TEST_F(ShippedWorldTest, EveryMapIsReachableFromHomeByLinks)
+{
+	const std::set<std::string> reached = World().Reachable("home", nullptr);
+	EXPECT_NE(0u, reached.count("home"));
+	std::vector<Violation> found;
+	for (const auto &[name, map] : World().Maps()) {
+		if (reached.count(name) == 0)
+			found.push_back({name, "reachable from home", "no chain of links leads here"});
+		for (const std::string &target : map.Targets())
+			if (World().Find(target) == nullptr && !ShippedWorld::IsEndingTarget(target))
+				found.push_back({name, "link to " + target, "no such map"});
+	}
+	ExpectOnlyListed(found, {"reachable from home", "link to "});
+}
+
+TEST_F(ShippedWorldTest, EveryLinkArrivesOnAnObjectNamedForItsSource)
+{
+	std::vector<Violation> found;
+	for (const auto &[name, map] : World().Maps()) {
+		for (const std::string &target : map.Targets()) {
+			const ShippedMap *next = World().Find(target);
+			if (next == nullptr)
+				continue;
+			// A spawn area named for the map come from; out of a hut's
+			// inside, the hut itself (its door) will do.
+			const bool arrives = next->spawns.count(name) != 0 || next->entityNames.count(name) != 0;
+			if (!arrives)
+				found.push_back({target, "arrival from " + name, name + " links here but " + target + " has no spawn named " + name});
+		}
+	}
+	ExpectOnlyListed(found, {"arrival from "});
+}
+
+TEST_F(ShippedWorldTest, EveryCreatureAndTownsfolkKindIsPlacedBeforeTheFinalFight)
+{
+	const std::set<std::string> road = Road();
+	// The final fight is where the ending is saved; every other kind must be
+	// met before it.
+	std::set<std::string> final;
+	for (const auto &[name, map] : World().Maps())
+		if (map.saves.count("ending") != 0)
+			final.insert(name);
+	std::vector<Violation> found;
+	std::vector<uint32_t> kinds = {26, 27, 28, 29, 30, 31, 50, 51, 52, 53, 54, 55, 56, 57, 61, 62};
+	for (uint32_t kind : kinds) {
+		bool placed = false;
+		for (const std::string &name : road) {
+			const ShippedMap *map = World().Find(name);
+			if (map->kinds.count(kind) != 0 && (kind == 56 || final.count(name) == 0))
+				placed = true;
+		}
+		if (!placed)
+			found.push_back({"world", "kind " + std::to_string(kind), "placed in no map of the road before the final fight"});
+	}
+	ExpectOnlyListed(found, {"kind "});
+}
+
+TEST_F(ShippedWorldTest, EveryStoryQuestIsCompletedInAReachableMap)
+{
+	const std::vector<std::string> story = StoryFlags();
+	ASSERT_FALSE(story.empty());
+	EXPECT_EQ("ending", story.back());
+	// Each story quest is a mission the game knows.
+	Missions &missions = Missions::Instance();
+	for (size_t i = 0; i < story.size(); i++) {
+		const Mission *mission = missions.GetMission(i);
+		ASSERT_NE(nullptr, mission);
+		EXPECT_EQ(HashName(story[i].c_str()), mission->save) << story[i];
+	}
+	const std::set<std::string> road = Road();
+	std::vector<Violation> found;
+	for (const std::string &flag : story) {
+		bool saved = false;
+		for (const std::string &name : road)
+			saved = saved || World().Find(name)->saves.count(flag) != 0;
+		if (!saved)
+			found.push_back({"world", "quest " + flag, "no reachable map saves " + flag});
+	}
+	// The ending comes with the final foe's fall, on the map it stands on.
+	for (const auto &[name, map] : World().Maps())
+		if (map.saves.count("ending") != 0 && map.kinds.count(56) == 0)
+			found.push_back({name, "final foe", name + " saves the ending but Vozaduzurizaz (kind 56) stands elsewhere"});
+	ExpectOnlyListed(found, {"quest ", "final foe"});
+}
+
+TEST_F(ShippedWorldTest, EveryGateOpensBeforeTheRoadBeyondIt)
+{
+	const std::vector<Gate> gates = PlanGates(plan);
+	GateSolver solver(World(), gates);
+	solver.Solve("home");
+	std::vector<Violation> found;
+	for (size_t i = 0; i < gates.size(); i++) {
+		const Gate &gate = gates[i];
+		const std::string problem = solver.CheckGate(gate);
+		if (!problem.empty())
+			found.push_back({gate.map, "gate to " + gate.leadsTo, problem});
+		else if (solver.OpenedIn(i) == 0)
+			found.push_back({gate.map, "gate to " + gate.leadsTo, gate.opener + " is done nowhere reached before the gate"});
+	}
+	for (const auto &[name, map] : World().Maps())
+		if (solver.Reached().count(name) == 0)
+			found.push_back({name, "reached past the gates", "the gates shut the way here for good"});
+	// Every stretch of the road opens with its quest.
+	std::vector<std::string> story = StoryFlags();
+	story.erase(std::remove(story.begin(), story.end(), "ending"), story.end());
+	story.erase(std::remove(story.begin(), story.end(), "towertop"), story.end());
+	for (const std::string &flag : story) {
+		bool opens = false;
+		for (const Gate &gate : gates)
+			opens = opens || gate.opener == flag;
+		if (!opens)
+			found.push_back({"world", "gate opened by " + flag, "no gate of the plan waits for " + flag});
+	}
+	ExpectOnlyListed(found, {"gate to ", "reached past the gates", "gate opened by "});
+}
+
+TEST_F(ShippedWorldTest, MapsAreBigEnoughExceptRoomsAndHuts)
+{
+	const std::set<std::string> small = PlanSmallMaps(plan);
+	std::vector<Violation> found;
+	for (const auto &[name, map] : World().Maps()) {
+		const int least = small.count(name) != 0 ? 12 : 16;
+		if (map.width < least || map.height < least)
+			found.push_back({name, "size", std::to_string(map.width) + " x " + std::to_string(map.height) + ", at least " +
+				std::to_string(least) + " a side wanted"});
+	}
+	for (const std::string &name : small)
+		EXPECT_NE(nullptr, World().Find(name)) << "the small map " << name << " of the plan is no shipped map";
+	ExpectOnlyListed(found, {"size"});
+}
+
+TEST_F(ShippedWorldTest, NoTwoMapsShareATileLayer)
+{
+	std::vector<Violation> found;
+	std::vector<const ShippedMap *> seen;
+	for (const auto &[name, map] : World().Maps()) {
+		for (const ShippedMap *other : seen) {
+			if (other->width != map.width || other->height != map.height || other->tiles.size() != map.tiles.size())
+				continue;
+			const bool same = std::equal(map.tiles.begin(), map.tiles.end(), other->tiles.begin(), [](const MapTile &a, const MapTile &b) {
+				return a.kind == b.kind && a.level == b.level && a.secondLevel == b.secondLevel;
+			});
+			if (same) {
+				found.push_back({name, "layout", "the same tiles as " + other->name});
+				break;
+			}
+		}
+		seen.push_back(&map);
+	}
+	ExpectOnlyListed(found, {"layout"});
+}
+
+TEST_F(ShippedWorldTest, TheOlderContentCopiesMatchTheMaps)
+{
+	ShippedWorld copies;
+	copies.Load("mapo");
+	std::vector<Violation> found;
+	for (const auto &[name, map] : World().Maps()) {
+		const ShippedMap *copy = copies.Find(name);
+		if (copy == nullptr) {
+			found.push_back({name, "mapo copy", "mapo/" + name + ".tmx is missing"});
+			continue;
+		}
+		const bool same = copy->width == map.width && copy->height == map.height && copy->kinds == map.kinds &&
+			copy->links == map.links && copy->spawns == map.spawns && copy->saves == map.saves &&
+			std::equal(map.tiles.begin(), map.tiles.end(), copy->tiles.begin(), copy->tiles.end(), [](const MapTile &a, const MapTile &b) {
+				return a.kind == b.kind && a.level == b.level && a.secondLevel == b.secondLevel;
+			});
+		if (!same)
+			found.push_back({name, "mapo copy", "mapo/" + name + ".tmx differs from maps/" + name + ".tmx"});
+	}
+	for (const auto &[name, copy] : copies.Maps())
+		EXPECT_NE(nullptr, World().Find(name)) << "mapo/" << name << ".tmx has no map in maps/";
+	ExpectOnlyListed(found, {"mapo copy"});
+}
+
+TEST_F(ShippedWorldTest, ThePlanHasOneRowPerShippedMap)
+{
+	std::map<std::string, int> rows;
+	for (const PlanTable *table : plan.TablesStartingWith("map"))
+		if (table->section == "Maps")
+			for (const std::vector<std::string> &row : table->rows)
+				if (!row.empty())
+					rows[row[0]]++;
+	ASSERT_FALSE(rows.empty()) << "no map tables under \"## Maps\" in docs/world.md";
+	for (const auto &[name, count] : rows) {
+		EXPECT_NE(nullptr, World().Find(name)) << "docs/world.md has a row for " << name << ", which is no shipped map";
+		EXPECT_EQ(1, count) << "docs/world.md has " << count << " rows for " << name;
+	}
+	std::vector<Violation> found;
+	for (const auto &[name, map] : World().Maps())
+		if (rows.count(name) == 0)
+			found.push_back({name, "plan row", "docs/world.md has no row for it"});
+	ExpectOnlyListed(found, {"plan row"});
+}
+
+TEST_F(ShippedWorldTest, TheWorldMapHasOnePlacePerShippedMap)
+{
+	WorldMap places;
+	ASSERT_TRUE(places.Load(false));
+	std::map<uint16_t, int> count;
+	std::set<std::pair<uint16_t, uint16_t>> spots;
+	for (uint16_t i = 0; i < places.GetCount(); i++) {
+		const WorldMapLocation *place = places.GetLocation(i);
+		count[place->nameKey]++;
+		EXPECT_TRUE(spots.insert({place->x, place->y}).second) << place->name << " stands on another place's spot";
+		bool shipped = false;
+		for (const auto &[name, map] : World().Maps())
+			shipped = shipped || HashName(name.c_str()) == place->nameKey;
+		EXPECT_TRUE(shipped) << "the world map's place " << place->name << " is no shipped map";
+	}
+	std::vector<Violation> found;
+	for (const auto &[name, map] : World().Maps()) {
+		const int times = count[HashName(name.c_str())];
+		if (times == 0)
+			found.push_back({name, "world map place", "maps/worldmap.tmx has no place for it"});
+		EXPECT_LE(times, 1) << name << " has " << times << " places on the world map";
+	}
+	ExpectOnlyListed(found, {"world map place"});
+}
