@@ -1,5 +1,5 @@
 // The gates of the far fields and the mountains, on the shipped maps with
-// the game's own objects: Hedda's south gate and the fallen rocks of the
+// the game's own objects: Hedda's hill gate and the fallen rocks of the
 // pass stay shut until their quest's flag is saved and open on every load
 // after it; plates the map remembers as pressed get their crate or boulder
 // back; a map whose foes were all beaten keeps them down.
@@ -97,12 +97,12 @@ T *EntityOf(MapObjectDef *record)
 
 } // namespace
 
-TEST(FarMountainsGates, HeddasSouthGateOpensOnlyOnceTheWellRunsClear)
+TEST(FarMountainsGates, HeddasHillGateOpensOnlyOnceTheWellRunsClear)
 {
 	for (bool clear : {false, true}) {
 		SCOPED_TRACE(clear ? "farwell saved" : "farwell not saved");
 		LoadedMap far4("far4", clear ? std::vector<const char *>{"farwell"} : std::vector<const char *>{}, {});
-		auto *gate = EntityOf<PropDoor>(far4.Record("South gate"));
+		auto *gate = EntityOf<PropDoor>(far4.Record("Hill gate"));
 		ASSERT_NE(nullptr, gate);
 		EXPECT_EQ(clear, gate->IsOpen());
 		EXPECT_EQ(!clear, gate->IsLocked()) << "the hero cannot open it by hand";

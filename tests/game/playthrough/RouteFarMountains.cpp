@@ -1,7 +1,7 @@
 // The far fields and the mountains, from the tinsmith's road to the pass:
 // Tamsin's lane and the long meadow with their hens, Hedda's farm, whose
 // well runs clear once the yard crate holds the sluice plate down and she
-// hears of it (only then does her south gate open), the foothills, the frost
+// hears of it (only then does her hill gate open), the foothills, the frost
 // steps with their shelter, and the quarry of the pass, whose two plates take
 // a crate and a boulder before Orrin drops the rockfall. The hero of this road
 // has two hearts, so it rests at each map's fire after a fight that cost any.
@@ -78,35 +78,42 @@ void TalkTo(PlaythroughDriver &play, const std::string &name, int backX, int bac
 
 void FarFields(PlaythroughDriver &play)
 {
-	// The lane: Tamsin tells of the well; a hen in the east field comes at
+	// The lane: Tamsin tells of the well; a bird in the east field comes at
 	// the hero.
 	ASSERT_EQ("far2", play.MapName());
+	const Fire laneFire{7, 4};
+	Rest(play, laneFire);
 	TalkTo(play, "Tamsin", 10, 17);
 	play.WalkTo(13, 10); // up the ramp into the east field
-	ClearFoes(play, {kChook2, kBird});
+	ClearFoes(play, {kBird}, &laneFire);
 	// The feed on the knoll of the west field.
 	play.Take("puzzle9");
 	play.FollowLink("far3");
 
 	// The long meadow, over the causeway.
 	TalkTo(play, "Bram", 11, 17);
-	const Fire meadowFire{9, 18};
+	const Fire meadowFire{18, 19};
 	Rest(play, meadowFire);
-	ClearFoes(play, {kChook2, kBird}, &meadowFire);
+	// The hen on the north-east hilltop guards the dragon coin there, well
+	// off the road; the bird over the upper meadow comes down at anyone.
+	ClearFoes(play, {kBird}, &meadowFire);
 	play.FollowLink("far4");
 
-	// Hedda's farm: her south gate is shut, and the yard gate too until she
+	// Hedda's farm: her hill gate is shut, and the yard gate too until she
 	// is asked. In the yard a hen guards the jammed sluice; the yard crate
-	// holds its plate down, the stone drops and the spring runs again.
+	// holds its plate down, the stone drops and the spring runs again. The
+	// hill gate to the foothills opens once she has heard of it.
 	EXPECT_FALSE(play.Flag("farwell"));
 	play.Talk("Hedda");
 	play.Answer(true);
 	play.Continue();
 	const Fire farmFire{18, 19};
 	Rest(play, farmFire);
-	ClearFoes(play, {kChook2}, &farmFire);
+	// The hen keeps to the spring at the far end of the yard; the crate
+	// stands at the near end.
 	play.Push("Yard crate", kDirSouth, 2);
 	EXPECT_FALSE(play.Flag("farwell")) << "the well runs clear before Hedda hears of it";
+	play.WalkTo(15, 12); // up to her from her other side
 	play.Talk("Hedda");
 	play.Continue();
 	play.WaitUntil([&] { return play.Flag("farwell"); }, "the well to run clear");
@@ -129,7 +136,8 @@ void Mountains(PlaythroughDriver &play)
 	const Fire shelterFire{19, 19};
 	Rest(play, shelterFire);
 	TalkTo(play, "pilgrim", 17, 22);
-	ClearFoes(play, {kBird, kChookBomb, kChook2}, &shelterFire);
+	// The hen on the frozen tarn guards the feed there, below the road.
+	ClearFoes(play, {kBird, kChookBomb}, &shelterFire);
 	play.FollowLink("mountain4");
 
 	// The quarry: Orrin will not drop the stones before both plates are
