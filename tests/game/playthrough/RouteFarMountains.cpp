@@ -1,0 +1,173 @@
+// The far fields and the mountains, from the tinsmith's road to the pass:
+// Tamsin's lane and the long meadow with their hens, Hedda's farm, whose
+// well runs clear once the yard crate holds the sluice plate down and she
+// hears of it (only then does her hill gate open), the foothills, the frost
+// steps with their shelter, and the quarry of the pass, whose two plates take
+// a crate and a boulder before Orrin drops the rockfall. The hero of this road
+// has two hearts, so it rests at each map's fire after a fight that cost any.
+#include "Routes.h"
+
+#include "map/TileCode.h"
+#include "objects/Actor.h"
+#include "objects/MapEntity.h"
+#include "objects/Player.h"
+#include "support/PlaythroughDriver.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr uint32_t kChook2 = 51;
+constexpr uint32_t kChookBomb = 57;
+constexpr uint32_t kBird = 61;
+
+// A live foe of the kind stands on the hero's map.
+bool AnyStanding(PlaythroughDriver &play, uint32_t kind)
+{
+	TalvexGameScene &scene = play.Scene();
+	for (uint16_t i = 0; i < scene.GetEntityCount(); i++) {
+		Entity *entity = scene.GetEntityAt(i);
+		if (IsLivingActor(entity) && static_cast<MapEntity *>(entity)->GetKind() == kind)
+			return true;
+	}
+	return false;
+}
+
+// The tile beside a map's fire, from which the hero comes up to it.
+struct Fire {
+	int x;
+	int y;
+};
+
+// Lights the map's fire, which saves, and puts it out again, which gives
+// the hero every heart back: the hero of this road has only two.
+void Rest(PlaythroughDriver &play, const Fire &fire)
+{
+	play.WalkTo(fire.x, fire.y);
+	play.SaveAtFire();
+	play.Use();
+	play.Continue();
+	if (play.Hearts() != play.Hero().GetStats().maxHearts)
+		play.Fail("the fire gave no hearts back on " + play.MapName());
+	play.WalkTo(fire.x + 1, fire.y); // clear of it again
+}
+
+// Beats every foe of the kinds on the map, the nearest first; with a fire
+// on the map the hero rests there after each fight that cost hearts.
+void ClearFoes(PlaythroughDriver &play, std::initializer_list<uint32_t> kinds, const Fire *fire = nullptr)
+{
+	for (uint32_t kind : kinds) {
+		for (int fought = 0; fought < 8 && AnyStanding(play, kind); fought++) {
+			play.StrikeKind(kind);
+			if (fire != nullptr && play.Hearts() < play.Hero().GetStats().maxHearts)
+				Rest(play, *fire);
+		}
+		if (AnyStanding(play, kind))
+			play.Fail("a foe of kind " + std::to_string(kind) + " still stands on " + play.MapName());
+	}
+}
+
+// Talks the named one through what they say, then steps off to a free tile
+// so that the way on does not lead through them.
+void TalkTo(PlaythroughDriver &play, const std::string &name, int backX, int backY)
+{
+	play.Talk(name);
+	play.Continue();
+	play.WalkTo(backX, backY);
+}
+
+void FarFields(PlaythroughDriver &play)
+{
+	// The lane: Tamsin tells of the well; a bird in the east field comes at
+	// the hero.
+	ASSERT_EQ("far2", play.MapName());
+	const Fire laneFire{7, 4};
+	Rest(play, laneFire);
+	TalkTo(play, "Tamsin", 10, 17);
+	play.WalkTo(13, 10); // up the ramp into the east field
+	ClearFoes(play, {kBird}, &laneFire);
+	// The feed on the knoll of the west field.
+	play.Take("puzzle9");
+	play.FollowLink("far3");
+
+	// The long meadow, over the causeway.
+	TalkTo(play, "Bram", 11, 17);
+	const Fire meadowFire{18, 19};
+	Rest(play, meadowFire);
+	// The hen on the north-east hilltop guards the dragon coin there, well
+	// off the road; the bird over the upper meadow comes down at anyone.
+	ClearFoes(play, {kBird}, &meadowFire);
+	play.FollowLink("far4");
+
+	// Hedda's farm: her hill gate is shut, and the yard gate too until she
+	// is asked. In the yard a hen guards the jammed sluice; the yard crate
+	// holds its plate down, the stone drops and the spring runs again. The
+	// hill gate to the foothills opens once she has heard of it.
+	EXPECT_FALSE(play.Flag("farwell"));
+	play.Talk("Hedda");
+	play.Answer(true);
+	play.Continue();
+	const Fire farmFire{18, 19};
+	Rest(play, farmFire);
+	// The hen keeps to the spring at the far end of the yard; the crate
+	// stands at the near end.
+	play.Push("Yard crate", kDirSouth, 2);
+	EXPECT_FALSE(play.Flag("farwell")) << "the well runs clear before Hedda hears of it";
+	play.WalkTo(15, 12); // up to her from her other side
+	play.Talk("Hedda");
+	play.Continue();
+	play.WaitUntil([&] { return play.Flag("farwell"); }, "the well to run clear");
+	play.Continue();
+	play.FollowLink("far6");
+}
+
+void Mountains(PlaythroughDriver &play)
+{
+	// The foothills and their ogre on the top terrace.
+	ASSERT_EQ("far6", play.MapName());
+	const Fire foothillFire{12, 4};
+	Rest(play, foothillFire);
+	ClearFoes(play, {kBird, kChook2}, &foothillFire);
+	// Grool the ogre keeps to his lair at the west end of the top terrace;
+	// the road runs up the east side, out of his reach.
+	play.FollowLink("mountain2");
+
+	// The frost steps: a fire at the shelter, birds and bombs on the way up.
+	const Fire shelterFire{19, 19};
+	Rest(play, shelterFire);
+	TalkTo(play, "pilgrim", 17, 22);
+	// The hen on the frozen tarn guards the feed there, below the road.
+	ClearFoes(play, {kBird, kChookBomb}, &shelterFire);
+	play.FollowLink("mountain4");
+
+	// The quarry: Orrin will not drop the stones before both plates are
+	// pressed.
+	const Fire quarryFire{21, 16};
+	Rest(play, quarryFire);
+	ClearFoes(play, {kChookBomb, kBird}, &quarryFire);
+	TalkTo(play, "quarryman", 17, 17);
+	EXPECT_FALSE(play.Flag("mountainpass")) << "the pass opens before its plates are pressed";
+	play.Push("Pen crate", kDirWest, 3);
+	play.Push("Pen crate", kDirNorth, 4);
+	play.Push("Gully boulder", kDirWest, 7);
+	// Back to Orrin, up to him from the other side this time: one does not
+	// say the same thing twice from the same spot.
+	play.WalkTo(19, 15);
+	play.Talk("quarryman");
+	play.Continue();
+	play.WaitUntil([&] { return play.Flag("mountainpass"); }, "the pass to open");
+	play.Continue();
+	play.WalkTo(19, 16);
+	play.FollowLink("hot1");
+}
+
+} // namespace
+
+void RouteFarMountains(PlaythroughDriver &play)
+{
+	FarFields(play);
+	if (testing::Test::HasFatalFailure())
+		return;
+	Mountains(play);
+}
+TALVEX_ROUTE_SEGMENT(kRouteFarMountains, RouteFarMountains);
