@@ -36,6 +36,8 @@ float FlatDistance(const Vec3 &a, const Vec3 &b) { return std::hypot(a.x - b.x, 
 
 const char *NameOf(const MapObjectDef &object) { return object.name.GetOr(""); }
 
+std::string TileText(const PathTile &tile) { return "(" + std::to_string(tile.x) + ", " + std::to_string(tile.y) + ")"; }
+
 bool HasFallen(const Entity *entity)
 {
 	if (!Entity::IsAlive(entity) || !entity->IsActive())
@@ -453,7 +455,7 @@ void PlaythroughDriver::WalkToEntity(const std::string &name, float seconds)
 		[&](const PathTile &tile) {
 			const PathTile at = TileOf(*entity);
 			return std::abs(tile.x - at.x) <= 1 && std::abs(tile.y - at.y) <= 1 && tile != at;
-		}, "\"" + name + "\"", seconds, entity);
+		}, "\"" + name + "\" (standing at " + TileText(TileOf(*entity)) + ")", seconds, entity);
 }
 
 void PlaythroughDriver::WalkToKind(uint32_t kind, float seconds)
@@ -466,7 +468,7 @@ void PlaythroughDriver::WalkToKind(uint32_t kind, float seconds)
 		[&](const PathTile &tile) {
 			const PathTile at = TileOf(*entity);
 			return std::abs(tile.x - at.x) <= 1 && std::abs(tile.y - at.y) <= 1 && tile != at;
-		}, "kind " + std::to_string(kind), seconds, entity);
+		}, "kind " + std::to_string(kind) + " (standing at " + TileText(TileOf(*entity)) + ")", seconds, entity);
 }
 
 void PlaythroughDriver::Take(const std::string &name, float seconds)
