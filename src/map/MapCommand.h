@@ -79,8 +79,7 @@ struct MapKeyword {
 // The script compiler tests them in this order. The number after a branch
 // names the group it tests; after "say" or "prompt", the group the line
 // enables once its text is shown (a prompt also goes on to that object when
-// answered yes); after "dead", the group whose being open means the foe was
-// beaten before and starts the map defeated.
+// answered yes).
 inline constexpr MapKeyword kMapKeywords[] = {
 	{"say", kCmdSay, true},
 	{"message", kCmdSay, true},
@@ -102,7 +101,7 @@ inline constexpr MapKeyword kMapKeywords[] = {
 	{"unsave", kCmdUnsave, false},
 	{"party", kCmdParty, false},
 	{"unparty", kCmdUnparty, false},
-	{"dead", kCmdDead, true},
+	{"dead", kCmdDead, false},
 	{"block", kCmdBlock, false},
 	{"faction", kCmdFaction, false},
 	{"hold", kCmdHold, false},

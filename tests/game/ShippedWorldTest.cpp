@@ -28,15 +28,14 @@
 
 namespace {
 
-// What the world still lacks, map by map ("world" for the whole). The region
-// authors strike their entries as they build; it must end empty.
+// What the world still lacks, map by map ("world" for the whole): empty, as
+// every region is built. A map author who leaves something unfinished for a
+// while lists it here, and strikes it when it is built.
 struct Lack {
 	const char *map;
 	const char *what;
 };
-const Lack kStillToBuild[] = {
-	{"orchard", "size"},
-};
+const std::vector<Lack> kStillToBuild = {};
 
 struct Violation {
 	std::string map;

@@ -83,8 +83,7 @@ TEST(ScriptCompiler, PrefixesArgumentsTagsAndTheWindow)
 		{"01 say 18", 17, 18},
 		{"Message 4", 17, 4},
 		{"Message", 17, 0},
-		{"04 dead 7", 19, 7},         // the group that keeps a beaten foe down
-		{"dead", 19, 0},
+		{"04 dead 7", 19, 0},         // a foe's own group keeps it down, not a number
 		{"take 9", 13, 0},            // other lines keep no number
 		{"123say", 17, 0},            // three prefix digits are skipped
 		{"1234say", 0, 0},            // a fourth is part of the keyword
