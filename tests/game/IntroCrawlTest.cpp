@@ -14,7 +14,7 @@
 #include "game/TalvexGame.h"
 #include "game/UIScrollingText.h"
 #include "support/SaveFolder.h"
-#include "support/SharedRenderer.h"
+#include "support/ScreenTest.h"
 #include "support/WindowPicture.h"
 
 namespace {
@@ -27,23 +27,13 @@ public:
 	void ShowGameScene() override {}
 };
 
-class IntroCrawlTest : public SharedRendererTest {
+class IntroCrawlTest : public ScreenTest {
 protected:
-	void SetUp() override
-	{
-		SharedRendererTest::SetUp();
-		if (IsSkipped())
-			return;
-		folder.Use();
-		Input::Get()->Reset();
-	}
 	void TearDown() override
 	{
-		Input::Get()->Reset();
-		SaveFolder::Release();
 		if (renderer != nullptr)
 			renderer->SetPostModeIndex(0);
-		SharedRendererTest::TearDown();
+		ScreenTest::TearDown();
 	}
 	static void Run(ScreenIntro &intro, float seconds)
 	{
@@ -62,10 +52,7 @@ protected:
 		const glm::mat4 matrix = renderer->GetMatrix(0);
 		intro.Render();
 		renderer->EndFrame();
-		WindowPicture picture(1);
-		picture.ReadWindow();
-		std::filesystem::create_directories(GetBaseDirectory() + "screens");
-		EXPECT_TRUE(picture.Save(GetBaseDirectory() + "screens/" + name + ".png"));
+		KeepWindow(name);
 		return matrix;
 	}
 	// Where each line's middle lands in the window, from the top; lines
@@ -86,7 +73,6 @@ protected:
 		return rows;
 	}
 
-	SaveFolder folder;
 	QuietGame game;
 };
 

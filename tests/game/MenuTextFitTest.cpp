@@ -28,7 +28,7 @@
 #include "game/UISettingsMenu.h"
 #include "game/UITitleMenu.h"
 #include "support/SaveFolder.h"
-#include "support/SharedRenderer.h"
+#include "support/ScreenTest.h"
 #include "support/WindowPicture.h"
 
 namespace {
@@ -62,24 +62,16 @@ float TextWidth(const char *font, uint8_t size, const char *text)
 	return box.GetWidth();
 }
 
-class MenuTextFitTest : public SharedRendererTest {
+class MenuTextFitTest : public ScreenTest {
 protected:
 	void SetUp() override
 	{
-		SharedRendererTest::SetUp();
+		ScreenTest::SetUp();
 		if (IsSkipped())
 			return;
-		folder.Use();
-		Input::Get()->Reset();
 		testing::internal::CaptureStdout();
 		game.ApplySettings(); // the game's own text face
 		testing::internal::GetCapturedStdout();
-	}
-	void TearDown() override
-	{
-		Input::Get()->Reset();
-		SaveFolder::Release();
-		SharedRendererTest::TearDown();
 	}
 	// Measures the page the list shows now: title, every label and every
 	// description against the room from the list's left edge to the screen's.
@@ -122,7 +114,6 @@ protected:
 		GameProgress::ResetGlobal();
 	}
 
-	SaveFolder folder;
 	StillGame game;
 	int pages = 0;
 };

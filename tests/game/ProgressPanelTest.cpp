@@ -8,7 +8,7 @@
 #include "game/UIProgress.h"
 #include "map/Missions.h"
 #include "support/SaveFolder.h"
-#include "support/SharedRenderer.h"
+#include "support/ScreenTest.h"
 #include "support/WindowPicture.h"
 
 namespace {
@@ -18,20 +18,8 @@ constexpr float kPanelY = 50.0f;
 constexpr float kIconRows = 74.0f;  // below the name and the cooler line
 constexpr float kDragonRows = 100.0f; // the dragons' rows below the quests'
 
-class ProgressPanelTest : public SharedRendererTest {
+class ProgressPanelTest : public ScreenTest {
 protected:
-	void SetUp() override
-	{
-		SharedRendererTest::SetUp();
-		if (IsSkipped())
-			return;
-		folder.Use();
-	}
-	void TearDown() override
-	{
-		SaveFolder::Release();
-		SharedRendererTest::TearDown();
-	}
 	// Draws the panel alone and keeps the picture as screens/<name>.png.
 	WindowPicture Draw(const char *name)
 	{
@@ -44,11 +32,7 @@ protected:
 		renderer->SetRenderMode(Renderer::kRenderModeDepthless);
 		panel.Render();
 		renderer->EndFrame();
-		WindowPicture picture(1);
-		picture.ReadWindow();
-		std::filesystem::create_directories(GetBaseDirectory() + "screens");
-		EXPECT_TRUE(picture.Save(GetBaseDirectory() + "screens/" + name + ".png"));
-		return picture;
+		return KeepWindow(name);
 	}
 	// How many pixels of the 32 x 32 icon whose top-left corner is at
 	// (x, y) are the green of the "OK" mark.
@@ -66,7 +50,6 @@ protected:
 	static float QuestX(int i) { return kPanelX + (float)(i % UIProgress::kIconColumns * UIProgress::kIconSize); }
 	static float QuestY(int i) { return kPanelY + kIconRows + (float)(i / UIProgress::kIconColumns * UIProgress::kIconSize); }
 
-	SaveFolder folder;
 };
 
 }

@@ -26,7 +26,7 @@
 #include "game/UITitleMenu.h"
 #include "engine/core/UIStack.h"
 #include "support/KeyEvent.h"
-#include "support/SharedRenderer.h"
+#include "support/ScreenTest.h"
 #include "support/SaveFolder.h"
 #include "support/TempFolder.h"
 
@@ -46,22 +46,8 @@ public:
 	std::vector<std::string> route;
 };
 
-class ScreenPartsTest : public SharedRendererTest {
+class ScreenPartsTest : public ScreenTest {
 protected:
-	void SetUp() override
-	{
-		SharedRendererTest::SetUp();
-		if (IsSkipped())
-			return;
-		folder.Use();
-		Input::Get()->Reset();
-	}
-	void TearDown() override
-	{
-		Input::Get()->Reset();
-		SaveFolder::Release();
-		SharedRendererTest::TearDown();
-	}
 	// Starts a screen as the game's switch would.
 	static void Begin(Scene &screen)
 	{
@@ -77,7 +63,6 @@ protected:
 	}
 	int Count(const std::string &step) const { return (int)std::count(game.route.begin(), game.route.end(), step); }
 
-	SaveFolder folder;
 	NoteGame game;
 };
 
