@@ -99,18 +99,17 @@ void UIMeatQuiz::OnSelect(uint8_t id, uint8_t index)
 		ShowFinal();
 		return;
 	}
+	// The ending leaves play, which ends the script that owns this menu:
+	// nothing of it is touched once the ending is shown.
 	TalvexGame *game = TalvexGame::Running();
-	if (id == kChicken) {
-		if (game != nullptr)
-			game->ShowWinAlt(kChickenEnding, kEndingNumber);
-		Missions::Complete("end_chicken");
-		return;
-	}
 	char text[48];
-	snprintf(text, sizeof(text), kMeatEndingFormat, MeatName(id));
+	if (id == kChicken)
+		snprintf(text, sizeof(text), "%s", kChickenEnding);
+	else
+		snprintf(text, sizeof(text), kMeatEndingFormat, MeatName(id));
+	Missions::Complete(id == kChicken ? "end_chicken" : "end_meat");
 	if (game != nullptr)
 		game->ShowWinAlt(text, kEndingNumber);
-	Missions::Complete("end_meat");
 }
 
 void UIMeatQuiz::OnDone()

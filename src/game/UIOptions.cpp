@@ -31,6 +31,7 @@ UIOptions::UIOptions() = default;
 
 UIOptions::~UIOptions()
 {
+	*alive = false;
 	if (material.IsValid())
 		Material::Release(material);
 }
@@ -162,8 +163,10 @@ void UIOptions::Update(float dt)
 		return;
 	if (source->IsConfirmPressed() && n > 0) {
 		chosenIndex = static_cast<uint8_t>(pageOffset + cursor);
+		const std::shared_ptr<bool> stillHere = alive;
 		Choose(options[chosenIndex].id, chosenIndex);
-		PlaySound(kConfirmSound);
+		if (*stillHere)
+			PlaySound(kConfirmSound);
 		return; // the frame that chose does not also go back
 	}
 	if (source->IsBackPressed())
@@ -253,7 +256,10 @@ void UIOptions::Choose(uint8_t id, uint8_t index)
 	if (selectHandler == nullptr)
 		return;
 	++choosing;
+	const std::shared_ptr<bool> stillHere = alive;
 	selectHandler->OnSelect(id, index);
+	if (!*stillHere)
+		return;
 	if (--choosing == 0)
 		retiredPage.reset();
 }

@@ -134,6 +134,9 @@ private:
 	// choice returns.
 	std::unique_ptr<UIOptionsPage> retiredPage;
 	uint8_t choosing = 0;
+	// Cleared when the list goes: a handler may free the list it chose in
+	// (an ending that leaves play ends the script that owns it).
+	std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 	float elapsed = 0.0f;
 	UISelectHandler *selectHandler = nullptr;
 	UIDoneHandler *doneHandler = nullptr;
