@@ -29,6 +29,7 @@
 #include "game/ScreenWon.h"
 #include "game/Settings.h"
 #include "game/TalvexGame.h"
+#include "support/ScreenNotingGame.h"
 #include "game/UIPause.h"
 #include "support/KeyEvent.h"
 #include "support/SharedRenderer.h"
@@ -44,29 +45,12 @@ void NoDelay(uint32_t) {}
 
 // A game of the test's own that writes down the stages it is asked for and
 // notes play instead of building it.
-class FlowGame : public TalvexGame {
+class FlowGame : public ScreenNotingGame {
 public:
-	void ShowStartup() override { Note("startup"); TalvexGame::ShowStartup(); }
-	void ShowTitle() override { Note("title"); TalvexGame::ShowTitle(); }
-	void ShowPreIntro() override { Note("preintro"); TalvexGame::ShowPreIntro(); }
-	void ShowIntro() override { Note("intro"); TalvexGame::ShowIntro(); }
-	void ShowDied() override { Note("died"); TalvexGame::ShowDied(); }
-	void ShowQuestComplete() override { Note("questcomplete"); TalvexGame::ShowQuestComplete(); }
-	void ShowWinAlt(const char *text, int ending) override
-	{
-		Note("ending " + std::to_string(ending));
-		TalvexGame::ShowWinAlt(text, ending);
-	}
-	void ShowWon() override { Note("won"); TalvexGame::ShowWon(); }
-	void ShowEndChoice() override { Note("endchoice"); TalvexGame::ShowEndChoice(); }
-	void ShowCredits(bool withTheme) override { Note(withTheme ? "credits theme" : "credits"); TalvexGame::ShowCredits(withTheme); }
-	void ShowCreditsFR() override { Note("creditsfr"); TalvexGame::ShowCreditsFR(); }
-	void ShowLoadScreen() override { Note("load"); TalvexGame::ShowLoadScreen(); }
 	void SetPlayScene() override { Note("play"); }
 
 	void SetEndedSlot(bool on) { anySlotEnded = on ? 1 : 0; }
-	void Note(const std::string &step) { route.push_back(step); }
-	std::vector<std::string> route;
+	std::vector<std::string> &route = screens;
 };
 
 using Route = std::vector<std::string>;

@@ -6,35 +6,20 @@
 // 1/60 s that switches scenes as the engine's frame does but draws nothing.
 #include "engine/core/Input.h"
 #include "game/TalvexGame.h"
+#include "support/ScreenNotingGame.h"
 #include "game/TalvexGameScene.h"
 #include "map/TileMapData.h"
 
 #include <string>
 #include <vector>
 
-class PlaythroughGame : public TalvexGame {
+class PlaythroughGame : public ScreenNotingGame {
 public:
 	static constexpr float kFrame = 1.0f / 60.0f;
 
 	PlaythroughGame() { SetClock(&Ticks, &NoDelay); }
 	~PlaythroughGame() override { DropScenes(); }
 
-	void ShowStartup() override { Note("startup"); TalvexGame::ShowStartup(); }
-	void ShowTitle() override { Note("title"); TalvexGame::ShowTitle(); }
-	void ShowPreIntro() override { Note("preintro"); TalvexGame::ShowPreIntro(); }
-	void ShowIntro() override { Note("intro"); TalvexGame::ShowIntro(); }
-	void ShowDied() override { Note("died"); TalvexGame::ShowDied(); }
-	void ShowQuestComplete() override { Note("questcomplete"); TalvexGame::ShowQuestComplete(); }
-	void ShowWinAlt(const char *text, int ending) override
-	{
-		Note("ending " + std::to_string(ending));
-		TalvexGame::ShowWinAlt(text, ending);
-	}
-	void ShowWon() override { Note("won"); TalvexGame::ShowWon(); }
-	void ShowEndChoice() override { Note("endchoice"); TalvexGame::ShowEndChoice(); }
-	void ShowCredits(bool withTheme) override { Note(withTheme ? "credits theme" : "credits"); TalvexGame::ShowCredits(withTheme); }
-	void ShowCreditsFR() override { Note("creditsfr"); TalvexGame::ShowCreditsFR(); }
-	void ShowLoadScreen() override { Note("load"); TalvexGame::ShowLoadScreen(); }
 
 	// One frame: the pending scene takes over, then the scene and the game
 	// are updated by 1/60 s and the input's frame ends.
@@ -67,7 +52,6 @@ public:
 		return false;
 	}
 
-	std::vector<std::string> screens;
 	MapLoader *maps = nullptr; // not owned; null reads the data tree
 
 protected:
@@ -81,7 +65,6 @@ protected:
 	}
 
 private:
-	void Note(const std::string &screen) { screens.push_back(screen); }
 	// The frame clock the screens time themselves by: 1/60 s a frame.
 	static uint32_t Ticks() { return 1000u + static_cast<uint32_t>(frames * 1000 / 60); }
 	static void NoDelay(uint32_t) {}
