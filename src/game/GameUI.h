@@ -8,6 +8,7 @@
 #include "engine/render/Material.h"
 #include "engine/render/Sprite.h"
 #include "engine/render/Textbox.h"
+#include "map/MapGameLink.h"
 #include "objects/PlayerStats.h"
 
 class Input;
@@ -25,15 +26,15 @@ class UIMiniMap;
 class GameUI : public Entity {
 public:
 	// Message states.
-	static constexpr uint32_t kMessagePlain = 0;
-	static constexpr uint32_t kMessageQuestion = 1;
-	static constexpr uint32_t kMessageAnsweredYes = 2; // also "confirmed"
-	static constexpr uint32_t kMessageAnsweredNo = 3;
+	static constexpr uint32_t kMessagePlain = MapGameLink::kMessagePlain;
+	static constexpr uint32_t kMessageQuestion = MapGameLink::kMessageQuestion;
+	static constexpr uint32_t kMessageAnsweredYes = MapGameLink::kMessageAnsweredYes;
+	static constexpr uint32_t kMessageAnsweredNo = MapGameLink::kMessageAnsweredNo;
 	// Display kinds of a message.
-	static constexpr uint8_t kKindMessage = 0;
-	static constexpr uint8_t kKindNotice = 1;   // something taken
-	static constexpr uint8_t kKindPrompt = 2;   // asks yes or no
-	static constexpr uint8_t kKindMission = 3;  // comes out at an even pace, cannot be hurried
+	static constexpr uint8_t kKindMessage = MapGameLink::kKindMessage;
+	static constexpr uint8_t kKindNotice = MapGameLink::kKindNotice;
+	static constexpr uint8_t kKindPrompt = MapGameLink::kKindPrompt;
+	static constexpr uint8_t kKindMission = MapGameLink::kKindMission;
 
 	static constexpr float kBannerSeconds = 4.0f;
 	static constexpr float kLetterRowSeconds = 3.0f;

@@ -1,7 +1,6 @@
 #include "game/TalvexGameLink.h"
 
 #include "engine/core/NameHash.h"
-#include "map/Missions.h"
 #include "game/Achievements.h"
 #include "game/GameProgress.h"
 #include "game/GameUI.h"
@@ -26,6 +25,26 @@ bool TalvexGameLink::IsTimedMode()
 bool TalvexGameLink::IsMode(int mode)
 {
 	return TalvexGame::IsMode(mode);
+}
+
+bool TalvexGameLink::IsOriginalContent()
+{
+	return TalvexGame::IsOriginalContent();
+}
+
+void TalvexGameLink::StepGraphicsMode(uint16_t modeCount)
+{
+	TalvexGame::StepGraphicsMode(modeCount);
+}
+
+void TalvexGameLink::ShowQuestComplete()
+{
+	game.ShowQuestComplete();
+}
+
+void TalvexGameLink::ShowWinAlt(const char *text, int ending)
+{
+	game.ShowWinAlt(text, ending);
 }
 
 int TalvexGameLink::Difficulty()
@@ -109,6 +128,24 @@ void TalvexGameLink::ShowMessage(const char *text, float seconds, uint8_t kind)
 {
 	if (GameUI *hud = GameUI::Current())
 		hud->ShowMessage(text, seconds, kind);
+}
+
+void TalvexGameLink::ShowTitledMessage(const char *title, const char *text, float seconds, uint8_t kind)
+{
+	if (GameUI *hud = GameUI::Current())
+		hud->ShowTitledMessage(title, text, seconds, kind);
+}
+
+void TalvexGameLink::ShowSpeech(const char *speaker, const char *text, float seconds, uint8_t kind)
+{
+	if (GameUI *hud = GameUI::Current())
+		hud->ShowSpeech(speaker, text, seconds, kind);
+}
+
+bool TalvexGameLink::IsSpeech()
+{
+	GameUI *hud = GameUI::Current();
+	return hud != nullptr && hud->IsSpeech();
 }
 
 void TalvexGameLink::ShowPrompt(const char *label)
@@ -206,6 +243,26 @@ uint16_t TalvexGameLink::StartMap()
 void TalvexGameLink::SetStartMap(uint16_t id)
 {
 	GameProgress::SetStartMap(id);
+}
+
+void TalvexGameLink::SetCurrentMap(const char *name)
+{
+	GameProgress::SetCurrentMap(name);
+}
+
+uint16_t TalvexGameLink::Waypoint()
+{
+	return GameProgress::Waypoint();
+}
+
+void TalvexGameLink::SetWaypoint(uint16_t id)
+{
+	GameProgress::SetWaypoint(id);
+}
+
+void TalvexGameLink::SyncAchievementsFromFlags()
+{
+	Achievements::Instance().SyncFromFlags();
 }
 
 int TalvexGameLink::RespawnLevel()

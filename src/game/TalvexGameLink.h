@@ -4,7 +4,7 @@
 
 class TalvexGame;
 
-// The game's side of the world objects' link up into it: the screen flow and
+// The game's side of the map layer's and the world objects' link up into it: the screen flow and
 // the play clock of the game, the global progress record and its save slot,
 // and the HUD of the running game (when one exists). The game installs one
 // while it exists; the link points at that game and owns nothing.
@@ -16,7 +16,11 @@ public:
 	uint32_t PlayTimeMs() override;
 	bool IsTimedMode() override;
 	bool IsMode(int mode) override;
+	bool IsOriginalContent() override;
 	int Difficulty() override;
+	void StepGraphicsMode(uint16_t modeCount) override;
+	void ShowQuestComplete() override;
+	void ShowWinAlt(const char *text, int ending) override;
 	bool IsInGame() override;
 
 	bool Flag(const char *name) override;
@@ -34,10 +38,17 @@ public:
 	uint16_t CurrentMapId() override;
 	uint16_t StartMap() override;
 	void SetStartMap(uint16_t id) override;
+	void SetCurrentMap(const char *name) override;
+	uint16_t Waypoint() override;
+	void SetWaypoint(uint16_t id) override;
+	void SyncAchievementsFromFlags() override;
 	int RespawnLevel() override;
 
 	bool HasHud() override;
 	void ShowMessage(const char *text, float seconds, uint8_t kind) override;
+	void ShowTitledMessage(const char *title, const char *text, float seconds, uint8_t kind) override;
+	void ShowSpeech(const char *speaker, const char *text, float seconds, uint8_t kind) override;
+	bool IsSpeech() override;
 	void ShowPrompt(const char *label) override;
 	void ShowChoice(const char *first, const char *second) override;
 	void HidePrompts() override;

@@ -15,6 +15,7 @@ GameLink &GameLink::Get()
 void GameLink::Install(GameLink *link)
 {
 	g_installedLink = link;
+	MapGameLink::Install(link);
 }
 
 bool GameLink::IsInstalled(const GameLink *link)

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "map/MapGameLink.h"
+
 // The numbers that tune the hero: speeds in units per second, timings in
 // seconds, damage in half hearts. Only the player's own code reads them; they
 // live here so the player's source stays readable.
@@ -56,8 +58,8 @@ inline constexpr float kGetSpeed = 15.0f;
 
 inline constexpr uint8_t kActionStrike = 1;
 inline constexpr uint8_t kActionRoll = 2;
-inline constexpr uint32_t kMessageQuestion = 1;
-inline constexpr uint32_t kMessageYes = 2;
-inline constexpr uint32_t kMessageNo = 3;
+inline constexpr uint32_t kMessageQuestion = MapGameLink::kMessageQuestion;
+inline constexpr uint32_t kMessageYes = MapGameLink::kMessageAnsweredYes;
+inline constexpr uint32_t kMessageNo = MapGameLink::kMessageAnsweredNo;
 
 } // namespace PlayerTuning

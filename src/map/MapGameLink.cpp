@@ -1,0 +1,23 @@
+#include "map/MapGameLink.h"
+
+namespace {
+
+MapGameLink g_quietLink;
+MapGameLink *g_installedLink = nullptr;
+
+}
+
+MapGameLink &MapGameLink::Get()
+{
+	return g_installedLink != nullptr ? *g_installedLink : g_quietLink;
+}
+
+void MapGameLink::Install(MapGameLink *link)
+{
+	g_installedLink = link;
+}
+
+bool MapGameLink::IsInstalled(const MapGameLink *link)
+{
+	return link != nullptr && g_installedLink == link;
+}
