@@ -10,6 +10,7 @@
 #include "engine/core/NameHash.h"
 #include "game/SaveGame.h"
 #include "game/Settings.h"
+#include "objects/CollectableKind.h"
 
 constexpr uint8_t kDefaultDifficulty = 1; // "Intended"
 constexpr uint8_t kNeverSavedLevel = 3;   // lowest level of a game never saved
@@ -70,6 +71,34 @@ bool GameProgress::HasMapRecord(uint16_t id) const
 		if (record.id == id)
 			return true;
 	return false;
+}
+
+ProgressFacts GameProgress::Facts() const
+{
+	ProgressFacts facts;
+	facts.flags = flags;
+	for (uint16_t id : {currentMap, previousMap})
+		if (id != 0)
+			facts.visitedMaps.push_back(id);
+	for (const MapRecord &record : mapRecords)
+		facts.visitedMaps.push_back(record.id);
+	facts.maxWeight = stats.GetMaxWeight();
+	facts.capacityLevel = stats.capacityLevel;
+	facts.playSeconds = playSeconds;
+	facts.deaths = deaths;
+	for (uint32_t set = 0; set < CollectableKind::kSetCount; ++set) {
+		const CollectableKind *kind = CollectableKind::Get(set);
+		for (uint8_t n = 1; n <= kind->count; ++n)
+			facts.itemFlags.push_back(CollectableFlagKey(kind->baseFlag, n));
+	}
+	// Half the chicken feed, all of it, every letter and every triangle.
+	facts.bonusFlags = {
+		CollectableFlagHash("puzzle", CollectableKind::kHalfFound),
+		CollectableFlagHash("puzzle", CollectableKind::kComplete),
+		CollectableFlagHash("letter", CollectableKind::kComplete),
+		CollectableFlagHash("tri", CollectableKind::kComplete),
+	};
+	return facts;
 }
 
 SaveSlotSummary GameProgress::Summary(const ProgressSummary &completion) const

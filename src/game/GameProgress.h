@@ -7,14 +7,13 @@
 #include "game/MapRecord.h"
 #include "game/SaveSlotSummary.h"
 #include "map/MapFiles.h"
+#include "map/MapGameLink.h"
+#include "map/ProgressFacts.h"
 #include "map/ProgressSummary.h"
 #include "objects/PlayerStats.h"
 
 constexpr uint8_t kCurrentSaveSlot = 255; // slot argument meaning "the current save slot"
 constexpr uint8_t kSaveSlotCount = 3;
-// From this difficulty on, play shows only orthographic views and the maps
-// place their "brutal" objects.
-constexpr uint8_t kDifficultyBrutal = 2;
 
 // The name of a difficulty: "Relaxed", "Intended", "Brutal", else "Unknown".
 const char *DifficultyName(uint8_t difficulty);
@@ -42,6 +41,9 @@ public:
 	// False for id 0; true for the current and previous map and every map
 	// with a record.
 	bool HasMapRecord(uint16_t id) const;
+	// What the missions read of this record to work out its completion
+	// (Missions::Summarize), with the collectables the world holds.
+	ProgressFacts Facts() const;
 	// The slot's line from this record and its completion, which the
 	// missions work out (Missions::Summarize).
 	SaveSlotSummary Summary(const ProgressSummary &completion) const;

@@ -29,7 +29,7 @@ void ScreenCountUp::Start()
 		offset.y += 40.0f;
 	}
 	TalvexGame::Current().SetTimerPaused(1);
-	Missions::SummarizeCurrent(summary);
+	Missions::Summarize(summary, GameProgress::Current().Facts());
 	StopMusic();
 	row = -1;
 	ShowRow();

@@ -50,7 +50,7 @@ void ScreenCredits::Finish()
 		return;
 	TalvexGame &game = TalvexGame::Current();
 	ProgressSummary completion;
-	Missions::Summarize(completion, GameProgress::Current());
+	Missions::Summarize(completion, GameProgress::Current().Facts());
 	const SaveSlotSummary summary = GameProgress::Current().Summary(completion);
 	if ((game.IsInGame() && summary.ended != 0) || summary.traitor != 0)
 		game.ShowEndChoice();

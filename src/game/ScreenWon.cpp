@@ -23,7 +23,7 @@ void ScreenWon::Start()
 	TalvexGame::Current().SetTimerPaused(1);
 	ProgressSummary summary;
 	const GameProgress &record = GameProgress::Current();
-	Missions::Summarize(summary, record);
+	Missions::Summarize(summary, record.Facts());
 	const char *suffix = GameProgress::Flag(kOriginalContentFlag) ? " [OG]" : "";
 	Achievements &achievements = Achievements::Instance();
 	const char *format = "STORY COMPLETE!%s";

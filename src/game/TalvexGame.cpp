@@ -14,6 +14,7 @@
 #include "map/MapPreloader.h"
 #include "map/Missions.h"
 #include "map/TileMap.h"
+#include "objects/MapEntityFactory.h"
 #include "game/Achievements.h"
 #include "game/GameProgress.h"
 #include "game/GameService.h"
@@ -316,7 +317,7 @@ void TalvexGame::ShowWon()
 void TalvexGame::ShowEndChoice()
 {
 	ProgressSummary summary;
-	Missions::Summarize(summary, GameProgress::Current());
+	Missions::Summarize(summary, GameProgress::Current().Facts());
 	if (summary.percent >= kCompletePercent) {
 		ShowTitle();
 		return;
@@ -438,7 +439,7 @@ void TalvexGame::ScanSaveSlots()
 			continue;
 		}
 		ProgressSummary completion;
-		Missions::Summarize(completion, record);
+		Missions::Summarize(completion, record.Facts());
 		slotSummaries[slot] = record.Summary(completion);
 		// The summary keeps 16 bits of the play time; a game of exactly
 		// 65536 seconds has been played all the same.
@@ -475,7 +476,7 @@ void TalvexGame::PreloadMap(uint16_t mapId)
 	// The new preloader is the current one, even while an older one lives on
 	// in a scene that still shows its map.
 	MapPreloader::SetInstance(nullptr);
-	preloader = std::make_unique<MapPreloader>(mapId, MapPreloader::kBackdropFlags);
+	preloader = std::make_unique<MapPreloader>(mapId, MapPreloader::kBackdropFlags, std::make_unique<MapEntityFactory>());
 	MapPreloader::SetInstance(preloader.get());
 	FreeRetiredPreloaders();
 }

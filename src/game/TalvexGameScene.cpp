@@ -60,7 +60,7 @@ TalvexGameScene::TalvexGameScene()
 	// The overlay stack is driven by hand, not listed by the scene.
 	overlayStack.lifeState = kLifeAdded;
 	map.SetSequenceMaker(MapSequence::Create);
-	MapSequence::SetMeatMenuMaker(UIMeatQuiz::Create);
+	map.SetScriptWorld(&scriptWorld);
 }
 
 TalvexGameScene::~TalvexGameScene()

@@ -8,18 +8,21 @@
 #include "engine/core/UIStack.h"
 #include "game/GameUI.h"
 #include "game/UIDoneHandler.h"
+#include "game/UIMeatQuiz.h"
 #include "game/UIPause.h"
 #include "map/CameraRig.h"
 #include "map/TileMap.h"
 #include "map/TileMapLoadListener.h"
 #include "objects/MapEntityFactory.h"
+#include "objects/ObjectScriptWorld.h"
 #include "objects/Player.h"
 
 class Entity;
 class Input;
 
 // The scene of play. It owns the tile map, the one player, the camera and its
-// rig, the entity factory, the collision checker, the HUD and the pause menu;
+// rig, the entity factory and the world the map's scripts act on, the
+// collision checker, the HUD and the pause menu;
 // it chooses and loads the start map, runs each frame in a fixed order (map
 // loading, the HUD's blackout, fade-in, entities and scripts, pause, camera,
 // collisions, fight music, map change), changes maps when the player walks
@@ -118,6 +121,7 @@ private:
 	Camera camera;
 	CameraRig cameraRig;
 	MapEntityFactory factory;
+	ObjectScriptWorld scriptWorld{UIMeatQuiz::Create}; // what the map's scripts act on
 	CollisionChecker collisions;
 	GameUI hud;
 	UIStack overlayStack;

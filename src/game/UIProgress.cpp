@@ -56,7 +56,7 @@ void UIProgress::SetRecord(std::unique_ptr<GameProgress> owned)
 void UIProgress::Refresh()
 {
 	const GameProgress &shown = record != nullptr ? *record : GameProgress::Current();
-	Missions::Summarize(summary, shown);
+	Missions::Summarize(summary, shown.Facts());
 	TalvexGame &game = TalvexGame::Current();
 	char time[kDurationTextSize] = {};
 	FormatDuration(time, game.IsInGame() ? game.PlayTimeMs() : shown.playSeconds * 1000u);

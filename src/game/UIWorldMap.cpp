@@ -5,6 +5,7 @@
 #include "engine/core/NameHash.h"
 #include "engine/render/Renderer.h"
 #include "map/WorldMap.h"
+#include "objects/CollectableKind.h"
 #include "game/GameProgress.h"
 
 namespace {
@@ -145,9 +146,10 @@ void UIWorldMap::Build()
 			if (from.location == nullptr || (from.visited == 0 && !ended))
 				continue;
 			const WorldMapLocation &place = *from.location;
+			const uint16_t collectFlag = CollectableFlagFromName(place.collect);
 			const bool open = (place.dragonKey != 0 && !progress.HasFlag(place.dragonKey))
 				|| (place.coolerKey != 0 && !progress.HasFlag(place.coolerKey))
-				|| (place.collectFlag != 0 && !progress.HasFlag(place.collectFlag));
+				|| (collectFlag != 0 && !progress.HasFlag(collectFlag));
 			if (open)
 				AddMarker(from.location, kFrameToFind, markerScaleFactor);
 		}

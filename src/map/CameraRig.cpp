@@ -6,11 +6,10 @@
 #include "engine/core/Camera.h"
 #include "engine/core/Entity.h"
 #include "engine/render/Renderer.h"
+#include "map/MapGameLink.h"
 #include "map/TileMap.h"
 
 // Services of the game that the view depends on.
-#include "game/GameUI.h"
-#include "game/TalvexGame.h"
 
 constexpr int32_t kFollowFieldOfView = 30;   // degrees
 constexpr int32_t kFixedFieldOfView = 15;    // degrees
@@ -78,7 +77,7 @@ void CameraRig::Attach(Camera *newCamera, Entity *newTarget, TileMap *newTileMap
 	}
 	if (target != nullptr)
 		focus = target->transform.position;
-	if (TalvexGame::IsMode(kFixedViewGameMode)) {
+	if (MapGameLink::Get().IsMode(kFixedViewGameMode)) {
 		fixedMode = 1;
 		if (GetRenderer() != nullptr)
 			GetRenderer()->SetPostModeIndex(kFixedViewPostMode);
@@ -116,10 +115,10 @@ void CameraRig::UpdateFollow(float dt)
 
 	const bool ortho = IsOrthoView();
 	if (!ortho) {
-		GameUI *hud = GameUI::Current();
-		if (hud != nullptr && hud->IsMessageVisible()) {
+		MapGameLink &game = MapGameLink::Get();
+		if (game.IsMessageVisible()) {
 			if (closeUp == kCloseUpNone) {
-				if (hud->IsSpeech()) {
+				if (game.IsSpeech()) {
 					closeUp = kCloseUpSpeech;
 					speaker = GetActiveSequenceSource();
 				} else {

@@ -3,14 +3,29 @@
 #include "engine/core/Entity.h"
 #include "engine/core/FileAccess.h"
 #include "engine/core/NameHash.h"
-// Upward, for the one question maps ask of the game: which maps to read.
-#include "game/TalvexGame.h"
+#include "map/MapGameLink.h"
 
 #include <cstdio>
 
 namespace {
 
 constexpr const char *kMapFolder = "maps";
+
+// Kind ranges, inclusive.
+constexpr uint32_t kPlayerKind = 1;
+constexpr uint32_t kFirstTownsfolkKind = 26;
+constexpr uint32_t kLastTownsfolkKind = 31;
+constexpr uint32_t kFirstPickupKind = 34;
+constexpr uint32_t kLastPickupKind = 49;
+constexpr uint32_t kFirstEnemyKind = 50;
+constexpr uint32_t kLastEnemyKind = 57;
+constexpr uint32_t kFirstLateEnemyKind = 61;
+constexpr uint32_t kLastLateEnemyKind = 62;
+
+bool InRange(uint32_t kind, uint32_t first, uint32_t last)
+{
+	return kind >= first && kind <= last;
+}
 
 } // namespace
 
@@ -24,7 +39,7 @@ std::string BuildMapPath(const char *name)
 {
 	std::string base = GetFileBaseName(name, false);
 	char path[kMaxMapPathLength + 1];
-	snprintf(path, sizeof(path), TalvexGame::IsOriginalContent() ? "mapo/%s.tmx" : "maps/%s.tmx", base.c_str());
+	snprintf(path, sizeof(path), MapGameLink::Get().IsOriginalContent() ? "mapo/%s.tmx" : "maps/%s.tmx", base.c_str());
 	return path;
 }
 
@@ -79,4 +94,24 @@ uint32_t MapEntityKindFromType(uint16_t type)
 uint16_t EntityKindToIndex(uint32_t kind)
 {
 	return static_cast<uint16_t>(kind - kEntityKindFromTypeOffset);
+}
+
+bool IsNPCKind(uint32_t kind)
+{
+	return InRange(kind, kFirstTownsfolkKind, kLastTownsfolkKind);
+}
+
+bool IsEnemyKind(uint32_t kind)
+{
+	return InRange(kind, kFirstEnemyKind, kLastEnemyKind) || InRange(kind, kFirstLateEnemyKind, kLastLateEnemyKind);
+}
+
+bool IsPickupKind(uint32_t kind)
+{
+	return InRange(kind, kFirstPickupKind, kLastPickupKind);
+}
+
+bool IsActorKind(uint32_t kind)
+{
+	return kind == kPlayerKind || IsNPCKind(kind) || IsEnemyKind(kind);
 }

@@ -18,6 +18,8 @@ constexpr const char *kOriginalMapsFlag = "ogmaps";
 
 constexpr int kMaxMapPathLength = 126; // characters kept of a built map path
 constexpr uint16_t kMapEntityClassId = 1000; // the kind test every world object accepts
+constexpr uint16_t kActorClassId = 2000;     // the kind test every actor accepts
+constexpr uint32_t kEntityKindCount = 64;    // entity kinds 0 to 63
 // The entity kind of a map placement's type byte: the kinds of world objects
 // start two above the tile indices that place them.
 constexpr uint32_t kEntityKindFromTypeOffset = 2;
@@ -53,3 +55,12 @@ bool IsActiveMapEntity(Entity *entity);
 uint32_t MapEntityKindFromType(uint16_t type);
 // The map object type of an entity kind (kind - 2, in 16 bits).
 uint16_t EntityKindToIndex(uint32_t kind);
+
+// What an entity kind places. Townsfolk: kinds 26 to 31.
+bool IsNPCKind(uint32_t kind);
+// Creatures that fight the player: kinds 50 to 57, 61 and 62.
+bool IsEnemyKind(uint32_t kind);
+// Things the player picks up: kinds 34 to 49 (42 to 49 are the held tools).
+bool IsPickupKind(uint32_t kind);
+// True for the kinds that are actors: the player (1), townsfolk and enemies.
+bool IsActorKind(uint32_t kind);

@@ -2,6 +2,10 @@
 
 #include <cstdint>
 
+// From this combat difficulty on, play shows only orthographic views and the
+// maps place their "brutal" objects.
+constexpr uint8_t kDifficultyBrutal = 2;
+
 // The map layer's one way up into the game it runs in: the progress record
 // (flags, the save slot, where play starts), the HUD's messages, achievements,
 // the endings and the game's mode and content. Maps and their scripts sit

@@ -1,11 +1,10 @@
 #include "map/MapPreloader.h"
 
 #include "engine/core/Scene.h"
+#include "map/EntityFactory.h"
 #include "map/MapFiles.h"
 #include "map/MapSequence.h"
 #include "map/TileMap.h"
-// Upward, for the factory that turns placements into world objects.
-#include "objects/MapEntityFactory.h"
 
 #include <string>
 
@@ -25,11 +24,12 @@ void MapPreloader::SetInstance(MapPreloader *preloader)
 	currentPreloader = preloader;
 }
 
-MapPreloader::MapPreloader(uint16_t mapId, uint16_t loadFlags) : mapId(mapId)
+MapPreloader::MapPreloader(uint16_t mapId, uint16_t loadFlags, std::unique_ptr<EntityFactory> factory)
+	: mapId(mapId)
+	, entityFactory(std::move(factory))
 {
 	scene = std::make_unique<Scene>();
 	tileMap = std::make_unique<TileMap>();
-	entityFactory = std::make_unique<MapEntityFactory>();
 	tileMap->SetEntityFactory(entityFactory.get());
 	// Backdrops run no scripts; a preload that asks for them gets the map's own.
 	tileMap->SetSequenceMaker(MapSequence::Create);

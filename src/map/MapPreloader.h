@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-class MapEntityFactory;
+class EntityFactory;
 class Scene;
 class TileMap;
 struct TileMapLoadState;
@@ -12,8 +12,9 @@ struct TileMapLoadState;
 // up: the map where the player's save stands, read into a tile map and a
 // scene of its own, a phase per frame. The title screen then takes the
 // finished tile map into its own scene as its backdrop. The preloader owns the
-// tile map, its scene and the entity factory it hands the tile map; it gives
-// the tile map no load listener. One preloader at a time is the current one,
+// tile map, its scene and the entity factory it is given for the tile map
+// (without one the map loads with no entities); it gives the tile map no load
+// listener. One preloader at a time is the current one,
 // reachable through Instance.
 class MapPreloader {
 public:
@@ -26,7 +27,7 @@ public:
 	// Finds the map whose file base name hashes to mapId in "maps" and starts
 	// loading it; becomes the current preloader when there is none. A map id
 	// that names no file leaves the load aborted at once.
-	MapPreloader(uint16_t mapId, uint16_t loadFlags);
+	MapPreloader(uint16_t mapId, uint16_t loadFlags, std::unique_ptr<EntityFactory> factory = nullptr);
 	// Clears the tile map (destroying its entities that its scene still
 	// holds), ends the scene and frees both; stops being the current one.
 	virtual ~MapPreloader();
@@ -59,5 +60,5 @@ private:
 	TileMapLoadState *loadState = nullptr;
 	uint16_t mapId = 0;
 	std::unique_ptr<Scene> scene;
-	std::unique_ptr<MapEntityFactory> entityFactory;
+	std::unique_ptr<EntityFactory> entityFactory;
 };

@@ -9,26 +9,11 @@
 #include "engine/render/Renderer.h"
 #include "map/MapCommand.h"
 #include "map/MapFiles.h"
+#include "map/MapGameLink.h"
 #include "map/Missions.h"
-#include "map/ScriptPlayer.h"
 #include "map/TileMap.h"
 #include "map/TileMapData.h"
 #include "map/WorldMap.h"
-
-// Services of the game and the world objects that scripts act on.
-#include "game/GameProgress.h"
-#include "game/GameUI.h"
-#include "game/TalvexGame.h"
-#include "objects/Actor.h"
-#include "objects/BlockBehaviour.h"
-#include "objects/KillBehaviour.h"
-#include "objects/GameLink.h"
-#include "objects/Party.h"
-#include "objects/Player.h"
-#include "objects/PlayerStats.h"
-#include "objects/TakeBehaviour.h"
-#include "objects/TalkBehaviour.h"
-#include "objects/WalkBehaviour.h"
 
 constexpr uint8_t kCallCountLimit = MapSequence::kMaxRunEntries + 1;
 constexpr float kPlayerSearchRadius = 1000.0f; // world units around the origin
@@ -42,8 +27,6 @@ constexpr int kEnigmaniaEndingNumber = 5;
 constexpr float kEndingSoundVolume = 0.5f;
 constexpr uint16_t kHideValue = 1;               // "hide" with 1 hides, anything else shows
 constexpr const char *kMeatMusicCue = "meats";
-
-static MapSequence::MenuMaker meatMenuMaker = nullptr;
 
 static const char *ObjectName(const MapObjectDef *object)
 {
@@ -70,11 +53,6 @@ std::unique_ptr<Sequence> MapSequence::Create(TileMap &tileMap, MapObjectDef &st
 	return std::make_unique<MapSequence>(&tileMap, &startObject);
 }
 
-void MapSequence::SetMeatMenuMaker(MenuMaker maker)
-{
-	meatMenuMaker = maker;
-}
-
 void MapSequence::Start()
 {
 	if (IsAnyInProgress()) {
@@ -88,7 +66,7 @@ void MapSequence::Start()
 	startDeferred = false;
 	callCount = 0;
 	ending = kEndingNone;
-	awaited = kNoBehaviour;
+	awaited = ScriptWorld::kNoHandle;
 	state = kStateRunning;
 	LogDebug("Sequence start: %i\n", startObject != nullptr ? startObject->id : 0);
 	state = Run(startObject);
@@ -102,7 +80,7 @@ void MapSequence::End()
 
 bool MapSequence::IsReadyToResume()
 {
-	return state == kStateRunning && (awaited == kNoBehaviour || IsBehaviourFinished(awaited));
+	return state == kStateRunning && (awaited == ScriptWorld::kNoHandle || World().IsFinished(awaited));
 }
 
 Entity *MapSequence::GetSourceEntity()
@@ -130,12 +108,12 @@ void MapSequence::Resume()
 		FinishEnding();
 		return;
 	}
-	awaited = kNoBehaviour;
+	awaited = ScriptWorld::kNoHandle;
 
 	const MapCommand *last = GetLastCommand();
-	GameUI *hud = GameUI::Current();
-	if (last != nullptr && last->code == kCmdPrompt && hud != nullptr
-		&& hud->GetMessageState() == GameUI::kMessageAnsweredYes) {
+	MapGameLink &game = MapGameLink::Get();
+	if (last != nullptr && last->code == kCmdPrompt && game.HasHud()
+		&& game.GetMessageState() == MapGameLink::kMessageAnsweredYes) {
 		MapObjectDef *answer = tileMap->FindObjectById(last->argument);
 		if (answer == nullptr) {
 			// Nothing to run for the answer: the script is over.
@@ -217,7 +195,7 @@ int32_t MapSequence::Execute(const MapCommand &command, MapObjectDef *&jumpTarge
 
 	case kCmdIfWeight: {
 		Entity *player = FindPlayer();
-		if (player != nullptr && GetActorStats(player)->weight >= command.argument)
+		if (player != nullptr && World().CarriedWeight(player) >= command.argument)
 			jumpTarget = FindTargetObject(command);
 		return kContinue;
 	}
@@ -230,9 +208,9 @@ int32_t MapSequence::Execute(const MapCommand &command, MapObjectDef *&jumpTarge
 	case kCmdMap: {
 		// The script ends either way; the scene travels once the player has
 		// the name.
-		ScriptPlayer *player = AsScriptPlayer(FindPlayer());
+		Entity *player = FindPlayer();
 		if (player != nullptr)
-			player->SetExitTarget(StringAt(command.value));
+			World().SetExitTarget(player, StringAt(command.value));
 		return kStateDone;
 	}
 
@@ -278,13 +256,13 @@ int32_t MapSequence::Execute(const MapCommand &command, MapObjectDef *&jumpTarge
 
 	case kCmdParty:
 		if (HasActor(speaker))
-			Party::Instance().Join(dynamic_cast<Actor *>(speaker->entity));
+			World().JoinParty(speaker->entity);
 		return kContinue;
 
 	case kCmdUnparty: {
 		MapObjectDef *record = tileMap->FindEntityRecordById(command.value);
 		if (HasActor(record))
-			Party::Instance().Leave(MapEntityKindFromType(record->type));
+			World().LeaveParty(MapEntityKindFromType(record->type));
 		return kContinue;
 	}
 
@@ -314,18 +292,18 @@ int32_t MapSequence::Execute(const MapCommand &command, MapObjectDef *&jumpTarge
 		return kContinue;
 
 	case kCmdBlock:
-		if (Actor *actor = SpeakerActor())
-			actor->AddBehaviour(std::make_unique<BlockBehaviour>(actor), true);
+		if (Entity *actor = SpeakerActor())
+			World().Block(actor);
 		return kContinue;
 
 	case kCmdFaction:
-		if (Actor *actor = SpeakerActor())
+		if (Entity *actor = SpeakerActor())
 			actor->faction = static_cast<uint8_t>(command.value & 0xFF);
 		return kContinue;
 
 	case kCmdHold:
-		if (Actor *actor = SpeakerActor())
-			actor->Hold(MapEntityKindFromType(command.value), nullptr);
+		if (Entity *actor = SpeakerActor())
+			World().Hold(actor, MapEntityKindFromType(command.value));
 		return kContinue;
 
 	case kCmdHide:
@@ -356,26 +334,26 @@ int32_t MapSequence::SaveFlag(const MapCommand &command)
 	if (name == nullptr)
 		return kContinue;
 
-	uint8_t missionState = Missions::GetState(name, GameProgress::Current());
+	MapGameLink &game = MapGameLink::Get();
+	uint8_t missionState = Missions::GetState(name);
 	bool wait = false;
-	if (!GameProgress::Flag(name)) {
+	if (!game.Flag(name)) {
 		wait = Missions::Complete(name);
-		GameProgress::SetFlag(name, 1);
-		GameProgress::SaveCurrentSlot();
+		game.SetFlagId(HashName(name), true);
+		game.SaveCurrentSlot();
 		ModMusicPlayer *music = ModMusicPlayer::Instance();
 		if (music != nullptr && music->HasCue(name))
 			music->PlayCueByName(name);
 	}
-	GameLink::Get().UnlockAchievementByName(name);
+	game.UnlockAchievementByName(name);
 	tileMap->UpdateMapFlags();
 
 	if (NameEquals(name, "ending")) {
 		ending = kEndingQuest;
 		if (ModMusicPlayer::Instance() != nullptr)
 			ModMusicPlayer::Instance()->Stop();
-		GameUI *hud = GameUI::Current();
-		if (missionState == Missions::kMissionDone && hud != nullptr)
-			hud->ShowMessage("You got him again!", kMessageSeconds, GameUI::kKindMessage);
+		if (missionState == Missions::kMissionDone)
+			game.ShowMessage("You got him again!", kMessageSeconds, MapGameLink::kKindMessage);
 		wait = true;
 	} else if (NameEquals(name, "end_fr")) {
 		ending = kEndingEnigmania;
@@ -389,9 +367,10 @@ int32_t MapSequence::SaveFlag(const MapCommand &command)
 void MapSequence::UnsaveFlag(const MapCommand &command)
 {
 	const char *name = StringAt(command.value);
-	if (name != nullptr && GameProgress::Flag(name)) {
-		GameProgress::SetFlag(name, 0);
-		GameProgress::SaveCurrentSlot();
+	MapGameLink &game = MapGameLink::Get();
+	if (name != nullptr && game.Flag(name)) {
+		game.SetFlagId(HashName(name), false);
+		game.SaveCurrentSlot();
 	}
 	tileMap->UpdateMapFlags();
 }
@@ -399,22 +378,22 @@ void MapSequence::UnsaveFlag(const MapCommand &command)
 void MapSequence::CycleRenderMode()
 {
 	Renderer *renderer = GetRenderer();
-	TalvexGame::StepGraphicsMode(renderer != nullptr ? renderer->GetPostModeCount() : 0);
+	MapGameLink::Get().StepGraphicsMode(renderer != nullptr ? renderer->GetPostModeCount() : 0);
 }
 
 void MapSequence::FinishEnding()
 {
 	// The save no longer starts in a map: the next load goes to the title.
-	GameProgress::SetCurrentMap(nullptr);
-	GameProgress::SetStartMap(0);
-	GameProgress::SaveCurrentSlot();
+	MapGameLink &game = MapGameLink::Get();
+	game.SetCurrentMap(nullptr);
+	game.SetStartMap(0);
+	game.SaveCurrentSlot();
 	if (ending == kEndingEnigmania) {
-		if (TalvexGame *game = TalvexGame::Running())
-			game->ShowWinAlt("Enigmania!", kEnigmaniaEndingNumber);
+		game.ShowWinAlt("Enigmania!", kEnigmaniaEndingNumber);
 		Sound::Instance()->Play("sfx/end_fr.ogg", kEndingSoundVolume, 0.0f, 0);
 		Missions::Complete("end_fr");
-	} else if (TalvexGame *game = TalvexGame::Running()) {
-		game->ShowQuestComplete();
+	} else {
+		game.ShowQuestComplete();
 	}
 }
 
@@ -423,10 +402,7 @@ Entity *MapSequence::FindPlayer()
 	if (tileMap == nullptr || tileMap->scene == nullptr)
 		return nullptr;
 	Entity *player = tileMap->scene->FindNearestEntity(Vec3(0.0f), kPlayerFactionMask, kPlayerSearchRadius);
-	if (player == nullptr || player->lifeState >= kLifePaused)
-		return nullptr;
-	PlayerStats *stats = GetActorStats(player);
-	if (stats == nullptr || stats->hearts == 0)
+	if (player == nullptr || player->lifeState >= kLifePaused || !World().IsLivePlayer(player))
 		return nullptr;
 	return player;
 }
@@ -446,8 +422,8 @@ bool MapSequence::TestGroup(const MapCommand &command, bool expected) const
 
 bool MapSequence::SayMessage(MapObjectDef *object, const MapCommand &command, uint8_t mode)
 {
-	GameUI *hud = GameUI::Current();
-	if (hud == nullptr) {
+	MapGameLink &game = MapGameLink::Get();
+	if (!game.HasHud()) {
 		Log("Couldn't get UI on %s\n", ObjectName(object));
 		return false;
 	}
@@ -461,67 +437,59 @@ bool MapSequence::SayMessage(MapObjectDef *object, const MapCommand &command, ui
 	if (speaker != nullptr && speaker->kind == kObjectEntity && speaker->name.IsSet()) {
 		uint32_t kind = MapEntityKindFromType(speaker->type);
 		if (kind == kSignKind || kind == kScrollKind)
-			hud->ShowTitledMessage(speaker->name.Get(), text, kMessageSeconds, mode);
+			game.ShowTitledMessage(speaker->name.Get(), text, kMessageSeconds, mode);
 		else
-			hud->ShowSpeech(speaker->name.Get(), text, kMessageSeconds, mode);
-		// Only a real actor has a voice; the class test alone does not say so.
-		Actor *actor = HasActor(speaker) ? dynamic_cast<Actor *>(speaker->entity) : nullptr;
-		if (actor != nullptr)
-			actor->PlaySoundVariant(Actor::kSpeechVoice);
+			game.ShowSpeech(speaker->name.Get(), text, kMessageSeconds, mode);
+		if (HasActor(speaker))
+			World().Speak(speaker->entity);
 	} else {
-		hud->ShowMessage(text, kMessageSeconds, mode);
+		game.ShowMessage(text, kMessageSeconds, mode);
 	}
 
 	// A speaking actor stops what it does and talks to the player.
-	Actor *actor = SpeakerActor();
+	Entity *actor = SpeakerActor();
 	if (actor == nullptr)
 		return true;
-	actor->AddBehaviour(nullptr, true);
+	World().Stop(actor);
 	Entity *player = FindPlayer();
 	if (player == nullptr)
 		return true;
-	return AssignBehaviour(actor, std::make_unique<TalkBehaviour>(actor, player));
+	return Await(World().Talk(actor, player));
 }
 
-bool MapSequence::AssignBehaviour(Entity *entity, std::unique_ptr<ActorBehaviour> behaviour)
+bool MapSequence::Await(ScriptWorld::Handle order)
 {
-	// Live for a script: in the map's scene and not being deleted, hidden
-	// or not.
-	Actor *actor = IsActor(entity) ? static_cast<Actor *>(entity) : nullptr;
-	if (actor == nullptr || behaviour == nullptr)
+	if (order == ScriptWorld::kNoHandle)
 		return false;
-	if (!actor->HasHearts()) {
-		LogDebug("Actor %s is dead\n", actor->mapObject != nullptr ? actor->mapObject->name.GetOr("") : "");
-		return false;
-	}
-	awaited = behaviour->GetHandle();
-	actor->AddBehaviour(std::move(behaviour), true);
+	awaited = order;
 	return true;
 }
 
-bool MapSequence::AssignRunningBehaviour(Actor *actor, std::unique_ptr<ActorBehaviour> behaviour)
+bool MapSequence::CanMove(const MapObjectDef &record)
 {
-	// A hidden actor is not updated, so a walk, take or kill given to it
-	// would never end and the script would wait for ever: it fails instead.
-	if (actor != nullptr && !actor->IsActive()) {
-		LogDebug("Actor %s is hidden\n", actor->mapObject != nullptr ? actor->mapObject->name.GetOr("") : "");
-		return false;
-	}
-	return AssignBehaviour(actor, std::move(behaviour));
+	if (record.entity != nullptr && record.entity->IsActive())
+		return true;
+	LogDebug("Actor %s is hidden\n", ObjectName(&record));
+	return false;
 }
 
-Actor *MapSequence::SpeakerActor() const
+ScriptWorld &MapSequence::World() const
 {
-	return HasActor(speaker) ? dynamic_cast<Actor *>(speaker->entity) : nullptr;
+	return tileMap != nullptr ? tileMap->GetScriptWorld() : ScriptWorld::Quiet();
+}
+
+Entity *MapSequence::SpeakerActor() const
+{
+	return HasActor(speaker) ? speaker->entity : nullptr;
 }
 
 int32_t MapSequence::Give(const MapCommand &command)
 {
 	// Whoever speaks may give: a townsperson, a sign, a scroll, a cupboard.
-	Player *player = dynamic_cast<Player *>(FindPlayer());
+	Entity *player = FindPlayer();
 	if (speaker == nullptr || player == nullptr)
 		return kContinue;
-	player->GainWeapon(MapEntityKindFromType(command.value));
+	World().GiveWeapon(player, MapEntityKindFromType(command.value));
 	return kStateWaiting;
 }
 
@@ -529,62 +497,58 @@ int32_t MapSequence::TakeItem(const MapCommand &command)
 {
 	Entity *player = FindPlayer();
 	MapObjectDef *record = player != nullptr ? tileMap->FindEntityRecordById(command.value) : nullptr;
-	Actor *actor = HasActor(record) ? dynamic_cast<Actor *>(record->entity) : nullptr;
+	Entity *actor = HasActor(record) ? record->entity : nullptr;
 	if (actor == nullptr)
 		return kContinue;
-	if (!AssignRunningBehaviour(actor, std::make_unique<TakeBehaviour>(actor, static_cast<MapEntity *>(player))))
+	if (!CanMove(*record) || !Await(World().Take(actor, player)))
 		return kStateFailed;
 	return kStateRunning;
 }
 
 int32_t MapSequence::Kill(const MapCommand &command)
 {
-	Actor *actor = SpeakerActor();
+	Entity *actor = SpeakerActor();
 	if (actor == nullptr)
 		return kStateRunning;
-	MapEntity *target = nullptr;
+	Entity *target = nullptr;
 	if (command.value == 0) {
-		target = dynamic_cast<MapEntity *>(FindPlayer());
+		target = FindPlayer();
 	} else {
 		MapObjectDef *record = tileMap->FindEntityRecordById(command.value);
 		if (HasActor(record))
-			target = dynamic_cast<MapEntity *>(record->entity);
+			target = record->entity;
 	}
 	if (target == nullptr)
 		return kStateRunning;
-	if (!AssignRunningBehaviour(actor, std::make_unique<KillBehaviour>(actor, target)))
+	if (!CanMove(*speaker) || !Await(World().Kill(actor, target)))
 		return kStateFailed;
 	return kStateRunning;
 }
 
 void MapSequence::TakeWeight(const MapCommand &command)
 {
-	PlayerStats *stats = GetActorStats(FindPlayer());
-	if (stats == nullptr)
-		return;
-	// Worked out wide and signed: taking more than is carried leaves none.
-	int32_t left = static_cast<int32_t>(stats->weight) - static_cast<int32_t>(command.value);
-	stats->AddWeight(static_cast<int16_t>((left < 0 ? 0 : left) - stats->weight));
+	if (Entity *player = FindPlayer())
+		World().TakeWeight(player, command.value);
 }
 
 int32_t MapSequence::Walk(const MapCommand &command)
 {
-	Actor *actor = SpeakerActor();
+	Entity *actor = SpeakerActor();
 	MapObjectDef *destination = actor != nullptr ? tileMap->FindById(command.value) : nullptr;
 	if (destination == nullptr)
 		return kContinue;
-	if (!AssignRunningBehaviour(actor, std::make_unique<WalkBehaviour>(actor, tileMap, destination)))
+	if (!CanMove(*speaker) || !Await(World().Walk(actor, *tileMap, *destination)))
 		return kStateFailed;
 	return kStateRunning;
 }
 
 void MapSequence::Dead()
 {
-	Actor *actor = SpeakerActor();
+	Entity *actor = SpeakerActor();
 	if (actor == nullptr)
 		return;
 	MapObjectDef *record = speaker;
-	actor->Defeat();
+	World().Defeat(actor);
 	// Defeat may run the map's triggers; the record is the map's and stays.
 	tileMap->SetGroupFlag(record->Group(), true);
 }
@@ -594,7 +558,7 @@ void MapSequence::Hide(const MapCommand &command)
 	if (speaker == nullptr || speaker->kind != kObjectEntity || !Entity::IsAlive(speaker->entity))
 		return;
 	Entity *entity = speaker->entity;
-	if (Party::Instance().IsMember(entity->kind))
+	if (World().IsInParty(entity))
 		return;
 	entity->SetActive(command.value != kHideValue);
 }
@@ -602,13 +566,14 @@ void MapSequence::Hide(const MapCommand &command)
 int32_t MapSequence::RankMeat()
 {
 	Entity *player = FindPlayer();
-	if (player == nullptr || player->scene == nullptr || meatMenuMaker == nullptr) {
+	std::unique_ptr<Entity> opened = player != nullptr && player->scene != nullptr ? World().MakeMeatMenu() : nullptr;
+	if (opened == nullptr) {
 		Log("No player to rank meats on %s\n", ObjectName(runningObject));
 		return kStateDone;
 	}
 	// A menu this sequence opened before is closed first.
 	player->scene->SetOverlayUI(nullptr);
-	menu = meatMenuMaker();
+	menu = std::move(opened);
 	player->scene->SetOverlayUI(menu.get());
 	if (ModMusicPlayer *music = ModMusicPlayer::Instance())
 		music->PlayCueByName(kMeatMusicCue);
@@ -623,8 +588,9 @@ void MapSequence::MoveWaypoint(const MapCommand &command)
 	// Read before comparing, so the goal moves before the map screen opens.
 	LoadWorldMap(false);
 	uint16_t key = HashName(name);
-	if (WorldMap::FindRegion(key) > WorldMap::FindRegion(GameProgress::Waypoint()))
-		GameProgress::SetWaypoint(key);
+	MapGameLink &game = MapGameLink::Get();
+	if (WorldMap::FindRegion(key) > WorldMap::FindRegion(game.Waypoint()))
+		game.SetWaypoint(key);
 }
 
 
@@ -642,17 +608,6 @@ const MapCommand *MapSequence::GetLastCommand() const
 	size_t at = (size_t)runningObject->firstCommand + commandIndex - 1;
 	const std::vector<MapCommand> &commands = tileMap->GetMapData().commands;
 	return at < commands.size() ? &commands[at] : nullptr;
-}
-
-PlayerStats *MapSequence::GetActorStats(Entity *entity)
-{
-	ScriptPlayer *player = AsScriptPlayer(entity);
-	return player != nullptr ? &player->ScriptStats() : nullptr;
-}
-
-ScriptPlayer *MapSequence::AsScriptPlayer(Entity *entity)
-{
-	return dynamic_cast<ScriptPlayer *>(entity);
 }
 
 const char *MapSequence::StringAt(uint16_t index) const

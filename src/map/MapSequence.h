@@ -5,12 +5,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "objects/ActorBehaviour.h"
+#include "map/ScriptWorld.h"
 
-class Actor;
 class Entity;
-class PlayerStats;
-class ScriptPlayer;
 class TileMap;
 struct MapCommand;
 struct MapObjectDef;
@@ -21,9 +18,11 @@ struct MapObjectDef;
 // one made for "load" objects and triggers (through Create, the maker its
 // owner installs), world objects when the player talks to or uses them; the
 // creator hands it to the active-sequence runner.
+// Scripts act on world objects through the tile map's script world and on
+// the game through the map layer's game link (MapGameLink).
 // The sequence owns only the meat-ranking menu it may open: the objects, the
-// command table and the map belong to the tile map, which outlives it (the scene ends the active
-// sequence before a map unloads).
+// command table and the map belong to the tile map, which outlives it (the
+// scene ends the active sequence before a map unloads).
 //
 // A run is bounded: every entry into the interpreter, by a jump or by a
 // resumption, counts, and the 255th entry since Start fails the sequence, so
@@ -46,11 +45,6 @@ public:
 	~MapSequence() override;
 	// The tile map's sequence maker for map scripts (TileMap::SetSequenceMaker).
 	static std::unique_ptr<Sequence> Create(TileMap &tileMap, MapObjectDef &startObject);
-
-	// Makes the meat-ranking menu that "rankmeat" opens; the game installs
-	// its own, and without one the command opens nothing.
-	using MenuMaker = std::unique_ptr<Entity> (*)();
-	static void SetMeatMenuMaker(MenuMaker maker);
 
 	void Start() override;
 	// Moves a sequence that has not finished to state 4.
@@ -83,22 +77,10 @@ public:
 	// Shows the command's message (mode 0 a message, 2 a prompt) and enables
 	// the group in its argument; false when there is no HUD or no message.
 	bool SayMessage(MapObjectDef *object, const MapCommand &command, uint8_t mode);
-	// Gives the live actor entity (one in the map's scene, hidden or not) the
-	// behaviour, replacing its others, and waits for it; false (the behaviour
-	// freed at once) when the entity is no live actor, has no hearts left, or
-	// there is no behaviour.
-	bool AssignBehaviour(Entity *actor, std::unique_ptr<ActorBehaviour> behaviour);
-	// The behaviour waited for; kNoBehaviour when none.
-	BehaviourHandle GetAwaitedBehaviour() const { return awaited; }
+	// The order waited for; ScriptWorld::kNoHandle when none.
+	ScriptWorld::Handle GetAwaitedOrder() const { return awaited; }
 	// The menu "rankmeat" opened; null when none.
 	Entity *GetMenu() const { return menu.get(); }
-
-protected:
-	// The stats record of the player entity, which gives its hearts and
-	// carried weight; null for entities that are not the player.
-	virtual PlayerStats *GetActorStats(Entity *entity);
-	// The script face of the player entity; null for any other entity.
-	static ScriptPlayer *AsScriptPlayer(Entity *entity);
 
 private:
 	// Execute's result when the run goes on with the next command.
@@ -119,7 +101,7 @@ private:
 	int32_t RankMeat();
 	void MoveWaypoint(const MapCommand &command);
 	// The speaker's live actor; null when the speaker has none.
-	Actor *SpeakerActor() const;
+	Entity *SpeakerActor() const;
 	void UnsaveFlag(const MapCommand &command);
 	void CycleRenderMode();
 	void FinishEnding();
@@ -128,9 +110,13 @@ private:
 	const char *StringAt(uint16_t index) const;
 	const char *MessageAt(uint16_t index) const;
 	bool HasCommandsLeft() const;
-	// AssignBehaviour for a behaviour that moves the actor: false as well
-	// when the actor is hidden.
-	bool AssignRunningBehaviour(Actor *actor, std::unique_ptr<ActorBehaviour> behaviour);
+	// Waits for the order; false when it was refused (kNoHandle).
+	bool Await(ScriptWorld::Handle order);
+	// A hidden actor is not updated, so an order that moves it would never
+	// end and the script would wait for ever: true when the record's actor
+	// may be given one.
+	static bool CanMove(const MapObjectDef &record);
+	ScriptWorld &World() const;
 
 	TileMap *tileMap;
 	MapObjectDef *startObject;
@@ -140,8 +126,8 @@ private:
 	uint8_t callCount = 0;
 	uint32_t ending = kEndingNone;
 	bool startDeferred = false;      // started inside another sequence's commands
-	// By handle, never by pointer: its actor frees it when done, replaced or
-	// gone, and a freed one counts as finished.
-	BehaviourHandle awaited = kNoBehaviour;
+	// By handle, never by pointer: the world frees an order when it is done,
+	// replaced or its actor gone, and a freed one counts as finished.
+	ScriptWorld::Handle awaited = ScriptWorld::kNoHandle;
 	std::unique_ptr<Entity> menu;    // the meat-ranking menu, once opened
 };

@@ -12,11 +12,7 @@
 #include "engine/core/Log.h"
 #include "engine/core/NameHash.h"
 #include "engine/core/StringUtil.h"
-#include "game/Achievements.h"
-#include "game/GameProgress.h"
-#include "game/GameUI.h"
-#include "objects/CollectableKind.h"
-#include "objects/PlayerStats.h"
+#include "map/MapGameLink.h"
 
 namespace {
 
@@ -81,7 +77,7 @@ bool Missions::Load()
 		CopyText(mission.stub, sizeof(mission.stub), element->Attribute("stub"));
 		missions.push_back(mission);
 	}
-	Achievements::Instance().SyncFromFlags();
+	MapGameLink::Get().SyncAchievementsFromFlags();
 	loaded = 1;
 	return true;
 }
@@ -99,30 +95,31 @@ const Mission *Missions::FindBySave(uint16_t save) const
 	return nullptr;
 }
 
-uint8_t Missions::StateOf(const char *name, const GameProgress &record) const
+uint8_t Missions::StateOf(const char *name) const
 {
 	uint16_t save = HashName(name);
 	if (FindBySave(save) == nullptr)
 		return kNoMission;
-	return record.HasFlag(save) ? kMissionDone : kMissionOpen;
+	return save != 0 && MapGameLink::Get().FlagId(save) ? kMissionDone : kMissionOpen;
 }
 
 bool Missions::CompleteMission(const char *name)
 {
 	if (!IsLoaded())
 		Load();
-	if (StateOf(name, GameProgress::Current()) == kMissionDone)
+	if (StateOf(name) == kMissionDone)
 		return false;
+	MapGameLink &game = MapGameLink::Get();
 	uint16_t save = HashName(name);
-	Achievements::Instance().Unlock(save);
-	GameProgress::SetFlagId(save, 1);
+	game.UnlockAchievement(save);
+	game.SetFlagId(save, true);
 	const Mission *mission = FindBySave(save);
 	if (mission == nullptr)
 		return false;
-	if (GameUI *hud = GameUI::Current()) {
-		hud->ShowTitledMessage(mission->name[0] != '\0' ? mission->name : kEmptyNameTitle, mission->text,
-		                       kNoticeSeconds, GameUI::kKindMission);
-		hud->SetMessageWaviness(kNoticeWaviness);
+	if (game.HasHud()) {
+		game.ShowTitledMessage(mission->name[0] != '\0' ? mission->name : kEmptyNameTitle, mission->text,
+		                       kNoticeSeconds, MapGameLink::kKindMission);
+		game.SetMessageWaviness(kNoticeWaviness);
 		if (Camera *camera = Camera::Get())
 			camera->Shake(kNoticeShake);
 	}
@@ -133,13 +130,13 @@ bool Missions::CompleteMission(const char *name)
 	return true;
 }
 
-void Missions::SummarizeRecord(ProgressSummary &summary, const GameProgress &record) const
+void Missions::SummarizeRecord(ProgressSummary &summary, const ProgressFacts &record) const
 {
 	summary = ProgressSummary();
 	int points = 1;
 
 	for (int area = kProgressAreaCount - 1; area >= 0; area--) {
-		if (record.HasMapRecord(areas[area])) {
+		if (record.HasVisited(areas[area])) {
 			points += area + 1;
 			break;
 		}
@@ -167,31 +164,20 @@ void Missions::SummarizeRecord(ProgressSummary &summary, const GameProgress &rec
 			CopyText(summary.latestMission, sizeof(summary.latestMission), missions[i].stub);
 	}
 
-	if (record.stats.GetMaxWeight() >= kFullCapacityWeight)
+	if (record.maxWeight >= kFullCapacityWeight)
 		points++;
 
-	// The flags the pickups set for half the chicken feed, all of it, all
-	// the letters and all the triangles.
-	const uint16_t specialFlags[] = {
-		CollectableFlagHash("puzzle", CollectableKind::kHalfFound),
-		CollectableFlagHash("puzzle", CollectableKind::kComplete),
-		CollectableFlagHash("letter", CollectableKind::kComplete),
-		CollectableFlagHash("tri", CollectableKind::kComplete),
-	};
-	for (uint16_t flag : specialFlags)
+	for (uint16_t flag : record.bonusFlags)
 		if (record.HasFlag(flag))
 			points++;
 
 	// Counted in the record summarized, which need not be the current one.
 	uint32_t items = 0;
-	for (uint32_t set = 0; set < CollectableKind::kSetCount; ++set) {
-		const CollectableKind *kind = CollectableKind::Get(set);
-		for (uint8_t n = 1; n <= kind->count; ++n)
-			if (record.HasFlag(CollectableFlagKey(kind->baseFlag, n)))
-				items++;
-	}
+	for (uint16_t flag : record.itemFlags)
+		if (record.HasFlag(flag))
+			items++;
 	summary.items = static_cast<uint8_t>(items);
-	summary.capacityLevel = record.stats.capacityLevel;
+	summary.capacityLevel = record.capacityLevel;
 	summary.itemsAndCapacity = static_cast<uint8_t>(summary.items + summary.capacityLevel);
 	summary.playTime = static_cast<uint16_t>(record.playSeconds & 0xFFFF);
 	summary.deaths = record.deaths;
@@ -199,9 +185,9 @@ void Missions::SummarizeRecord(ProgressSummary &summary, const GameProgress &rec
 	summary.complete = points >= kCompletePercent;
 }
 
-uint8_t Missions::GetState(const char *name, const GameProgress &record)
+uint8_t Missions::GetState(const char *name)
 {
-	return Instance().StateOf(name, record);
+	return Instance().StateOf(name);
 }
 
 bool Missions::Complete(const char *name)
@@ -209,14 +195,9 @@ bool Missions::Complete(const char *name)
 	return Instance().CompleteMission(name);
 }
 
-void Missions::Summarize(ProgressSummary &summary, const GameProgress &record)
+void Missions::Summarize(ProgressSummary &summary, const ProgressFacts &record)
 {
 	Instance().SummarizeRecord(summary, record);
-}
-
-void Missions::SummarizeCurrent(ProgressSummary &summary)
-{
-	Summarize(summary, GameProgress::Current());
 }
 
 uint16_t Missions::NewsFlag(const char *area)
@@ -226,10 +207,10 @@ uint16_t Missions::NewsFlag(const char *area)
 
 int Missions::CountNewsRead()
 {
-	const GameProgress &record = GameProgress::Current();
+	MapGameLink &game = MapGameLink::Get();
 	int read = 0;
 	for (const char *area : kNewsAreas)
-		if (record.HasFlag(NewsFlag(area)))
+		if (NewsFlag(area) != 0 && game.FlagId(NewsFlag(area)))
 			read++;
 	return read;
 }

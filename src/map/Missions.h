@@ -5,9 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "map/ProgressFacts.h"
 #include "map/ProgressSummary.h"
-
-class GameProgress;
 
 constexpr const char *kMissionsFile = "data/missions.xml";
 
@@ -29,6 +28,8 @@ struct Mission {
 // summary of a save. A mission is completed by saving the game flag of its
 // name (a "save" line in a map script, or the endings); completing one earns
 // the achievement of that name, shows its notice and plays its sound. The
+// game in progress is reached through the map layer's game link; a save to
+// summarize comes as plain facts from the caller. The
 // one table is reached through Instance, which reads the file until a read
 // succeeds; tests make tables of their own from fixture files. A load
 // replaces the whole table, and the summary reads only the missions the
@@ -60,22 +61,22 @@ public:
 	// Null past the end.
 	const Mission *GetMission(size_t index) const;
 
-	uint8_t StateOf(const char *name, const GameProgress &record) const;
-	// Sets the flag and earns the achievement of the name in the current
-	// progress record (mission or not); shows the notice of the mission the
-	// name completes. True only when a mission was completed now.
+	// The mission state of a flag name in the game in progress.
+	uint8_t StateOf(const char *name) const;
+	// Sets the flag and earns the achievement of the name in the game in
+	// progress (mission or not); shows the notice of the mission the name
+	// completes. True only when a mission was completed now.
 	bool CompleteMission(const char *name);
-	void SummarizeRecord(ProgressSummary &summary, const GameProgress &record) const;
+	void SummarizeRecord(ProgressSummary &summary, const ProgressFacts &record) const;
 
 	// The same on the game's table.
-	static uint8_t GetState(const char *name, const GameProgress &record);
+	static uint8_t GetState(const char *name);
 	static bool Complete(const char *name);
-	static void Summarize(ProgressSummary &summary, const GameProgress &record);
-	static void SummarizeCurrent(ProgressSummary &summary);
+	static void Summarize(ProgressSummary &summary, const ProgressFacts &record);
 	// The flag of an area's news: its name hash plus that of "news", kept
 	// in 16 bits.
 	static uint16_t NewsFlag(const char *area);
-	// News scrolls read in the current progress record, out of kNewsTotal.
+	// News scrolls read in the game in progress, out of kNewsTotal.
 	static int CountNewsRead();
 	static int GetNewsTotal() { return kNewsTotal; }
 

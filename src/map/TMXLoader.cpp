@@ -4,11 +4,11 @@
 #include "engine/core/Log.h"
 #include "engine/core/NameHash.h"
 #include "map/MapFiles.h"
+#include "map/MapGameLink.h"
 #include "map/MapScriptCompiler.h"
 #include "map/TileCode.h"
 #include "map/TileMapData.h"
 // Upward, for the difficulty that decides which objects a map keeps.
-#include "game/GameProgress.h"
 
 #include <tinyxml2.h>
 
@@ -354,7 +354,7 @@ bool ObjectReader::ReadProperties(const XMLElement *element, MapObjectDef &objec
 	const XMLElement *properties = element->FirstChildElement("properties");
 	if (properties == nullptr)
 		return true;
-	int difficulty = GameProgress::Difficulty();
+	int difficulty = MapGameLink::Get().Difficulty();
 	// Previews keep only what model props need to look right.
 	bool compile = (flags & TMXLoader::kLoadNoScripts) == 0 || MapEntityKindFromType(object.type) == kModelPropKind;
 

@@ -6,15 +6,15 @@
 #include "engine/core/MathUtil.h"
 #include "engine/core/Scene.h"
 #include "engine/core/Sequence.h"
-#include "game/GameProgress.h"
+#include "map/EntityFactory.h"
 #include "map/EnvironmentTable.h"
 #include "map/MapCommand.h"
 #include "map/MapFiles.h"
+#include "map/MapGameLink.h"
 #include "map/MapSequence.h"
 #include "map/TileCode.h"
+#include "map/ScriptWorld.h"
 #include "map/TileMapLoadListener.h"
-#include "objects/EntityFactory.h"
-#include "objects/MapEntityFactory.h"
 
 #include <glm/gtc/quaternion.hpp>
 
@@ -351,7 +351,7 @@ bool TileMap::LoadSequences()
 				continue;
 			bool allowed = true;
 			if (object.key != 0) {
-				allowed = GameProgress::FlagId(object.key);
+				allowed = MapGameLink::Get().FlagId(object.key);
 				SetGroupFlag(object.Group(), allowed);
 			}
 			if (allowed && object.commandCount > 0) {
@@ -362,6 +362,11 @@ bool TileMap::LoadSequences()
 	}
 	LogDebug("Map loaded.\n\n");
 	return true;
+}
+
+ScriptWorld &TileMap::GetScriptWorld() const
+{
+	return scriptWorld != nullptr ? *scriptWorld : ScriptWorld::Quiet();
 }
 
 void TileMap::StartSequence(MapObjectDef &object)
@@ -469,7 +474,7 @@ void TileMap::UpdateMapFlags()
 	LogDebug("Updating map flags...\n");
 	for (const MapObjectDef &object : mapData.objects) {
 		if (object.kind == kObjectLoad)
-			SetGroupFlag(object.Group(), GameProgress::FlagId(object.key));
+			SetGroupFlag(object.Group(), MapGameLink::Get().FlagId(object.key));
 	}
 }
 

@@ -16,6 +16,7 @@
 #include <memory>
 
 class EntityFactory;
+class ScriptWorld;
 class Sequence;
 class TileMapLoadListener;
 struct EnvironmentLayer;
@@ -64,8 +65,9 @@ struct TileMapLoadState {
 // reads the whole file and clears the old map, then the owner calls Step once
 // per frame until it returns false. The tile map owns its map data, meshes,
 // renderers and material uses. It does not own the entities it creates (the
-// scene lists them), nor the entity factory or the load listener; when it
-// clears it destroys the entities it made that its scene still holds.
+// scene lists them), nor the entity factory, the script world or the load
+// listener; when it clears it destroys the entities it made that its scene
+// still holds.
 //
 // Queries work in map coordinates (tile (x, y) centred on world
 // (x * tile size, y * tile size)) and ignore the entity's transform; only
@@ -104,6 +106,11 @@ public:
 	void SetSequenceMaker(SequenceMaker maker) { sequenceMaker = std::move(maker); }
 	// Used by the entity phase; null loads maps without entities. Not owned.
 	void SetEntityFactory(EntityFactory *factory) { entityFactory = factory; }
+	// The world objects that this map's scripts act on; null goes back to
+	// the quiet world (ScriptWorld::Quiet). Not owned: whoever installs it
+	// keeps it alive while the map runs scripts.
+	void SetScriptWorld(ScriptWorld *world) { scriptWorld = world; }
+	ScriptWorld &GetScriptWorld() const;
 	// Empties the meshes, destroys the map's entities that its scene still
 	// holds, resets the map data and disables every group.
 	void Clear();
@@ -246,6 +253,7 @@ private:
 	// another load while it ran.
 	uint32_t loadSerial = 0;
 	EntityFactory *entityFactory = nullptr;
+	ScriptWorld *scriptWorld = nullptr;
 	SequenceMaker sequenceMaker;
 	TMXLoader tmxLoader;
 	MapLoader *mapLoader = &tmxLoader;

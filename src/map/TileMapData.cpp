@@ -3,20 +3,15 @@
 #include "engine/core/Entity.h"
 #include "map/MapFiles.h"
 #include "map/TileCode.h"
-// Upward, for the one question a record asks of the world objects: whether
-// its kind is an actor's.
-#include "objects/MapEntityFactory.h"
 
 #include <algorithm>
 #include <cstring>
-
-constexpr uint16_t kActorClassKind = 2000; // the class test that actors accept
 
 bool MapObjectDef::HasActor() const
 {
 	if (kind != kObjectEntity || entity == nullptr)
 		return false;
-	return entity->lifeState < kLifeDestroyed && IsActorKind(MapEntityKindFromType(type)) && entity->IsKind(kActorClassKind);
+	return entity->lifeState < kLifeDestroyed && IsActorKind(MapEntityKindFromType(type)) && entity->IsKind(kActorClassId);
 }
 
 TileMapData::TileMapData()

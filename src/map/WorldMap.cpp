@@ -8,7 +8,6 @@
 #include "engine/core/Log.h"
 #include "engine/core/NameHash.h"
 #include "map/MapFiles.h"
-#include "objects/CollectableKind.h"
 
 namespace {
 
@@ -79,7 +78,8 @@ bool WorldMap::Load(bool force)
 		location.shortcut = element->BoolAttribute("shortcut", false) ? 1 : 0;
 		location.dragonKey = KeyOf(element, "dragon");
 		location.coolerKey = KeyOf(element, "cooler");
-		location.collectFlag = CollectableFlagFromName(element->Attribute("collect"));
+		if (const char *collect = element->Attribute("collect"))
+			strncpy(location.collect, collect, WorldMapLocation::kCollectChars);
 		const char *name = element->Attribute("name");
 		if (name != nullptr) {
 			strncpy(location.name, name, WorldMapLocation::kNameChars);

@@ -8,10 +8,13 @@
 constexpr const char *kWorldMapFile = "worldmap.tmx";
 
 // One place on the world map: the map it stands for, where its marker sits on
-// the overview picture, the place before it on the journey, and the flags of
-// what can be found there. A fresh record is all zero.
+// the overview picture, the place before it on the journey, and what can be
+// found there: the flags of its dragon coin and cooler, and the name of its
+// collectable, whose flag the world objects' table gives. A fresh record is
+// all zero.
 struct WorldMapLocation {
 	static constexpr size_t kNameChars = 16;
+	static constexpr size_t kCollectChars = 16;
 
 	uint16_t nameKey = 0;     // HashName of the whole "name"
 	uint16_t previousKey = 0; // HashName of "prev"; 0 without one
@@ -24,7 +27,7 @@ struct WorldMapLocation {
 	uint16_t number = 0;      // 1 for the first object, in file order
 	uint16_t dragonKey = 0;   // game flag of the place's dragon coin; 0 none
 	uint16_t coolerKey = 0;   // game flag of the place's cooler; 0 none
-	uint16_t collectFlag = 0; // game flag of the place's collectable; 0 none
+	char collect[kCollectChars + 1] = {}; // the collectable ("letter3"); empty for none
 	uint16_t envKey = 0;      // HashName of the region ("env")
 	uint8_t shortcut = 0;
 };

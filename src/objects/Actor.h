@@ -50,7 +50,7 @@ enum ActorAnimation : uint8_t {
 // clears both before either entity is freed.
 class Actor : public MapEntity {
 public:
-	static constexpr uint16_t kActorClassId = 2000; // answered by IsKind
+	static constexpr uint16_t kActorClassId = ::kActorClassId; // answered by IsKind
 	static constexpr size_t kSoundSetCount = 4;
 	static constexpr uint8_t kAttackVoice = 1;
 	static constexpr uint8_t kHurtVoice = 2;

@@ -1,8 +1,8 @@
 #include "objects/GameStepHost.h"
 
 #include "engine/core/Entity.h"
-#include "map/ScriptPlayer.h"
 #include "objects/GameLink.h"
+#include "objects/Player.h"
 #include "objects/PlayerStats.h"
 
 #include <algorithm>
@@ -19,8 +19,8 @@ GameStepHost &GameStepHost::Instance()
 
 PlayerStats *GameStepHost::StatsOf(Entity *player)
 {
-	ScriptPlayer *hero = dynamic_cast<ScriptPlayer *>(player);
-	return hero != nullptr ? &hero->ScriptStats() : nullptr;
+	Player *hero = dynamic_cast<Player *>(player);
+	return hero != nullptr ? &hero->GetStats() : nullptr;
 }
 
 void GameStepHost::ShowMessage(const char *text, float seconds, uint8_t kind)

@@ -57,44 +57,9 @@
 
 namespace {
 
-// Kind ranges, inclusive.
-constexpr uint32_t kPlayerKind = 1;
 constexpr uint32_t kFirstBuiltKind = 2;
-constexpr uint32_t kFirstTownsfolkKind = 26;
-constexpr uint32_t kLastTownsfolkKind = 31;
-constexpr uint32_t kFirstPickupKind = 34;
-constexpr uint32_t kLastPickupKind = 49;
-constexpr uint32_t kFirstEnemyKind = 50;
-constexpr uint32_t kLastEnemyKind = 57;
-constexpr uint32_t kFirstLateEnemyKind = 61;
-constexpr uint32_t kLastLateEnemyKind = 62;
-
-bool InRange(uint32_t kind, uint32_t first, uint32_t last)
-{
-	return kind >= first && kind <= last;
-}
 
 } // namespace
-
-bool IsNPCKind(uint32_t kind)
-{
-	return InRange(kind, kFirstTownsfolkKind, kLastTownsfolkKind);
-}
-
-bool IsEnemyKind(uint32_t kind)
-{
-	return InRange(kind, kFirstEnemyKind, kLastEnemyKind) || InRange(kind, kFirstLateEnemyKind, kLastLateEnemyKind);
-}
-
-bool IsPickupKind(uint32_t kind)
-{
-	return InRange(kind, kFirstPickupKind, kLastPickupKind);
-}
-
-bool IsActorKind(uint32_t kind)
-{
-	return kind == kPlayerKind || IsNPCKind(kind) || IsEnemyKind(kind);
-}
 
 bool MapEntityFactory::CanCreate(uint16_t type)
 {
@@ -104,6 +69,26 @@ bool MapEntityFactory::CanCreate(uint16_t type)
 Entity *MapEntityFactory::Create(uint16_t type)
 {
 	return CreateByKind(MapEntityKindFromType(type));
+}
+
+// By the real class, not the class id: an entity may answer the map-entity
+// test without being one, and must then be left alone.
+
+void MapEntityFactory::LinkToMap(Entity *entity, TileMap *map, MapObjectDef *object)
+{
+	MapEntity *mapEntity = dynamic_cast<MapEntity *>(entity);
+	if (mapEntity != nullptr)
+		mapEntity->LinkToMap(map, object);
+}
+
+bool MapEntityFactory::IsStillFighting(Entity *entity)
+{
+	if (entity == nullptr)
+		return false;
+	// Something that only looks like an actor has no defeat of its own to
+	// ask about: standing is all there is to it.
+	const MapEntity *mapEntity = dynamic_cast<const MapEntity *>(entity);
+	return mapEntity == nullptr || mapEntity->IsStillFighting();
 }
 
 MapEntity *MapEntityFactory::CreateByKind(uint32_t kind)

@@ -2,7 +2,6 @@
 
 #include "engine/core/MathUtil.h"
 #include "engine/core/NamePool.h"
-#include "map/ScriptPlayer.h"
 #include "objects/Actor.h"
 #include "objects/PlayerObjectActions.h"
 #include "objects/PlayerTile.h"
@@ -26,7 +25,7 @@ struct MapObjectDef;
 // and are dropped (ForgetMapObjects) before the map frees them. Everything
 // it asks of the game around it (HUD, flags, the save slot, the death
 // screen) goes through GameLink.
-class Player : public Actor, public ScriptPlayer {
+class Player : public Actor {
 	// Takes pickups, opens doors, hides in cupboards: works on the state below.
 	friend class PlayerObjectActions;
 
@@ -68,11 +67,10 @@ public:
 	// screen follows.
 	void Die() override;
 
-	// --- Script face ---
-	PlayerStats &ScriptStats() override { return stats; }
-	// Keeps a whole 16-character name; null, empty or the current map's own
-	// name clears it.
-	void SetExitTarget(const char *name) override;
+	// --- What scripts ask of the hero ---
+	// Names the map the hero walks out to ("map" lines). Keeps a whole
+	// 16-character name; null, empty or the current map's own name clears it.
+	void SetExitTarget(const char *name);
 
 	// --- The scene's operations ---
 	// Places the player at position on the current map; with a direction

@@ -22,7 +22,7 @@ int FuzzSave(const uint8_t *data, size_t size)
 	GameProgress record;
 	if (GameProgress::Read(record, WriteFuzzFile("fuzz.sav", data, size).c_str())) {
 		ProgressSummary summary{};
-		Missions::Summarize(summary, record);
+		Missions::Summarize(summary, record.Facts());
 	}
 	return 0;
 }

@@ -17,7 +17,7 @@ namespace {
 SaveSlotSummary SlotSummary(const GameProgress &record)
 {
 	ProgressSummary completion;
-	Missions::Summarize(completion, record);
+	Missions::Summarize(completion, record.Facts());
 	return record.Summary(completion);
 }
 

@@ -6,7 +6,7 @@
 #include "map/TileMap.h"
 
 #include "map/TileCode.h"
-#include "objects/EntityFactory.h"
+#include "map/EntityFactory.h"
 #include "support/ExpectVec.h"
 #include "support/GridMap.h"
 

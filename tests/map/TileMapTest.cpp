@@ -15,7 +15,7 @@
 #include "map/MapSequence.h"
 #include "map/TileCode.h"
 #include "map/TileMapLoadListener.h"
-#include "objects/EntityFactory.h"
+#include "map/EntityFactory.h"
 #include "support/ExpectVec.h"
 #include "support/GLDrawContext.h"
 #include "support/TempFolder.h"

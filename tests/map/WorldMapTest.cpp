@@ -5,7 +5,6 @@
 
 #include "engine/core/NameHash.h"
 #include "map/WorldMap.h"
-#include "objects/CollectableKind.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -51,7 +50,7 @@ TEST(WorldMap, ReadsEveryPlaceInOrder)
 	EXPECT_EQ(1, orchard->py);
 	EXPECT_EQ(HashName("dragon1"), orchard->dragonKey);
 	EXPECT_EQ(HashName("cooler2"), orchard->coolerKey);
-	EXPECT_EQ(CollectableFlagFromName("letter3"), orchard->collectFlag);
+	EXPECT_STREQ("letter3", orchard->collect);
 	EXPECT_EQ(WorldMap::kIconForest, WorldMap::EnvIcon(orchard->envKey));
 
 	const WorldMapLocation *longName = list.GetLocation(2);

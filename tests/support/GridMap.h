@@ -5,7 +5,7 @@
 // world (x, y) times the tile size (2 unless the extra step changes it).
 #include "map/TileCode.h"
 #include "map/TileMap.h"
-#include "objects/EntityFactory.h"
+#include "map/EntityFactory.h"
 
 #include <functional>
 #include <utility>

@@ -15,7 +15,7 @@
 #include "map/TileCode.h"
 #include "map/TileMap.h"
 #include "map/TileMapLoadListener.h"
-#include "objects/EntityFactory.h"
+#include "map/EntityFactory.h"
 #include "objects/GameLink.h"
 #include "objects/MapEntityFactory.h"
 #include "objects/ModelProp.h"

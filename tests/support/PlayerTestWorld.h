@@ -9,7 +9,7 @@
 #include "map/TMXLoader.h"
 #include "map/TileCode.h"
 #include "map/TileMap.h"
-#include "objects/EntityFactory.h"
+#include "map/EntityFactory.h"
 #include "objects/GameLink.h"
 #include "objects/Player.h"
 #include "support/GridMap.h"

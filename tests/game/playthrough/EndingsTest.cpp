@@ -59,7 +59,7 @@ protected:
 		for (const char *name : kEndingMissions) {
 			SCOPED_TRACE(name);
 			const bool wanted = std::string(name) == mission;
-			EXPECT_EQ(wanted, Missions::GetState(name, GameProgress::Current()) == Missions::kMissionDone);
+			EXPECT_EQ(wanted, Missions::GetState(name) == Missions::kMissionDone);
 			EXPECT_EQ(wanted, Achievements::Instance().IsUnlockedByName(name));
 		}
 	}

@@ -9,9 +9,11 @@ struct MapObjectDef;
 // Builds the world object that a map's entity placement stands for, and is
 // the tile map's one way to the world objects it cannot name: the map asks
 // the factory to link what it placed and whether an entity still fights. The
+// world objects implement it; whoever sets a tile map up hands it one. The
 // tile map asks CanCreate first and calls Create only when it says yes; it
 // neither owns nor deletes the factory, and what Create returns is handed to
-// the tile map's scene, not to the factory.
+// the tile map's scene, not to the factory. The base builds nothing, links
+// nothing and counts an entity as fighting while it exists.
 class EntityFactory {
 public:
 	virtual ~EntityFactory() = default;
@@ -21,10 +23,13 @@ public:
 	// A new entity, or null when there is nothing to build for the type.
 	virtual Entity *Create(uint16_t type) = 0;
 	// Hands a placed entity its map, its map object and the object's name.
-	// Map entities take all three; other entities are left alone.
-	virtual void LinkToMap(Entity *entity, TileMap *map, MapObjectDef *object);
+	virtual void LinkToMap(Entity *entity, TileMap *map, MapObjectDef *object)
+	{
+		(void)entity;
+		(void)map;
+		(void)object;
+	}
 	// Asked by the map of an actor of the hostile side that still stands:
-	// whether it has not been defeated yet (MapEntity::IsStillFighting). An
-	// entity that is no map entity counts by standing alone; null is false.
-	virtual bool IsStillFighting(Entity *entity);
+	// whether it has not been defeated yet. Null is false.
+	virtual bool IsStillFighting(Entity *entity) { return entity != nullptr; }
 };
