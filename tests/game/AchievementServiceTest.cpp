@@ -44,6 +44,7 @@ protected:
 		StoreQuestion::Asked() = 0;
 		Achievements::SetStateFolder(folder.Folder().c_str());
 		GameProgress::ResetGlobal();
+		TalvexGame::Current(); // the game's link carries the record's flags down to the missions
 		ASSERT_NE(nullptr, client.library) << SDL_GetError();
 		client.Reset(true, true);
 		service.Disconnect();

@@ -8,6 +8,7 @@
 #include "game/GameProgress.h"
 #include "game/Settings.h"
 #include "map/Missions.h"
+#include "objects/CollectableKind.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -358,4 +359,45 @@ TEST_F(GameProgressTest, EraseAllSlotsWritesThreeFreshGamesAndResetsTheSettings)
 	}
 	const std::vector<uint8_t> settings = {2, 0, 0, 0, 0, 2, 9, 1, 1};
 	EXPECT_EQ(settings, TempFolder::ReadBytes(settingsFile));
+}
+
+// A record with everything found: its facts carry the world's collectables,
+// the special sets' flags and the cooler, so the summary reaches 105.
+TEST(GameProgressFacts, EverythingFoundShowsAsHundredAndFive)
+{
+	Missions shipped;
+	ASSERT_TRUE(shipped.Load());
+	GameProgress record;
+	record.mapRecords.push_back(MapRecord{HashName("towerf5"), {}});
+	for (int coin = 1; coin <= kDragonCoinCount; ++coin)
+		record.SetFlagIn(HashName(("dragon" + std::to_string(coin)).c_str()), 1);
+	for (size_t i = 0; i < kSummaryMissionCount; ++i)
+		record.SetFlagIn(shipped.GetMission(i)->save, 1);
+	record.stats.capacityLevel = 7; // the largest cooler
+	const struct {
+		const char *set;
+		uint8_t n;
+	} special[] = {{"puzzle", CollectableKind::kHalfFound}, {"puzzle", CollectableKind::kComplete},
+	               {"letter", CollectableKind::kComplete}, {"tri", CollectableKind::kComplete}};
+	for (const auto &flag : special)
+		record.SetFlagIn(CollectableFlagHash(flag.set, flag.n), 1);
+	for (uint32_t set = 0; set < CollectableKind::kSetCount; ++set)
+		for (uint8_t n = 1; n <= CollectableKind::Get(set)->count; ++n)
+			record.SetFlagIn(CollectableFlagKey(CollectableKind::Get(set)->baseFlag, n), 1);
+
+	ProgressSummary summary;
+	shipped.SummarizeRecord(summary, record.Facts());
+	// 1 + 24 areas + 16 dragons + 60 missions + 1 capacity + 4 special = 106.
+	EXPECT_EQ(105, summary.percent);
+	EXPECT_EQ(1, summary.complete);
+	EXPECT_EQ(12, summary.missions);
+	EXPECT_EQ(8, summary.dragons);
+	EXPECT_EQ(23, summary.items) << "counted in the record summarized, not the current one";
+	EXPECT_STREQ(shipped.GetMission(11)->stub, summary.latestMission);
+
+	record.SetFlagIn(CollectableFlagHash("tri", CollectableKind::kComplete), 0);
+	record.SetFlagIn(CollectableFlagHash("letter", CollectableKind::kComplete), 0);
+	shipped.SummarizeRecord(summary, record.Facts());
+	EXPECT_EQ(104, summary.percent);
+	EXPECT_EQ(0, summary.complete);
 }

@@ -4,12 +4,11 @@
 #include "engine/core/Camera.h"
 #include "engine/core/Entity.h"
 #include "engine/core/Sequence.h"
-#include "game/GameProgress.h"
-#include "game/GameUI.h"
 #include "map/TileMap.h"
 #include "support/ExpectVec.h"
 #include "support/SharedRenderer.h"
 #include "support/MissingDevice.h"
+#include "support/RecordingMapLink.h"
 
 #include <gtest/gtest.h>
 
@@ -23,13 +22,16 @@ constexpr float kFrame = 1.0f / 60.0f;
 constexpr int kSettleFrames = 600; // long enough for every easing to arrive
 const Vec3 kMapMiddle(100.0f, 0.0f, 100.0f);
 
+// The game's mode is 2 in the chook game, whose view is fixed.
+constexpr int kChookGameMode = 2;
+
 // A HUD whose message box the test opens and closes.
-class FakeHud : public GameUI {
+class FakeHud : public RecordingMapLink {
 public:
 	void Show(bool visible, bool isSpeech)
 	{
-		messageVisible = visible ? 1 : 0;
-		speech = isSpeech ? 1 : 0;
+		messages.push_back({isSpeech ? "speaker" : "", "text", kKindMessage, isSpeech});
+		messageVisible = visible;
 	}
 };
 
@@ -48,7 +50,6 @@ class CameraRigTest : public testing::Test {
 protected:
 	void SetUp() override
 	{
-		GameProgress::ResetGlobal();
 		// 100 by 100 tiles of 2 units: x and z run from -1 to 199.
 		TileMapData &data = map.GetMapData();
 		data.width = 100;
@@ -64,7 +65,6 @@ protected:
 	{
 		EndActiveSequence();
 		Camera::SetCurrent(nullptr);
-		GameProgress::ResetGlobal();
 	}
 	void Settle(int frames = kSettleFrames)
 	{
@@ -195,21 +195,21 @@ TEST_F(CameraRigTest, ViewStaysInsideTheMap)
 	ExpectVecNear(Vec3(198.0f, 0.0f, 198.0f), rig.GetFocus(), 1e-2f);
 }
 
-TEST_F(CameraRigTest, ChooksdoorModeGivesTheFixedDiagonalView)
+TEST_F(CameraRigTest, TheChookGameGivesTheFixedDiagonalView)
 {
 	const struct {
 		const char *label;
-		bool chooksdoor, oghacks, fixed;
+		int mode;
+		bool fixed;
 	} rows[] = {
-		{ "no flag", false, false, false },
-		{ "oghacks alone", false, true, false },
-		{ "chooksdoor", true, false, true },
-		{ "chooksdoor over oghacks", true, true, true },
+		{ "the plain game", 0, false },
+		{ "the original content's rules", 1, false },
+		{ "the chook game", kChookGameMode, true },
 	};
 	for (const auto &row : rows) {
 		SCOPED_TRACE(row.label);
-		GameProgress::SetFlag("chooksdoor", row.chooksdoor ? 1 : 0);
-		GameProgress::SetFlag("oghacks", row.oghacks ? 1 : 0);
+		RecordingMapLink game;
+		game.mode = row.mode;
 		rig.Attach(&camera, &player, &map);
 		Settle(1);
 		EXPECT_EQ(rig.IsFixedView(), row.fixed);
@@ -246,7 +246,7 @@ TEST_F(CameraRigTest, OrthographicModesFollowWithoutLagAndSetTheFixedMode)
 	ExpectVecNear(Vec3(0, 20, 20), rig.GetOffset(), 1e-3f);
 	ExpectVecNear(Vec3(9.0f, 0.0f, 10.5f), rig.GetFocus(), 1e-3f);
 
-	GameProgress::SetFlag("chooksdoor", 1);
+	hud.mode = kChookGameMode;
 	rig.Attach(&camera, &player, &map);
 	EXPECT_EQ(renderer->GetPostModeIndex(), 5);
 	renderer->SetPostModeIndex(0);

@@ -3,7 +3,7 @@
 #include "engine/core/Entity.h"
 #include "engine/core/NameHash.h"
 #include "engine/core/Scene.h"
-#include "game/GameProgress.h"
+#include "support/RecordingMapLink.h"
 
 #include <gtest/gtest.h>
 
@@ -17,35 +17,32 @@ public:
 	bool IsKind(uint16_t testKind) override { return testKind == kMapEntityClassId || Entity::IsKind(testKind); }
 };
 
-// Leaves the global game as a fresh one, whatever a test set.
+// A game of the test's own, on the newer content unless a test says so.
 class MapFiles : public testing::Test {
 protected:
-	void SetUp() override { GameProgress::ResetGlobal(); }
-	void TearDown() override { GameProgress::ResetGlobal(); }
+	RecordingMapLink game;
 };
 
 } // namespace
 
-TEST_F(MapFiles, PathsFollowTheOlderContentFlags)
+TEST_F(MapFiles, PathsFollowTheGamesContent)
 {
 	struct Row {
 		const char *name;
-		const char *flag; // set before building, or null
+		bool older; // the game runs its older content
 		const char *path;
 	};
 	const Row rows[] = {
-		{"home", nullptr, "maps/home.tmx"},
-		{"maps/home.tmx", nullptr, "maps/home.tmx"},
-		{"C:\\games\\maps\\cellar.TMX", nullptr, "maps/cellar.tmx"},
-		{"maps/home.tmx", "oghacks", "mapo/home.tmx"},
-		{"mapo/town.tmx", "ogmaps", "mapo/town.tmx"},
-		{"maps/home.tmx", "newgame+", "maps/home.tmx"},
+		{"home", false, "maps/home.tmx"},
+		{"maps/home.tmx", false, "maps/home.tmx"},
+		{"C:\\games\\maps\\cellar.TMX", false, "maps/cellar.tmx"},
+		{"maps/home.tmx", true, "mapo/home.tmx"},
+		{"mapo/town.tmx", true, "mapo/town.tmx"},
+		{"mapo/town.tmx", false, "maps/town.tmx"},
 	};
 	for (const Row &row : rows) {
-		SCOPED_TRACE(std::string(row.name) + " with " + (row.flag ? row.flag : "no flag"));
-		GameProgress::ResetGlobal();
-		if (row.flag != nullptr)
-			GameProgress::SetFlag(row.flag, 1);
+		SCOPED_TRACE(std::string(row.name) + (row.older ? " on the older content" : ""));
+		game.originalContent = row.older;
 		EXPECT_EQ(BuildMapPath(row.name), row.path);
 	}
 	EXPECT_EQ(MapFileHash("maps/Home.tmx"), HashName("home"));
@@ -58,7 +55,7 @@ TEST_F(MapFiles, FindsMapFilesByTheHashOfTheirName)
 	// The data tree beside the test binary carries the sample map.
 	EXPECT_EQ(FindMapFileByHash(HashName("HOME")), "maps/home.tmx");
 	EXPECT_EQ(FindMapFileByHash(HashName("no such map anywhere")), "");
-	GameProgress::SetFlag("ogmaps", 1);
+	game.originalContent = true;
 	EXPECT_EQ(FindMapFileByHash(HashName("home")), "mapo/home.tmx");
 }
 

@@ -12,7 +12,7 @@
 #include "engine/core/Scene.h"
 #include "map/MapFiles.h"
 #include "map/TileMap.h"
-#include "objects/MapEntityFactory.h"
+#include "map/EntityFactory.h"
 #include "support/SharedRenderer.h"
 #include "support/MissingDevice.h"
 

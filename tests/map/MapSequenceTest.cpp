@@ -6,24 +6,14 @@
 #include "engine/core/Log.h"
 #include "engine/core/NameHash.h"
 #include "engine/core/Scene.h"
-#include "game/ScreenWinAlt.h"
-#include "game/GameProgress.h"
-#include "game/GameUI.h"
-#include "objects/GameLink.h"
-#include "game/Settings.h"
-#include "game/TalvexGame.h"
-#include "game/TalvexGameScene.h"
+#include "engine/render/Renderer.h"
+#include "map/MapFiles.h"
 #include "map/TileMap.h"
-#include "objects/PlayerStats.h"
-#include "support/SharedRenderer.h"
-#include "support/SaveFolder.h"
-#include "support/TempFolder.h"
-#include "support/MissingDevice.h"
+#include "support/RecordingMapLink.h"
+#include "support/RecordingScriptWorld.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -31,29 +21,21 @@
 
 namespace {
 
-// A HUD that remembers what it was asked to show, and whose prompt answer
-// the test sets.
-class FakeHud : public GameUI {
-public:
-	void ShowMessage(const char *text, float seconds, uint8_t kind) override
-	{
-		GameUI::ShowMessage(text, seconds, kind);
-		shown.push_back("message:" + std::string(text));
-	}
-	void ShowTitledMessage(const char *title, const char *text, float seconds, uint8_t kind) override
-	{
-		GameUI::ShowTitledMessage(title, text, seconds, kind);
-		shown.push_back("titled:" + std::string(title) + ":" + text);
-	}
-	void ShowSpeech(const char *speaker, const char *text, float seconds, uint8_t kind) override
-	{
-		GameUI::ShowSpeech(speaker, text, seconds, kind);
-		shown.push_back("speech:" + std::string(speaker) + ":" + text);
-	}
-	void Answer(uint32_t value) { messageState = value; }
-
+// What the HUD was asked to show, one line a message: "message:<text>",
+// "titled:<title>:<text>" or "speech:<speaker>:<text>".
+std::vector<std::string> Shown(const RecordingMapLink &link)
+{
 	std::vector<std::string> shown;
-};
+	for (const RecordingMapLink::Message &message : link.messages) {
+		if (message.speech)
+			shown.push_back("speech:" + message.title + ":" + message.text);
+		else if (!message.title.empty())
+			shown.push_back("titled:" + message.title + ":" + message.text);
+		else
+			shown.push_back("message:" + message.text);
+	}
+	return shown;
+}
 
 // A music player whose cue play runs an action instead of playing.
 class FakeMusic : public ModMusicPlayer {
@@ -67,13 +49,6 @@ public:
 	}
 	std::vector<std::string> played;
 	std::function<void()> onPlay;
-};
-
-// The game, so that its win screen can be asked for without the single one.
-// Notes the quest-complete screen in the log instead of changing screens.
-class TestGame : public TalvexGame {
-public:
-	void ShowQuestComplete() override { Log("Quest complete screen\n"); }
 };
 
 MapCommand Line(uint32_t code, uint16_t value, uint8_t argument = 0)
@@ -91,17 +66,15 @@ class MapSequenceTest : public testing::Test {
 protected:
 	void SetUp() override
 	{
-		folder.Use();
 		scene.state = kSceneActive;
 		scene.AddEntity(&map);
+		map.SetScriptWorld(&world);
+		link = std::make_unique<RecordingMapLink>();
 	}
-	void TearDown() override
-	{
-		EndActiveSequence();
-		SaveFolder::Release();
-	}
+	void TearDown() override { EndActiveSequence(); }
 
-	// Empties the map's objects, tables and groups and the game flags.
+	// Empties the map's objects, tables and groups, the game's record and
+	// what the world was asked.
 	void Reset()
 	{
 		EndActiveSequence();
@@ -112,9 +85,11 @@ protected:
 		data.strings.clear();
 		data.messages.clear();
 		map.ClearFlags();
-		GameProgress::ResetGlobal();
-		std::filesystem::remove(SaveFile());
+		link.reset(); // the old link takes itself out first
+		link = std::make_unique<RecordingMapLink>();
+		world = RecordingScriptWorld();
 	}
+	bool Flag(const char *name) const { return link->Flag(name); }
 	// Adds an object with a script; pointers to objects stay valid only
 	// until the next object is added.
 	MapObjectDef &Add(uint16_t id, std::vector<MapCommand> script, uint32_t kind = kObjectArea,
@@ -151,11 +126,10 @@ protected:
 		SetActiveSequence(sequence);
 		return sequence;
 	}
-	std::string SaveFile() const { return GameProgress::SaveFileName(kCurrentSaveSlot); }
-
-	SaveFolder folder;
 	Scene scene;
 	TileMap map;
+	RecordingScriptWorld world;
+	std::unique_ptr<RecordingMapLink> link;
 };
 
 }
@@ -205,9 +179,9 @@ TEST_F(MapSequenceTest, JumpsFollowGroupsAndTargets)
 		EXPECT_EQ(testing::internal::GetCapturedStdout(), row.log);
 		EXPECT_EQ(sequence->state, Sequence::kStateDone);
 		for (const char *flag : row.ran)
-			EXPECT_TRUE(GameProgress::Flag(flag)) << flag;
+			EXPECT_TRUE(Flag(flag)) << flag;
 		for (const char *flag : row.skipped)
-			EXPECT_FALSE(GameProgress::Flag(flag)) << flag;
+			EXPECT_FALSE(Flag(flag)) << flag;
 	}
 }
 
@@ -230,7 +204,7 @@ TEST_F(MapSequenceTest, MessagesWaitForThePlayerOnlyWhenShown)
 	for (const Row &row : rows) {
 		SCOPED_TRACE(row.label);
 		Reset();
-		std::unique_ptr<FakeHud> hud(row.hud ? new FakeHud() : nullptr);
+		link->hud = row.hud;
 		std::vector<MapCommand> script { Line(kCmdSay, row.validMessage ? Message("Hello") : 7, 4) };
 		if (row.moreLines)
 			script.push_back(Mark("after"));
@@ -242,16 +216,16 @@ TEST_F(MapSequenceTest, MessagesWaitForThePlayerOnlyWhenShown)
 		bool shown = row.hud && row.validMessage;
 		EXPECT_EQ(map.IsGroupEnabled(4), shown); // the message's group goes on with it
 		if (shown) {
-			EXPECT_EQ(hud->shown, std::vector<std::string> { "message:Hello" });
+			EXPECT_EQ(Shown(*link), std::vector<std::string> { "message:Hello" });
 		}
 		if (row.stateAfterStart == Sequence::kStateWaiting) {
-			EXPECT_FALSE(GameProgress::Flag("after"));
+			EXPECT_FALSE(Flag("after"));
 			UpdateActiveSequence(); // the frame poll never answers for the player
 			EXPECT_EQ(sequence->state, Sequence::kStateWaiting);
 			StepActiveSequence();
 		}
 		EXPECT_EQ(sequence->state, Sequence::kStateDone);
-		EXPECT_EQ(GameProgress::Flag("after"), row.moreLines);
+		EXPECT_EQ(Flag("after"), row.moreLines);
 	}
 }
 
@@ -265,28 +239,27 @@ TEST_F(MapSequenceTest, PromptAnswerChoosesTheNextScript)
 		const char *log;
 	};
 	const Row rows[] = {
-		{ "yes runs the answer object", GameUI::kMessageAnsweredYes, 2, true, false, "" },
+		{ "yes runs the answer object", MapGameLink::kMessageAnsweredYes, 2, true, false, "" },
 		{ "no goes on after the prompt", 0, 2, false, true, "" },
-		{ "yes without the answer object ends the script", GameUI::kMessageAnsweredYes, 9, false, false,
+		{ "yes without the answer object ends the script", MapGameLink::kMessageAnsweredYes, 9, false, false,
 			"Couldn't find next object 9 from start\n" },
 	};
 	for (const Row &row : rows) {
 		SCOPED_TRACE(row.label);
 		Reset();
-		FakeHud hud;
 		Add(kStartId, { Line(kCmdPrompt, Message("Open the gate?"), row.answerObject), Mark("rest") }, kObjectArea, "start");
 		Add(2, { Mark("answer") });
 		MapSequence *sequence = StartSequence();
 		ASSERT_EQ(sequence->state, Sequence::kStateWaiting);
 		EXPECT_EQ(sequence->GetLastCommand()->code, (uint32_t)kCmdPrompt);
 		EXPECT_TRUE(map.IsGroupEnabled(row.answerObject));
-		hud.Answer(row.answer);
+		link->messageState = row.answer;
 		testing::internal::CaptureStdout();
 		StepActiveSequence();
 		EXPECT_EQ(testing::internal::GetCapturedStdout(), row.log);
 		EXPECT_EQ(sequence->state, Sequence::kStateDone);
-		EXPECT_EQ(GameProgress::Flag("answer"), row.ranAnswer);
-		EXPECT_EQ(GameProgress::Flag("rest"), row.ranRest);
+		EXPECT_EQ(Flag("answer"), row.ranAnswer);
+		EXPECT_EQ(Flag("rest"), row.ranRest);
 	}
 }
 
@@ -307,7 +280,6 @@ TEST_F(MapSequenceTest, EveryEntryCountsTowardsTheStackLimit)
 	for (const Row &row : rows) {
 		SCOPED_TRACE(row.label);
 		Reset();
-		FakeHud hud;
 		if (row.byJumps) {
 			for (int id = kStartId; id < kStartId + row.steps; id++)
 				Add((uint16_t)id, { Line(kCmdThen, (uint16_t)(id + 1)) });
@@ -325,7 +297,7 @@ TEST_F(MapSequenceTest, EveryEntryCountsTowardsTheStackLimit)
 		EXPECT_EQ(sequence->state, row.state);
 		bool failed = row.state == Sequence::kStateFailed;
 		EXPECT_EQ(log, failed ? "Command stack overflow.\n" : "");
-		EXPECT_EQ(GameProgress::Flag("end"), !failed);
+		EXPECT_EQ(Flag("end"), !failed);
 	}
 }
 
@@ -346,14 +318,14 @@ TEST_F(MapSequenceTest, SavedFlagsReachTheSaveAndTheMapGroups)
 	for (const Row &row : rows) {
 		SCOPED_TRACE(row.label);
 		Reset();
-		GameProgress::SetFlag("gate", row.flagBefore ? 1 : 0);
+		link->SetFlag("gate", row.flagBefore);
 		Add(kStartId, { Line(row.code, String("gate")) });
 		// A "load" object ties group 7 to the flag.
 		MapObjectDef &load = Add(7, {}, kObjectLoad, "gate");
 		map.SetGroupFlag(load.Group(), !row.groupAfter); // so only the script's update can fix it
 		StartSequence();
-		EXPECT_EQ(GameProgress::Flag("gate"), row.flagAfter);
-		EXPECT_EQ(std::filesystem::exists(SaveFile()), row.written);
+		EXPECT_EQ(Flag("gate"), row.flagAfter);
+		EXPECT_EQ(link->saves > 0, row.written);
 		EXPECT_EQ(map.IsGroupEnabled(7), row.groupAfter);
 	}
 }
@@ -363,39 +335,34 @@ TEST_F(MapSequenceTest, EndingFlagsStopTheScriptAndFinishTheSave)
 	struct Row {
 		const char *flag;
 		uint32_t ending;
-		const char *logOnAnswer;
+		int screen; // 0: the quest's own ending screen, else the ending's number
 	};
 	const Row rows[] = {
-		{ "ending", MapSequence::kEndingQuest, "Quest complete screen\n" },
-		{ "end_fr", MapSequence::kEndingEnigmania, nullptr }, // the ending's screen instead
+		{ "ending", MapSequence::kEndingQuest, 0 },
+		{ "end_fr", MapSequence::kEndingEnigmania, 5 },
 	};
 	for (const Row &row : rows) {
 		SCOPED_TRACE(row.flag);
 		Reset();
-		TestGame game;
-		GameProgress::SetCurrentMap("town");
-		GameProgress::SetStartMap(HashName("town"));
+		link->currentMap = "town";
+		link->startMap = HashName("town");
 		Add(kStartId, { Line(kCmdSave, String(row.flag)), Mark("after") }, kObjectArea, "start");
 		MapSequence *sequence = StartSequence();
 		EXPECT_EQ(sequence->state, Sequence::kStateWaiting);
 		EXPECT_EQ(sequence->GetEnding(), row.ending);
 		EXPECT_EQ(sequence->Run(map.FindObjectById(kStartId)), Sequence::kStateDone); // nothing runs once an ending is saved
-		std::filesystem::remove(SaveFile());
-		testing::internal::CaptureStdout();
+		EXPECT_TRUE(link->endings.empty()) << "the ending waits for the player";
+		const int savesBefore = link->saves;
 		StepActiveSequence();
-		std::string log = testing::internal::GetCapturedStdout();
-		if (row.logOnAnswer != nullptr) {
-			EXPECT_NE(log.find(row.logOnAnswer), std::string::npos) << log;
-		} else {
-			auto *screen = dynamic_cast<ScreenWinAlt *>(game.GetPendingScene());
-			ASSERT_NE(nullptr, screen);
-			EXPECT_EQ(5, screen->GetEnding());
+		EXPECT_EQ(link->endings, std::vector<int>{row.screen});
+		if (row.screen != 0) {
+			EXPECT_EQ(link->winAltText, "Enigmania!");
 		}
-		EXPECT_FALSE(GameProgress::Flag("after"));
-		EXPECT_EQ(GameProgress::Current().currentMap, 0);
-		EXPECT_EQ(GameProgress::StartMap(), 0);
-		EXPECT_TRUE(std::filesystem::exists(SaveFile()));
-		EXPECT_TRUE(GameProgress::Flag(row.flag));
+		EXPECT_FALSE(Flag("after"));
+		EXPECT_EQ(link->currentMap, "");
+		EXPECT_EQ(link->startMap, 0);
+		EXPECT_GT(link->saves, savesBefore) << "the save no longer starts in a map";
+		EXPECT_TRUE(Flag(row.flag));
 	}
 }
 
@@ -410,11 +377,11 @@ TEST_F(MapSequenceTest, ScriptStartedByARunningScriptWaitsForItsTurn)
 	EXPECT_EQ(music.played, std::vector<std::string> { "alarm" });
 	// The first script was dropped in the middle of its line and did no
 	// more; the second has not run inside it.
-	EXPECT_FALSE(GameProgress::Flag("first_went_on"));
-	EXPECT_FALSE(GameProgress::Flag("second_ran"));
+	EXPECT_FALSE(Flag("first_went_on"));
+	EXPECT_FALSE(Flag("second_ran"));
 	EXPECT_TRUE(IsSequenceRunning());
 	UpdateActiveSequence();
-	EXPECT_TRUE(GameProgress::Flag("second_ran"));
+	EXPECT_TRUE(Flag("second_ran"));
 	EXPECT_FALSE(IsSequenceRunning());
 }
 
@@ -435,9 +402,8 @@ TEST_F(MapSequenceTest, SpeakerChoosesHowTextIsShown)
 	for (const Row &row : rows) {
 		SCOPED_TRACE(row.label);
 		Reset();
-		FakeHud hud;
 		Entity entity;
-		entity.kind = 2000; // the class kind of actors
+		entity.kind = kActorClassId;
 		uint16_t text = Message("Hi");
 		Add(kStartId, { Line(kCmdActor, 5), Line(kCmdSay, text) });
 		MapObjectDef &record = Add(5, { Line(kCmdSay, text) }, kObjectEntity, "Bob");
@@ -446,117 +412,186 @@ TEST_F(MapSequenceTest, SpeakerChoosesHowTextIsShown)
 		testing::internal::CaptureStdout();
 		MapSequence *sequence = StartSequence(row.viaActorLine ? kStartId : 5);
 		testing::internal::GetCapturedStdout();
-		EXPECT_EQ(hud.shown, std::vector<std::string> { row.shown });
+		EXPECT_EQ(Shown(*link), std::vector<std::string> { row.shown });
+		const std::vector<std::string> deeds = row.actor ? std::vector<std::string>{"speak", "stop"}
+		                                                 : std::vector<std::string>{};
+		EXPECT_EQ(world.Names(), deeds) << "an actor speaks its line aloud and stops to talk";
 		EXPECT_EQ(sequence->GetSourceEntity(), row.actor ? &entity : nullptr);
 		EndActiveSequence();
 		record.entity = nullptr;
 	}
 }
 
-// The "render" line steps the graphics mode of the settings to the next
-// post-processing mode, round to the first after the last, and stores it.
-TEST_F(MapSequenceTest, RenderLineStepsThroughThePostModes)
+// The "render" line asks the game to step its graphics mode on by one of the
+// renderer's post modes; the render pass is up in these tests or not, and the
+// count it has goes up with the line.
+TEST_F(MapSequenceTest, RenderLineAsksTheGameForTheNextPostMode)
 {
-	std::string whyNot;
-	Renderer *renderer = SharedStartedRenderer(whyNot);
-	if (renderer == nullptr)
-		SKIP_FOR_MISSING_DEVICE() << whyNot;
-	const uint16_t modes = renderer->GetPostModeCount();
-	ASSERT_GE(modes, 2);
-	uint8_t values[kSettingsSize];
-	memcpy(values, Settings::Instance().Get(), sizeof(values));
-	values[kSettingGraphicsMode] = (uint8_t)(modes - 2);
-	Settings::Instance().Set(values);
-	std::filesystem::remove(folder.Path("settings.dat"));
-
-	const uint8_t expected[] = {(uint8_t)(modes - 1), 0, 1};
-	for (uint8_t mode : expected) {
-		SCOPED_TRACE("to mode " + std::to_string(mode));
-		Reset();
-		Add(kStartId, { Line(kCmdRender, 0) });
-		StartSequence();
-		EXPECT_EQ(Settings::Instance().Get()[kSettingGraphicsMode], mode);
-		EXPECT_TRUE(std::filesystem::exists(folder.Path("settings.dat")));
-	}
+	Reset();
+	Add(kStartId, { Line(kCmdRender, 0), Mark("after") });
+	MapSequence *sequence = StartSequence();
+	EXPECT_EQ(sequence->state, Sequence::kStateDone);
+	ASSERT_EQ(link->graphicsSteps.size(), 1u);
+	Renderer *renderer = GetRenderer();
+	EXPECT_EQ(link->graphicsSteps[0], renderer != nullptr ? renderer->GetPostModeCount() : 0);
+	EXPECT_TRUE(Flag("after"));
 }
 
-namespace {
-
-// A map sequence that finds the player: the world objects give their actors
-// stats, which the bare map does not know.
-class PlayerSequence : public MapSequence {
-public:
-	using MapSequence::MapSequence;
-	PlayerStats stats;
-
-protected:
-	PlayerStats *GetActorStats(Entity *entity) override
-	{
-		(void)entity;
-		return &stats;
-	}
-};
-
-}
-
-// Resuming closes a panel that a script put over the in-game scene; any other
-// scene has no such panel, and what it lists stays.
-TEST(MapSequenceOverlay, ResumingClosesTheOverlayOfTheInGameSceneOnly)
+// Resuming closes a panel that a script put over its scene.
+TEST_F(MapSequenceTest, ResumingClosesTheOverlayOfThePlayersScene)
 {
-	for (bool inGame : {true, false}) {
-		SCOPED_TRACE(inGame ? "in-game scene" : "another scene");
-		std::unique_ptr<Scene> scene = inGame ? std::make_unique<TalvexGameScene>() : std::make_unique<Scene>();
-		scene->state = kSceneActive;
-		TileMap map;
-		Entity player;
-		player.faction = 1;
-		player.transform.SetPosition(Vec3(2.0f, 0.0f, 0.0f));
-		Entity panel;
-		scene->AddEntity(&map);
-		scene->AddEntity(&player);
-		scene->Update(1.0f / 60.0f); // the player is up before any panel stops the world
-		scene->SetOverlayUI(&panel);
-		if (!inGame)
-			scene->AddEntity(&panel);
-		scene->Update(1.0f / 60.0f);
-		// The in-game scene shows the panel on its overlay stack; any other
-		// scene lists it as one of its entities.
-		auto panelShown = [&] {
-			if (inGame)
-				return static_cast<TalvexGameScene &>(*scene).GetOverlayUI() == &panel;
-			return scene->HasEntity(&panel);
-		};
-		ASSERT_TRUE(panelShown());
+	struct OverlayScene : Scene {
+		void SetOverlayUI(Entity *ui) override { overlay = ui; }
+		Entity *overlay = nullptr;
+	} overlayScene;
+	overlayScene.state = kSceneActive;
+	TileMap overlayMap;
+	overlayMap.SetScriptWorld(&world);
+	Entity player;
+	player.faction = 1;
+	player.transform.SetPosition(Vec3(2.0f, 0.0f, 0.0f));
+	Entity panel;
+	overlayScene.AddEntity(&overlayMap);
+	overlayScene.AddEntity(&player);
+	overlayScene.Update(1.0f / 60.0f);
+	overlayScene.SetOverlayUI(&panel);
 
-		MapObjectDef object;
-		object.id = kStartId;
-		PlayerSequence sequence(&map, &object);
-		sequence.stats.hearts = 2;
-		ASSERT_EQ(sequence.FindPlayer(), &player);
-		sequence.Resume();
-		EXPECT_EQ(panelShown(), !inGame);
-	}
+	MapObjectDef object;
+	object.id = kStartId;
+	MapSequence sequence(&overlayMap, &object);
+	EXPECT_EQ(sequence.FindPlayer(), nullptr) << "nothing is the hero yet";
+	world.player = &player;
+	ASSERT_EQ(sequence.FindPlayer(), &player);
+	world.playerHearts = 0;
+	EXPECT_EQ(sequence.FindPlayer(), nullptr) << "a hero without hearts is no player";
+	world.playerHearts = 2;
+	sequence.Resume();
+	EXPECT_EQ(overlayScene.overlay, nullptr);
 }
 
 // "save" unlocks the achievement of its name every time, before the map's
 // groups are brought up to date, even when the flag was already set.
 TEST_F(MapSequenceTest, SaveUnlocksTheAchievementOfItsName)
 {
-	struct NameLink : GameLink {
-		void UnlockAchievementByName(const char *name) override { names.push_back(name); }
-		std::vector<std::string> names;
-	} link;
-	TalvexGame::Current(); // the game installs its own link when first built
-	GameLink::Install(&link);
 	for (bool setBefore : {false, true}) {
 		SCOPED_TRACE(setBefore);
 		Reset();
-		link.names.clear();
-		GameProgress::SetFlag("cranky", setBefore ? 1 : 0);
+		link->SetFlag("cranky", setBefore);
 		Add(kStartId, { Line(kCmdSave, String("cranky")) });
 		StartSequence();
-		EXPECT_TRUE(GameProgress::Flag("cranky"));
-		EXPECT_EQ(std::vector<std::string>({"cranky"}), link.names);
+		EXPECT_TRUE(Flag("cranky"));
+		EXPECT_EQ(std::vector<std::string>({"cranky"}), link->achievementNames);
 	}
-	GameLink::Install(nullptr);
+}
+
+// Lines that act on actors, the hero and the party go to the map's script
+// world with the right actor, and the script waits on the orders it gives:
+// a refused order or a hidden actor that should move fails the script.
+TEST_F(MapSequenceTest, ActorLinesGoThroughTheScriptWorld)
+{
+	constexpr uint8_t kTowneeType = 24; // entity kind 26
+	constexpr uint16_t kActorId = 5;
+	using Script = std::vector<MapCommand>;
+	struct Row {
+		const char *label;
+		std::function<Script()> script; // run by the actor's own record
+		bool dead, hidden;
+		std::vector<std::string> deeds;
+		int32_t state;
+		bool awaits;
+	};
+	const Row rows[] = {
+		{ "hold names the entity kind", [&] { return Script { Line(kCmdHold, 41) }; }, false, false, { "hold 43" }, Sequence::kStateDone, false },
+		{ "block is not waited on", [&] { return Script { Line(kCmdBlock, 0) }; }, false, false, { "block" }, Sequence::kStateDone, false },
+		{ "dead fells the actor", [&] { return Script { Line(kCmdDead, 0) }; }, false, false, { "defeat" }, Sequence::kStateDone, false },
+		{ "party", [&] { return Script { Line(kCmdParty, 0) }; }, false, false, { "join" }, Sequence::kStateDone, false },
+		{ "unparty names the record's kind", [&] { return Script { Line(kCmdUnparty, kActorId) }; }, false, false, { "leave 26" },
+			Sequence::kStateDone, false },
+		{ "walk waits", [&] { return Script { Line(kCmdWalk, 9) }; }, false, false, { "walk" }, Sequence::kStateRunning, true },
+		{ "walk refused", [&] { return Script { Line(kCmdWalk, 9) }; }, true, false, { "walk" }, Sequence::kStateFailed, false },
+		{ "walk while hidden", [&] { return Script { Line(kCmdHide, 1), Line(kCmdWalk, 9) }; }, false, true, {}, Sequence::kStateFailed, false },
+		{ "kill 0 hunts the hero", [&] { return Script { Line(kCmdKill, 0) }; }, false, false, { "kill" }, Sequence::kStateRunning, true },
+		{ "take from the hero", [&] { return Script { Line(kCmdTake, kActorId) }; }, false, false, { "take" }, Sequence::kStateRunning, true },
+		{ "give hands the hero a weapon", [&] { return Script { Line(kCmdGive, 41), Mark("after") }; }, false, false, { "give 43" },
+			Sequence::kStateWaiting, false },
+		{ "map names the way out", [&] { return Script { Line(kCmdMap, String("town")) }; }, false, false, { "exit town" },
+			Sequence::kStateDone, false },
+		{ "say talks to the hero", [&] { return Script { Line(kCmdSay, Message("Hi")), Mark("after") }; }, false, false,
+			{ "speak", "stop", "talk" }, Sequence::kStateWaiting, true },
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(row.label);
+		Reset();
+		Entity player;
+		player.faction = 1;
+		player.transform.SetPosition(Vec3(2.0f, 0.0f, 0.0f)); // the search skips the origin itself
+		scene.AddEntity(&player);
+		Entity actor;
+		actor.kind = kActorClassId;
+		scene.AddEntity(&actor);
+		scene.Update(1.0f / 60.0f);
+		world.player = &player;
+		if (row.dead)
+			world.dead.insert(&actor);
+		MapObjectDef &record = Add(kActorId, row.script(), kObjectEntity, "Maren");
+		record.type = kTowneeType;
+		record.entity = &actor;
+		Add(9, {}, kObjectArea, "spot");
+		MapSequence *sequence = StartSequence(kActorId);
+		EXPECT_EQ(world.Names(), row.deeds);
+		for (const RecordingScriptWorld::Deed &deed : world.deeds) {
+			// What the hero is given or told goes to the hero; the rest to the actor.
+			const bool toHero = deed.what == "give 43" || deed.what == "exit town";
+			if (deed.actor != nullptr) {
+				EXPECT_EQ(deed.actor, toHero ? &player : &actor) << deed.what;
+			}
+		}
+		EXPECT_EQ(sequence->state, row.state);
+		EXPECT_EQ(row.hidden, !actor.IsActive());
+		EXPECT_EQ(sequence->GetAwaitedOrder() != ScriptWorld::kNoHandle, row.awaits);
+		if (row.awaits && row.state == Sequence::kStateRunning) {
+			EXPECT_FALSE(sequence->IsReadyToResume()) << "the order is still under way";
+			world.Finish(sequence->GetAwaitedOrder());
+			EXPECT_TRUE(sequence->IsReadyToResume());
+		}
+		EndActiveSequence();
+		record.entity = nullptr;
+		scene.RemoveEntity(&actor);
+		scene.RemoveEntity(&player);
+	}
+}
+
+// "if$" and "take$" read and lighten what the hero carries.
+TEST_F(MapSequenceTest, WeightLinesReadTheHerosLoad)
+{
+	struct Row {
+		const char *label;
+		uint16_t weight;
+		MapCommand line;
+		uint16_t weightAfter;
+		bool jumped;
+	};
+	const Row rows[] = {
+		{ "take$ some", 30, Line(kCmdTakeWeight, 10), 20, false },
+		{ "take$ more than carried leaves none", 30, Line(kCmdTakeWeight, 200), 0, false },
+		{ "if$ with enough jumps", 10, Line(kCmdIfWeight, 2, 10), 10, true },
+		{ "if$ with too little goes on", 9, Line(kCmdIfWeight, 2, 10), 9, false },
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(row.label);
+		Reset();
+		Entity player;
+		player.faction = 1;
+		player.transform.SetPosition(Vec3(2.0f, 0.0f, 0.0f)); // the search skips the origin itself
+		scene.AddEntity(&player);
+		scene.Update(1.0f / 60.0f);
+		world.player = &player;
+		world.weight = row.weight;
+		Add(kStartId, { row.line });
+		Add(2, { Mark("jumped") });
+		StartSequence();
+		EXPECT_EQ(world.weight, row.weightAfter);
+		EXPECT_EQ(Flag("jumped"), row.jumped);
+		scene.RemoveEntity(&player);
+	}
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string>
@@ -7,27 +8,11 @@
 #include "engine/core/Camera.h"
 #include "engine/core/FileAccess.h"
 #include "engine/core/NameHash.h"
-#include "game/GameProgress.h"
-#include "game/GameUI.h"
 #include "map/Missions.h"
-#include "objects/CollectableKind.h"
+#include "support/RecordingMapLink.h"
 #include "support/TempFolder.h"
 
 namespace {
-
-// A HUD that keeps the last titled message it was asked to show.
-struct RecordingHud : GameUI {
-	std::string title;
-	std::string text;
-	int shown = 0;
-	void ShowTitledMessage(const char *heading, const char *body, float seconds, uint8_t kind) override
-	{
-		GameUI::ShowTitledMessage(heading, body, seconds, kind);
-		title = heading;
-		text = body;
-		shown++;
-	}
-};
 
 const char *const kFiveMissions = R"(<missions>
 	<mission save="first" name="First" text="One done." stub="One"/>
@@ -41,14 +26,13 @@ class MissionTable : public testing::Test {
 protected:
 	void SetUp() override
 	{
-		GameProgress::ResetGlobal();
 		std::string path = folder.Path("missions.xml");
 		TempFolder::WriteBytes(path, std::vector<uint8_t>(kFiveMissions, kFiveMissions + strlen(kFiveMissions)));
 		table = std::make_unique<Missions>(path.c_str());
 		ASSERT_TRUE(table->Load());
 	}
-	void TearDown() override { GameProgress::ResetGlobal(); }
-
+	// The game in progress.
+	RecordingMapLink link;
 	TempFolder folder;
 	std::unique_ptr<Missions> table;
 };
@@ -109,42 +93,44 @@ TEST_F(MissionTable, LoadingTwiceKeepsOneTable)
 
 TEST_F(MissionTable, CompleteOnceWithNoticeShakeAndFlag)
 {
-	RecordingHud hud;
 	Camera camera;
 	Camera::SetCurrent(&camera);
-	EXPECT_EQ(Missions::kMissionOpen, table->StateOf("third", GameProgress::Current()));
+	EXPECT_EQ(Missions::kMissionOpen, table->StateOf("third"));
 	EXPECT_TRUE(table->CompleteMission("third"));
-	EXPECT_EQ(Missions::kMissionDone, table->StateOf("third", GameProgress::Current()));
-	EXPECT_EQ("Third", hud.title);
-	EXPECT_EQ("Three done.", hud.text);
-	EXPECT_FLOAT_EQ(Missions::kNoticeWaviness, hud.GetWaviness());
+	EXPECT_EQ(Missions::kMissionDone, table->StateOf("third"));
+	ASSERT_EQ(1u, link.messages.size());
+	EXPECT_EQ("Third", link.messages.back().title);
+	EXPECT_EQ("Three done.", link.messages.back().text);
+	EXPECT_EQ(MapGameLink::kKindMission, link.messages.back().kind);
+	EXPECT_FLOAT_EQ(Missions::kNoticeWaviness, link.waviness);
 	EXPECT_FLOAT_EQ(Missions::kNoticeShake, camera.GetShakeAmount());
+	EXPECT_EQ(std::vector<uint16_t>{HashName("third")}, link.achievements) << "the quest's achievement is earned";
 
 	EXPECT_FALSE(table->CompleteMission("third")) << "a second completion does nothing";
-	EXPECT_EQ(1, hud.shown);
+	EXPECT_EQ(1u, link.messages.size());
 
 	EXPECT_TRUE(table->CompleteMission("second"));
-	EXPECT_EQ("QUEST!", hud.title) << "an empty name shows the plain title";
+	EXPECT_EQ("QUEST!", link.messages.back().title) << "an empty name shows the plain title";
 
-	EXPECT_EQ(Missions::kNoMission, table->StateOf("gate", GameProgress::Current()));
+	EXPECT_EQ(Missions::kNoMission, table->StateOf("gate"));
 	EXPECT_FALSE(table->CompleteMission("gate"));
-	EXPECT_TRUE(GameProgress::Flag("gate")) << "a flag that is no mission is still set";
-	EXPECT_EQ(2, hud.shown);
+	EXPECT_TRUE(link.Flag("gate")) << "a flag that is no mission is still set";
+	EXPECT_EQ(2u, link.messages.size());
 	Camera::SetCurrent(nullptr);
 }
 
 TEST_F(MissionTable, CompleteWithoutCameraOrSound)
 {
-	RecordingHud hud;
 	Camera::SetCurrent(nullptr);
 	EXPECT_TRUE(table->CompleteMission("fifth")) << "no camera, no sound: the notice still shows";
-	EXPECT_EQ("Fifth", hud.title);
+	ASSERT_FALSE(link.messages.empty());
+	EXPECT_EQ("Fifth", link.messages.back().title);
 }
 
 TEST_F(MissionTable, SummaryCountsOnlyTheMissionsTheTableHas)
 {
-	GameProgress record;
-	record.SetFlagIn(HashName("first"), 1);
+	ProgressFacts record;
+	record.flags.push_back(HashName("first"));
 	ProgressSummary summary;
 	table->SummarizeRecord(summary, record);
 	EXPECT_EQ(1, summary.missions);
@@ -152,7 +138,7 @@ TEST_F(MissionTable, SummaryCountsOnlyTheMissionsTheTableHas)
 	EXPECT_EQ(6, summary.percent);
 
 	for (const char *name : {"second", "fourth", "fifth"})
-		record.SetFlagIn(HashName(name), 1);
+		record.flags.push_back(HashName(name));
 	table->SummarizeRecord(summary, record);
 	EXPECT_EQ(4, summary.missions);
 	EXPECT_STREQ("Five", summary.latestMission);
@@ -164,23 +150,24 @@ TEST(Mission, EverythingShowsAsHundredAndFive)
 {
 	Missions shipped;
 	ASSERT_TRUE(shipped.Load());
-	GameProgress record;
-	record.mapRecords.push_back(MapRecord{HashName("towerf5"), {}});
+	ProgressFacts record;
+	record.visitedMaps.push_back(HashName("towerf5"));
 	for (int coin = 1; coin <= kDragonCoinCount; ++coin)
-		record.SetFlagIn(HashName(("dragon" + std::to_string(coin)).c_str()), 1);
+		record.flags.push_back(HashName(("dragon" + std::to_string(coin)).c_str()));
 	for (size_t i = 0; i < kSummaryMissionCount; ++i)
-		record.SetFlagIn(shipped.GetMission(i)->save, 1);
-	record.stats.capacityLevel = 7; // the largest cooler
-	const struct {
-		const char *set;
-		uint8_t n;
-	} special[] = {{"puzzle", CollectableKind::kHalfFound}, {"puzzle", CollectableKind::kComplete},
-	               {"letter", CollectableKind::kComplete}, {"tri", CollectableKind::kComplete}};
-	for (const auto &flag : special)
-		record.SetFlagIn(CollectableFlagHash(flag.set, flag.n), 1);
-	for (uint32_t set = 0; set < CollectableKind::kSetCount; ++set)
-		for (uint8_t n = 1; n <= CollectableKind::Get(set)->count; ++n)
-			record.SetFlagIn(CollectableFlagKey(CollectableKind::Get(set)->baseFlag, n), 1);
+		record.flags.push_back(shipped.GetMission(i)->save);
+	record.capacityLevel = 7;
+	record.maxWeight = 250; // the largest cooler
+	// Four flags worth a point each, and 23 items, all found.
+	for (uint16_t flag = 9000; flag < 9004; ++flag) {
+		record.bonusFlags.push_back(flag);
+		record.flags.push_back(flag);
+	}
+	for (uint16_t flag = 9100; flag < 9123; ++flag) {
+		record.itemFlags.push_back(flag);
+		record.flags.push_back(flag);
+	}
+	record.itemFlags.push_back(9200); // one more item, not found
 
 	ProgressSummary summary;
 	shipped.SummarizeRecord(summary, record);
@@ -190,23 +177,24 @@ TEST(Mission, EverythingShowsAsHundredAndFive)
 	EXPECT_EQ(12, summary.missions);
 	EXPECT_EQ(8, summary.dragons);
 	EXPECT_EQ(23, summary.items) << "counted in the record summarized, not the current one";
+	EXPECT_EQ(30, summary.itemsAndCapacity);
 	EXPECT_STREQ(shipped.GetMission(11)->stub, summary.latestMission);
 
-	record.SetFlagIn(CollectableFlagHash("tri", CollectableKind::kComplete), 0);
-	record.SetFlagIn(CollectableFlagHash("letter", CollectableKind::kComplete), 0);
+	record.flags.erase(std::find(record.flags.begin(), record.flags.end(), 9000));
+	record.flags.erase(std::find(record.flags.begin(), record.flags.end(), 9001));
+	record.maxWeight = 249;
 	shipped.SummarizeRecord(summary, record);
-	EXPECT_EQ(104, summary.percent);
+	EXPECT_EQ(103, summary.percent);
 	EXPECT_EQ(0, summary.complete);
 }
 
 TEST(Mission, NewsReadCountsTheScrollFlags)
 {
-	GameProgress::ResetGlobal();
+	RecordingMapLink link;
 	EXPECT_EQ(0, Missions::CountNewsRead());
-	GameProgress::SetFlagId(static_cast<uint16_t>(CombineNameHashes("far6", "news")), 1);
-	GameProgress::SetFlagId(static_cast<uint16_t>(CombineNameHashes("south4", "news")), 1);
-	GameProgress::SetFlagId(static_cast<uint16_t>(CombineNameHashes("town", "news")), 1);
+	link.SetFlagId(static_cast<uint16_t>(CombineNameHashes("far6", "news")), true);
+	link.SetFlagId(static_cast<uint16_t>(CombineNameHashes("south4", "news")), true);
+	link.SetFlagId(static_cast<uint16_t>(CombineNameHashes("town", "news")), true);
 	EXPECT_EQ(2, Missions::CountNewsRead());
 	EXPECT_EQ(10, Missions::GetNewsTotal());
-	GameProgress::ResetGlobal();
 }

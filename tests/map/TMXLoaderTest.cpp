@@ -2,8 +2,8 @@
 
 #include "engine/core/NameHash.h"
 #include "engine/core/FileAccess.h"
-#include "game/GameProgress.h"
 #include "map/TileMapData.h"
+#include "support/RecordingMapLink.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -67,8 +67,8 @@ void ExpectCommand(const MapCommand &command, uint32_t code, uint8_t argument, u
 
 class TmxReader : public testing::Test {
 protected:
-	void SetUp() override { GameProgress::ResetGlobal(); }
-	void TearDown() override { GameProgress::ResetGlobal(); }
+	// The game's difficulty decides which objects a map places.
+	RecordingMapLink game;
 
 	std::string Write(const std::string &text, const std::string &name = "fixture.tmx")
 	{
@@ -186,7 +186,7 @@ TEST_F(TmxReader, SampleMapReadsWholeWithItsScripts)
 
 TEST_F(TmxReader, SampleMapAtBrutalAndWithoutScripts)
 {
-	GameProgress::SetDifficulty(2);
+	game.difficulty = 2;
 	TileMapData brutal;
 	ASSERT_TRUE(Load("maps/home.tmx", brutal, 0));
 	EXPECT_EQ(brutal.entityRecords.size(), 25u);
@@ -196,7 +196,7 @@ TEST_F(TmxReader, SampleMapAtBrutalAndWithoutScripts)
 	EXPECT_EQ(flipped->commandCount, 0); // "mode" compiles to nothing
 
 	// Without scripts only the model prop keeps its lines.
-	GameProgress::SetDifficulty(1);
+	game.difficulty = 1;
 	TileMapData preview;
 	ASSERT_TRUE(Load("maps/home.tmx", preview, TMXLoader::kLoadNoScripts));
 	EXPECT_EQ(preview.commands.size(), 4u); // the well's and the cart's model and texture
@@ -524,7 +524,7 @@ TEST_F(TmxReader, ModeObjectsByDifficulty)
 	};
 	for (const Row &row : rows) {
 		SCOPED_TRACE(std::string("difficulty ") + std::to_string(row.difficulty) + " mode " + row.mode);
-		GameProgress::SetDifficulty(static_cast<uint32_t>(row.difficulty));
+		game.difficulty = row.difficulty;
 		TmxText tmx;
 		tmx.objects = Object("id=\"1\" gid=\"115\"", Property("01 say", "Before") + Property("mode", row.mode) +
 				Property("02 say", "After")) +

@@ -2,7 +2,7 @@
 // starts, and its object groups and triggers. Maps come from a loader that
 // fills the map data in memory (the real TMX reader is used where the file
 // itself matters); scripts run in the real sequence machine, and their effect
-// is seen in the game flags, whose save files go to a temporary folder.
+// is seen in the game flags of the test's own game.
 #include "map/TileMap.h"
 
 #include "engine/core/ActiveSequence.h"
@@ -10,7 +10,6 @@
 #include "engine/core/NameHash.h"
 #include "engine/core/Scene.h"
 #include "engine/core/Sequence.h"
-#include "game/GameProgress.h"
 #include "map/MapCommand.h"
 #include "map/MapSequence.h"
 #include "map/TileCode.h"
@@ -18,6 +17,7 @@
 #include "map/EntityFactory.h"
 #include "support/ExpectVec.h"
 #include "support/GLDrawContext.h"
+#include "support/RecordingMapLink.h"
 #include "support/TempFolder.h"
 
 #include <SDL_image.h>
@@ -182,23 +182,14 @@ int LoadFully(TileMap &map, const char *path, uint16_t flags, TileMapLoadListene
 	return steps + 1;
 }
 
-// Game flags are kept in the global progress record; scripts that save one
-// also write the save slot, into a folder of the test's own.
+// Game flags are kept in the game's record, which the test's own game holds.
 class TileMapScripts : public ::testing::Test {
 protected:
-	void SetUp() override
-	{
-		GameProgress::SetSaveFolder(folder.Folder().c_str());
-		GameProgress::ResetGlobal();
-	}
-	void TearDown() override
-	{
-		EndActiveSequence();
-		GameProgress::ResetGlobal();
-		GameProgress::SetSaveFolder("");
-	}
+	void TearDown() override { EndActiveSequence(); }
+	static bool Flag(const char *name) { return MapGameLink::Get().Flag(name); }
+	static void SetFlag(const char *name, bool on) { MapGameLink::Get().SetFlagId(HashName(name), on); }
 
-	TempFolder folder;
+	RecordingMapLink game;
 };
 
 } // namespace
@@ -610,8 +601,8 @@ TEST(TileMapGroups, SlotsHoldEachEnabledGroupOnce)
 
 TEST_F(TileMapScripts, LoadObjectsRunByTheirFlags)
 {
-	GameProgress::SetFlag("dooropen", 1);
-	GameProgress::SetFlag("quiet", 1);
+	SetFlag("dooropen", true);
+	SetFlag("quiet", true);
 	// Every script saves a flag, which re-reads the load groups; without
 	// scripts the groups must come from the load itself.
 	bool scripted = true;
@@ -647,7 +638,7 @@ TEST_F(TileMapScripts, LoadObjectsRunByTheirFlags)
 	for (const Row &row : rows) {
 		SCOPED_TRACE(row.name);
 		for (const char *flag : {"rangate", "ranfirst", "ranarea", "randoor", "ransecond"})
-			GameProgress::SetFlag(flag, 0);
+			SetFlag(flag, false);
 		scripted = row.scripted;
 		RecordingListener listener;
 		TileMap map;
@@ -660,9 +651,9 @@ TEST_F(TileMapScripts, LoadObjectsRunByTheirFlags)
 		EXPECT_EQ(!row.maker, log.find("no sequence maker") != std::string::npos) << log;
 		EXPECT_EQ(listener.events.size(), 2u);
 		for (const char *flag : row.ran)
-			EXPECT_TRUE(GameProgress::Flag(flag)) << flag;
+			EXPECT_TRUE(Flag(flag)) << flag;
 		for (const char *flag : row.notRan)
-			EXPECT_FALSE(GameProgress::Flag(flag)) << flag;
+			EXPECT_FALSE(Flag(flag)) << flag;
 		for (uint8_t group : row.groupsOn)
 			EXPECT_TRUE(map.IsGroupEnabled(group)) << int(group);
 		for (uint8_t group : row.groupsOff)
@@ -716,7 +707,7 @@ TEST_F(TileMapScripts, TheLastEnemyFallingRunsTheFirstArmedTrigger)
 		{"one is paused", [&] { enemyA->lifeState = kLifePaused; }, false, false, false, false},
 		{"the other changes sides", [&] { enemyB->faction = 2; }, true, true, true, true},
 		// Checks after the map is cleared only re-read the load groups.
-		{"later checks run nothing", [] { GameProgress::SetFlag("ranfirst", 0); }, true, true, false, false},
+		{"later checks run nothing", [] { SetFlag("ranfirst", false); }, true, true, false, false},
 	};
 	for (const Row &row : rows) {
 		SCOPED_TRACE(row.name);
@@ -724,11 +715,11 @@ TEST_F(TileMapScripts, TheLastEnemyFallingRunsTheFirstArmedTrigger)
 		map.CheckTriggers();
 		EXPECT_EQ(map.IsCleared(), row.cleared);
 		EXPECT_EQ(map.IsGroupEnabled(1), row.group1);
-		EXPECT_EQ(GameProgress::Flag("ranfirst"), row.ranFirst);
+		EXPECT_EQ(Flag("ranfirst"), row.ranFirst);
 		EXPECT_EQ(map.IsGroupEnabled(30), row.group30);
-		EXPECT_FALSE(GameProgress::Flag("ransecond"));
-		EXPECT_FALSE(GameProgress::Flag("ranunarmed"));
-		EXPECT_FALSE(GameProgress::Flag("ranother"));
+		EXPECT_FALSE(Flag("ransecond"));
+		EXPECT_FALSE(Flag("ranunarmed"));
+		EXPECT_FALSE(Flag("ranother"));
 	}
 
 	// A fresh load forgets that the map was cleared.
@@ -790,7 +781,7 @@ TEST_F(TileMapScripts, ATriggerFiredByARunningSequenceNeverDeletesIt)
 	EXPECT_TRUE(map.IsGroupEnabled(1));
 	// The trigger's script has run by the runner's next poll at the latest.
 	UpdateActiveSequence();
-	EXPECT_TRUE(GameProgress::Flag("trigged"));
+	EXPECT_TRUE(Flag("trigged"));
 	EXPECT_FALSE(IsSequenceRunning());
 }
 

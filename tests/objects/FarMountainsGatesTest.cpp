@@ -6,17 +6,19 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "engine/collision/Collider.h"
 #include "engine/core/Scene.h"
-#include "game/GameProgress.h"
+#include "engine/core/NameHash.h"
 #include "map/TileMap.h"
 #include "map/TileMapData.h"
 #include "objects/Actor.h"
 #include "objects/GameLink.h"
 #include "objects/MapEntityFactory.h"
+#include "objects/ObjectScriptWorld.h"
 #include "objects/PropBlockRaiseLower.h"
 #include "objects/PropDoor.h"
 #include "objects/PropSwitch.h"
@@ -34,13 +36,13 @@ class LoadedMap {
 public:
 	LoadedMap(const std::string &name, const std::vector<const char *> &flags, const std::vector<uint8_t> &remembered)
 	{
-		GameProgress::ResetGlobal();
 		for (const char *flag : flags)
-			GameProgress::SetFlag(flag, 1);
+			link.SetFlagId(HashName(flag), true);
 		GameLink::Install(&link);
 		scene.state = kSceneActive;
 		scene.AddEntity(&map);
 		map.SetEntityFactory(&factory);
+		map.SetScriptWorld(&objects);
 		testing::internal::CaptureStdout();
 		map.Load(("maps/" + name + ".tmx").c_str(), 0, nullptr);
 		int steps = 0;
@@ -57,7 +59,6 @@ public:
 	{
 		map.Clear();
 		GameLink::Install(nullptr);
-		GameProgress::ResetGlobal();
 	}
 
 	MapObjectDef *Record(const char *name)
@@ -83,8 +84,21 @@ public:
 		return {x, y};
 	}
 
-	GameLink link;
+	// The game's record of flags, as the game keeps it.
+	struct FlagLink : GameLink {
+		bool Flag(const char *name) override { return FlagId(HashName(name)); }
+		bool FlagId(uint16_t id) override { return flags.count(id) != 0; }
+		void SetFlagId(uint16_t id, bool on) override
+		{
+			if (on)
+				flags.insert(id);
+			else
+				flags.erase(id);
+		}
+		std::set<uint16_t> flags;
+	} link;
 	MapEntityFactory factory;
+	ObjectScriptWorld objects;
 	Scene scene;
 	TileMap map;
 };

@@ -35,7 +35,7 @@ public:
 	bool IsKind(uint16_t testKind) override { return testKind == MapEntity::kClassId || Entity::IsKind(testKind); }
 };
 
-class FoeFactory : public EntityFactory {
+class FoeFactory : public MapEntityFactory {
 public:
 	bool CanCreate(uint16_t) override { return true; }
 	Entity *Create(uint16_t) override

@@ -2,6 +2,7 @@
 // "hide" line that keeps it off until shown, and taking it out again without
 // leaving the map a dangling pointer or freeing it twice.
 #include "objects/MapEntity.h"
+#include "objects/MapEntityFactory.h"
 
 #include "engine/core/Scene.h"
 #include "map/MapCommand.h"
@@ -19,7 +20,7 @@ namespace {
 constexpr float kFrame = 1.0f / 60.0f;
 
 // Makes walkers for every placement and remembers them.
-class WalkerFactory : public EntityFactory {
+class WalkerFactory : public MapEntityFactory {
 public:
 	bool CanCreate(uint16_t) override { return true; }
 	Entity *Create(uint16_t) override

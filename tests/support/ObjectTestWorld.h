@@ -19,6 +19,7 @@
 #include "objects/GameLink.h"
 #include "objects/MapEntityFactory.h"
 #include "objects/ModelProp.h"
+#include "objects/ObjectScriptWorld.h"
 #include "objects/PickupCollectable.h"
 #include "objects/PickupCooler.h"
 #include "objects/PickupDragonCoin.h"
@@ -73,6 +74,8 @@ public:
 		saves++;
 		return saveWorks;
 	}
+	uint16_t Waypoint() override { return waypoint; }
+	void SetWaypoint(uint16_t id) override { waypoint = id; }
 	void StorePlayerStats(const PlayerStats &value) override
 	{
 		storedStats = value;
@@ -91,6 +94,14 @@ public:
 		messageVisible = true;
 		messages.push_back(text);
 	}
+	void ShowTitledMessage(const char *, const char *text, float seconds, uint8_t kind) override
+	{
+		ShowMessage(text, seconds, kind);
+	}
+	void ShowSpeech(const char *, const char *text, float seconds, uint8_t kind) override
+	{
+		ShowMessage(text, seconds, kind);
+	}
 	void ShowPrompt(const char *label) override { prompts.push_back(label); }
 	bool IsMessageVisible() override { return messageVisible; }
 	void CloseMessage() override { messageVisible = false; }
@@ -108,6 +119,7 @@ public:
 	int respawnLevel = 0;
 	uint16_t currentMapId = 0;
 	uint16_t startMap = 0;
+	uint16_t waypoint = 0;
 	uint32_t playTimeMs = 0;
 	PlayerStats storedStats;
 	std::set<uint16_t> flagIds;
@@ -190,6 +202,7 @@ public:
 		data.SetMapName("test");
 		map.SetMapLoader(&loader);
 		map.SetEntityFactory(&factory);
+		map.SetScriptWorld(&objects);
 		scene.state = kSceneActive;
 		scene.AddEntity(&map);
 	}
@@ -276,6 +289,7 @@ public:
 	Scene scene; // outlives the entities it lists
 	BuiltMapLoader loader;
 	MapEntityFactory factory;
+	ObjectScriptWorld objects; // what the map's scripts act on
 	TileMap map;
 	GroupKeeper keeper{map};
 };

@@ -8,9 +8,10 @@
 #include "engine/core/Scene.h"
 #include "map/TMXLoader.h"
 #include "map/TileCode.h"
-#include "map/TileMap.h"
 #include "map/EntityFactory.h"
+#include "map/TileMap.h"
 #include "objects/GameLink.h"
+#include "objects/ObjectScriptWorld.h"
 #include "objects/Player.h"
 #include "support/GridMap.h"
 
@@ -102,6 +103,7 @@ public:
 		loader.extra = std::move(extra);
 		map.SetMapLoader(&loader);
 		map.SetEntityFactory(&factory);
+		map.SetScriptWorld(&objects);
 		scene.state = kSceneActive;
 		scene.AddEntity(&map);
 		map.Load("test.tmx", TileMapLoadState::kNoScripts, nullptr);
@@ -139,6 +141,7 @@ public:
 	Scene scene; // outlives the entities it lists
 	GridLoader loader;
 	NoEntities factory;
+	ObjectScriptWorld objects; // what the map's scripts act on
 	TileMap map;
 	Input input;
 	ListeningPlayer player;

@@ -64,7 +64,7 @@ public:
 	void UnlockAchievementByName(const char *name) override
 	{
 		if (name != nullptr)
-			achievements.push_back(HashName(name));
+			achievementNames.push_back(name);
 	}
 	void SyncAchievementsFromFlags() override { syncs++; }
 
@@ -98,7 +98,8 @@ public:
 	uint16_t startMap = 0;
 	std::string currentMap;
 	uint16_t waypoint = 0;
-	std::vector<uint16_t> achievements;
+	std::vector<uint16_t> achievements;       // by id
+	std::vector<std::string> achievementNames; // by name
 	int syncs = 0;
 	std::vector<Message> messages;
 	float waviness = 0.0f;

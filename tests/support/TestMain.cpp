@@ -1,74 +1,21 @@
-// Entry point of the test suite: every test runs headless. Video goes through
-// SDL's offscreen driver (a real Mesa context, no window), audio through the
-// dummy driver, and message boxes answer through a hook instead of blocking.
-#include <gtest/gtest.h>
-#include <SDL.h>
-#include <cstdlib>
-#include <dlfcn.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <string>
-
-#include "engine/core/Log.h"
+// Entry point of the whole game's test suite.
 #include "game/Achievements.h"
 #include "game/GameProgress.h"
-
-
-// Any undefined behaviour stops the test with a stack trace.
-extern "C" const char *__ubsan_default_options()
-{
-	return "print_stacktrace=1:halt_on_error=1";
-}
+#include "support/TestEntry.h"
 
 namespace {
 
-// Answers every box with its last button ("Abort" for the proceed-or-abort
-// question) without showing anything; tests that care install their own hook.
-int AnswerWithoutShowing(const SDL_MessageBoxData *data)
+// The earned achievements and the saves of a test run go to the run's own
+// folder, never beside the executable; tests that read them set their own.
+void KeepWrittenFilesInTheRunFolder(const std::string &runFolder)
 {
-	if (data == nullptr || data->numbuttons <= 0)
-		return -1;
-	return data->buttons[data->numbuttons - 1].buttonid;
+	Achievements::SetStateFolder(runFolder.c_str());
+	GameProgress::SetSaveFolder(runFolder.c_str());
 }
 
-// The GL driver leaks a little by design and SDL unloads it when a context
-// goes; once unloaded, the leak checker cannot name it and so cannot suppress
-// it. Keeping the driver libraries resident lets the suppression file match
-// them, while every leak of the game's own code is still reported.
-void KeepGLDriverResident()
-{
-	const char *libraries[] = {
-		"libEGL.so.1", "libEGL_mesa.so.0", "libGLX_mesa.so.0",
-		"/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so",
-	};
-	for (const char *library : libraries)
-		dlopen(library, RTLD_NOW | RTLD_GLOBAL | RTLD_NODELETE);
-}
-
-}
+} // namespace
 
 int main(int argc, char **argv)
 {
-	KeepGLDriverResident();
-	setenv("SDL_VIDEODRIVER", "offscreen", 0);
-	setenv("SDL_AUDIODRIVER", "dummy", 0);
-	// Software GL draws on the calling thread alone: no driver worker threads
-	// are left running while the leak checker stops the process at exit, and
-	// parallel test processes do not fight over cores.
-	setenv("LP_NUM_THREADS", "0", 0);
-	SetMessageBoxHook(&AnswerWithoutShowing);
-	// The earned achievements and the saves of a test run go to a folder of
-	// the run's own, never beside the executable; tests that read them set
-	// their own.
-	const std::filesystem::path runFolder =
-		std::filesystem::temp_directory_path() / ("talvex-run-" + std::to_string(getpid()));
-	std::filesystem::create_directories(runFolder);
-	Achievements::SetStateFolder(runFolder.string().c_str());
-	GameProgress::SetSaveFolder(runFolder.string().c_str());
-	testing::InitGoogleTest(&argc, argv);
-	const int result = RUN_ALL_TESTS();
-	std::error_code ignored;
-	std::filesystem::remove_all(runFolder, ignored);
-	return result;
+	return RunTests(argc, argv, &KeepWrittenFilesInTheRunFolder);
 }

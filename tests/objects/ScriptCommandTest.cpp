@@ -5,13 +5,11 @@
 
 #include "engine/core/ActiveSequence.h"
 #include "engine/core/NameHash.h"
-#include "game/GameProgress.h"
-#include "game/GameUI.h"
-#include "game/UIMeatQuiz.h"
 #include "map/MapSequence.h"
 #include "map/WorldMap.h"
 #include "objects/Actor.h"
 #include "objects/BlockBehaviour.h"
+#include "objects/ObjectScriptWorld.h"
 #include "objects/Player.h"
 #include "objects/TalkBehaviour.h"
 #include "objects/WalkBehaviour.h"
@@ -38,24 +36,28 @@ public:
 	int attacks = 0;
 };
 
+// The menu a test's "rankmeat" opens.
+class MeatMenu : public Entity {
+public:
+	static std::unique_ptr<Entity> Make() { return std::make_unique<MeatMenu>(); }
+};
+
 // The object world with the real player standing on it and script actors
 // placed from map records; each script runs as the game runs it, through the
-// active-sequence slot.
-class ScriptWorld : public objecttest::ObjectTestWorld {
+// active-sequence slot, and acts on the world objects through the world the
+// in-game scene installs.
+class ScriptedMap : public objecttest::ObjectTestWorld {
 public:
-	ScriptWorld()
+	ScriptedMap()
 	{
-		GameProgress::ResetGlobal();
-		MapSequence::SetMeatMenuMaker(UIMeatQuiz::Create);
+		map.SetScriptWorld(&menuWorld);
 		// The object a script jumps to saves a flag, so a jump shows.
 		MapObjectDef &mark = AddObject(kMarkId, "mark");
 		AddCommand(mark, kCmdSave, AddString("jumped"));
 	}
-	~ScriptWorld()
-	{
-		EndActiveSequence();
-		GameProgress::ResetGlobal();
-	}
+	~ScriptedMap() { EndActiveSequence(); }
+	// Whether the game's record holds the flag.
+	bool Flag(const char *name) const { return link.flagIds.count(HashName(name)) != 0; }
 	uint16_t AddString(const char *text)
 	{
 		loader.built.strings.emplace_back(text);
@@ -102,6 +104,7 @@ public:
 		}
 	}
 
+	ObjectScriptWorld menuWorld{&MeatMenu::Make};
 	Player player;
 };
 
@@ -113,26 +116,26 @@ TEST(ScriptCommand, ActOnTheSpeakingActor)
 		const char *name;
 		uint32_t code;
 		uint16_t value;
-		std::function<void(ScriptWorld &, Actor &)> check;
+		std::function<void(ScriptedMap &, Actor &)> check;
 	} rows[] = {
-		{"faction", kCmdFaction, 0x104, [](ScriptWorld &, Actor &a) { EXPECT_EQ(4, a.faction); }},
-		{"hold", kCmdHold, kSwordKind - 2, [](ScriptWorld &, Actor &a) { EXPECT_EQ(kSwordKind, a.GetStats().heldKind); }},
-		{"hide", kCmdHide, 1, [](ScriptWorld &, Actor &a) { EXPECT_FALSE(a.IsActive()); }},
-		{"show", kCmdHide, 0, [](ScriptWorld &, Actor &a) { EXPECT_TRUE(a.IsActive()); }},
+		{"faction", kCmdFaction, 0x104, [](ScriptedMap &, Actor &a) { EXPECT_EQ(4, a.faction); }},
+		{"hold", kCmdHold, kSwordKind - 2, [](ScriptedMap &, Actor &a) { EXPECT_EQ(kSwordKind, a.GetStats().heldKind); }},
+		{"hide", kCmdHide, 1, [](ScriptedMap &, Actor &a) { EXPECT_FALSE(a.IsActive()); }},
+		{"show", kCmdHide, 0, [](ScriptedMap &, Actor &a) { EXPECT_TRUE(a.IsActive()); }},
 		{"dead", kCmdDead, 0,
-		 [](ScriptWorld &w, Actor &a) {
+		 [](ScriptedMap &w, Actor &a) {
 			 EXPECT_FALSE(a.HasHearts());
 			 EXPECT_TRUE(w.map.IsGroupEnabled(kActorId)) << "its group opens";
 		 }},
 		{"block", kCmdBlock, 0,
-		 [](ScriptWorld &, Actor &a) {
+		 [](ScriptedMap &, Actor &a) {
 			 ASSERT_EQ(1u, a.GetBehaviourCount());
 			 EXPECT_NE(nullptr, dynamic_cast<BlockBehaviour *>(a.GetBehaviourAt(0)));
 		 }},
 	};
 	for (const auto &row : rows) {
 		SCOPED_TRACE(row.name);
-		ScriptWorld world;
+		ScriptedMap world;
 		MapObjectDef &record = world.Place(kTowneeKind, 5, 5, kActorId, "Maren");
 		world.AddCommand(record, row.code, row.value);
 		world.Begin();
@@ -164,20 +167,20 @@ TEST(ScriptCommand, ActOnThePlayer)
 	};
 	for (const auto &row : rows) {
 		SCOPED_TRACE(row.name);
-		ScriptWorld world;
+		ScriptedMap world;
 		MapObjectDef &start = world.AddObject(kStartId, "start");
 		world.AddCommand(start, row.code, row.value, row.argument);
 		world.Begin();
 		world.player.GetStats().weight = row.weight;
 		world.Run(kStartId);
 		EXPECT_EQ(row.weightAfter, world.player.GetStats().weight);
-		EXPECT_EQ(row.jumped, GameProgress::Flag("jumped"));
+		EXPECT_EQ(row.jumped, world.Flag("jumped"));
 	}
 }
 
 TEST(ScriptCommand, GiveMapAndWay)
 {
-	ScriptWorld world;
+	ScriptedMap world;
 	MapObjectDef &record = world.Place(kTowneeKind, 5, 5, kActorId, "Maren");
 	world.AddCommand(record, kCmdGive, kSwordKind - 2);
 	MapObjectDef &start = world.AddObject(kStartId, "start");
@@ -194,7 +197,7 @@ TEST(ScriptCommand, GiveMapAndWay)
 	WorldMap::Instance().Load(true);
 	MapSequence *walk = world.Run(kStartId);
 	EXPECT_EQ(Sequence::kStateDone, walk->state);
-	EXPECT_EQ(HashName("black2"), GameProgress::Waypoint()) << "the goal only moves forward";
+	EXPECT_EQ(HashName("black2"), world.link.waypoint) << "the goal only moves forward";
 	EXPECT_STREQ("north1", world.player.ExitTarget());
 }
 
@@ -216,7 +219,7 @@ TEST(ScriptCommand, GiveNeedsASpeakerNotAnActor)
 	};
 	for (const auto &row : rows) {
 		SCOPED_TRACE(row.name);
-		ScriptWorld world;
+		ScriptedMap world;
 		MapObjectDef &giver = row.speakerKind != 0 ? world.Place(row.speakerKind, 5, 5, kActorId, "Giver")
 												   : world.AddObject(kStartId, "giver");
 		world.AddCommand(giver, kCmdGive, kSwordKind - 2);
@@ -233,20 +236,20 @@ TEST(ScriptCommand, GiveNeedsASpeakerNotAnActor)
 TEST(ScriptCommand, RankMeatOpensTheMenuOnlyWithAPlayer)
 {
 	{
-		ScriptWorld world;
+		ScriptedMap world;
 		MapObjectDef &start = world.AddObject(kStartId, "start");
 		world.AddCommand(start, kCmdRankMeat, 0);
 		world.Begin();
 		MapSequence *sequence = world.Run(kStartId);
 		EXPECT_EQ(Sequence::kStateWaiting, sequence->state);
-		auto *quiz = dynamic_cast<UIMeatQuiz *>(sequence->GetMenu());
+		auto *quiz = dynamic_cast<MeatMenu *>(sequence->GetMenu());
 		ASSERT_NE(nullptr, quiz);
 		// The overlay closes: the answer frees the menu, outside its calls.
 		StepActiveSequence();
 		EXPECT_EQ(nullptr, sequence->GetMenu());
 	}
 	{
-		ScriptWorld world;
+		ScriptedMap world;
 		MapObjectDef &start = world.AddObject(kStartId, "start");
 		world.AddCommand(start, kCmdRankMeat, 0);
 		world.AddCommand(start, kCmdSave, world.AddString("after"));
@@ -257,13 +260,13 @@ TEST(ScriptCommand, RankMeatOpensTheMenuOnlyWithAPlayer)
 		EXPECT_EQ(Sequence::kStateDone, sequence->state);
 		EXPECT_EQ(nullptr, sequence->GetMenu());
 		EXPECT_NE(std::string::npos, log.find("No player to rank meats")) << log;
-		EXPECT_FALSE(GameProgress::Flag("after"));
+		EXPECT_FALSE(world.Flag("after"));
 	}
 }
 
 TEST(ScriptCommand, WalkerStopsAtAnObjectWithoutEntity)
 {
-	ScriptWorld world;
+	ScriptedMap world;
 	MapObjectDef &record = world.Place(kTowneeKind, 1, 1, kActorId, "Maren");
 	world.AddCommand(record, kCmdWalk, 9);
 	world.AddCommand(record, kCmdSave, world.AddString("arrived"));
@@ -275,10 +278,10 @@ TEST(ScriptCommand, WalkerStopsAtAnObjectWithoutEntity)
 	world.Begin(10);
 	MapSequence *sequence = world.Run(kActorId);
 	EXPECT_EQ(Sequence::kStateRunning, sequence->state);
-	EXPECT_NE(kNoBehaviour, sequence->GetAwaitedBehaviour());
+	EXPECT_NE(kNoBehaviour, sequence->GetAwaitedOrder());
 	EXPECT_FALSE(sequence->IsReadyToResume());
 	world.RunFor(10.0f);
-	EXPECT_TRUE(GameProgress::Flag("arrived"));
+	EXPECT_TRUE(world.Flag("arrived"));
 	Vec3 goal = world.map.TilePosition(8, 7, 0.5f, 0.5f);
 	Vec3 apart = world.ActorOf()->transform.position - goal;
 	apart.y = 0.0f;
@@ -289,7 +292,7 @@ TEST(ScriptCommand, WalkerGoneMidWalkCountsAsFinished)
 {
 	for (bool defeated : {false, true}) {
 		SCOPED_TRACE(defeated ? "defeated" : "destroyed");
-		ScriptWorld world;
+		ScriptedMap world;
 		MapObjectDef &record = world.Place(kTowneeKind, 1, 1, kActorId, "Maren");
 		world.AddCommand(record, kCmdWalk, 9);
 		world.AddCommand(record, kCmdSave, world.AddString("went on"));
@@ -305,13 +308,13 @@ TEST(ScriptCommand, WalkerGoneMidWalkCountsAsFinished)
 		else
 			world.ActorOf()->Destroy();
 		world.RunFor(0.5f);
-		EXPECT_TRUE(GameProgress::Flag("went on"));
+		EXPECT_TRUE(world.Flag("went on"));
 	}
 }
 
 TEST(ScriptCommand, BehaviourOnADeadActorFailsTheScript)
 {
-	ScriptWorld world;
+	ScriptedMap world;
 	MapObjectDef &record = world.Place(kTowneeKind, 1, 1, kActorId, "Maren");
 	world.AddCommand(record, kCmdWalk, 9);
 	world.AddObject(9, "spot");
@@ -319,9 +322,9 @@ TEST(ScriptCommand, BehaviourOnADeadActorFailsTheScript)
 	world.ActorOf()->GetStats().hearts = 0;
 	MapSequence *sequence = world.Run(kActorId);
 	EXPECT_EQ(Sequence::kStateFailed, sequence->state);
-	EXPECT_EQ(kNoBehaviour, sequence->GetAwaitedBehaviour());
-	EXPECT_FALSE(sequence->AssignBehaviour(world.ActorOf(), nullptr));
-	EXPECT_FALSE(sequence->AssignBehaviour(&world.map, std::make_unique<BlockBehaviour>(nullptr)));
+	EXPECT_EQ(kNoBehaviour, sequence->GetAwaitedOrder());
+	EXPECT_EQ(kNoBehaviour, world.menuWorld.Assign(world.ActorOf(), nullptr));
+	EXPECT_EQ(kNoBehaviour, world.menuWorld.Assign(&world.map, std::make_unique<BlockBehaviour>(nullptr)));
 }
 
 // A hidden speaker still speaks and the script waits on its words; a hidden
@@ -346,8 +349,7 @@ TEST(ScriptCommand, HiddenActorsSpeakButDoNotMove)
 	};
 	for (const auto &row : rows) {
 		SCOPED_TRACE(row.name);
-		ScriptWorld world;
-		GameUI hud;
+		ScriptedMap world;
 		MapObjectDef &record = world.Place(kTowneeKind, 5, 5, kActorId, "Maren");
 		world.AddObject(9, "spot");
 		if (row.hidden)
@@ -371,9 +373,9 @@ TEST(ScriptCommand, HiddenActorsSpeakButDoNotMove)
 		MapSequence *sequence = world.Run(kActorId);
 		EXPECT_EQ(row.hidden, !world.ActorOf()->IsActive());
 		EXPECT_EQ(row.state, sequence->state);
-		EXPECT_FALSE(GameProgress::Flag("after")) << "nothing runs past the line";
+		EXPECT_FALSE(world.Flag("after")) << "nothing runs past the line";
 		if (row.code == kCmdSay) {
-			EXPECT_TRUE(hud.IsMessageVisible());
+			EXPECT_TRUE(world.link.IsMessageVisible());
 			EXPECT_NE(nullptr, dynamic_cast<TalkBehaviour *>(world.ActorOf()->GetBehaviourAt(0)));
 		}
 	}
@@ -393,8 +395,7 @@ TEST(Behaviour, TalkEndsAfterTheHudOrWhenApart)
 	};
 	for (const auto &row : rows) {
 		SCOPED_TRACE(row.name);
-		ScriptWorld world;
-		GameUI hud;
+		ScriptedMap world;
 		MapObjectDef &record = world.Place(kTowneeKind, 5, 1, kActorId, "Maren");
 		world.AddCommand(record, kCmdSay, world.AddMessage("Hello there."));
 		world.AddCommand(record, kCmdSave, world.AddString("after"));
@@ -405,7 +406,7 @@ TEST(Behaviour, TalkEndsAfterTheHudOrWhenApart)
 		ASSERT_NE(nullptr, dynamic_cast<TalkBehaviour *>(world.ActorOf()->GetBehaviourAt(0)));
 		for (float t = 0.0f; t < row.after; t += objecttest::ObjectTestWorld::kFrame)
 			world.Frame();
-		EXPECT_EQ(row.done, IsBehaviourFinished(sequence->GetAwaitedBehaviour()));
+		EXPECT_EQ(row.done, IsBehaviourFinished(sequence->GetAwaitedOrder()));
 	}
 }
 
@@ -421,7 +422,7 @@ TEST(Behaviour, BlockerHoldsItsSpotAndStrikesOnceASecond)
 	};
 	for (const auto &row : rows) {
 		SCOPED_TRACE(row.name);
-		ScriptWorld world;
+		ScriptedMap world;
 		world.Place(kChookKind, 5, 5, kActorId, "guard");
 		world.Begin(2, true);
 		auto *guard = dynamic_cast<CountingActor *>(world.ActorOf());
@@ -445,8 +446,7 @@ TEST(ScriptCommand, ClearingTheMapEndsOnlyItsOwnScript)
 {
 	for (bool ownMap : {true, false}) {
 		SCOPED_TRACE(ownMap ? "its own map" : "another map");
-		ScriptWorld world;
-		GameUI hud;
+		ScriptedMap world;
 		MapObjectDef &start = world.AddObject(kStartId, "start");
 		world.AddCommand(start, kCmdSay, world.AddMessage("Wait for me."));
 		world.AddCommand(start, kCmdSave, world.AddString("after"));
@@ -460,7 +460,7 @@ TEST(ScriptCommand, ClearingTheMapEndsOnlyItsOwnScript)
 			other.Clear();
 		EXPECT_EQ(!ownMap, IsSequenceRunning());
 		StepActiveSequence();
-		EXPECT_EQ(!ownMap, GameProgress::Flag("after")) << "nothing runs on a cleared map";
+		EXPECT_EQ(!ownMap, world.Flag("after")) << "nothing runs on a cleared map";
 	}
 }
 
@@ -479,7 +479,7 @@ TEST(ScriptCommand, TakeAndKillThroughRealActors)
 	};
 	for (const auto &row : rows) {
 		SCOPED_TRACE(row.name);
-		ScriptWorld world;
+		ScriptedMap world;
 		constexpr uint16_t kKillerId = 21;
 		world.Place(kTowneeKind, 3, 1, kActorId, "Maren");
 		MapObjectDef &killer = world.Place(kChookKind, 6, 1, kKillerId, "Chook");
@@ -501,7 +501,7 @@ TEST(ScriptCommand, TakeAndKillThroughRealActors)
 		MapSequence *sequence = world.Run(kStartId);
 		EXPECT_EQ(Sequence::kStateRunning, sequence->state);
 		world.RunFor(8.0f);
-		EXPECT_TRUE(GameProgress::Flag("after")) << "the script went on once the actor was done";
+		EXPECT_TRUE(world.Flag("after")) << "the script went on once the actor was done";
 		EXPECT_EQ(row.npcHolds, npc->GetStats().heldKind);
 		if (row.code == kCmdTake) {
 			EXPECT_EQ(0u, world.player.GetStats().heldKind);
@@ -513,7 +513,7 @@ TEST(ScriptCommand, TakeAndKillThroughRealActors)
 
 TEST(Behaviour, KillTargetGoneEndsUntouched)
 {
-	ScriptWorld world;
+	ScriptedMap world;
 	world.Place(kChookKind, 1, 1, kActorId, "Chook");
 	MapObjectDef &start = world.AddObject(kStartId, "start");
 	world.AddCommand(start, kCmdActor, kActorId);
@@ -521,10 +521,10 @@ TEST(Behaviour, KillTargetGoneEndsUntouched)
 	world.AddCommand(start, kCmdSave, world.AddString("after"));
 	world.Begin(11);
 	MapSequence *sequence = world.Run(kStartId);
-	ASSERT_NE(kNoBehaviour, sequence->GetAwaitedBehaviour());
+	ASSERT_NE(kNoBehaviour, sequence->GetAwaitedOrder());
 	world.scene.RemoveEntity(&world.player); // the hero leaves the scene
 	world.RunFor(1.0f);
-	EXPECT_TRUE(GameProgress::Flag("after"));
+	EXPECT_TRUE(world.Flag("after"));
 	EXPECT_TRUE(world.player.HasHearts());
 }
 
@@ -532,7 +532,7 @@ TEST(ScriptCommand, FellingTheLastEnemyHandsOverToTheTrigger)
 {
 	for (uint32_t code : {kCmdDead, kCmdKill}) {
 		SCOPED_TRACE(code == kCmdDead ? "dead" : "kill");
-		ScriptWorld world;
+		ScriptedMap world;
 		world.map.SetSequenceMaker(MapSequence::Create);
 		constexpr uint16_t kGuardId = 21;
 		world.Place(kChookKind, 4, 1, kActorId, "Chook");
@@ -554,7 +554,7 @@ TEST(ScriptCommand, FellingTheLastEnemyHandsOverToTheTrigger)
 		world.RunFor(6.0f);
 		world.Frame();
 		UpdateActiveSequence();
-		EXPECT_TRUE(GameProgress::Flag("triggered"));
-		EXPECT_FALSE(GameProgress::Flag("after")) << "the felling script runs nothing more";
+		EXPECT_TRUE(world.Flag("triggered"));
+		EXPECT_FALSE(world.Flag("after")) << "the felling script runs nothing more";
 	}
 }
