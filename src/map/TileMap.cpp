@@ -32,48 +32,8 @@ constexpr uint8_t kEnemiesBeatenGroup = 1; // enabled when the last enemy of a m
 constexpr uint8_t kHostileFaction = 4;
 constexpr uint8_t kBorderDefault = 4;      // half the border ring in tiles when nothing sets it
 
-constexpr float kCentreInset = 0.01f;       // world units tile positions sit off the exact grid
 constexpr float kObjectInset = 0.1f;        // world units an object area is shrunk by for insideness
 constexpr float kQuarterTurn = -1.5707964f;    // radians per editor quarter turn about +Y
-constexpr float kNearlyZero = 0.001f;          // world units under which a move is no move
-
-// A world coordinate as a 16-bit tile number: rounded down, so every tile
-// west and north of the map is as wide as those inside it (a walker two
-// tiles out reads -2), and held inside the 16-bit range first, so far-off or
-// broken positions can never overflow the conversion. NaN lies outside every
-// map.
-int16_t ToTileCoordinate(float value)
-{
-	constexpr float kLowest = static_cast<float>(std::numeric_limits<int16_t>::min());
-	constexpr float kHighest = static_cast<float>(std::numeric_limits<int16_t>::max());
-	if (std::isnan(value) || value <= kLowest)
-		return std::numeric_limits<int16_t>::min();
-	if (value >= kHighest)
-		return std::numeric_limits<int16_t>::max();
-	return static_cast<int16_t>(std::floor(value));
-}
-
-// A 16-bit tile number plus an offset, held inside the 16-bit range.
-int16_t OffsetTile(int16_t tile, int offset)
-{
-	int sum = static_cast<int>(tile) + offset;
-	sum = std::clamp(sum, static_cast<int>(std::numeric_limits<int16_t>::min()),
-		static_cast<int>(std::numeric_limits<int16_t>::max()));
-	return static_cast<int16_t>(sum);
-}
-
-// Clamps into [lo, hi]; a range turned inside out gives its midpoint.
-float ClampRange(float value, float lo, float hi)
-{
-	if (lo > hi)
-		return (lo + hi) * 0.5f;
-	return Clamp(value, lo, hi);
-}
-
-bool Vec3NearlyEqual(const Vec3 &a, const Vec3 &b)
-{
-	return Vec3WithinRadius(a - b, kNearlyZero);
-}
 
 // True for an entity record whose actor is up, on the enemy side and not yet
 // defeated. Whether it still fights is the actor's own rule, which the map
@@ -509,141 +469,6 @@ void TileMap::CheckTriggers()
 	UpdateMapFlags();
 }
 
-// --- Grid and height ---------------------------------------------------------
-
-bool TileMap::IsInMap(int16_t x, int16_t y, int16_t margin) const
-{
-	return x >= margin && y >= margin && x <= mapData.width - margin - 1 && y <= mapData.height - margin - 1;
-}
-
-bool TileMap::WorldToTile(const Vec3 &position, int16_t &x, int16_t &y) const
-{
-	const float t = mapData.tileSize;
-	x = ToTileCoordinate(position.x / t + 0.5f);
-	y = ToTileCoordinate(position.z / t + 0.5f);
-	return IsInMap(x, y, 0);
-}
-
-float TileMap::HeightAtTile(int16_t x, int16_t y, float fx, float fz) const
-{
-	const MapTile &tile = TileAt(x, y);
-	const float l = LevelHeight(tile.level);
-	const float s = LevelHeight(tile.secondLevel);
-	switch (tile.kind) {
-	case kTileDiagonalNE:
-		return fz > fx ? s : l;
-	case kTileDiagonalSE:
-		return fx + fz > 1.0f ? l : s;
-	case kTileDiagonalSW:
-		return fz > fx ? l : s;
-	case kTileDiagonalNW:
-		return fx + fz > 1.0f ? s : l;
-	case kTileRampNorth:
-		return (1.0f - fz) * l + fz * s;
-	case kTileRampEast:
-		return (1.0f - fx) * s + fx * l;
-	case kTileRampSouth:
-		return (1.0f - fz) * s + fz * l;
-	case kTileRampWest:
-		return (1.0f - fx) * l + fx * s;
-	default:
-		return l;
-	}
-}
-
-float TileMap::HeightAt(const Vec3 &position) const
-{
-	int16_t x = 0;
-	int16_t y = 0;
-	WorldToTile(position, x, y);
-	const float t = mapData.tileSize;
-	// The remainder keeps the dividend's sign, so the first row and column,
-	// west and north of the origin's half tile, give fractions below zero.
-	const float fx = std::fmod(position.x - t * 0.5f, t) / t;
-	const float fz = std::fmod(position.z - t * 0.5f, t) / t;
-	return HeightAtTile(x, y, fx, fz);
-}
-
-Vec3 TileMap::TilePosition(int16_t x, int16_t y, float fx, float fz) const
-{
-	const float t = mapData.tileSize;
-	return Vec3(static_cast<float>(x) * t + (Clamp01(fx) - 0.5f) * t - kCentreInset,
-		HeightAtTile(x, y, fx, fz),
-		static_cast<float>(y) * t + (Clamp01(fz) - 0.5f) * t - kCentreInset);
-}
-
-Vec3 TileMap::ClampToMap(Vec3 &position, float margin) const
-{
-	const float t = mapData.tileSize;
-	const float lo = -t * 0.5f;
-	position.x = ClampRange(position.x, lo + margin, static_cast<float>(mapData.width) * t + lo - margin);
-	position.z = ClampRange(position.z, lo + margin, static_cast<float>(mapData.height) * t + lo - margin);
-	position.y = HeightAt(position);
-	return position;
-}
-
-Vec3 TileMap::TraceMove(const Vec3 &from, Vec3 &to, float radius, float step) const
-{
-	if (Vec3NearlyEqual(from, to))
-		return to;
-	int16_t x0 = 0;
-	int16_t y0 = 0;
-	WorldToTile(from, x0, y0);
-	const float limit = HeightAt(from) + step;
-	// Only a flat tile that rises above the limit blocks; slopes, holes and
-	// lower ground are left to the walker's own physics.
-	auto blocks = [this, limit](int16_t x, int16_t y) {
-		return HeightAtTile(x, y, 0.5f, 0.5f) > limit && TileAt(x, y).kind == kTileFlat;
-	};
-
-	const float dx = to.x - from.x;
-	Vec3 probe = to;
-	if (dx > 0.0f)
-		probe.x += radius;
-	else if (dx < 0.0f)
-		probe.x -= radius;
-	int16_t x1 = 0;
-	int16_t y1 = 0;
-	WorldToTile(probe, x1, y1);
-	if (x1 != x0 && blocks(x1, y1)) {
-		if (x1 >= x0)
-			to.x = std::min(to.x, TilePosition(x0, y0, 1.0f, 0.5f).x - radius);
-		else
-			to.x = std::max(to.x, TilePosition(x0, y0, 0.0f, 0.5f).x + radius);
-	}
-
-	const float dz = to.z - from.z;
-	probe = to;
-	if (dz > 0.0f)
-		probe.z += radius;
-	else if (dz < 0.0f)
-		probe.z -= radius;
-	WorldToTile(probe, x1, y1);
-	if (y1 != y0 && blocks(x1, y1)) {
-		if (y1 >= y0)
-			to.z = std::min(to.z, TilePosition(x0, y0, 0.5f, 1.0f).z - radius);
-		else
-			to.z = std::max(to.z, TilePosition(x0, y0, 0.5f, 0.0f).z + radius);
-	}
-	return to;
-}
-
-const EnvironmentLayer *TileMap::SurfaceOfLevel(uint8_t level) const
-{
-	if (level == kLevelHole)
-		return nullptr;
-	const int k = (level - 1) % kLevelCount;
-	if (mapData.layerIds[k] != 0)
-		return FindEnvironmentLayer(mapData.layerIds[k]);
-	const Environment *environment = FindEnvironment(mapData.environmentId);
-	return environment != nullptr ? environment->layers[k] : nullptr;
-}
-
-const EnvironmentLayer *TileMap::SurfaceAt(int16_t x, int16_t y) const
-{
-	return SurfaceOfLevel(TileAt(x, y).level);
-}
-
 // --- Objects and entity records ----------------------------------------------
 
 bool TileMap::ContainsTile(const MapObjectDef &object, int16_t x, int16_t y)
@@ -674,7 +499,7 @@ bool TileMap::IsInsideObject(const MapObjectDef &object, const Vec3 &position) c
 		return false;
 	const int w = object.w != 0 ? object.w : 1;
 	const int h = object.h != 0 ? object.h : 1;
-	const Vec3 b = TilePosition(OffsetTile(ox, w), OffsetTile(oy, h), 0.0f, 0.0f);
+	const Vec3 b = TilePosition(TileGround::OffsetTile(ox, w), TileGround::OffsetTile(oy, h), 0.0f, 0.0f);
 	return position.x <= b.x - kObjectInset && position.z <= b.z - kObjectInset;
 }
 
@@ -722,8 +547,8 @@ MapObjectDef *TileMap::FindSayObject(MapObjectDef *object)
 void TileMap::ObjectEdgeTile(const MapObjectDef &object, const Vec3 &direction, int16_t &x, int16_t &y) const
 {
 	const Vec3 s = SnapDirectionToAxis(direction);
-	x = ToTileCoordinate(static_cast<float>(static_cast<int16_t>(object.x)) + static_cast<float>(object.w) * (s.x + 1.0f) * 0.5f);
-	y = ToTileCoordinate(static_cast<float>(static_cast<int16_t>(object.y)) + static_cast<float>(object.h) * (s.z + 1.0f) * 0.5f);
+	x = TileGround::ToTileCoordinate(static_cast<float>(static_cast<int16_t>(object.x)) + static_cast<float>(object.w) * (s.x + 1.0f) * 0.5f);
+	y = TileGround::ToTileCoordinate(static_cast<float>(static_cast<int16_t>(object.y)) + static_cast<float>(object.h) * (s.z + 1.0f) * 0.5f);
 }
 
 // --- Entity operations -------------------------------------------------------

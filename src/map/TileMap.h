@@ -7,6 +7,7 @@
 #include "engine/render/MeshRenderer.h"
 #include "map/MapObjectFinder.h"
 #include "map/TMXLoader.h"
+#include "map/TileGround.h"
 #include "map/TileMapData.h"
 #include "map/TileMesher.h"
 
@@ -155,10 +156,10 @@ public:
 	void CheckTriggers();
 	bool IsCleared() const { return cleared != 0; }
 
-	// --- Grid and height ---
+	// --- Grid and height (the ground, TileGround) ---
 	// -1.0 for a hole, 0.3 for water, else (level - 1) height steps.
 	float LevelHeight(uint8_t level) const { return mapData.LevelHeight(level); }
-	bool IsInMap(int16_t x, int16_t y, int16_t margin) const;
+	bool IsInMap(int16_t x, int16_t y, int16_t margin) const { return ground.IsInMap(x, y, margin); }
 	// The tile at the nearest position inside the map; the shared empty tile
 	// when the map has no tiles.
 	const MapTile &TileAt(int16_t x, int16_t y) const { return mapData.NearestTile(x, y); }
@@ -166,23 +167,17 @@ public:
 	void ClampTile(int16_t &x, int16_t &y) const { mapData.ClampTile(x, y); }
 	// The tile under a world position (not clamped); true when it lies in the
 	// map. Positions beyond the 16-bit range give the nearest 16-bit value.
-	bool WorldToTile(const Vec3 &position, int16_t &x, int16_t &y) const;
-	// Ground height at the fractions (0 to 1 from the west and north edges)
-	// of a tile; the tile is clamped into the map.
-	float HeightAtTile(int16_t x, int16_t y, float fx, float fz) const;
-	float HeightAt(const Vec3 &position) const;
-	// The world point at the fractions of a tile, on the ground.
-	Vec3 TilePosition(int16_t x, int16_t y, float fx, float fz) const;
-	// Keeps the position at least margin inside the map and puts it on the
-	// ground; writes it back and returns it.
-	Vec3 ClampToMap(Vec3 &position, float margin) const;
-	// Stops a horizontal move of a body of the given radius at the walls of
-	// flat tiles that rise more than step above the start; writes the allowed
-	// destination back into to and returns it.
-	Vec3 TraceMove(const Vec3 &from, Vec3 &to, float radius, float step) const;
-	// The surface record of a level or of the tile at (x, y); null when none.
-	const EnvironmentLayer *SurfaceOfLevel(uint8_t level) const;
-	const EnvironmentLayer *SurfaceAt(int16_t x, int16_t y) const;
+	bool WorldToTile(const Vec3 &position, int16_t &x, int16_t &y) const { return ground.WorldToTile(position, x, y); }
+	float HeightAtTile(int16_t x, int16_t y, float fx, float fz) const { return ground.HeightAtTile(x, y, fx, fz); }
+	float HeightAt(const Vec3 &position) const { return ground.HeightAt(position); }
+	Vec3 TilePosition(int16_t x, int16_t y, float fx, float fz) const { return ground.TilePosition(x, y, fx, fz); }
+	Vec3 ClampToMap(Vec3 &position, float margin) const { return ground.ClampToMap(position, margin); }
+	Vec3 TraceMove(const Vec3 &from, Vec3 &to, float radius, float step) const
+	{
+		return ground.TraceMove(from, to, radius, step);
+	}
+	const EnvironmentLayer *SurfaceOfLevel(uint8_t level) const { return ground.SurfaceOfLevel(level); }
+	const EnvironmentLayer *SurfaceAt(int16_t x, int16_t y) const { return ground.SurfaceAt(x, y); }
 
 	// --- Objects and entity records ---
 	// Whether the object's tile rectangle holds the tile; its far edges are
@@ -246,6 +241,7 @@ private:
 
 	TileMapData mapData;
 	MapObjectFinder finder{mapData}; // lookups over mapData
+	TileGround ground{mapData};      // heights and moves over mapData
 	uint8_t groupSlots[kGroupSlotCount] = {}; // 0 empty, else an enabled group
 	uint8_t cleared = 0;
 	TileMapLoadState loadState;

@@ -6,8 +6,8 @@
 class TileMapLoadListener {
 public:
 	virtual ~TileMapLoadListener() = default;
-	// The old map is about to go: save what must outlive it. Nothing here.
-	virtual void OnMapUnload() {}
+	// The old map is about to go: save what must outlive it.
+	virtual void OnMapUnload() = 0;
 	// name: the path that was asked for, at most 63 characters.
 	virtual void OnMapLoaded(const char *name) = 0;
 };

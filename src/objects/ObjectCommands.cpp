@@ -2,16 +2,16 @@
 
 #include "map/TileMap.h"
 
-ObjectCommands::ObjectCommands(const TileMap *map, const MapObjectDef *object)
+#include <algorithm>
+
+std::span<const MapCommand> ObjectCommands(const TileMap *map, const MapObjectDef *object)
 {
 	if (map == nullptr || object == nullptr || object->commandCount == 0)
-		return;
+		return {};
 	const auto &commands = map->GetMapData().commands;
 	const size_t start = object->firstCommand;
 	if (start >= commands.size())
-		return;
-	first = &commands[start];
-	count = object->commandCount;
-	if (start + count > commands.size())
-		count = commands.size() - start;
+		return {};
+	const size_t count = std::min<size_t>(object->commandCount, commands.size() - start);
+	return std::span<const MapCommand>(commands.data() + start, count);
 }
