@@ -1,9 +1,9 @@
 #include "map/CustomSequence.h"
 
 #include "map/CustomSequenceStep.h"
-#include "map/CustomStepHost.h"
+#include "map/ScriptWorld.h"
 
-CustomSequence::CustomSequence(CustomStepHost *host) : host(host != nullptr ? host : &CustomStepHost::Quiet())
+CustomSequence::CustomSequence(ScriptWorld *world) : world(world != nullptr ? world : &ScriptWorld::Quiet())
 {
 }
 
@@ -38,13 +38,13 @@ bool CustomSequence::IsReadyToResume()
 {
 	if (current >= steps.size())
 		return true;
-	return steps[current]->IsFinished(*host);
+	return steps[current]->IsFinished(*world);
 }
 
 void CustomSequence::BeginCurrent()
 {
 	if (current < steps.size()) {
-		steps[current]->Begin(*host);
+		steps[current]->Begin(*world);
 		state = kStateWaiting;
 	} else {
 		state = kStateDone;

@@ -7,18 +7,19 @@
 #include <vector>
 
 class CustomSequenceStep;
-class CustomStepHost;
+class ScriptWorld;
 
 // A sequence that game code builds from steps instead of a map script: a
 // found collectable's messages and rewards, one after the other, while the
 // rest of the game waits as for any running script. Each step runs until it
 // says it is finished; the runner then resumes the sequence, which begins
-// the next step. The sequence owns its steps; the host it is given (the
-// game's HUD and the hero's record) is not owned and must outlive it.
+// the next step. The sequence owns its steps; the world it is given (the
+// hero and the world's sounds) is not owned and must outlive it, and the
+// HUD and the play clock are the game's, through the map layer's game link.
 class CustomSequence : public Sequence {
 public:
-	// Null host: the quiet one (nothing shown, nothing given).
-	explicit CustomSequence(CustomStepHost *host = nullptr);
+	// Null world: the quiet one (nothing given).
+	explicit CustomSequence(ScriptWorld *world = nullptr);
 	~CustomSequence() override;
 
 	// The sequence takes the step; null is ignored.
@@ -37,7 +38,7 @@ private:
 	// when none is left.
 	void BeginCurrent();
 
-	CustomStepHost *host;
+	ScriptWorld *world;
 	std::vector<std::unique_ptr<CustomSequenceStep>> steps;
 	uint64_t current = 0;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-class CustomStepHost;
+class ScriptWorld;
 
 // One step of a custom sequence: something the game shows or gives, then a
 // test polled each frame until the step has run its course. The sequence
@@ -10,11 +10,11 @@ class CustomSequenceStep {
 public:
 	virtual ~CustomSequenceStep() = default;
 
-	virtual void Begin(CustomStepHost &host) = 0;
+	virtual void Begin(ScriptWorld &world) = 0;
 	// True once the next step may begin. At once here.
-	virtual bool IsFinished(CustomStepHost &host)
+	virtual bool IsFinished(ScriptWorld &world)
 	{
-		(void)host;
+		(void)world;
 		return true;
 	}
 };

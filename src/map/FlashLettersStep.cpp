@@ -1,28 +1,29 @@
 #include "map/FlashLettersStep.h"
 
 #include "audio/Sound.h"
-#include "map/CustomStepHost.h"
+#include "map/MapGameLink.h"
+#include "map/ScriptWorld.h"
 
 namespace {
 constexpr float kChimeVolume = 1.0f;
 } // namespace
 
-void FlashLettersStep::Begin(CustomStepHost &host)
+void FlashLettersStep::Begin(ScriptWorld &)
 {
-	startTime = host.PlayTimeMs();
-	host.ShowLetters(true);
+	startTime = MapGameLink::Get().PlayTimeMs();
+	MapGameLink::Get().ShowLetters(true);
 	flashCount = 0;
 }
 
-bool FlashLettersStep::IsFinished(CustomStepHost &host)
+bool FlashLettersStep::IsFinished(ScriptWorld &world)
 {
-	const uint8_t change = static_cast<uint8_t>((host.PlayTimeMs() - startTime) / kChangeMs);
+	const uint8_t change = static_cast<uint8_t>((MapGameLink::Get().PlayTimeMs() - startTime) / kChangeMs);
 	if (flashCount < change) {
 		if ((change & 1) != 0) {
-			host.ShowLetters(true);
-			host.PlaySound(kChimeSound, kChimeVolume, Sound::kPlayOnReservedChannel);
+			MapGameLink::Get().ShowLetters(true);
+			world.PlaySound(kChimeSound, kChimeVolume, Sound::kPlayOnReservedChannel);
 		} else {
-			host.ShowLetters(false);
+			MapGameLink::Get().ShowLetters(false);
 		}
 		flashCount = change;
 	}

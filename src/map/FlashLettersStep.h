@@ -13,9 +13,9 @@ public:
 	static constexpr uint8_t kLastChange = 7;
 	static constexpr const char *kChimeSound = "sfx/collectletter.wav";
 
-	void Begin(CustomStepHost &host) override;
+	void Begin(ScriptWorld &world) override;
 	// Also drives the blinking: it is polled every frame.
-	bool IsFinished(CustomStepHost &host) override;
+	bool IsFinished(ScriptWorld &world) override;
 
 	uint8_t GetFlashCount() const { return flashCount; }
 

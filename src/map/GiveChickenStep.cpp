@@ -1,16 +1,16 @@
 #include "map/GiveChickenStep.h"
 
-#include "map/CustomStepHost.h"
+#include "map/ScriptWorld.h"
 
 GiveChickenStep::GiveChickenStep(const char *text, Entity *player, uint8_t amount)
 	: SayMessageStep(text), player(player), amount(amount)
 {
 }
 
-void GiveChickenStep::Begin(CustomStepHost &host)
+void GiveChickenStep::Begin(ScriptWorld &world)
 {
-	SayMessageStep::Begin(host);
-	host.AddChicken(player, amount);
-	host.RefillHearts(player);
-	host.StorePlayerStats(player);
+	SayMessageStep::Begin(world);
+	world.AddChicken(player, amount);
+	world.RefillHearts(player);
+	world.StorePlayerStats(player);
 }

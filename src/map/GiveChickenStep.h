@@ -13,7 +13,7 @@ public:
 	// amount in tenths of a kilogram; player is owned by the scene.
 	GiveChickenStep(const char *text, Entity *player, uint8_t amount);
 
-	void Begin(CustomStepHost &host) override;
+	void Begin(ScriptWorld &world) override;
 
 private:
 	Entity *player;

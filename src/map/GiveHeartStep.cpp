@@ -1,15 +1,15 @@
 #include "map/GiveHeartStep.h"
 
-#include "map/CustomStepHost.h"
+#include "map/ScriptWorld.h"
 
 GiveHeartStep::GiveHeartStep(const char *text, Entity *player) : SayMessageStep(text), player(player)
 {
 }
 
-void GiveHeartStep::Begin(CustomStepHost &host)
+void GiveHeartStep::Begin(ScriptWorld &world)
 {
-	SayMessageStep::Begin(host);
-	host.AddMaxHearts(player, kHalves);
-	host.RefillHearts(player);
-	host.StorePlayerStats(player);
+	SayMessageStep::Begin(world);
+	world.AddMaxHearts(player, kHalves);
+	world.RefillHearts(player);
+	world.StorePlayerStats(player);
 }

@@ -15,7 +15,7 @@ public:
 	// player is owned by the scene and outlives the sequence.
 	GiveHeartStep(const char *text, Entity *player);
 
-	void Begin(CustomStepHost &host) override;
+	void Begin(ScriptWorld &world) override;
 
 private:
 	Entity *player;

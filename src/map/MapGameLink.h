@@ -8,7 +8,7 @@ constexpr uint8_t kDifficultyBrutal = 2;
 
 // The map layer's one way up into the game it runs in: the progress record
 // (flags, the save slot, where play starts), the HUD's messages, achievements,
-// the endings and the game's mode and content. Maps and their scripts sit
+// the endings, the play clock and the game's mode and content. Maps and their scripts sit
 // below the game and never include it; the game installs its own link when it
 // starts and takes it out when it goes. With no link installed every call is
 // a quiet stand-in (no flag set, no HUD, nothing saved), so the map layer runs
@@ -44,6 +44,8 @@ public:
 	virtual bool IsOriginalContent() { return false; }
 	// Combat difficulty: 0 "Relaxed", 1 "Intended", 2 "Brutal".
 	virtual int Difficulty() { return 1; }
+	// Play time of the running game in milliseconds.
+	virtual uint32_t PlayTimeMs() { return 0; }
 	// Moves the graphics setting on by one of the renderer's post modes.
 	virtual void StepGraphicsMode(uint16_t modeCount) { (void)modeCount; }
 	// The endings' screens: the quest's own, and the other endings' by number.
@@ -86,5 +88,9 @@ public:
 	virtual bool IsMessageVisible() { return false; }
 	// The message showing is someone's speech.
 	virtual bool IsSpeech() { return false; }
+	// Typing, timers or a dialogue keep the HUD busy.
+	virtual bool IsBusy() { return false; }
+	// The row of collected letters, shown for a while.
+	virtual void ShowLetters(bool on) { (void)on; }
 	virtual uint32_t GetMessageState() { return kMessagePlain; }
 };

@@ -1,8 +1,8 @@
 #include "map/RefillHeartStep.h"
 
-#include "map/CustomStepHost.h"
+#include "map/ScriptWorld.h"
 
-void RefillHeartStep::Begin(CustomStepHost &host)
+void RefillHeartStep::Begin(ScriptWorld &world)
 {
-	host.RefillHearts(player);
+	world.RefillHearts(player);
 }

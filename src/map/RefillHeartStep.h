@@ -10,7 +10,7 @@ public:
 	// player is owned by the scene and outlives the sequence.
 	explicit RefillHeartStep(Entity *player) : player(player) {}
 
-	void Begin(CustomStepHost &host) override;
+	void Begin(ScriptWorld &world) override;
 
 private:
 	Entity *player;

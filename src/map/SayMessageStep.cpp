@@ -1,6 +1,7 @@
 #include "map/SayMessageStep.h"
 
-#include "map/CustomStepHost.h"
+#include "map/MapGameLink.h"
+#include "map/ScriptWorld.h"
 
 #include <cstring>
 
@@ -14,15 +15,15 @@ SayMessageStep::SayMessageStep(const char *value)
 		strncpy(text, value, kTextChars); // the last byte stays the terminator
 }
 
-void SayMessageStep::Begin(CustomStepHost &host)
+void SayMessageStep::Begin(ScriptWorld &)
 {
 	if (text[0] != '\0')
-		host.ShowMessage(text, kSeconds, kPlainMessage);
+		MapGameLink::Get().ShowMessage(text, kSeconds, kPlainMessage);
 }
 
-bool SayMessageStep::IsFinished(CustomStepHost &host)
+bool SayMessageStep::IsFinished(ScriptWorld &)
 {
 	if (text[0] == '\0')
 		return true;
-	return !host.IsBusy() && !host.IsMessageVisible();
+	return !MapGameLink::Get().IsBusy() && !MapGameLink::Get().IsMessageVisible();
 }

@@ -15,8 +15,8 @@ public:
 	// Null is the empty text.
 	explicit SayMessageStep(const char *text);
 
-	void Begin(CustomStepHost &host) override;
-	bool IsFinished(CustomStepHost &host) override;
+	void Begin(ScriptWorld &world) override;
+	bool IsFinished(ScriptWorld &world) override;
 
 	const char *GetText() const { return text; }
 

@@ -7,10 +7,10 @@ class Entity;
 class TileMap;
 struct MapObjectDef;
 
-// What map scripts do to the world objects of their map: the hero's carried
-// chicken, weapons and way out, the orders an actor is given (talk, walk,
-// take, kill, block) and its voice, hold and fall, the party, and the
-// meat-ranking menu. The map layer knows world objects only as entities; the
+// What map scripts and custom sequences do to the world objects of their
+// map: the hero's hearts, carried chicken, weapons and way out, the orders an
+// actor is given (talk, walk, take, kill, block) and its voice, hold and
+// fall, the party, the world's sounds and the meat-ranking menu. The map layer knows world objects only as entities; the
 // world objects implement this, the in-game scene installs one on its tile
 // map (TileMap::SetScriptWorld), and a test installs a recording fake. With
 // none installed the quiet world stands in: nothing is the hero, no actor
@@ -64,6 +64,22 @@ public:
 		(void)player;
 		(void)mapName;
 	}
+	// Raises the hero's most hearts by halves (half hearts).
+	virtual void AddMaxHearts(Entity *player, uint8_t halves)
+	{
+		(void)player;
+		(void)halves;
+	}
+	// Fills the hero's hearts up to the most.
+	virtual void RefillHearts(Entity *player) { (void)player; }
+	// Adds chicken (tenths of a kilogram), never beyond what the hero can carry.
+	virtual void AddChicken(Entity *player, uint8_t amount)
+	{
+		(void)player;
+		(void)amount;
+	}
+	// Keeps the hero's record in the game in progress.
+	virtual void StorePlayerStats(Entity *player) { (void)player; }
 
 	// --- Actors ---
 	// The actor says its line aloud (its speech voice).
@@ -127,8 +143,11 @@ public:
 		return false;
 	}
 
-	// --- Menus ---
+	// --- Sounds and menus ---
+	// A sound of the world's, not placed anywhere; the quiet world plays it
+	// straight through the sound player.
+	virtual void PlaySound(const char *fileName, float volume, uint16_t flags);
 	// The meat-ranking menu that "rankmeat" opens, owned by the caller; null
 	// when there is none to open.
-	virtual std::unique_ptr<Entity> MakeMeatMenu() { return nullptr; }
+	virtual std::unique_ptr<Entity> MakeMeatMenu();
 };

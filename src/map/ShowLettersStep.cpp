@@ -1,14 +1,15 @@
 #include "map/ShowLettersStep.h"
 
-#include "map/CustomStepHost.h"
+#include "map/MapGameLink.h"
+#include "map/ScriptWorld.h"
 
-void ShowLettersStep::Begin(CustomStepHost &host)
+void ShowLettersStep::Begin(ScriptWorld &)
 {
-	startTime = host.PlayTimeMs();
-	host.ShowLetters(true);
+	startTime = MapGameLink::Get().PlayTimeMs();
+	MapGameLink::Get().ShowLetters(true);
 }
 
-bool ShowLettersStep::IsFinished(CustomStepHost &host)
+bool ShowLettersStep::IsFinished(ScriptWorld &)
 {
-	return host.PlayTimeMs() - startTime > kShowMs;
+	return MapGameLink::Get().PlayTimeMs() - startTime > kShowMs;
 }

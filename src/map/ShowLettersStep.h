@@ -10,8 +10,8 @@ class ShowLettersStep : public CustomSequenceStep {
 public:
 	static constexpr uint32_t kShowMs = 800; // play time before the step is over
 
-	void Begin(CustomStepHost &host) override;
-	bool IsFinished(CustomStepHost &host) override;
+	void Begin(ScriptWorld &world) override;
+	bool IsFinished(ScriptWorld &world) override;
 
 private:
 	uint32_t startTime = 0; // play time in milliseconds

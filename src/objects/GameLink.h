@@ -8,8 +8,8 @@ class PlayerStats;
 
 // The world objects' one way up into the game around them. It is the map
 // layer's link (flags, the save slot, the HUD's messages, the game's mode)
-// with what only world objects ask for: the death screen, the play clock,
-// Timed Mode, deaths and stats, prompts and the HUD's busy state. Installing
+// with what only world objects ask for: the death screen, Timed Mode,
+// deaths and stats, and prompts. Installing
 // it installs it as the map layer's link too. World objects sit below the game and never include it; the game
 // installs its own link when it starts and takes it out when it goes. With
 // no link installed every call is a quiet stand-in: no HUD, no flags set,
@@ -29,8 +29,6 @@ public:
 	// --- Screen flow ---
 	// The player died: the death screen takes over.
 	virtual void ShowDied() {}
-	// Play time of the running game in milliseconds.
-	virtual uint32_t PlayTimeMs() { return 0; }
 	// Timed Mode is on (messages finish typing at once).
 	virtual bool IsTimedMode() { return false; }
 	// Play has started and not gone back to the title.
@@ -58,8 +56,6 @@ public:
 	virtual void ShowChoice(const char *first, const char *second) { (void)first; (void)second; }
 	virtual void HidePrompts() {}
 	virtual void CloseMessage() {}
-	// Typing, timers or a dialogue keep the HUD busy.
-	virtual bool IsBusy() { return false; }
 	// Busy, or a message shows: pushables and lava balls hold still.
 	bool IsDisplaying() { return IsBusy() || IsMessageVisible(); }
 	// The full-screen (blackout) timer runs.
@@ -69,6 +65,4 @@ public:
 	virtual void SetMessageState(uint32_t state) { (void)state; }
 	// The hearts, held item, weight and hit chain shown.
 	virtual void SetPlayerStatus(const PlayerStats &stats, uint8_t chain) { (void)stats; (void)chain; }
-	// The row of collected letters, shown for a while.
-	virtual void ShowLetters(bool on) { (void)on; }
 };

@@ -4,13 +4,22 @@
 #include "objects/Actor.h"
 #include "objects/BlockBehaviour.h"
 #include "objects/KillBehaviour.h"
+#include "objects/GameLink.h"
 #include "objects/Party.h"
 #include "objects/Player.h"
+#include "objects/PlayerStats.h"
 #include "objects/TakeBehaviour.h"
 #include "objects/TalkBehaviour.h"
 #include "objects/WalkBehaviour.h"
+#include "objects/WorldSound.h"
+
+#include <algorithm>
 
 static_assert(ScriptWorld::kNoHandle == kNoBehaviour, "a script's order is an actor's behaviour");
+
+namespace {
+constexpr int kMostHalves = 255; // hearts are counted in a byte
+} // namespace
 
 Actor *ObjectScriptWorld::AsActor(Entity *entity)
 {
@@ -55,6 +64,32 @@ void ObjectScriptWorld::SetExitTarget(Entity *player, const char *mapName)
 {
 	if (Player *hero = AsPlayer(player))
 		hero->SetExitTarget(mapName);
+}
+
+void ObjectScriptWorld::AddMaxHearts(Entity *player, uint8_t halves)
+{
+	if (Player *hero = AsPlayer(player)) {
+		PlayerStats &stats = hero->GetStats();
+		stats.maxHearts = static_cast<uint8_t>(std::min(stats.maxHearts + halves, kMostHalves));
+	}
+}
+
+void ObjectScriptWorld::RefillHearts(Entity *player)
+{
+	if (Player *hero = AsPlayer(player))
+		hero->GetStats().hearts = hero->GetStats().maxHearts;
+}
+
+void ObjectScriptWorld::AddChicken(Entity *player, uint8_t amount)
+{
+	if (Player *hero = AsPlayer(player))
+		hero->GetStats().AddWeight(amount);
+}
+
+void ObjectScriptWorld::StorePlayerStats(Entity *player)
+{
+	if (Player *hero = AsPlayer(player))
+		GameLink::Get().StorePlayerStats(hero->GetStats());
 }
 
 void ObjectScriptWorld::Speak(Entity *actor)
@@ -136,6 +171,11 @@ void ObjectScriptWorld::LeaveParty(uint32_t kind)
 bool ObjectScriptWorld::IsInParty(Entity *entity)
 {
 	return entity != nullptr && Party::Instance().IsMember(entity->kind);
+}
+
+void ObjectScriptWorld::PlaySound(const char *fileName, float volume, uint16_t flags)
+{
+	WorldSound::Play(fileName, volume, flags);
 }
 
 std::unique_ptr<Entity> ObjectScriptWorld::MakeMeatMenu()

@@ -8,8 +8,9 @@ class Actor;
 class ActorBehaviour;
 class Player;
 
-// The world objects as map scripts act on them: the hero (Player), actors
-// and their behaviours, and the party. The in-game scene installs one on its
+// The world objects as map scripts and custom sequences act on them: the
+// hero (Player), actors and their behaviours, the party and the world's
+// sounds. The in-game scene installs one on its
 // tile map; tests of world objects install their own. Entities are checked
 // for their real class before anything is done to them, so an entity that
 // only answers the actor test is left alone. The meat-ranking menu belongs to
@@ -26,6 +27,10 @@ public:
 	void TakeWeight(Entity *player, uint16_t amount) override;
 	void GiveWeapon(Entity *player, uint32_t kind) override;
 	void SetExitTarget(Entity *player, const char *mapName) override;
+	void AddMaxHearts(Entity *player, uint8_t halves) override;
+	void RefillHearts(Entity *player) override;
+	void AddChicken(Entity *player, uint8_t amount) override;
+	void StorePlayerStats(Entity *player) override;
 
 	void Speak(Entity *actor) override;
 	void Stop(Entity *actor) override;
@@ -42,6 +47,8 @@ public:
 	void LeaveParty(uint32_t kind) override;
 	bool IsInParty(Entity *entity) override;
 
+	// Through the world's own sound, which tests can hear.
+	void PlaySound(const char *fileName, float volume, uint16_t flags) override;
 	std::unique_ptr<Entity> MakeMeatMenu() override;
 
 	// Gives the live actor (one in a scene, hidden or not) the behaviour,

@@ -13,9 +13,9 @@
 #include "map/RefillHeartStep.h"
 #include "map/SayMessageStep.h"
 #include "map/ShowLettersStep.h"
+#include "map/TileMap.h"
 #include "objects/CollectableKind.h"
 #include "objects/GameLink.h"
-#include "objects/GameStepHost.h"
 #include "objects/Player.h"
 #include "objects/WorldSound.h"
 
@@ -114,7 +114,7 @@ std::unique_ptr<CustomSequence> PickupCollectable::BuildTakenSequence(Player *pl
 {
 	if (taken != 0 || GameLink::Get().FlagId(flagId))
 		return nullptr;
-	auto sequence = std::make_unique<CustomSequence>(&GameStepHost::Instance());
+	auto sequence = std::make_unique<CustomSequence>(map != nullptr ? &map->GetScriptWorld() : nullptr);
 	taken = 1;
 	WorldSound::Play(soundPath, kChimeVolume, Sound::kPlayOnReservedChannel);
 	if (ModMusicPlayer *music = ModMusicPlayer::Instance())

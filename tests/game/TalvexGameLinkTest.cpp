@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/core/NameHash.h"
 #include "game/Achievements.h"
 #include "game/GameProgress.h"
 #include "game/TalvexGame.h"
 #include "game/TalvexGameLink.h"
+#include "map/MapFiles.h"
 #include "map/Missions.h"
 
 namespace {
@@ -77,3 +79,43 @@ TEST(NewsFlag, IsTheSumOfTheTwoNameHashesIn16Bits)
 }
 
 } // namespace
+
+// The map layer asks the running game through its link: the game's mode, its
+// older content and its difficulty come from the record's flags and settings,
+// and what the map layer sets lands in the record.
+TEST(GameLinkForMaps, TheMapLayerReadsAndWritesTheGamesRecord)
+{
+	GameProgress::ResetGlobal();
+	LinkTestGame game;
+	MapGameLink &maps = MapGameLink::Get();
+	struct Row {
+		std::vector<const char *> flags;
+		int mode;
+		bool older;
+		const char *homePath;
+	};
+	const Row rows[] = {
+		{{}, 0, false, "maps/home.tmx"},
+		{{"oghacks"}, 1, true, "mapo/home.tmx"},
+		{{"ogmaps"}, 0, true, "mapo/home.tmx"},
+		{{"chooksdoor"}, 2, false, "maps/home.tmx"},
+		{{"oghacks", "chooksdoor"}, 2, true, "mapo/home.tmx"},
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(row.flags.empty() ? "no flags" : row.flags.back());
+		GameProgress::ResetGlobal();
+		for (const char *flag : row.flags)
+			GameProgress::SetFlag(flag, 1);
+		EXPECT_TRUE(maps.IsMode(row.mode));
+		EXPECT_EQ(row.older, maps.IsOriginalContent());
+		EXPECT_EQ(row.homePath, BuildMapPath("home"));
+	}
+	GameProgress::ResetGlobal();
+	GameProgress::SetDifficulty(kDifficultyBrutal);
+	EXPECT_EQ(kDifficultyBrutal, maps.Difficulty());
+	maps.SetFlagId(HashName("gate"), true);
+	EXPECT_TRUE(GameProgress::Flag("gate"));
+	maps.SetWaypoint(HashName("far2"));
+	EXPECT_EQ(HashName("far2"), GameProgress::Waypoint());
+	GameProgress::ResetGlobal();
+}

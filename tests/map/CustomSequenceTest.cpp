@@ -1,12 +1,13 @@
 #include "map/CustomSequence.h"
 
 #include "engine/core/ActiveSequence.h"
-#include "map/CustomStepHost.h"
 #include "map/FlashLettersStep.h"
 #include "map/GiveChickenStep.h"
 #include "map/GiveHeartStep.h"
+#include "map/MapGameLink.h"
 #include "map/RefillHeartStep.h"
 #include "map/SayMessageStep.h"
+#include "map/ScriptWorld.h"
 #include "map/ShowLettersStep.h"
 
 #include <gtest/gtest.h>
@@ -16,18 +17,14 @@
 
 namespace {
 
-// A HUD and a hero that write down what the steps asked, in order.
-class RecordingHost : public CustomStepHost {
+// A HUD and a hero that write down what the steps asked, in order: the hero
+// and the world's sounds are the steps' script world, the HUD and the clock
+// are the game's, whose link the host installs while it lives.
+class RecordingHost : public ScriptWorld {
 public:
-	void ShowMessage(const char *text, float, uint8_t) override
-	{
-		visible = true;
-		calls.push_back(std::string("message:") + text);
-	}
-	bool IsBusy() override { return busy; }
-	bool IsMessageVisible() override { return visible; }
-	void ShowLetters(bool on) override { calls.push_back(on ? "letters:on" : "letters:off"); }
-	uint32_t PlayTimeMs() override { return now; }
+	RecordingHost() : game(*this) { MapGameLink::Install(&game); }
+	~RecordingHost() override { MapGameLink::Install(nullptr); }
+
 	void PlaySound(const char *fileName, float, uint16_t) override { calls.push_back(std::string("sound:") + fileName); }
 	void AddMaxHearts(Entity *, uint8_t halves) override { calls.push_back("max+" + std::to_string(halves)); }
 	void RefillHearts(Entity *) override { calls.push_back("refill"); }
@@ -38,6 +35,26 @@ public:
 	bool busy = false;
 	bool visible = false;
 	uint32_t now = 0;
+
+private:
+	class Game : public MapGameLink {
+	public:
+		explicit Game(RecordingHost &host) : host(host) {}
+		bool HasHud() override { return true; }
+		void ShowMessage(const char *text, float, uint8_t) override
+		{
+			host.visible = true;
+			host.calls.push_back(std::string("message:") + text);
+		}
+		bool IsBusy() override { return host.busy; }
+		bool IsMessageVisible() override { return host.visible; }
+		void ShowLetters(bool on) override { host.calls.push_back(on ? "letters:on" : "letters:off"); }
+		uint32_t PlayTimeMs() override { return host.now; }
+
+	private:
+		RecordingHost &host;
+	};
+	Game game;
 };
 
 TEST(CustomSequence, WithoutStepsIsDoneAsSoonAsItStarts)
@@ -162,12 +179,12 @@ TEST(CustomSequence, FlashLettersLightsOnOddChangesWithAChimeAndEndsAfterTheSeve
 	}
 }
 
-TEST(CustomSequence, ANullHostIsQuiet)
+TEST(CustomSequence, WithoutAGameOrAWorldItIsQuiet)
 {
 	CustomSequence sequence(nullptr);
 	sequence.AddStep(std::make_unique<SayMessageStep>("nobody reads this"));
 	sequence.Start();
-	// The quiet host has no HUD: the message is read at once.
+	// With no game there is no HUD: the message is read at once.
 	EXPECT_TRUE(sequence.IsReadyToResume());
 	sequence.Resume();
 	EXPECT_EQ(sequence.state, Sequence::kStateDone);
