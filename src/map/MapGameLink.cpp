@@ -1,5 +1,7 @@
 #include "map/MapGameLink.h"
 
+#include "engine/core/NameHash.h"
+
 namespace {
 
 MapGameLink g_quietLink;
@@ -20,4 +22,9 @@ void MapGameLink::Install(MapGameLink *link)
 bool MapGameLink::IsInstalled(const MapGameLink *link)
 {
 	return link != nullptr && g_installedLink == link;
+}
+
+bool MapGameLink::Flag(const char *name)
+{
+	return name != nullptr && FlagId(HashName(name));
 }

@@ -53,7 +53,8 @@ public:
 	virtual void ShowWinAlt(const char *text, int ending) { (void)text; (void)ending; }
 
 	// --- Progress record ---
-	virtual bool Flag(const char *name) { (void)name; return false; }
+	// By the name's hash; null is false.
+	virtual bool Flag(const char *name);
 	virtual bool FlagId(uint16_t id) { (void)id; return false; }
 	virtual void SetFlagId(uint16_t id, bool on) { (void)id; (void)on; }
 	// False when nothing was written.

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -22,6 +21,7 @@
 #include "objects/PropBlockRaiseLower.h"
 #include "objects/PropDoor.h"
 #include "objects/PropSwitch.h"
+#include "support/ObjectTestWorld.h"
 #include "support/TilePathFinder.h"
 
 namespace {
@@ -84,19 +84,7 @@ public:
 		return {x, y};
 	}
 
-	// The game's record of flags, as the game keeps it.
-	struct FlagLink : GameLink {
-		bool Flag(const char *name) override { return FlagId(HashName(name)); }
-		bool FlagId(uint16_t id) override { return flags.count(id) != 0; }
-		void SetFlagId(uint16_t id, bool on) override
-		{
-			if (on)
-				flags.insert(id);
-			else
-				flags.erase(id);
-		}
-		std::set<uint16_t> flags;
-	} link;
+	objecttest::ObjectLink link; // the game's record of flags
 	MapEntityFactory factory;
 	ObjectScriptWorld objects;
 	Scene scene;

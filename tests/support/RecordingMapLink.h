@@ -39,7 +39,6 @@ public:
 		winAltText = text != nullptr ? text : "";
 	}
 
-	bool Flag(const char *name) override { return name != nullptr && FlagId(HashName(name)); }
 	bool FlagId(uint16_t id) override { return flagIds.count(id) != 0; }
 	void SetFlagId(uint16_t id, bool on) override
 	{
