@@ -22,15 +22,14 @@ class Input;
 
 // The scene of play. It owns the tile map, the one player, the camera and its
 // rig, the entity factory and the world the map's scripts act on, the
-// collision checker, the HUD and the pause menu;
-// it chooses and loads the start map, runs each frame in a fixed order (map
-// loading, the HUD's blackout, fade-in, entities and scripts, pause, camera,
-// collisions, fight music, map change), changes maps when the player walks
-// out of one (or reaches one of the three map-named endings), keeps what must
-// survive a map change in the progress record and gives it back on the next
-// map. Besides the HUD it shows one overlay interface at a time, the pause
-// menu or a panel a script opens; the overlay stack lists it but does not own
-// it.
+// collision checker, the HUD and the pause menu; it chooses and loads the
+// start map, runs each frame in a fixed order (map loading, the HUD's
+// blackout, fade-in, entities and scripts, pause, camera, collisions, fight
+// music, map change), changes maps when the player walks out of one (or
+// reaches one of the three map-named endings), keeps what must survive a map
+// change in the progress record and gives it back on the next map. Besides the
+// HUD it shows one overlay interface at a time, the pause menu or a panel a
+// script opens; the overlay stack lists it but does not own it.
 //
 // A map that cannot be loaded does not end play: the player stops walking
 // out and stands inside the map it is on, and when the old map was already
