@@ -40,8 +40,6 @@ constexpr float kUIDepth = -99.0f; // interface quads sit just inside its far en
 
 constexpr float kMillisecondsToSeconds = 0.001f;
 
-const GLenum kDrawBuffers[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
-
 // Texture units of the post pass.
 constexpr GLint kSceneUnit = 0;
 constexpr GLint kDepthUnit = 1;
@@ -74,26 +72,11 @@ const float kInstancedQuad[kQuadVertexCount * 4] = {
 constexpr GLsizei kInstancedQuadStride = 4 * sizeof(float);
 constexpr int kMatrixColumns = 4;
 
-void DeleteTexture(uint32_t &name)
-{
-	if (name != 0)
-		glDeleteTextures(1, &name);
-	name = 0;
-}
-
 void DeleteBuffer(uint32_t &name)
 {
 	if (name != 0)
 		glDeleteBuffers(1, &name);
 	name = 0;
-}
-
-void SetTextureParameters()
-{
-	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 }
 
 // Points an instance attribute (divisor 1) at the bound instance buffer.
@@ -153,15 +136,7 @@ Renderer::~Renderer()
 
 void Renderer::ReleaseGLObjects()
 {
-	if (framebuffer != 0)
-		glDeleteFramebuffers(1, &framebuffer);
-	framebuffer = 0;
-	for (uint32_t &texture : layerTextures)
-		DeleteTexture(texture);
-	if (depthRenderbuffer != 0)
-		glDeleteRenderbuffers(1, &depthRenderbuffer);
-	depthRenderbuffer = 0;
-	DeleteTexture(depthTexture);
+	targets.Release();
 	DeleteBuffer(quadPositionBuffer);
 	DeleteBuffer(quadUVBuffer);
 	DeleteBuffer(instancedQuadBuffer);
@@ -258,40 +233,7 @@ int Renderer::CreateRenderBuffers()
 	if (!HasContext())
 		return 1;
 
-	if (framebuffer != 0)
-		glDeleteFramebuffers(1, &framebuffer);
-	glGenFramebuffers(1, &framebuffer);
-
-	for (uint32_t layer = 0; layer < kLayerCount; layer++) {
-		glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-		DeleteTexture(layerTextures[layer]);
-		glGenTextures(1, &layerTextures[layer]);
-		glBindTexture(GL_TEXTURE_2D, layerTextures[layer]);
-		glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, (GLsizei)renderWidth, (GLsizei)renderHeight, 0, GL_RGBA,
-			GL_UNSIGNED_BYTE, nullptr);
-		SetTextureParameters();
-		glFramebufferTexture(GL_FRAMEBUFFER, kDrawBuffers[layer], layerTextures[layer], 0);
-	}
-
-	if (depthRenderbuffer != 0)
-		glDeleteRenderbuffers(1, &depthRenderbuffer);
-	glGenRenderbuffers(1, &depthRenderbuffer);
-	glBindRenderbuffer(GL_RENDERBUFFER, depthRenderbuffer);
-	glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, (GLsizei)renderWidth, (GLsizei)renderHeight);
-	glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthRenderbuffer);
-
-	// The depth texture takes the renderbuffer's place, so the post program
-	// can read depth as "DEPTH".
-	DeleteTexture(depthTexture);
-	glGenTextures(1, &depthTexture);
-	glBindTexture(GL_TEXTURE_2D, depthTexture);
-	glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, (GLsizei)renderWidth, (GLsizei)renderHeight, 0,
-		GL_DEPTH_COMPONENT, GL_FLOAT, nullptr);
-	SetTextureParameters();
-	glFramebufferTexture(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, depthTexture, 0);
-
-	glDrawBuffers(kLayerCount, kDrawBuffers);
-	if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+	if (!targets.Create(renderWidth, renderHeight)) {
 		CriticalError("Cannot generate render buffers\n");
 		return 1;
 	}
@@ -367,7 +309,7 @@ void Renderer::BeginFrame()
 	mode = CurrentPostMode();
 
 	if (HasContext()) {
-		glBindFramebuffer(GL_FRAMEBUFFER, mode != nullptr ? framebuffer : 0);
+		glBindFramebuffer(GL_FRAMEBUFFER, mode != nullptr ? targets.Framebuffer() : 0);
 		glViewport(0, 0, (GLsizei)renderWidth, (GLsizei)renderHeight);
 		Camera *camera = Camera::Get();
 		if (camera != nullptr)
@@ -444,13 +386,13 @@ void Renderer::RunPostPass(const PostMode &mode)
 	glDisable(GL_DEPTH_TEST);
 
 	glActiveTexture(GL_TEXTURE0 + kSceneUnit);
-	glBindTexture(GL_TEXTURE_2D, layerTextures[kLayerScene]);
+	glBindTexture(GL_TEXTURE_2D, targets.LayerTexture(kLayerScene));
 	glUniform1i(mode.uniforms[kPostSampler], kSceneUnit);
 	glActiveTexture(GL_TEXTURE0 + kInterfaceUnit);
-	glBindTexture(GL_TEXTURE_2D, layerTextures[kLayerInterface]);
+	glBindTexture(GL_TEXTURE_2D, targets.LayerTexture(kLayerInterface));
 	glUniform1i(mode.uniforms[kPostSamplerUI], kInterfaceUnit);
 	glActiveTexture(GL_TEXTURE0 + kDepthUnit);
-	glBindTexture(GL_TEXTURE_2D, depthTexture);
+	glBindTexture(GL_TEXTURE_2D, targets.DepthTexture());
 	glUniform1i(mode.uniforms[kPostDepth], kDepthUnit);
 	// Materials bind on unit 0 without selecting it first on every path.
 	glActiveTexture(GL_TEXTURE0);
@@ -524,11 +466,11 @@ void Renderer::SetRenderMode(uint32_t mode)
 
 void Renderer::SetDrawBuffer(uint32_t layer)
 {
-	if (layer >= kLayerCount)
+	if (layer >= RenderTargets::kLayerCount)
 		return;
 	drawBuffer = layer;
 	if (HasContext() && CurrentPostMode() != nullptr)
-		glDrawBuffers(1, &kDrawBuffers[layer]);
+		targets.DrawInto(layer);
 }
 
 glm::mat4 Renderer::GetMatrix(uint32_t kind) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/render/PostMode.h"
+#include "engine/render/RenderTargets.h"
 
 #include <SDL.h>
 #include <glm/glm.hpp>
@@ -43,7 +44,7 @@ struct QuadBatch {
 };
 
 // The one renderer: it owns the window, the OpenGL 3.3 core context and the
-// offscreen targets, and brackets every frame. Between BeginFrame and EndFrame
+// offscreen targets (RenderTargets), and brackets every frame. Between BeginFrame and EndFrame
 // all drawing goes into one offscreen framebuffer with two colour layers (the
 // 3D scene and the interface) and a depth texture; EndFrame composes them into
 // the window through the current post-processing mode's program, read from
@@ -135,9 +136,9 @@ public:
 	Material *GetDefaultMaterial() const { return defaultMaterial.get(); }
 
 	// GL names of the offscreen targets, 0 before Startup.
-	uint32_t GetFramebuffer() const { return framebuffer; }
-	uint32_t GetLayerTexture(uint32_t layer) const { return layer < kLayerCount ? layerTextures[layer] : 0; }
-	uint32_t GetDepthTexture() const { return depthTexture; }
+	uint32_t GetFramebuffer() const { return targets.Framebuffer(); }
+	uint32_t GetLayerTexture(uint32_t layer) const { return targets.LayerTexture(layer); }
+	uint32_t GetDepthTexture() const { return targets.DepthTexture(); }
 
 	// Post-processing modes.
 	// Reads the post mode file ("post.xml" unless SetPostModeFile chose
@@ -178,7 +179,6 @@ public:
 	void DrawInstancedQuads(QuadBatch &batch, Material *material, const QuadInstance *instances, uint32_t count);
 
 private:
-	static constexpr uint32_t kLayerCount = 2;
 	static constexpr const char *kPostModeFile = "post.xml";
 
 	bool HasContext() const { return context != nullptr; }
@@ -203,10 +203,7 @@ private:
 	bool skipPresent = false;
 	uint32_t blankUntil = 0; // SDL ticks
 	uint32_t drawBuffer = kLayerScene;
-	uint32_t framebuffer = 0; // both colour layers live in this one
-	uint32_t layerTextures[kLayerCount] = {0, 0};
-	uint32_t depthRenderbuffer = 0;
-	uint32_t depthTexture = 0;
+	RenderTargets targets;
 	uint32_t quadPositionBuffer = 0;
 	uint32_t quadUVBuffer = 0;
 	uint32_t instancedQuadArray = 0;  // DrawInstancedQuads' own vertex array
