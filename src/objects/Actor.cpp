@@ -38,13 +38,6 @@ float LengthSquared(const Vec3 &v)
 	return v.x * v.x + v.y * v.y + v.z * v.z;
 }
 
-// A unit vector, or the fallback when v has no direction.
-Vec3 Normalized(const Vec3 &v, const Vec3 &fallback)
-{
-	const float length = Vec3Length(v);
-	return length > 0.0f ? v / length : fallback;
-}
-
 } // namespace
 
 // --- Life ---------------------------------------------------------------------
@@ -295,7 +288,7 @@ void Actor::FaceTowards(const Entity *entity)
 		return;
 	Vec3 d = entity->transform.position - transform.position;
 	d.y = 0.0f;
-	facing = Normalized(d, kUp);
+	facing = NormalizedOr(d, kUp);
 }
 
 bool Actor::HasWalkTarget() const
@@ -718,7 +711,7 @@ void Actor::UpdateAnimation(float dt)
 
 	// Turning toward the way it walks.
 	if (LengthSquared(facing) > 0.3f) {
-		const glm::quat wanted = LookRotation(Normalized(facing, kSouth), kUp);
+		const glm::quat wanted = LookRotation(NormalizedOr(facing, kSouth), kUp);
 		transform.rotation = SlerpApproach(transform.rotation, wanted, kTurnRate, dt);
 	}
 
