@@ -2,12 +2,12 @@
 
 #include "audio/Sound.h"
 #include "engine/collision/Collider.h"
-#include "engine/core/Camera.h"
 #include "engine/core/Entity.h"
 #include "engine/core/NameHash.h"
 #include "engine/core/Scene.h"
 #include "map/MapCommand.h"
 #include "map/TileMap.h"
+#include "objects/ActorCombat.h"
 #include "objects/ActorRegistry.h"
 #include "objects/ActorTuning.h"
 #include "objects/FacingBehaviour.h"
@@ -26,12 +26,6 @@
 namespace {
 
 using namespace ActorTuning;
-
-void ShakeCamera(float amount)
-{
-	if (Camera *camera = Camera::Get())
-		camera->Shake(amount);
-}
 
 float LengthSquared(const Vec3 &v)
 {
@@ -301,64 +295,21 @@ void Actor::ClearWalkTarget()
 	walkTarget = Vec3(kNoWalkTarget);
 }
 
-void Actor::ApplyDifficulty(uint8_t baseHearts, bool scaled)
-{
-	GameLink &game = GameLink::Get();
-	int factor = 1;
-	if (faction == kFactionHostile && scaled) {
-		if (game.Flag("newgame+"))
-			factor = 2;
-		const int difficulty = game.Difficulty();
-		if (difficulty >= 1)
-			factor++;
-		if (difficulty >= 2)
-			factor++;
-	}
-	const uint8_t hearts = static_cast<uint8_t>(baseHearts * factor);
-	stats.hearts = hearts;
-	stats.maxHearts = hearts;
-	dropFlag = hearts;
-	if (game.IsMode(1))
-		dropCount = baseHearts;
-	else
-		dropCount = baseHearts == 0 ? 0 : static_cast<uint8_t>(baseHearts / 2 + 1);
-}
-
 // --- Fighting -----------------------------------------------------------------
 
 void Actor::StartAttack()
 {
-	if (!HasHearts())
-		return;
-	PlayAnimation(static_cast<uint8_t>(kAnimStrikeFore + strikeAlternation), kStrikeHold, kActionSpeed);
-	actionMoveFactor = kStrikeMove;
-	strikeEffectTimer = kStrikeEffectDelay;
-	const uint8_t alternatives = strikeAnimationCount > 0 ? strikeAnimationCount : 1;
-	strikeAlternation = static_cast<uint8_t>((strikeAlternation + 1) % alternatives);
-	busyTimer = kStrikeBusy;
-	PlaySoundVariant(kAttackVoice);
+	ActorCombat::StartAttack(*this);
 }
 
 void Actor::StartRoll()
 {
-	if (!HasHearts())
-		return;
-	PlayAnimation(kAnimRoll, kRollHold, kActionSpeed);
-	rollTimer = kRollTime;
-	actionMoveFactor = kRollMove;
-	busyTimer = kRollBusy;
-	if (const char *name = rollSounds.PickRandom(nullptr))
-		Sound::Instance()->PlayAt(name, &transform.position.x, kRollLevel);
+	ActorCombat::StartRoll(*this);
 }
 
 void Actor::Block()
 {
-	if (!HasHearts())
-		return;
-	PlayAnimation(kAnimBlockVert, kBlockHold, kActionSpeed);
-	rollTimer = 0.0f;
-	actionMoveFactor = 0.0f;
-	busyTimer = kBlockBusy;
+	ActorCombat::Block(*this);
 }
 
 void Actor::Jump(float strength)
@@ -370,50 +321,12 @@ void Actor::Jump(float strength)
 
 bool Actor::Attack(MapEntity *victim, uint8_t damage, float power)
 {
-	if (victim == nullptr || !IsHostile(faction, victim->GetFaction()))
-		return false;
-	// The fire sword burns a foe down at once when the blow would finish it,
-	// but only a foe that would take the blow at all.
-	if (stats.heldKind == kFireSwordKind && victim->IsKind(kActorClassId) && IsActorKind(victim->GetKind())) {
-		Actor *foe = static_cast<Actor *>(victim);
-		if (foe->stats.hearts <= damage && foe->AcceptsBlowFrom(this)) {
-			foe->lastAttacker = this;
-			if (foe->defeatOpensGroup != 0 && foe->map != nullptr && foe->mapObject != nullptr)
-				foe->map->SetGroupFlag(foe->mapObject->Group(), true);
-			foe->Die();
-			if (foe->GetFaction() == kFactionHostile)
-				AddChain(1); // burnt down is defeated: it counts toward the chain
-			return true;
-		}
-	}
-	return victim->Strike(this, damage, power);
+	return ActorCombat::Attack(*this, victim, damage, power);
 }
 
 bool Actor::Strike(MapEntity *attacker, uint8_t damage, float power)
 {
-	if (knockBackTimer > 0.0f || busyTimer > 0.0f || !HasHearts())
-		return false;
-	lastAttacker = IsActor(attacker) ? static_cast<Actor *>(attacker) : nullptr;
-	KnockBackFrom(attacker, power);
-	const uint8_t level = PlaySoundVariant(kHurtVoice);
-	ShakeCamera(level / 255.0f * kStrikeShake);
-	PlayAnimation(animations[kAnimHit1] != nullptr ? kAnimHit1 : kAnimIdle, 0.0f, kActionSpeed);
-	if (lastAttacker != nullptr && faction == kFactionHostile && lastAttacker->GetFaction() != kFactionHostile)
-		struckByOtherSide = 1;
-	if (damage < stats.hearts) {
-		stats.hearts = static_cast<uint8_t>(stats.hearts - damage);
-		if (currentBehaviour != nullptr) {
-			BehaviourStack::Call call(behaviours);
-			currentBehaviour->OnStruck(lastAttacker);
-		}
-	} else {
-		Defeat();
-	}
-	actionTimer = hitStun * knockBackRecovery;
-	busyTimer = actionTimer;
-	if (damage != 0)
-		flashTimer = kFlashTime;
-	return true;
+	return ActorCombat::TakeBlow(*this, attacker, damage, power);
 }
 
 void Actor::OnCollide(Entity *other)
@@ -423,104 +336,28 @@ void Actor::OnCollide(Entity *other)
 		BehaviourStack::Call call(behaviours);
 		currentBehaviour->OnTouch(other);
 	}
-	if (rollTimer <= 0.0f || moving == 0 || other == nullptr || !other->IsKind(kClassId))
-		return;
-	MapEntity *thing = static_cast<MapEntity *>(other);
-	const uint32_t thingKind = thing->GetKind();
-	if (IsPickupKind(thingKind) || thingKind == kSwitchKind || thingKind == kGrassKind || thingKind == kFireplaceKind)
-		return;
-	if (GameLink::Get().IsMode(1) || thing->transform.position.y <= transform.position.y - kBumpLowestTop)
-		return;
-	if (animations[kAnimHit1] != nullptr)
-		PlayAnimation(kAnimHit1, kBumpHold, kActionSpeed);
-	thing->Hurt(this);
-	rollTimer = 0.0f;
-	actionMoveFactor = 0.0f;
-	actionTimer = kBumpHold;
-	recoilTimer = kBumpRecoil;
-	SpawnFX(this, kFXKindDust, Vec3(0.0f));
-	ShakeCamera(kBumpShake);
+	ActorCombat::BumpWhileRolling(*this, other);
 }
 
 void Actor::Defeat()
 {
-	if (!HasHearts())
-		return;
-	AddBehaviour(nullptr, true);
-
-	if (ModelAnimation *die = animations[kAnimDie]) {
-		if (lifeState == kLifeAdded) {
-			// Not on screen yet (a foe beaten on an earlier visit): lie down
-			// at once.
-			model.SetSpeed(1.0f);
-			model.SetAnimation(die, 0.0f);
-			model.SetTime(static_cast<float>(die->frameCount));
-			animationHoldTimer = kForever;
-			actionTimer = kForever;
-			model.Update(0.0f);
-		} else {
-			model.SetAnimationAtSpeed(die, 0.0f, kDieSpeed);
-			model.SetTime(0.0f);
-			actionTimer = kForever;
-		}
-	}
-
-	stats.hearts = 0;
-	deathTimer = deathDelay;
-	if (collider != nullptr)
-		collider->mode = Collider::kModeIgnored;
-
-	if (defeatOpensGroup != 0 && map != nullptr && mapObject != nullptr)
-		map->SetGroupFlag(mapObject->Group(), true);
-
-	if (faction == kFactionHostile) {
-		if (map != nullptr)
-			map->CheckTriggers();
-		if (IsLivingActor(lastAttacker) && lastAttacker->GetFaction() == kFactionPlayer)
-			lastAttacker->AddChain(1);
-	}
-	PlaySoundVariant(kHurtVoice);
+	ActorCombat::Defeat(*this);
 }
 
 void Actor::Die()
 {
-	stats.hearts = 0;
-	ActorRegistry::Remove(this);
-	if (dropsEnabled != 0) {
-		if (faction == kFactionHostile) {
-			SpawnFX(this, kFXKindEvaporate, Vec3(0.0f));
-			if (dropFlag != 0)
-				SpawnDrops();
-		}
-		SetActive(false);
-	}
-	if (faction == kFactionHostile && map != nullptr)
-		map->CheckTriggers();
-}
-
-void Actor::SpawnDrops()
-{
-	GameLink &game = GameLink::Get();
-	const bool originalRules = game.IsMode(1);
-	Actor *striker = IsActor(lastAttacker) ? lastAttacker : nullptr;
-	for (uint8_t roll = 0; roll < dropCount; roll++) {
-		if (originalRules) {
-			const bool evenTile = mapObject != nullptr && (mapObject->x + mapObject->y) % 2 == 0;
-			const bool heartAllowed = (striker != nullptr && striker->stats.hearts <= kLowHearts) || evenTile;
-			const bool wantsHeart = striker != nullptr && striker->stats.hearts < striker->stats.maxHearts;
-			SpawnFX(this, roll == 0 && wantsHeart && heartAllowed ? kFXKindHeart : kFXKindChicken, Vec3(0.0f));
-		} else if (roll % 2 == 0) {
-			SpawnFX(this, kFXKindChicken, Vec3(0.0f));
-		}
-	}
-	if (!originalRules && game.Difficulty() < 2 && IsLivingActor(striker) && striker->stats.hearts < kDesperateHearts)
-		SpawnFX(this, kFXKindHeart, Vec3(0.0f));
+	ActorCombat::Die(*this);
 }
 
 void Actor::Kill()
 {
 	if (killable != 0)
 		Die();
+}
+
+void Actor::ApplyDifficulty(uint8_t baseHearts, bool scaled)
+{
+	ActorCombat::ApplyDifficulty(*this, baseHearts, scaled);
 }
 
 // --- Holding ------------------------------------------------------------------
