@@ -7,6 +7,7 @@
 #include "engine/core/Scene.h"
 #include "map/MapCommand.h"
 #include "map/TileMap.h"
+#include "objects/ActorAnimator.h"
 #include "objects/ActorCombat.h"
 #include "objects/ActorRegistry.h"
 #include "objects/ActorTuning.h"
@@ -26,11 +27,6 @@
 namespace {
 
 using namespace ActorTuning;
-
-float LengthSquared(const Vec3 &v)
-{
-	return v.x * v.x + v.y * v.y + v.z * v.z;
-}
 
 } // namespace
 
@@ -413,21 +409,7 @@ void Actor::SpawnStrikeFX()
 
 void Actor::LoadModel()
 {
-	for (ModelAnimation *&animation : animations)
-		animation = nullptr;
-	weaponBone = nullptr;
-	if (!model.IsLoaded())
-		return;
-	model.SetSpeed(modelSpeed);
-	model.SetBaseRotation(glm::angleAxis(glm::pi<float>(), kUp));
-	for (int i = 0; i < kActorAnimationCount; i++) {
-		animations[i] = model.FindAnimation(kAnimationNames[i].name);
-		if (animations[i] != nullptr && kAnimationNames[i].loops)
-			animations[i]->loop = 1;
-	}
-	weaponBone = model.FindJoint("B_Weapon.L");
-	if (weaponBone == nullptr)
-		weaponBone = model.FindJoint("B_Hand.L");
+	ActorAnimator::SetUpModel(*this);
 }
 
 ModelAnimation *Actor::GetAnimation(uint8_t index) const
@@ -437,37 +419,17 @@ ModelAnimation *Actor::GetAnimation(uint8_t index) const
 
 void Actor::PlayAnimation(uint8_t index, float hold, float speed)
 {
-	if (!HasHearts())
-		return;
-	if (ModelAnimation *animation = GetAnimation(index)) {
-		model.SetAnimationAtSpeed(animation, 0.0f, speed);
-		model.SetTime(0.0f); // a strike repeated restarts too
-	}
-	actionTimer = hold;
-	animationHoldTimer = 0.0f;
+	ActorAnimator::Play(*this, index, hold, speed);
 }
 
 void Actor::PlayAnimationBlended(uint8_t index, float blend, float hold, float speed)
 {
-	if (!HasHearts())
-		return;
-	if (ModelAnimation *animation = GetAnimation(index))
-		model.BlendToAnimationAtSpeed(animation, blend, speed);
-	actionTimer = hold;
-	animationHoldTimer = 0.0f;
+	ActorAnimator::PlayBlended(*this, index, blend, hold, speed);
 }
 
 void Actor::PlayAnimationAt(uint8_t index, float startTime, float hold)
 {
-	if (!HasHearts())
-		return;
-	if (ModelAnimation *animation = GetAnimation(index)) {
-		model.SetAnimation(animation, startTime);
-		model.SetTime(startTime);
-	}
-	animationHoldTimer = hold;
-	actionTimer = hold;
-	model.Update(0.0f);
+	ActorAnimator::PlayAt(*this, index, startTime, hold);
 }
 
 uint8_t Actor::PlaySoundVariant(uint8_t set)
@@ -507,68 +469,7 @@ void Actor::UpdateFootsteps(float dt)
 
 void Actor::UpdateAnimation(float dt)
 {
-	// Dying, acting, or idling and running.
-	if (deathTimer > 0.0f) {
-		deathTimer -= dt;
-		// Exactly 0 is over too, so a delay of whole frames ends on time.
-		if (deathTimer <= 0.0f) {
-			deathTimer = 0.0f;
-			Die();
-		}
-	} else if (actionTimer > 0.0f) {
-		actionTimer -= dt;
-	} else if (HasHearts()) {
-		if (moving == 0) {
-			if (animations[kAnimIdle] != nullptr)
-				model.BlendToAnimation(animations[kAnimIdle], kIdleBlend);
-			model.SetSpeed(kIdleSpeed);
-		} else {
-			if (animations[kAnimRun] != nullptr)
-				model.BlendToAnimation(animations[kAnimRun], kRunBlend);
-			const float scale = LengthSquared(slideVelocity) > 0.01f ? kSlideRunSpeedScale : kRunSpeedScale;
-			model.SetSpeed(Vec3Length(moveVelocity) * kRunSpeedPerUnit * scale);
-		}
-		if (keepAttacking != 0)
-			StartAttack();
-	}
-
-	// Rolling.
-	if (rollTimer > 0.0f) {
-		rollTimer -= dt;
-		if (actionTimer < 0.0f) {
-			actionTimer = kRollTailHold;
-			actionMoveFactor = kRollTailMove;
-		}
-	} else if (keepRolling != 0) {
-		if (LengthSquared(moveVelocity) <= kBlockMinSpeedSquared)
-			Block();
-		else
-			StartRoll();
-	}
-
-	// Turning toward the way it walks.
-	if (LengthSquared(facing) > 0.3f) {
-		const glm::quat wanted = LookRotation(NormalizedOr(facing, kSouth), kUp);
-		transform.rotation = SlerpApproach(transform.rotation, wanted, kTurnRate, dt);
-	}
-
-	if (animationHoldTimer > 0.0f)
-		animationHoldTimer -= dt;
-	else
-		model.Update(dt);
-
-	if (strikeEffectTimer > 0.0f) {
-		strikeEffectTimer -= dt;
-		if (strikeEffectTimer <= 0.0f) {
-			strikeEffectTimer = 0.0f;
-			SpawnStrikeFX();
-		}
-	}
-
-	if (busyTimer > 0.0f)
-		busyTimer = Max(busyTimer - dt, 0.0f);
-
-	UpdateFootsteps(dt);
+	ActorAnimator::Update(*this, dt);
 }
 
 void Actor::Render()

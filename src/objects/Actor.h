@@ -40,8 +40,9 @@ enum ActorAnimation : uint8_t {
 // PlayerStats), a stack of behaviours that decide where it walks, melee
 // blows under the faction rule, rolling, blocking and jumping, a red hit
 // flash, a death in two steps (defeat, then a little later the drops), and
-// footstep and voice sounds. The fight rules live in ActorCombat; the hooks
-// below call in there, so subclasses override them as ever.
+// footstep and voice sounds. The fight rules live in ActorCombat and the
+// animation in ActorAnimator; the hooks below call in there, and subclasses
+// override the hooks.
 //
 // The actor owns its model, its behaviours (freed when they finish, when the
 // stack is replaced and when the actor goes; never while one of them is
