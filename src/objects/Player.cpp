@@ -18,6 +18,7 @@
 #include "objects/MapExits.h"
 #include "objects/PlayerTuning.h"
 #include "objects/MapEntityFactory.h"
+#include "objects/PlayerInput.h"
 #include "objects/PlayerObjectActions.h"
 #include "objects/PlayerPushing.h"
 #include "objects/FXSpawner.h"
@@ -210,69 +211,6 @@ void Player::EnterMapLink(MapObjectDef *object)
 
 // --- The frame ---------------------------------------------------------
 
-void Player::StopHeldStill()
-{
-	slideVelocity = Vec3(0.0f);
-}
-
-bool Player::AnswerMessages()
-{
-	GameLink &game = GameLink::Get();
-	if (game.IsBusy()) {
-		ActorRegistry::StopAll();
-		busyTimer = kBusySeconds;
-		if (sinceLastPress > kPressGap && Pressed(kActionStrike)) {
-			game.CompleteTyping(game.IsTimedMode());
-			sinceLastPress = 0.0f;
-			keepAttacking = 0;
-		}
-		StopHeldStill();
-		return true;
-	}
-	if (IsSequenceRunning()) {
-		ActorRegistry::StopAll();
-		moveAxes = Vec3(0.0f);
-		sinceScript = 0.0f;
-		if (IsSequenceState2()) {
-			busyTimer = kBusySeconds;
-			uint32_t state = game.GetMessageState();
-			if (state == kMessageQuestion) {
-				game.ShowChoice("Yes", "No");
-				if (Pressed(kActionStrike))
-					state = kMessageYes;
-				else if (Pressed(kActionRoll))
-					state = kMessageNo;
-			} else {
-				game.ShowPrompt("Continue");
-				if (Pressed(kActionStrike) || Pressed(kActionRoll))
-					state = kMessageYes;
-			}
-			if (state > kMessageQuestion) {
-				game.SetMessageState(state);
-				game.CloseMessage();
-				StepActiveSequence();
-				keepAttacking = 0;
-				keepRolling = 0;
-			}
-		}
-		StopHeldStill();
-		return true;
-	}
-	if (game.IsMessageVisible()) {
-		ActorRegistry::StopAll();
-		busyTimer = kBusySeconds;
-		game.ShowPrompt("OK");
-		if (Pressed(kActionStrike)) {
-			game.CloseMessage();
-			keepAttacking = 0;
-			useTarget = nullptr;
-		}
-		StopHeldStill();
-		return true;
-	}
-	return false;
-}
-
 void Player::Update(float dt)
 {
 	Actor::Update(dt);
@@ -301,13 +239,13 @@ void Player::Update(float dt)
 	if (chainCooldown > 0.0f)
 		chainCooldown -= dt;
 
-	if (AnswerMessages() || PlayerObjectActions::UpdateHiding(*this))
+	if (PlayerInput::AnswerMessages(*this) || PlayerObjectActions::UpdateHiding(*this))
 		return;
 
 	sinceScript += dt;
 
 	PlayerObjectActions::KeepUseTarget(*this);
-	if (useTarget != nullptr && UpdateUseTarget())
+	if (useTarget != nullptr && PlayerInput::TakeUsePress(*this))
 		return;
 
 	PlayerTile tile = CurrentTile();
@@ -325,25 +263,6 @@ void Player::Update(float dt)
 		if (useTarget != nullptr && ItemKinds::IsReadableKind(MapEntityKindFromType(useTarget->type)))
 			useTarget = nullptr;
 	}
-}
-
-bool Player::UpdateUseTarget()
-{
-	Entity *entity = useTarget->entity;
-	if (lastUsePosition != Vec3(0.0f) && Entity::IsAlive(entity))
-		FaceTowards(entity);
-	if (Pressed(kActionStrike)) {
-		keepAttacking = 0;
-		if (!IsLiveActor(entity) || sinceScript > kScriptPressGuard)
-			Use(useTarget);
-		return true;
-	}
-	if (useTarget != currentArea && CurrentTile() != promptTile) {
-		useTarget = nullptr;
-		GameLink::Get().CloseMessage();
-		promptTile.Unset();
-	}
-	return false;
 }
 
 void Player::UpdateAreas(const PlayerTile &tile)
@@ -408,41 +327,7 @@ void Player::UpdateMapEdges(const PlayerTile &tile)
 void Player::GetDesiredMove(Vec3 &out, float dt)
 {
 	(void)dt;
-	out = Vec3(0.0f);
-	if (!HasHearts() || hideCupboard != nullptr || recoilTimer > 0.0f) {
-		moveAxes = Vec3(0.0f);
-		moveVelocity = Vec3(0.0f);
-		return;
-	}
-	if (HasWalkTarget()) {
-		Vec3 d = walkTarget - transform.position;
-		d.y = 0.0f;
-		if (glm::dot(d, d) >= kWalkTargetStopSq) {
-			moveAxes = Vec3(0.0f);
-			out = ClampLength(d * kAutoWalkGain, moveSpeed);
-			return;
-		}
-		ClearWalkTarget();
-	}
-	if (walkOutDirection != 0) {
-		out = ClampLength(DirectionToVector(walkOutDirection) * kAutoWalkGain, moveSpeed);
-		return;
-	}
-	if (GameLink::Get().IsMessageVisible() || freezeTimer > 0.0f)
-		return;
-	glm::vec2 axes = Controls().GetMoveVector(0);
-	moveAxes = Vec3(axes.x, axes.y, 0.0f);
-	if (axes.x * axes.x + axes.y * axes.y <= kStickDeadZoneSq)
-		return;
-	const Vec3 up(0.0f, 1.0f, 0.0f);
-	Vec3 right(1.0f, 0.0f, 0.0f);
-	if (GameLink::Get().IsMode(2) && Camera::Get() != nullptr)
-		right = Camera::Get()->transform.GetRight();
-	Vec3 forward = glm::cross(right, up);
-	Vec3 move = ClampLength(right * axes.x + forward * axes.y, 1.0f) * moveSpeed;
-	if (actionTimer > 0.0f)
-		move *= actionMoveFactor;
-	out = move;
+	PlayerInput::DesiredMove(*this, out);
 }
 
 void Player::OnCollide(Entity *other)
