@@ -3,21 +3,19 @@
 #include "audio/ModMusicPlayer.h"
 #include "audio/Sound.h"
 #include "engine/collision/Collider.h"
-#include "engine/core/ActiveSequence.h"
 #include "engine/core/Camera.h"
 #include "engine/core/Input.h"
 #include "engine/core/Log.h"
 #include "engine/core/NameHash.h"
 #include "engine/render/Renderer.h"
 #include "map/EnvironmentTable.h"
-#include "map/MapSequence.h"
 #include "map/TileMap.h"
 #include "objects/ActorRegistry.h"
 #include "objects/GameLink.h"
 #include "objects/ItemKinds.h"
-#include "objects/MapExits.h"
 #include "objects/PlayerTuning.h"
 #include "objects/MapEntityFactory.h"
+#include "objects/PlayerAreas.h"
 #include "objects/PlayerInput.h"
 #include "objects/PlayerObjectActions.h"
 #include "objects/PlayerPushing.h"
@@ -37,11 +35,6 @@ uint32_t g_strikeCount = 0;
 
 const Vec3 kSouth(0.0f, 0.0f, 1.0f);
 const Vec3 kNorth(0.0f, 0.0f, -1.0f);
-
-bool IsMapLink(const MapObjectDef *object)
-{
-	return object != nullptr && object->kind == kObjectExit;
-}
 
 } // namespace
 
@@ -194,19 +187,7 @@ void Player::StopWalkingOut()
 
 void Player::EnterMapLink(MapObjectDef *object)
 {
-	if (object == nullptr || !HasHearts() || deathTimer > 0.0f)
-		return;
-	SetExitTarget(object->name.Get());
-	useTarget = nullptr;
-	currentArea = object;
-	PlayerTile tile = CurrentTile();
-	exitSpanX = MapExits::Span(tile.x, object->x, object->w);
-	exitSpanY = MapExits::Span(tile.y, object->y, object->h);
-	walkOutDirection = 0;
-	// A link that names no other map leads nowhere: the hero keeps its
-	// controls instead of walking off into the void.
-	if (HasExitTarget() && map != nullptr)
-		walkOutDirection = MapExits::WalkOutDirection(map->GetMapData(), *object);
+	PlayerAreas::EnterMapLink(*this, object);
 }
 
 // --- The frame ---------------------------------------------------------
@@ -250,78 +231,19 @@ void Player::Update(float dt)
 
 	PlayerTile tile = CurrentTile();
 	if (map != nullptr)
-		UpdateAreas(tile);
+		PlayerAreas::Update(*this, tile);
 	if (tile != promptTile)
 		promptTile.Unset();
 	if (map != nullptr && grounded)
 		safeGround.Observe(*map, tile, tileRecord.kind);
 	if (actionMoveFactor > kRollBoostEnd && groundHeight <= kRollGroundLimit)
 		actionMoveFactor = kRollBoostEnd;
-	UpdateMapEdges(tile);
+	PlayerAreas::CheckMapEdges(*this, tile);
 	if (tile != readTile) {
 		readTile.Unset();
 		if (useTarget != nullptr && ItemKinds::IsReadableKind(MapEntityKindFromType(useTarget->type)))
 			useTarget = nullptr;
 	}
-}
-
-void Player::UpdateAreas(const PlayerTile &tile)
-{
-	GameLink &game = GameLink::Get();
-	MapObjectDef *object = map->FindObjectAt(transform.position);
-	if (object == nullptr) {
-		if (currentArea != nullptr) {
-			if (lastArea != nullptr && lastArea != currentArea && IsMapLink(currentArea))
-				EnterMapLink(currentArea);
-			currentArea = nullptr;
-			lastArea = nullptr;
-			useTarget = nullptr;
-			promptTile = tile;
-			game.CloseMessage();
-		}
-	} else if (object != currentArea) {
-		LogDebug("enter area %s\n", object->name.GetOr(""));
-		currentArea = object;
-		useTarget = nullptr;
-		game.CloseMessage();
-		if (tile != promptTile) {
-			switch (object->kind) {
-			case kObjectTrigger:
-				Use(object);
-				if (object->Group() != 0)
-					map->SetGroupFlag(object->Group(), true);
-				break;
-			case kObjectSpawn: {
-				// A reload of the save arrives at this waypoint.
-				game.SetPreviousMapIdAndSave(object->key);
-				int16_t cx = static_cast<int16_t>(object->x + object->w / 2);
-				int16_t cy = static_cast<int16_t>(object->y + object->h / 2);
-				homePosition = map->TilePosition(cx, cy, 0.5f, 0.5f);
-				break;
-			}
-			case kObjectMessage:
-				ShowUsePrompt("Inspect", object);
-				break;
-			default:
-				break;
-			}
-		}
-		promptTile = tile;
-		areaEntryPosition = transform.position;
-	}
-	if (IsMapLink(currentArea) && currentArea != lastArea
-		&& glm::distance(transform.position, areaEntryPosition) >= kLinkEntryDistance
-		&& (IsOriginalRules() || map->IsInsideObject(*currentArea, transform.position)))
-		EnterMapLink(currentArea);
-}
-
-void Player::UpdateMapEdges(const PlayerTile &tile)
-{
-	if (map == nullptr || HasExitTarget())
-		return;
-	MapObjectDef *exit = MapExits::EdgeExitAt(map->GetMapData(), tile.x, tile.y, facing);
-	if (exit != nullptr)
-		EnterMapLink(exit);
 }
 
 void Player::GetDesiredMove(Vec3 &out, float dt)
@@ -634,31 +556,12 @@ void Player::LoadModel()
 
 void Player::Use(MapObjectDef *object)
 {
-	if (object == nullptr || !PlayerObjectActions::UseEntity(*this, *object))
-		return;
-	if (glm::distance(transform.position, lastUsePosition) < kUseMoveDistance)
-		return;
-	lastUsePosition = transform.position;
-	LogDebug("Player use %i\n", object->id);
-	if (object->commandCount > 0 && map != nullptr) {
-		SetActiveSequence(new MapSequence(map, object));
-		sinceLastPress = 0.0f;
-	}
+	PlayerAreas::Use(*this, object);
 }
 
 void Player::ShowUsePrompt(const char *label, MapObjectDef *object)
 {
-	if (stats.heldKind == ItemKinds::kDress || hideCupboard != nullptr) {
-		useTarget = nullptr;
-		promptTile = CurrentTile();
-		return;
-	}
-	GameLink &game = GameLink::Get();
-	if (useTarget != object && game.HasHud()) {
-		useTarget = object;
-		game.ShowPrompt(label);
-		promptTile = CurrentTile();
-	}
+	PlayerAreas::ShowUsePrompt(*this, label, object);
 }
 
 void Player::PlayEffect(const char *fileName, float volume, uint16_t flags)

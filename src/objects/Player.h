@@ -28,11 +28,13 @@ struct MapObjectDef;
 // screen) goes through GameLink.
 //
 // Its parts with names of their own live beside it and work on the state
-// below: PlayerInput (the input step), PlayerObjectActions and PlayerPushing.
+// below: PlayerInput (the input step), PlayerAreas (areas, links and use),
+// PlayerObjectActions and PlayerPushing.
 class Player : public Actor, public ScriptPlayer {
 	// Takes pickups, opens doors, hides in cupboards: works on the state below.
 	friend class PlayerObjectActions;
 	friend class PlayerInput;
+	friend class PlayerAreas;
 
 public:
 	static constexpr uint32_t kPlayerKind = 1;
@@ -158,8 +160,6 @@ private:
 	bool IsOriginalRules() const;
 	// The action went down this frame.
 	bool Pressed(uint8_t action) const;
-	void UpdateAreas(const PlayerTile &tile);
-	void UpdateMapEdges(const PlayerTile &tile);
 	// Walks one tile in the entry direction after being placed.
 	void StartWalkIn();
 	// The collider and the wall probe of a freshly placed player.
