@@ -5,9 +5,7 @@
 #include "engine/collision/Collider.h"
 #include "engine/core/Camera.h"
 #include "engine/core/Input.h"
-#include "engine/core/Log.h"
 #include "engine/core/NameHash.h"
-#include "engine/render/Renderer.h"
 #include "map/EnvironmentTable.h"
 #include "map/TileMap.h"
 #include "objects/ActorRegistry.h"
@@ -16,6 +14,7 @@
 #include "objects/PlayerTuning.h"
 #include "objects/MapEntityFactory.h"
 #include "objects/PlayerAreas.h"
+#include "objects/PlayerDeath.h"
 #include "objects/PlayerInput.h"
 #include "objects/PlayerObjectActions.h"
 #include "objects/PlayerPushing.h"
@@ -311,36 +310,7 @@ void Player::OnBlocked(const Vec3 &direction)
 
 void Player::Kill()
 {
-	// A hero already dying lies on the water floor, where every frame would
-	// kill it again and put its death off for ever.
-	if (!HasHearts() || deathTimer > 0.0f)
-		return;
-	uint8_t damage = surfaceLevel == kWaterLevel && IsOnLava() ? kLavaFallDamage : kFallDamage;
-	if (stats.hearts <= damage + 1) {
-		stats.hearts = 0;
-		SetVisible(false);
-		BeginDeath();
-		return;
-	}
-	stats.hearts = static_cast<uint8_t>(stats.hearts - damage);
-	if (GetRenderer() != nullptr)
-		GetRenderer()->BlankFor(kFallBlankMs);
-	PutBackOnSafeGround();
-}
-
-void Player::PutBackOnSafeGround()
-{
-	const PlayerTile &safeTile = safeGround.Tile();
-	if (!safeTile.IsSet() || map == nullptr) {
-		UpdateTransform();
-		return;
-	}
-	MapEntity::ResetState();
-	transform.position = map->TilePosition(safeTile.x, safeTile.y, 0.5f, 0.5f);
-	safeGround.Return();
-	splashed = 0;
-	MakeSolid();
-	SetVisible(true);
+	PlayerDeath::Fall(*this);
 }
 
 void Player::Splash()
@@ -370,32 +340,12 @@ void Player::Defeat()
 
 void Player::BeginDeath()
 {
-	useTarget = nullptr;
-	deathTimer = deathDelay;
-	PlayEffect("sfx/dead.ogg", 0.5f, Sound::kPlayOnReservedChannel);
-	if (ModMusicPlayer *music = ModMusicPlayer::Instance()) {
-		music->EndOverlayCue();
-		music->Stop();
-	}
-	if (GetRenderer() != nullptr)
-		GetRenderer()->SetOverlayMode(1);
+	PlayerDeath::Begin(*this);
 }
 
 void Player::Die()
 {
-	GameLink &game = GameLink::Get();
-	uint32_t playTimeMs = game.PlayTimeMs();
-	// Only a slot read back whole may take the death: saving the live game
-	// over a slot that could not be read would replace that save with
-	// whatever the live game holds.
-	if (game.LoadCurrentSlot()) {
-		game.AddDeath();
-		game.SetPlaySeconds(playTimeMs / 1000);
-		game.SaveCurrentSlot();
-	} else {
-		Log("The death was not saved: the save slot could not be read back.\n");
-	}
-	game.ShowDied();
+	PlayerDeath::End();
 }
 
 // --- Strikes, rolls and the chain --------------------------------------

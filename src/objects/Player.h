@@ -29,12 +29,13 @@ struct MapObjectDef;
 //
 // Its parts with names of their own live beside it and work on the state
 // below: PlayerInput (the input step), PlayerAreas (areas, links and use),
-// PlayerObjectActions and PlayerPushing.
+// PlayerDeath (falls and dying), PlayerObjectActions and PlayerPushing.
 class Player : public Actor, public ScriptPlayer {
 	// Takes pickups, opens doors, hides in cupboards: works on the state below.
 	friend class PlayerObjectActions;
 	friend class PlayerInput;
 	friend class PlayerAreas;
+	friend class PlayerDeath;
 
 public:
 	static constexpr uint32_t kPlayerKind = 1;
@@ -164,7 +165,6 @@ private:
 	void StartWalkIn();
 	// The collider and the wall probe of a freshly placed player.
 	void MakeSolid();
-	void PutBackOnSafeGround();
 
 	Vec3 moveAxes = Vec3(0.0f);    // x, y of the stick; z unused
 	MapObjectDef *lastArea = nullptr;    // owned by the map
