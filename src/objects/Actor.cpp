@@ -2,12 +2,13 @@
 
 #include "audio/Sound.h"
 #include "engine/collision/Collider.h"
-#include "engine/core/Camera.h"
 #include "engine/core/Entity.h"
 #include "engine/core/NameHash.h"
 #include "engine/core/Scene.h"
 #include "map/MapCommand.h"
 #include "map/TileMap.h"
+#include "objects/ActorAnimator.h"
+#include "objects/ActorCombat.h"
 #include "objects/ActorRegistry.h"
 #include "objects/ActorTuning.h"
 #include "objects/FacingBehaviour.h"
@@ -26,24 +27,6 @@
 namespace {
 
 using namespace ActorTuning;
-
-void ShakeCamera(float amount)
-{
-	if (Camera *camera = Camera::Get())
-		camera->Shake(amount);
-}
-
-float LengthSquared(const Vec3 &v)
-{
-	return v.x * v.x + v.y * v.y + v.z * v.z;
-}
-
-// A unit vector, or the fallback when v has no direction.
-Vec3 Normalized(const Vec3 &v, const Vec3 &fallback)
-{
-	const float length = Vec3Length(v);
-	return length > 0.0f ? v / length : fallback;
-}
 
 } // namespace
 
@@ -295,7 +278,7 @@ void Actor::FaceTowards(const Entity *entity)
 		return;
 	Vec3 d = entity->transform.position - transform.position;
 	d.y = 0.0f;
-	facing = Normalized(d, kUp);
+	facing = NormalizedOr(d, kUp);
 }
 
 bool Actor::HasWalkTarget() const
@@ -308,64 +291,21 @@ void Actor::ClearWalkTarget()
 	walkTarget = Vec3(kNoWalkTarget);
 }
 
-void Actor::ApplyDifficulty(uint8_t baseHearts, bool scaled)
-{
-	GameLink &game = GameLink::Get();
-	int factor = 1;
-	if (faction == kFactionHostile && scaled) {
-		if (game.Flag("newgame+"))
-			factor = 2;
-		const int difficulty = game.Difficulty();
-		if (difficulty >= 1)
-			factor++;
-		if (difficulty >= 2)
-			factor++;
-	}
-	const uint8_t hearts = static_cast<uint8_t>(baseHearts * factor);
-	stats.hearts = hearts;
-	stats.maxHearts = hearts;
-	dropFlag = hearts;
-	if (game.IsMode(1))
-		dropCount = baseHearts;
-	else
-		dropCount = baseHearts == 0 ? 0 : static_cast<uint8_t>(baseHearts / 2 + 1);
-}
-
 // --- Fighting -----------------------------------------------------------------
 
 void Actor::StartAttack()
 {
-	if (!HasHearts())
-		return;
-	PlayAnimation(static_cast<uint8_t>(kAnimStrikeFore + strikeAlternation), kStrikeHold, kActionSpeed);
-	actionMoveFactor = kStrikeMove;
-	strikeEffectTimer = kStrikeEffectDelay;
-	const uint8_t alternatives = strikeAnimationCount > 0 ? strikeAnimationCount : 1;
-	strikeAlternation = static_cast<uint8_t>((strikeAlternation + 1) % alternatives);
-	busyTimer = kStrikeBusy;
-	PlaySoundVariant(kAttackVoice);
+	ActorCombat::StartAttack(*this);
 }
 
 void Actor::StartRoll()
 {
-	if (!HasHearts())
-		return;
-	PlayAnimation(kAnimRoll, kRollHold, kActionSpeed);
-	rollTimer = kRollTime;
-	actionMoveFactor = kRollMove;
-	busyTimer = kRollBusy;
-	if (const char *name = rollSounds.PickRandom(nullptr))
-		Sound::Instance()->PlayAt(name, &transform.position.x, kRollLevel);
+	ActorCombat::StartRoll(*this);
 }
 
 void Actor::Block()
 {
-	if (!HasHearts())
-		return;
-	PlayAnimation(kAnimBlockVert, kBlockHold, kActionSpeed);
-	rollTimer = 0.0f;
-	actionMoveFactor = 0.0f;
-	busyTimer = kBlockBusy;
+	ActorCombat::Block(*this);
 }
 
 void Actor::Jump(float strength)
@@ -377,50 +317,12 @@ void Actor::Jump(float strength)
 
 bool Actor::Attack(MapEntity *victim, uint8_t damage, float power)
 {
-	if (victim == nullptr || !IsHostile(faction, victim->GetFaction()))
-		return false;
-	// The fire sword burns a foe down at once when the blow would finish it,
-	// but only a foe that would take the blow at all.
-	if (stats.heldKind == kFireSwordKind && victim->IsKind(kActorClassId) && IsActorKind(victim->GetKind())) {
-		Actor *foe = static_cast<Actor *>(victim);
-		if (foe->stats.hearts <= damage && foe->AcceptsBlowFrom(this)) {
-			foe->lastAttacker = this;
-			if (foe->defeatOpensGroup != 0 && foe->map != nullptr && foe->mapObject != nullptr)
-				foe->map->SetGroupFlag(foe->mapObject->Group(), true);
-			foe->Die();
-			if (foe->GetFaction() == kFactionHostile)
-				AddChain(1); // burnt down is defeated: it counts toward the chain
-			return true;
-		}
-	}
-	return victim->Strike(this, damage, power);
+	return ActorCombat::Attack(*this, victim, damage, power);
 }
 
 bool Actor::Strike(MapEntity *attacker, uint8_t damage, float power)
 {
-	if (knockBackTimer > 0.0f || busyTimer > 0.0f || !HasHearts())
-		return false;
-	lastAttacker = IsActor(attacker) ? static_cast<Actor *>(attacker) : nullptr;
-	KnockBackFrom(attacker, power);
-	const uint8_t level = PlaySoundVariant(kHurtVoice);
-	ShakeCamera(level / 255.0f * kStrikeShake);
-	PlayAnimation(animations[kAnimHit1] != nullptr ? kAnimHit1 : kAnimIdle, 0.0f, kActionSpeed);
-	if (lastAttacker != nullptr && faction == kFactionHostile && lastAttacker->GetFaction() != kFactionHostile)
-		struckByOtherSide = 1;
-	if (damage < stats.hearts) {
-		stats.hearts = static_cast<uint8_t>(stats.hearts - damage);
-		if (currentBehaviour != nullptr) {
-			BehaviourStack::Call call(behaviours);
-			currentBehaviour->OnStruck(lastAttacker);
-		}
-	} else {
-		Defeat();
-	}
-	actionTimer = hitStun * knockBackRecovery;
-	busyTimer = actionTimer;
-	if (damage != 0)
-		flashTimer = kFlashTime;
-	return true;
+	return ActorCombat::TakeBlow(*this, attacker, damage, power);
 }
 
 void Actor::OnCollide(Entity *other)
@@ -430,104 +332,28 @@ void Actor::OnCollide(Entity *other)
 		BehaviourStack::Call call(behaviours);
 		currentBehaviour->OnTouch(other);
 	}
-	if (rollTimer <= 0.0f || moving == 0 || other == nullptr || !other->IsKind(kClassId))
-		return;
-	MapEntity *thing = static_cast<MapEntity *>(other);
-	const uint32_t thingKind = thing->GetKind();
-	if (IsPickupKind(thingKind) || thingKind == kSwitchKind || thingKind == kGrassKind || thingKind == kFireplaceKind)
-		return;
-	if (GameLink::Get().IsMode(1) || thing->transform.position.y <= transform.position.y - kBumpLowestTop)
-		return;
-	if (animations[kAnimHit1] != nullptr)
-		PlayAnimation(kAnimHit1, kBumpHold, kActionSpeed);
-	thing->Hurt(this);
-	rollTimer = 0.0f;
-	actionMoveFactor = 0.0f;
-	actionTimer = kBumpHold;
-	recoilTimer = kBumpRecoil;
-	SpawnFX(this, kFXKindDust, Vec3(0.0f));
-	ShakeCamera(kBumpShake);
+	ActorCombat::BumpWhileRolling(*this, other);
 }
 
 void Actor::Defeat()
 {
-	if (!HasHearts())
-		return;
-	AddBehaviour(nullptr, true);
-
-	if (ModelAnimation *die = animations[kAnimDie]) {
-		if (lifeState == kLifeAdded) {
-			// Not on screen yet (a foe beaten on an earlier visit): lie down
-			// at once.
-			model.SetSpeed(1.0f);
-			model.SetAnimation(die, 0.0f);
-			model.SetTime(static_cast<float>(die->frameCount));
-			animationHoldTimer = kForever;
-			actionTimer = kForever;
-			model.Update(0.0f);
-		} else {
-			model.SetAnimationAtSpeed(die, 0.0f, kDieSpeed);
-			model.SetTime(0.0f);
-			actionTimer = kForever;
-		}
-	}
-
-	stats.hearts = 0;
-	deathTimer = deathDelay;
-	if (collider != nullptr)
-		collider->mode = Collider::kModeIgnored;
-
-	if (defeatOpensGroup != 0 && map != nullptr && mapObject != nullptr)
-		map->SetGroupFlag(mapObject->Group(), true);
-
-	if (faction == kFactionHostile) {
-		if (map != nullptr)
-			map->CheckTriggers();
-		if (IsLivingActor(lastAttacker) && lastAttacker->GetFaction() == kFactionPlayer)
-			lastAttacker->AddChain(1);
-	}
-	PlaySoundVariant(kHurtVoice);
+	ActorCombat::Defeat(*this);
 }
 
 void Actor::Die()
 {
-	stats.hearts = 0;
-	ActorRegistry::Remove(this);
-	if (dropsEnabled != 0) {
-		if (faction == kFactionHostile) {
-			SpawnFX(this, kFXKindEvaporate, Vec3(0.0f));
-			if (dropFlag != 0)
-				SpawnDrops();
-		}
-		SetActive(false);
-	}
-	if (faction == kFactionHostile && map != nullptr)
-		map->CheckTriggers();
-}
-
-void Actor::SpawnDrops()
-{
-	GameLink &game = GameLink::Get();
-	const bool originalRules = game.IsMode(1);
-	Actor *striker = IsActor(lastAttacker) ? lastAttacker : nullptr;
-	for (uint8_t roll = 0; roll < dropCount; roll++) {
-		if (originalRules) {
-			const bool evenTile = mapObject != nullptr && (mapObject->x + mapObject->y) % 2 == 0;
-			const bool heartAllowed = (striker != nullptr && striker->stats.hearts <= kLowHearts) || evenTile;
-			const bool wantsHeart = striker != nullptr && striker->stats.hearts < striker->stats.maxHearts;
-			SpawnFX(this, roll == 0 && wantsHeart && heartAllowed ? kFXKindHeart : kFXKindChicken, Vec3(0.0f));
-		} else if (roll % 2 == 0) {
-			SpawnFX(this, kFXKindChicken, Vec3(0.0f));
-		}
-	}
-	if (!originalRules && game.Difficulty() < 2 && IsLivingActor(striker) && striker->stats.hearts < kDesperateHearts)
-		SpawnFX(this, kFXKindHeart, Vec3(0.0f));
+	ActorCombat::Die(*this);
 }
 
 void Actor::Kill()
 {
 	if (killable != 0)
 		Die();
+}
+
+void Actor::ApplyDifficulty(uint8_t baseHearts, bool scaled)
+{
+	ActorCombat::ApplyDifficulty(*this, baseHearts, scaled);
 }
 
 // --- Holding ------------------------------------------------------------------
@@ -583,21 +409,7 @@ void Actor::SpawnStrikeFX()
 
 void Actor::LoadModel()
 {
-	for (ModelAnimation *&animation : animations)
-		animation = nullptr;
-	weaponBone = nullptr;
-	if (!model.IsLoaded())
-		return;
-	model.SetSpeed(modelSpeed);
-	model.SetBaseRotation(glm::angleAxis(glm::pi<float>(), kUp));
-	for (int i = 0; i < kActorAnimationCount; i++) {
-		animations[i] = model.FindAnimation(kAnimationNames[i].name);
-		if (animations[i] != nullptr && kAnimationNames[i].loops)
-			animations[i]->loop = 1;
-	}
-	weaponBone = model.FindJoint("B_Weapon.L");
-	if (weaponBone == nullptr)
-		weaponBone = model.FindJoint("B_Hand.L");
+	ActorAnimator::SetUpModel(*this);
 }
 
 ModelAnimation *Actor::GetAnimation(uint8_t index) const
@@ -607,37 +419,17 @@ ModelAnimation *Actor::GetAnimation(uint8_t index) const
 
 void Actor::PlayAnimation(uint8_t index, float hold, float speed)
 {
-	if (!HasHearts())
-		return;
-	if (ModelAnimation *animation = GetAnimation(index)) {
-		model.SetAnimationAtSpeed(animation, 0.0f, speed);
-		model.SetTime(0.0f); // a strike repeated restarts too
-	}
-	actionTimer = hold;
-	animationHoldTimer = 0.0f;
+	ActorAnimator::Play(*this, index, hold, speed);
 }
 
 void Actor::PlayAnimationBlended(uint8_t index, float blend, float hold, float speed)
 {
-	if (!HasHearts())
-		return;
-	if (ModelAnimation *animation = GetAnimation(index))
-		model.BlendToAnimationAtSpeed(animation, blend, speed);
-	actionTimer = hold;
-	animationHoldTimer = 0.0f;
+	ActorAnimator::PlayBlended(*this, index, blend, hold, speed);
 }
 
 void Actor::PlayAnimationAt(uint8_t index, float startTime, float hold)
 {
-	if (!HasHearts())
-		return;
-	if (ModelAnimation *animation = GetAnimation(index)) {
-		model.SetAnimation(animation, startTime);
-		model.SetTime(startTime);
-	}
-	animationHoldTimer = hold;
-	actionTimer = hold;
-	model.Update(0.0f);
+	ActorAnimator::PlayAt(*this, index, startTime, hold);
 }
 
 uint8_t Actor::PlaySoundVariant(uint8_t set)
@@ -677,68 +469,7 @@ void Actor::UpdateFootsteps(float dt)
 
 void Actor::UpdateAnimation(float dt)
 {
-	// Dying, acting, or idling and running.
-	if (deathTimer > 0.0f) {
-		deathTimer -= dt;
-		// Exactly 0 is over too, so a delay of whole frames ends on time.
-		if (deathTimer <= 0.0f) {
-			deathTimer = 0.0f;
-			Die();
-		}
-	} else if (actionTimer > 0.0f) {
-		actionTimer -= dt;
-	} else if (HasHearts()) {
-		if (moving == 0) {
-			if (animations[kAnimIdle] != nullptr)
-				model.BlendToAnimation(animations[kAnimIdle], kIdleBlend);
-			model.SetSpeed(kIdleSpeed);
-		} else {
-			if (animations[kAnimRun] != nullptr)
-				model.BlendToAnimation(animations[kAnimRun], kRunBlend);
-			const float scale = LengthSquared(slideVelocity) > 0.01f ? kSlideRunSpeedScale : kRunSpeedScale;
-			model.SetSpeed(Vec3Length(moveVelocity) * kRunSpeedPerUnit * scale);
-		}
-		if (keepAttacking != 0)
-			StartAttack();
-	}
-
-	// Rolling.
-	if (rollTimer > 0.0f) {
-		rollTimer -= dt;
-		if (actionTimer < 0.0f) {
-			actionTimer = kRollTailHold;
-			actionMoveFactor = kRollTailMove;
-		}
-	} else if (keepRolling != 0) {
-		if (LengthSquared(moveVelocity) <= kBlockMinSpeedSquared)
-			Block();
-		else
-			StartRoll();
-	}
-
-	// Turning toward the way it walks.
-	if (LengthSquared(facing) > 0.3f) {
-		const glm::quat wanted = LookRotation(Normalized(facing, kSouth), kUp);
-		transform.rotation = SlerpApproach(transform.rotation, wanted, kTurnRate, dt);
-	}
-
-	if (animationHoldTimer > 0.0f)
-		animationHoldTimer -= dt;
-	else
-		model.Update(dt);
-
-	if (strikeEffectTimer > 0.0f) {
-		strikeEffectTimer -= dt;
-		if (strikeEffectTimer <= 0.0f) {
-			strikeEffectTimer = 0.0f;
-			SpawnStrikeFX();
-		}
-	}
-
-	if (busyTimer > 0.0f)
-		busyTimer = Max(busyTimer - dt, 0.0f);
-
-	UpdateFootsteps(dt);
+	ActorAnimator::Update(*this, dt);
 }
 
 void Actor::Render()

@@ -40,7 +40,9 @@ enum ActorAnimation : uint8_t {
 // PlayerStats), a stack of behaviours that decide where it walks, melee
 // blows under the faction rule, rolling, blocking and jumping, a red hit
 // flash, a death in two steps (defeat, then a little later the drops), and
-// footstep and voice sounds.
+// footstep and voice sounds. The fight rules live in ActorCombat and the
+// animation in ActorAnimator; the hooks below call in there, and subclasses
+// override the hooks.
 //
 // The actor owns its model, its behaviours (freed when they finish, when the
 // stack is replaced and when the actor goes; never while one of them is
@@ -214,10 +216,12 @@ protected:
 
 private:
 	friend class ActorRegistry;
+	// The fight rules work on the behaviours too (a blow tells the current
+	// one who struck).
+	friend class ActorCombat;
 
 	// Drops every pointer this actor and its behaviours keep to the entity.
 	void ForgetEntity(const Entity *entity);
-	void SpawnDrops();
 
 	BehaviourStack behaviours;                  // owned; the top is current
 	ActorBehaviour *currentBehaviour = nullptr; // the top, refreshed every update

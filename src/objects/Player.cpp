@@ -3,21 +3,19 @@
 #include "audio/ModMusicPlayer.h"
 #include "audio/Sound.h"
 #include "engine/collision/Collider.h"
-#include "engine/core/ActiveSequence.h"
 #include "engine/core/Camera.h"
 #include "engine/core/Input.h"
-#include "engine/core/Log.h"
 #include "engine/core/NameHash.h"
-#include "engine/render/Renderer.h"
 #include "map/EnvironmentTable.h"
-#include "map/MapSequence.h"
 #include "map/TileMap.h"
 #include "objects/ActorRegistry.h"
 #include "objects/GameLink.h"
 #include "objects/ItemKinds.h"
-#include "objects/MapExits.h"
 #include "objects/PlayerTuning.h"
 #include "objects/MapEntityFactory.h"
+#include "objects/PlayerAreas.h"
+#include "objects/PlayerDeath.h"
+#include "objects/PlayerInput.h"
 #include "objects/PlayerObjectActions.h"
 #include "objects/PlayerPushing.h"
 #include "objects/FXSpawner.h"
@@ -36,11 +34,6 @@ uint32_t g_strikeCount = 0;
 
 const Vec3 kSouth(0.0f, 0.0f, 1.0f);
 const Vec3 kNorth(0.0f, 0.0f, -1.0f);
-
-bool IsMapLink(const MapObjectDef *object)
-{
-	return object != nullptr && object->kind == kObjectExit;
-}
 
 } // namespace
 
@@ -193,85 +186,10 @@ void Player::StopWalkingOut()
 
 void Player::EnterMapLink(MapObjectDef *object)
 {
-	if (object == nullptr || !HasHearts() || deathTimer > 0.0f)
-		return;
-	SetExitTarget(object->name.Get());
-	useTarget = nullptr;
-	currentArea = object;
-	PlayerTile tile = CurrentTile();
-	exitSpanX = MapExits::Span(tile.x, object->x, object->w);
-	exitSpanY = MapExits::Span(tile.y, object->y, object->h);
-	walkOutDirection = 0;
-	// A link that names no other map leads nowhere: the hero keeps its
-	// controls instead of walking off into the void.
-	if (HasExitTarget() && map != nullptr)
-		walkOutDirection = MapExits::WalkOutDirection(map->GetMapData(), *object);
+	PlayerAreas::EnterMapLink(*this, object);
 }
 
 // --- The frame ---------------------------------------------------------
-
-void Player::StopHeldStill()
-{
-	slideVelocity = Vec3(0.0f);
-}
-
-bool Player::AnswerMessages()
-{
-	GameLink &game = GameLink::Get();
-	if (game.IsBusy()) {
-		ActorRegistry::StopAll();
-		busyTimer = kBusySeconds;
-		if (sinceLastPress > kPressGap && Pressed(kActionStrike)) {
-			game.CompleteTyping(game.IsTimedMode());
-			sinceLastPress = 0.0f;
-			keepAttacking = 0;
-		}
-		StopHeldStill();
-		return true;
-	}
-	if (IsSequenceRunning()) {
-		ActorRegistry::StopAll();
-		moveAxes = Vec3(0.0f);
-		sinceScript = 0.0f;
-		if (IsSequenceState2()) {
-			busyTimer = kBusySeconds;
-			uint32_t state = game.GetMessageState();
-			if (state == kMessageQuestion) {
-				game.ShowChoice("Yes", "No");
-				if (Pressed(kActionStrike))
-					state = kMessageYes;
-				else if (Pressed(kActionRoll))
-					state = kMessageNo;
-			} else {
-				game.ShowPrompt("Continue");
-				if (Pressed(kActionStrike) || Pressed(kActionRoll))
-					state = kMessageYes;
-			}
-			if (state > kMessageQuestion) {
-				game.SetMessageState(state);
-				game.CloseMessage();
-				StepActiveSequence();
-				keepAttacking = 0;
-				keepRolling = 0;
-			}
-		}
-		StopHeldStill();
-		return true;
-	}
-	if (game.IsMessageVisible()) {
-		ActorRegistry::StopAll();
-		busyTimer = kBusySeconds;
-		game.ShowPrompt("OK");
-		if (Pressed(kActionStrike)) {
-			game.CloseMessage();
-			keepAttacking = 0;
-			useTarget = nullptr;
-		}
-		StopHeldStill();
-		return true;
-	}
-	return false;
-}
 
 void Player::Update(float dt)
 {
@@ -301,25 +219,25 @@ void Player::Update(float dt)
 	if (chainCooldown > 0.0f)
 		chainCooldown -= dt;
 
-	if (AnswerMessages() || PlayerObjectActions::UpdateHiding(*this))
+	if (PlayerInput::AnswerMessages(*this) || PlayerObjectActions::UpdateHiding(*this))
 		return;
 
 	sinceScript += dt;
 
 	PlayerObjectActions::KeepUseTarget(*this);
-	if (useTarget != nullptr && UpdateUseTarget())
+	if (useTarget != nullptr && PlayerInput::TakeUsePress(*this))
 		return;
 
 	PlayerTile tile = CurrentTile();
 	if (map != nullptr)
-		UpdateAreas(tile);
+		PlayerAreas::Update(*this, tile);
 	if (tile != promptTile)
 		promptTile.Unset();
 	if (map != nullptr && grounded)
 		safeGround.Observe(*map, tile, tileRecord.kind);
 	if (actionMoveFactor > kRollBoostEnd && groundHeight <= kRollGroundLimit)
 		actionMoveFactor = kRollBoostEnd;
-	UpdateMapEdges(tile);
+	PlayerAreas::CheckMapEdges(*this, tile);
 	if (tile != readTile) {
 		readTile.Unset();
 		if (useTarget != nullptr && ItemKinds::IsReadableKind(MapEntityKindFromType(useTarget->type)))
@@ -327,122 +245,10 @@ void Player::Update(float dt)
 	}
 }
 
-bool Player::UpdateUseTarget()
-{
-	Entity *entity = useTarget->entity;
-	if (lastUsePosition != Vec3(0.0f) && Entity::IsAlive(entity))
-		FaceTowards(entity);
-	if (Pressed(kActionStrike)) {
-		keepAttacking = 0;
-		if (!IsLiveActor(entity) || sinceScript > kScriptPressGuard)
-			Use(useTarget);
-		return true;
-	}
-	if (useTarget != currentArea && CurrentTile() != promptTile) {
-		useTarget = nullptr;
-		GameLink::Get().CloseMessage();
-		promptTile.Unset();
-	}
-	return false;
-}
-
-void Player::UpdateAreas(const PlayerTile &tile)
-{
-	GameLink &game = GameLink::Get();
-	MapObjectDef *object = map->FindObjectAt(transform.position);
-	if (object == nullptr) {
-		if (currentArea != nullptr) {
-			if (lastArea != nullptr && lastArea != currentArea && IsMapLink(currentArea))
-				EnterMapLink(currentArea);
-			currentArea = nullptr;
-			lastArea = nullptr;
-			useTarget = nullptr;
-			promptTile = tile;
-			game.CloseMessage();
-		}
-	} else if (object != currentArea) {
-		LogDebug("enter area %s\n", object->name.GetOr(""));
-		currentArea = object;
-		useTarget = nullptr;
-		game.CloseMessage();
-		if (tile != promptTile) {
-			switch (object->kind) {
-			case kObjectTrigger:
-				Use(object);
-				if (object->Group() != 0)
-					map->SetGroupFlag(object->Group(), true);
-				break;
-			case kObjectSpawn: {
-				// A reload of the save arrives at this waypoint.
-				game.SetPreviousMapIdAndSave(object->key);
-				int16_t cx = static_cast<int16_t>(object->x + object->w / 2);
-				int16_t cy = static_cast<int16_t>(object->y + object->h / 2);
-				homePosition = map->TilePosition(cx, cy, 0.5f, 0.5f);
-				break;
-			}
-			case kObjectMessage:
-				ShowUsePrompt("Inspect", object);
-				break;
-			default:
-				break;
-			}
-		}
-		promptTile = tile;
-		areaEntryPosition = transform.position;
-	}
-	if (IsMapLink(currentArea) && currentArea != lastArea
-		&& glm::distance(transform.position, areaEntryPosition) >= kLinkEntryDistance
-		&& (IsOriginalRules() || map->IsInsideObject(*currentArea, transform.position)))
-		EnterMapLink(currentArea);
-}
-
-void Player::UpdateMapEdges(const PlayerTile &tile)
-{
-	if (map == nullptr || HasExitTarget())
-		return;
-	MapObjectDef *exit = MapExits::EdgeExitAt(map->GetMapData(), tile.x, tile.y, facing);
-	if (exit != nullptr)
-		EnterMapLink(exit);
-}
-
 void Player::GetDesiredMove(Vec3 &out, float dt)
 {
 	(void)dt;
-	out = Vec3(0.0f);
-	if (!HasHearts() || hideCupboard != nullptr || recoilTimer > 0.0f) {
-		moveAxes = Vec3(0.0f);
-		moveVelocity = Vec3(0.0f);
-		return;
-	}
-	if (HasWalkTarget()) {
-		Vec3 d = walkTarget - transform.position;
-		d.y = 0.0f;
-		if (glm::dot(d, d) >= kWalkTargetStopSq) {
-			moveAxes = Vec3(0.0f);
-			out = ClampLength(d * kAutoWalkGain, moveSpeed);
-			return;
-		}
-		ClearWalkTarget();
-	}
-	if (walkOutDirection != 0) {
-		out = ClampLength(DirectionToVector(walkOutDirection) * kAutoWalkGain, moveSpeed);
-		return;
-	}
-	if (GameLink::Get().IsMessageVisible() || freezeTimer > 0.0f)
-		return;
-	glm::vec2 axes = Controls().GetMoveVector(0);
-	moveAxes = Vec3(axes.x, axes.y, 0.0f);
-	if (axes.x * axes.x + axes.y * axes.y <= kStickDeadZoneSq)
-		return;
-	const Vec3 up(0.0f, 1.0f, 0.0f);
-	Vec3 right(1.0f, 0.0f, 0.0f);
-	if (GameLink::Get().IsMode(2) && Camera::Get() != nullptr)
-		right = Camera::Get()->transform.GetRight();
-	Vec3 forward = glm::cross(right, up);
-	Vec3 move = ClampLength(right * axes.x + forward * axes.y, 1.0f) * moveSpeed;
-	if (actionTimer > 0.0f)
-		move *= actionMoveFactor;
-	out = move;
+	PlayerInput::DesiredMove(*this, out);
 }
 
 void Player::OnCollide(Entity *other)
@@ -504,36 +310,7 @@ void Player::OnBlocked(const Vec3 &direction)
 
 void Player::Kill()
 {
-	// A hero already dying lies on the water floor, where every frame would
-	// kill it again and put its death off for ever.
-	if (!HasHearts() || deathTimer > 0.0f)
-		return;
-	uint8_t damage = surfaceLevel == kWaterLevel && IsOnLava() ? kLavaFallDamage : kFallDamage;
-	if (stats.hearts <= damage + 1) {
-		stats.hearts = 0;
-		SetVisible(false);
-		BeginDeath();
-		return;
-	}
-	stats.hearts = static_cast<uint8_t>(stats.hearts - damage);
-	if (GetRenderer() != nullptr)
-		GetRenderer()->BlankFor(kFallBlankMs);
-	PutBackOnSafeGround();
-}
-
-void Player::PutBackOnSafeGround()
-{
-	const PlayerTile &safeTile = safeGround.Tile();
-	if (!safeTile.IsSet() || map == nullptr) {
-		UpdateTransform();
-		return;
-	}
-	MapEntity::ResetState();
-	transform.position = map->TilePosition(safeTile.x, safeTile.y, 0.5f, 0.5f);
-	safeGround.Return();
-	splashed = 0;
-	MakeSolid();
-	SetVisible(true);
+	PlayerDeath::Fall(*this);
 }
 
 void Player::Splash()
@@ -563,32 +340,12 @@ void Player::Defeat()
 
 void Player::BeginDeath()
 {
-	useTarget = nullptr;
-	deathTimer = deathDelay;
-	PlayEffect("sfx/dead.ogg", 0.5f, Sound::kPlayOnReservedChannel);
-	if (ModMusicPlayer *music = ModMusicPlayer::Instance()) {
-		music->EndOverlayCue();
-		music->Stop();
-	}
-	if (GetRenderer() != nullptr)
-		GetRenderer()->SetOverlayMode(1);
+	PlayerDeath::Begin(*this);
 }
 
 void Player::Die()
 {
-	GameLink &game = GameLink::Get();
-	uint32_t playTimeMs = game.PlayTimeMs();
-	// Only a slot read back whole may take the death: saving the live game
-	// over a slot that could not be read would replace that save with
-	// whatever the live game holds.
-	if (game.LoadCurrentSlot()) {
-		game.AddDeath();
-		game.SetPlaySeconds(playTimeMs / 1000);
-		game.SaveCurrentSlot();
-	} else {
-		Log("The death was not saved: the save slot could not be read back.\n");
-	}
-	game.ShowDied();
+	PlayerDeath::End();
 }
 
 // --- Strikes, rolls and the chain --------------------------------------
@@ -749,31 +506,12 @@ void Player::LoadModel()
 
 void Player::Use(MapObjectDef *object)
 {
-	if (object == nullptr || !PlayerObjectActions::UseEntity(*this, *object))
-		return;
-	if (glm::distance(transform.position, lastUsePosition) < kUseMoveDistance)
-		return;
-	lastUsePosition = transform.position;
-	LogDebug("Player use %i\n", object->id);
-	if (object->commandCount > 0 && map != nullptr) {
-		SetActiveSequence(new MapSequence(map, object));
-		sinceLastPress = 0.0f;
-	}
+	PlayerAreas::Use(*this, object);
 }
 
 void Player::ShowUsePrompt(const char *label, MapObjectDef *object)
 {
-	if (stats.heldKind == ItemKinds::kDress || hideCupboard != nullptr) {
-		useTarget = nullptr;
-		promptTile = CurrentTile();
-		return;
-	}
-	GameLink &game = GameLink::Get();
-	if (useTarget != object && game.HasHud()) {
-		useTarget = object;
-		game.ShowPrompt(label);
-		promptTile = CurrentTile();
-	}
+	PlayerAreas::ShowUsePrompt(*this, label, object);
 }
 
 void Player::PlayEffect(const char *fileName, float volume, uint16_t flags)

@@ -25,9 +25,16 @@ struct MapObjectDef;
 // and are dropped (ForgetMapObjects) before the map frees them. Everything
 // it asks of the game around it (HUD, flags, the save slot, the death
 // screen) goes through GameLink.
+//
+// Its parts with names of their own live beside it and work on the state
+// below: PlayerInput (the input step), PlayerAreas (areas, links and use),
+// PlayerDeath (falls and dying), PlayerObjectActions and PlayerPushing.
 class Player : public Actor {
 	// Takes pickups, opens doors, hides in cupboards: works on the state below.
 	friend class PlayerObjectActions;
+	friend class PlayerInput;
+	friend class PlayerAreas;
+	friend class PlayerDeath;
 
 public:
 	static constexpr uint32_t kPlayerKind = 1;
@@ -152,19 +159,10 @@ private:
 	bool IsOriginalRules() const;
 	// The action went down this frame.
 	bool Pressed(uint8_t action) const;
-	// Steps 7 to 9 of the update: true when a message or a script holds the
-	// player this frame.
-	bool AnswerMessages();
-	// Step 13: true when a use press was taken this frame.
-	bool UpdateUseTarget();
-	void UpdateAreas(const PlayerTile &tile);
-	void UpdateMapEdges(const PlayerTile &tile);
 	// Walks one tile in the entry direction after being placed.
 	void StartWalkIn();
 	// The collider and the wall probe of a freshly placed player.
 	void MakeSolid();
-	void PutBackOnSafeGround();
-	void StopHeldStill();
 
 	Vec3 moveAxes = Vec3(0.0f);    // x, y of the stick; z unused
 	MapObjectDef *lastArea = nullptr;    // owned by the map

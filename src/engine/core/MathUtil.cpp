@@ -78,6 +78,12 @@ Vec3 ClampLength(const Vec3 &v, float maxLength)
 	return v * (maxLength / length);
 }
 
+Vec3 NormalizedOr(const Vec3 &v, const Vec3 &fallback)
+{
+	const float length = Vec3Length(v);
+	return length > 0.0f ? v / length : fallback;
+}
+
 bool IsWithinRange(const Vec3 &a, const Vec3 &b, float range)
 {
 	const Vec3 d = a - b;

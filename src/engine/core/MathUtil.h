@@ -39,6 +39,9 @@ Vec3 SmoothApproachVec3(const Vec3 &current, const Vec3 &target, float rate, flo
 float Vec3Length(const Vec3 &v);
 // v when it is no longer than maxLength, else v shortened to maxLength.
 Vec3 ClampLength(const Vec3 &v, float maxLength);
+// v scaled to length 1, or fallback when v has no direction (zero, or a NaN
+// or infinite part, as Vec3Length sees it).
+Vec3 NormalizedOr(const Vec3 &v, const Vec3 &fallback);
 // True when a and b lie closer than range (squared distances compared).
 bool IsWithinRange(const Vec3 &a, const Vec3 &b, float range);
 

@@ -31,7 +31,7 @@ using PostProgramLoader = std::function<uint32_t(const char *shaderName)>;
 // One post-processing mode read from "post.xml": the program that composes
 // the scene and interface layers into the window, an optional resolution of
 // its own, and whether the 3D view turns orthographic and whether the options
-// screen offers it. The renderer owns the table of modes; a record never owns
+// screen offers it. The post pass owns the table of modes; a record never owns
 // its program, which lives in the shader table.
 class PostMode {
 public:

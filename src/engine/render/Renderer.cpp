@@ -1,7 +1,6 @@
 #include "engine/render/Renderer.h"
 
 #include "engine/core/Camera.h"
-#include "engine/core/FileAccess.h"
 #include "engine/core/Log.h"
 #include "engine/render/Material.h"
 #include "engine/render/Shader.h"
@@ -10,7 +9,6 @@
 #include <glad/gl.h>
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
-#include <tinyxml2.h>
 
 #include <cstddef>
 
@@ -38,32 +36,8 @@ constexpr float kOrthoFar = 100.0f;
 constexpr float kUIFar = 100.0f;  // depth range of the interface projection
 constexpr float kUIDepth = -99.0f; // interface quads sit just inside its far end
 
-constexpr float kMillisecondsToSeconds = 0.001f;
-
-const GLenum kDrawBuffers[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
-
-// Texture units of the post pass.
-constexpr GLint kSceneUnit = 0;
-constexpr GLint kDepthUnit = 1;
-constexpr GLint kInterfaceUnit = 2;
-
-constexpr GLuint kPositionAttribute = 0;
-constexpr GLuint kUVAttribute = 1;
-constexpr int kQuadVertexCount = 6; // two triangles
-
-// The full-window quad of the post pass, in clip space, and its texture
-// coordinates.
-const float kQuadPositions[kQuadVertexCount * 3] = {
-	-1.0f, -1.0f, 0.0f, 1.0f, -1.0f, 0.0f, -1.0f, 1.0f, 0.0f,
-	-1.0f, 1.0f, 0.0f, 1.0f, -1.0f, 0.0f, 1.0f, 1.0f, 0.0f,
-};
-const float kQuadUVs[kQuadVertexCount * 2] = {
-	0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f,
-	0.0f, 1.0f, 1.0f, 0.0f, 1.0f, 1.0f,
-};
-
 // The instanced unit quad: position x, y and texture u, v per vertex.
-const float kInstancedQuad[kQuadVertexCount * 4] = {
+const float kInstancedQuad[Renderer::kQuadVertexCount * 4] = {
 	-0.5f, -0.5f, 0.0f, 0.0f,
 	0.5f, -0.5f, 1.0f, 0.0f,
 	0.5f, 0.5f, 1.0f, 1.0f,
@@ -73,28 +47,6 @@ const float kInstancedQuad[kQuadVertexCount * 4] = {
 };
 constexpr GLsizei kInstancedQuadStride = 4 * sizeof(float);
 constexpr int kMatrixColumns = 4;
-
-void DeleteTexture(uint32_t &name)
-{
-	if (name != 0)
-		glDeleteTextures(1, &name);
-	name = 0;
-}
-
-void DeleteBuffer(uint32_t &name)
-{
-	if (name != 0)
-		glDeleteBuffers(1, &name);
-	name = 0;
-}
-
-void SetTextureParameters()
-{
-	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-}
 
 // Points an instance attribute (divisor 1) at the bound instance buffer.
 void SetInstanceAttribute(GLint location, GLint size, size_t offset)
@@ -153,18 +105,11 @@ Renderer::~Renderer()
 
 void Renderer::ReleaseGLObjects()
 {
-	if (framebuffer != 0)
-		glDeleteFramebuffers(1, &framebuffer);
-	framebuffer = 0;
-	for (uint32_t &texture : layerTextures)
-		DeleteTexture(texture);
-	if (depthRenderbuffer != 0)
-		glDeleteRenderbuffers(1, &depthRenderbuffer);
-	depthRenderbuffer = 0;
-	DeleteTexture(depthTexture);
-	DeleteBuffer(quadPositionBuffer);
-	DeleteBuffer(quadUVBuffer);
-	DeleteBuffer(instancedQuadBuffer);
+	targets.Release();
+	post.Release();
+	if (instancedQuadBuffer != 0)
+		glDeleteBuffers(1, &instancedQuadBuffer);
+	instancedQuadBuffer = 0;
 	if (instancedQuadArray != 0)
 		glDeleteVertexArrays(1, &instancedQuadArray);
 	instancedQuadArray = 0;
@@ -258,102 +203,34 @@ int Renderer::CreateRenderBuffers()
 	if (!HasContext())
 		return 1;
 
-	if (framebuffer != 0)
-		glDeleteFramebuffers(1, &framebuffer);
-	glGenFramebuffers(1, &framebuffer);
-
-	for (uint32_t layer = 0; layer < kLayerCount; layer++) {
-		glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-		DeleteTexture(layerTextures[layer]);
-		glGenTextures(1, &layerTextures[layer]);
-		glBindTexture(GL_TEXTURE_2D, layerTextures[layer]);
-		glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, (GLsizei)renderWidth, (GLsizei)renderHeight, 0, GL_RGBA,
-			GL_UNSIGNED_BYTE, nullptr);
-		SetTextureParameters();
-		glFramebufferTexture(GL_FRAMEBUFFER, kDrawBuffers[layer], layerTextures[layer], 0);
-	}
-
-	if (depthRenderbuffer != 0)
-		glDeleteRenderbuffers(1, &depthRenderbuffer);
-	glGenRenderbuffers(1, &depthRenderbuffer);
-	glBindRenderbuffer(GL_RENDERBUFFER, depthRenderbuffer);
-	glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, (GLsizei)renderWidth, (GLsizei)renderHeight);
-	glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthRenderbuffer);
-
-	// The depth texture takes the renderbuffer's place, so the post program
-	// can read depth as "DEPTH".
-	DeleteTexture(depthTexture);
-	glGenTextures(1, &depthTexture);
-	glBindTexture(GL_TEXTURE_2D, depthTexture);
-	glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, (GLsizei)renderWidth, (GLsizei)renderHeight, 0,
-		GL_DEPTH_COMPONENT, GL_FLOAT, nullptr);
-	SetTextureParameters();
-	glFramebufferTexture(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, depthTexture, 0);
-
-	glDrawBuffers(kLayerCount, kDrawBuffers);
-	if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+	if (!targets.Create(renderWidth, renderHeight)) {
 		CriticalError("Cannot generate render buffers\n");
 		return 1;
 	}
 
-	CreateQuadBuffers();
+	post.CreateQuad();
 
 	if (!LoadPostModes()) {
 		CriticalError("Post-processing shaders weren't loaded.\n");
 		return 1;
 	}
-	if (postModes.empty() || postModes[0].program == 0) {
+	if (!post.FirstModeHasProgram()) {
 		CriticalError("Post-processing shader did not load.\n");
 		// Without a program the post pass would present nothing at all; the
 		// built-in copy at least shows the game.
-		if (postModes.empty())
-			postModes.emplace_back();
-		postModes[0].program = DefaultShaderTextured()->GetProgram(0);
-		postModes[0].CacheUniforms();
+		post.FallBackToBuiltInCopy();
 		return 1;
 	}
 	return 0;
-}
-
-void Renderer::CreateQuadBuffers()
-{
-	// The quad never changes, so its buffers are made and filled once and
-	// survive every rebuild of the targets.
-	if (quadPositionBuffer == 0) {
-		glGenBuffers(1, &quadPositionBuffer);
-		glBindBuffer(GL_ARRAY_BUFFER, quadPositionBuffer);
-		glBufferData(GL_ARRAY_BUFFER, sizeof(kQuadPositions), kQuadPositions, GL_STATIC_DRAW);
-	}
-	if (quadUVBuffer == 0) {
-		glGenBuffers(1, &quadUVBuffer);
-		glBindBuffer(GL_ARRAY_BUFFER, quadUVBuffer);
-		glBufferData(GL_ARRAY_BUFFER, sizeof(kQuadUVs), kQuadUVs, GL_STATIC_DRAW);
-	}
-}
-
-const PostMode *Renderer::CurrentPostMode() const
-{
-	return postModeIndex < postModes.size() ? &postModes[postModeIndex] : nullptr;
 }
 
 void Renderer::BeginFrame()
 {
 	uint32_t previousWidth = renderWidth;
 	uint32_t previousHeight = renderHeight;
-	const PostMode *mode = CurrentPostMode();
 	if (HasContext()) {
 		glDepthMask(GL_TRUE);
-		if (mode != nullptr && mode->program != 0) {
-			// The uniforms belong to the post program, which must be current
-			// for them to land there rather than on whatever drew last.
-			glUseProgram(mode->program);
-			glUniform2f(mode->uniforms[kPostWindow], (float)windowWidth, (float)windowHeight);
-			glUniform1i(mode->uniforms[kPostMode], overlayMode);
-			if (mode->width > 0 && mode->height > 0)
-				glUniform2f(mode->uniforms[kPostResolution], (float)mode->width, (float)mode->height);
-			else
-				glUniform2f(mode->uniforms[kPostResolution], (float)windowWidth, (float)windowHeight);
-		}
+		post.SetWindowUniforms(windowWidth, windowHeight);
 	}
 
 	// A minimised window reports a zero size: the targets keep theirs until
@@ -364,10 +241,10 @@ void Renderer::BeginFrame()
 	}
 	if ((renderWidth != previousWidth || renderHeight != previousHeight) && HasContext())
 		CreateRenderBuffers();
-	mode = CurrentPostMode();
+	const PostMode *mode = post.Current();
 
 	if (HasContext()) {
-		glBindFramebuffer(GL_FRAMEBUFFER, mode != nullptr ? framebuffer : 0);
+		glBindFramebuffer(GL_FRAMEBUFFER, mode != nullptr ? targets.Framebuffer() : 0);
 		glViewport(0, 0, (GLsizei)renderWidth, (GLsizei)renderHeight);
 		Camera *camera = Camera::Get();
 		if (camera != nullptr)
@@ -428,49 +305,10 @@ void Renderer::EndFrame()
 
 	if (!HasContext())
 		return;
-	const PostMode *mode = CurrentPostMode();
+	const PostMode *mode = post.Current();
 	if (mode != nullptr && renderMode != kRenderModeWireframe)
-		RunPostPass(*mode);
+		post.Run(*mode, targets, windowWidth, windowHeight);
 	SDL_GL_SwapWindow(window);
-}
-
-void Renderer::RunPostPass(const PostMode &mode)
-{
-	glBindFramebuffer(GL_FRAMEBUFFER, 0);
-	glViewport(0, 0, (GLsizei)windowWidth, (GLsizei)windowHeight);
-	glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-
-	glUseProgram(mode.program);
-	glDisable(GL_DEPTH_TEST);
-
-	glActiveTexture(GL_TEXTURE0 + kSceneUnit);
-	glBindTexture(GL_TEXTURE_2D, layerTextures[kLayerScene]);
-	glUniform1i(mode.uniforms[kPostSampler], kSceneUnit);
-	glActiveTexture(GL_TEXTURE0 + kInterfaceUnit);
-	glBindTexture(GL_TEXTURE_2D, layerTextures[kLayerInterface]);
-	glUniform1i(mode.uniforms[kPostSamplerUI], kInterfaceUnit);
-	glActiveTexture(GL_TEXTURE0 + kDepthUnit);
-	glBindTexture(GL_TEXTURE_2D, depthTexture);
-	glUniform1i(mode.uniforms[kPostDepth], kDepthUnit);
-	// Materials bind on unit 0 without selecting it first on every path.
-	glActiveTexture(GL_TEXTURE0);
-
-	glUniform1f(mode.uniforms[kPostTime], (float)SDL_GetTicks() * kMillisecondsToSeconds);
-	glUniform1f(mode.uniforms[kPostFadeAmount], fadeAmount);
-	glUniform1f(mode.uniforms[kPostFadeAngle], fadeAngle);
-	glUniform1f(mode.uniforms[kPostContrast], colorGrade.y);
-	glUniform1f(mode.uniforms[kPostSaturation], colorGrade.z);
-
-	glBindBuffer(GL_ARRAY_BUFFER, quadPositionBuffer);
-	glEnableVertexAttribArray(kPositionAttribute);
-	glVertexAttribPointer(kPositionAttribute, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
-	glBindBuffer(GL_ARRAY_BUFFER, quadUVBuffer);
-	glEnableVertexAttribArray(kUVAttribute);
-	glVertexAttribPointer(kUVAttribute, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
-	glDrawArrays(GL_TRIANGLES, 0, kQuadVertexCount);
-	glDisableVertexAttribArray(kPositionAttribute);
-	glDisableVertexAttribArray(kUVAttribute);
-	glEnable(GL_DEPTH_TEST);
 }
 
 void Renderer::Resize(uint32_t width, uint32_t height)
@@ -524,11 +362,11 @@ void Renderer::SetRenderMode(uint32_t mode)
 
 void Renderer::SetDrawBuffer(uint32_t layer)
 {
-	if (layer >= kLayerCount)
+	if (layer >= RenderTargets::kLayerCount)
 		return;
 	drawBuffer = layer;
-	if (HasContext() && CurrentPostMode() != nullptr)
-		glDrawBuffers(1, &kDrawBuffers[layer]);
+	if (HasContext() && post.Current() != nullptr)
+		targets.DrawInto(layer);
 }
 
 glm::mat4 Renderer::GetMatrix(uint32_t kind) const
@@ -542,76 +380,12 @@ glm::mat4 Renderer::GetMatrix(uint32_t kind) const
 
 bool Renderer::LoadPostModes()
 {
-	return LoadPostModesFrom(postModeFile.c_str());
+	return LoadPostModesFrom(post.File().c_str());
 }
 
 bool Renderer::LoadPostModesFrom(const char *path)
 {
-	postModes.clear();
-	tinyxml2::XMLDocument document;
-	LoadXmlFile(path, document);
-	bool loaded = false;
-	if (HasContext()) {
-		loaded = PostMode::ReadTable(document, postModes,
-			[](const char *shaderName) { return Shader::Get(shaderName)->GetProgram(0); });
-	}
-	if (!loaded) {
-		postModes.clear();
-		PostMode fallback;
-		fallback.SetName("Default");
-		fallback.program = DefaultShaderTextured()->GetProgram(0);
-		postModes.push_back(fallback);
-	}
-	if (HasContext()) {
-		for (PostMode &mode : postModes)
-			mode.CacheUniforms();
-	}
-	// The table may have shrunk under the current index.
-	SetPostModeIndex((uint8_t)postModeIndex);
-	return loaded;
-}
-
-const PostMode *Renderer::GetPostMode(uint16_t index) const
-{
-	return index < postModes.size() ? &postModes[index] : nullptr;
-}
-
-void Renderer::SetPostModeIndex(uint8_t index)
-{
-	if (index >= postModes.size() || postModes[index].program == 0)
-		index = 0;
-	postModeIndex = index;
-}
-
-bool Renderer::IsPostModeSelectable(uint16_t index) const
-{
-	return index < postModes.size() && postModes[index].selectable && postModes[index].program != 0;
-}
-
-bool Renderer::IsPostModeOrtho(uint8_t index) const
-{
-	return index > 0 && index < postModes.size() && postModes[index].ortho;
-}
-
-bool Renderer::IsCurrentPostModeOrtho() const
-{
-	return postModeIndex <= UINT8_MAX && IsPostModeOrtho((uint8_t)postModeIndex);
-}
-
-bool Renderer::IsCurrentPostModeSized() const
-{
-	return postModeIndex > 0 && postModeIndex < postModes.size() && postModes[postModeIndex].width != 0;
-}
-
-void Renderer::SetFade(float angle, float amount)
-{
-	fadeAngle = angle;
-	fadeAmount = amount;
-}
-
-void Renderer::SetColorGrade(float first, float contrast, float saturation)
-{
-	colorGrade = glm::vec3(first, contrast, saturation);
+	return post.Load(path, HasContext());
 }
 
 void Renderer::DrawInstancedQuads(QuadBatch &batch, Material *material, const QuadInstance *instances, uint32_t count)

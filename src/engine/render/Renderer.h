@@ -1,14 +1,14 @@
 #pragma once
 
 #include "engine/render/PostMode.h"
+#include "engine/render/PostPass.h"
+#include "engine/render/RenderTargets.h"
 
 #include <SDL.h>
 #include <glm/glm.hpp>
 
 #include <cstdint>
 #include <memory>
-#include <string>
-#include <vector>
 
 class Material;
 class Shader;
@@ -42,15 +42,16 @@ struct QuadBatch {
 	void Release();
 };
 
-// The one renderer: it owns the window, the OpenGL 3.3 core context and the
-// offscreen targets, and brackets every frame. Between BeginFrame and EndFrame
-// all drawing goes into one offscreen framebuffer with two colour layers (the
-// 3D scene and the interface) and a depth texture; EndFrame composes them into
-// the window through the current post-processing mode's program, read from
-// "post.xml", and swaps. It also keeps the projection, view and interface
-// matrices that drawing code asks for, and the global render mode that shader
-// passes switch. It lives inside the game object; every call is safe before
-// Startup (or without any GL context), doing only its bookkeeping then.
+// The one renderer: it owns the window, the OpenGL 3.3 core context, the
+// offscreen targets (RenderTargets) and the post pass (PostPass), and brackets
+// every frame. Between BeginFrame and EndFrame all drawing goes into one
+// offscreen framebuffer with two colour layers (the 3D scene and the
+// interface) and a depth texture; EndFrame composes them into the window
+// through the current post-processing mode's program, read from "post.xml",
+// and swaps. It also keeps the projection, view and interface matrices that
+// drawing code asks for, and the global render mode that shader passes switch.
+// It lives inside the game object; every call is safe before Startup (or
+// without any GL context), doing only its bookkeeping then.
 class Renderer {
 public:
 	static constexpr uint32_t kLogicalWidth = 600;	 // interface units across
@@ -65,6 +66,8 @@ public:
 	static constexpr uint32_t kLayerInterface = 1;
 
 	static constexpr uint32_t kMatrixInterface = 1; // GetMatrix kind of the 600 x 360 screen
+
+	static constexpr int kQuadVertexCount = 6; // a quad drawn as two triangles
 
 	Renderer();
 	// Releases the GL objects, the context and the window it made, and stops
@@ -135,9 +138,9 @@ public:
 	Material *GetDefaultMaterial() const { return defaultMaterial.get(); }
 
 	// GL names of the offscreen targets, 0 before Startup.
-	uint32_t GetFramebuffer() const { return framebuffer; }
-	uint32_t GetLayerTexture(uint32_t layer) const { return layer < kLayerCount ? layerTextures[layer] : 0; }
-	uint32_t GetDepthTexture() const { return depthTexture; }
+	uint32_t GetFramebuffer() const { return targets.Framebuffer(); }
+	uint32_t GetLayerTexture(uint32_t layer) const { return targets.LayerTexture(layer); }
+	uint32_t GetDepthTexture() const { return targets.DepthTexture(); }
 
 	// Post-processing modes.
 	// Reads the post mode file ("post.xml" unless SetPostModeFile chose
@@ -147,30 +150,33 @@ public:
 	bool LoadPostModesFrom(const char *path);
 	// The file that LoadPostModes and CreateRenderBuffers read; tests point
 	// it at files of their own.
-	void SetPostModeFile(const char *path) { postModeFile = path != nullptr ? path : kPostModeFile; }
+	void SetPostModeFile(const char *path) { post.SetFile(path); }
 	// Null when index is past the table.
-	const PostMode *GetPostMode(uint16_t index) const;
-	uint16_t GetPostModeCount() const { return (uint16_t)postModes.size(); }
-	uint16_t GetPostModeIndex() const { return postModeIndex; }
+	const PostMode *GetPostMode(uint16_t index) const { return post.Mode(index); }
+	uint16_t GetPostModeCount() const { return post.Count(); }
+	uint16_t GetPostModeIndex() const { return post.Index(); }
 	// An index past the table, or of a mode without a program, selects mode 0.
-	void SetPostModeIndex(uint8_t index);
+	void SetPostModeIndex(uint8_t index) { post.SetIndex(index); }
 	// False past the table and for a mode without a program.
-	bool IsPostModeSelectable(uint16_t index) const;
+	bool IsPostModeSelectable(uint16_t index) const { return post.IsSelectable(index); }
 	// False for mode 0 and past the table.
-	bool IsPostModeOrtho(uint8_t index) const;
-	bool IsCurrentPostModeOrtho() const;
+	bool IsPostModeOrtho(uint8_t index) const { return post.IsOrtho(index); }
+	bool IsCurrentPostModeOrtho() const { return post.IsCurrentOrtho(); }
 	// A mode past 0 with a width of its own.
-	bool IsCurrentPostModeSized() const;
+	bool IsCurrentPostModeSized() const { return post.IsCurrentSized(); }
 
 	// The values the post program reads: fade direction (radians) and amount
 	// (1 = fully faded), colour grade (an unused first value, contrast,
 	// saturation) and the overlay mode ("MODE").
-	void SetFade(float angle, float amount);
-	void SetColorGrade(float first, float contrast, float saturation);
-	void SetOverlayMode(uint16_t mode) { overlayMode = mode; }
-	float GetFadeAngle() const { return fadeAngle; }
-	float GetFadeAmount() const { return fadeAmount; }
-	uint16_t GetOverlayMode() const { return overlayMode; }
+	void SetFade(float angle, float amount) { post.SetFade(angle, amount); }
+	void SetColorGrade(float first, float contrast, float saturation)
+	{
+		post.SetColorGrade(first, contrast, saturation);
+	}
+	void SetOverlayMode(uint16_t mode) { post.SetOverlayMode(mode); }
+	float GetFadeAngle() const { return post.FadeAngle(); }
+	float GetFadeAmount() const { return post.FadeAmount(); }
+	uint16_t GetOverlayMode() const { return post.OverlayMode(); }
 
 	// Draws count textured quads in one call with the first pass of the
 	// material's shader, which reads the attributes and uniforms named in
@@ -178,14 +184,7 @@ public:
 	void DrawInstancedQuads(QuadBatch &batch, Material *material, const QuadInstance *instances, uint32_t count);
 
 private:
-	static constexpr uint32_t kLayerCount = 2;
-	static constexpr const char *kPostModeFile = "post.xml";
-
 	bool HasContext() const { return context != nullptr; }
-	// The post mode that frames go through; null draws straight to the window.
-	const PostMode *CurrentPostMode() const;
-	void CreateQuadBuffers();
-	void RunPostPass(const PostMode &mode);
 	void ReleaseGLObjects();
 
 	uint32_t renderWidth = kLogicalWidth;
@@ -203,21 +202,10 @@ private:
 	bool skipPresent = false;
 	uint32_t blankUntil = 0; // SDL ticks
 	uint32_t drawBuffer = kLayerScene;
-	uint32_t framebuffer = 0; // both colour layers live in this one
-	uint32_t layerTextures[kLayerCount] = {0, 0};
-	uint32_t depthRenderbuffer = 0;
-	uint32_t depthTexture = 0;
-	uint32_t quadPositionBuffer = 0;
-	uint32_t quadUVBuffer = 0;
+	RenderTargets targets;
+	PostPass post;
 	uint32_t instancedQuadArray = 0;  // DrawInstancedQuads' own vertex array
 	uint32_t instancedQuadBuffer = 0; // its unit quad
-	uint16_t postModeIndex = 0;
-	uint16_t overlayMode = 0;
-	std::vector<PostMode> postModes;
-	std::string postModeFile = kPostModeFile;
-	float fadeAngle = 0.0f;
-	float fadeAmount = 0.0f;
-	glm::vec3 colorGrade = glm::vec3(1.0f, 1.0f, 1.0f);
 	glm::mat4 uiMatrix = glm::mat4(1.0f);
 	glm::mat4 viewMatrix = glm::mat4(1.0f);
 	glm::mat4 projectionMatrix = glm::mat4(1.0f);

@@ -114,6 +114,32 @@ TEST(MathUtil, VectorApproachLengthAndRange)
 	EXPECT_FALSE(IsWithinRange(Vec3(1.0f, 1.0f, 1.0f), Vec3(3.0f, 1.0f, 1.0f), -1.0f));
 }
 
+TEST(MathUtil, NormalizedOrKeepsTheWayOrFallsBack)
+{
+	const float inf = std::numeric_limits<float>::infinity();
+	const float nan = std::numeric_limits<float>::quiet_NaN();
+	const Vec3 fallback(0.0f, 1.0f, 0.0f);
+	struct Row {
+		const char *name;
+		Vec3 v;
+		Vec3 expected;
+	};
+	const Row rows[] = {
+		{ "a long vector keeps its way", Vec3(3.0f, 0.0f, 4.0f), Vec3(0.6f, 0.0f, 0.8f) },
+		{ "a short one too", Vec3(0.0f, 0.0f, -0.25f), Vec3(0.0f, 0.0f, -1.0f) },
+		{ "zero has no way", Vec3(0.0f), fallback },
+		{ "an infinite part has none", Vec3(inf, 0.0f, 0.0f), fallback },
+		{ "a NaN part has none", Vec3(0.0f, 0.0f, nan), fallback },
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(row.name);
+		const Vec3 got = NormalizedOr(row.v, fallback);
+		EXPECT_NEAR(got.x, row.expected.x, 1e-6f);
+		EXPECT_NEAR(got.y, row.expected.y, 1e-6f);
+		EXPECT_NEAR(got.z, row.expected.z, 1e-6f);
+	}
+}
+
 TEST(MathUtil, DirectionCodesAndTurning)
 {
 	struct Row {
