@@ -24,6 +24,10 @@ struct ExpectedLog {
 
 const ExpectedLog kExpectedLogs[] = {
 	{"shader", "empty-include.dsh", "File cannot be read: "},
+	// A vertex stage's text as the fragment stage: the driver once took the
+	// text for the vertex stage it had compiled, and the link crashed.
+	{"shader", "vertex-text-as-frag.dsh", "Failed to load frag shader pass 0 on "},
+	{"shader", "vertex-include-as-frag.dsh", "Failed to load frag shader pass 0 on "},
 	{"texture", "no-image-data.png", "Couldn't load texture "},
 };
 

@@ -15,6 +15,7 @@ namespace {
 
 constexpr size_t kMaxShaderPathLength = 127; // characters of "%s.vert" kept
 constexpr const char *kGlslVersionLine = "#version 330 core\n";
+constexpr size_t kStageLineSize = 32; // bytes of the line that names a text's stage
 
 // Both built-in shaders share this stage: positions already in clip space, so
 // the renderer can draw its quads without any matrix.
@@ -263,7 +264,19 @@ uint32_t CompileShaderSource(const char *source, uint32_t type)
 	GLuint shader = glCreateShader(type);
 	if (shader == 0)
 		return 0;
-	glShaderSource(shader, 1, &source, nullptr);
+	// Mesa remembers the texts it has compiled and, handed one again, skips
+	// the compile and reports success, compiling for real only inside
+	// glLinkProgram. It knows a text by its characters alone, not by its
+	// stage: a vertex stage's text given again as a fragment stage passes
+	// here unchecked, then fails inside the link, whose failure path reads
+	// memory it has freed. So every text ends in a line naming its stage:
+	// one text can then never stand for two stages, and a reported success
+	// is one this stage really had. The line comes last so that "#version"
+	// stays first and the driver's line numbers stay the author's.
+	char stageLine[kStageLineSize];
+	snprintf(stageLine, sizeof(stageLine), "\n// stage 0x%X\n", (unsigned)type);
+	const GLchar *parts[] = {source, stageLine};
+	glShaderSource(shader, 2, parts, nullptr);
 	glCompileShader(shader);
 	GLint status = GL_FALSE;
 	glGetShaderiv(shader, GL_COMPILE_STATUS, &status);

@@ -53,11 +53,12 @@ Shader *DefaultShaderSolid();
 // Copies "SAMPLER" with alpha forced to 1: the fallback post-processing program.
 Shader *DefaultShaderTextured();
 
-// Reads a GLSL file beside the executable and compiles it unchanged; 0 on
-// failure (logged).
+// Reads a GLSL file beside the executable and compiles its text as written,
+// adding no version line; 0 on failure (logged).
 uint32_t CompileShaderFile(const char *path, uint32_t type);
 // Compiles source text as a shader of the given GL type; 0 on failure, with the
-// driver's message in the log.
+// driver's message in the log. The text is compiled with a last line naming
+// its stage added, so that the driver never takes it for another stage's.
 uint32_t CompileShaderSource(const char *source, uint32_t type);
 // Links the two shaders into program (0 = a new one) and deletes them on
 // success. 0 on failure (logged).

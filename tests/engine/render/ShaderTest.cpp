@@ -22,6 +22,8 @@ const char *const kFrag = "uniform vec3 COLOR; out vec4 c; void main() { c = vec
 const char *const kBroken = "void main() { this is not glsl }\n";
 // Compiles, but cannot link with kVert: "MVP" has another type there.
 const char *const kFragClash = "uniform vec3 MVP; out vec4 c; void main() { c = vec4(MVP, 1.0); }\n";
+// Only a fragment stage has gl_FragCoord.
+const char *const kFragCoord = "out vec4 c; void main() { c = gl_FragCoord; }\n";
 const std::string kVersion = "#version 330 core\n";
 
 std::string Pass(const char *attributes, const char *vert, const char *frag, const char *name = "pass")
@@ -140,6 +142,10 @@ TEST_F(ShaderFiles, MultipassFiles)
 		 {"Shader error: ", "Failed to load frag shader pass 1 on %s\n"}},
 		{"pass 0 fails to link, pass 1 links", Pass("", kVert, kFragClash) + Pass("", kVert, kFrag), {false, true}, {0, 0},
 		 {"Shader program load error", "Failed to link shader %s\n"}},
+		{"the vertex stage's text as the frag", Pass("", kVert, kVert), {false}, {0},
+		 {"Shader error: ", "Failed to load frag shader pass 0 on %s\n"}},
+		{"pass 0's vertex text as pass 1's frag", Pass("", kVert, kFrag) + Pass("", kFrag, kVert), {false, false}, {0, 0},
+		 {"Shader error: ", "Failed to load frag shader pass 1 on %s\n"}},
 	};
 	int number = 0;
 	for (const Row &row : rows) {
@@ -155,6 +161,39 @@ TEST_F(ShaderFiles, MultipassFiles)
 			EXPECT_EQ(shader->GetProgram(i) != 0, row.linked[i]) << "pass " << (int)i;
 			EXPECT_EQ(shader->GetPass(i)->renderMode, row.modes[i]) << "pass " << (int)i;
 		}
+	}
+}
+
+// One text compiled first as one stage, then as another it is not valid for,
+// must fail the second time. (Mesa skips compiling a text it has compiled
+// before and reports success, whatever the stage; the link that then compiles
+// it for real crashed.)
+TEST_F(ShaderFiles, OneTextIsCompiledForEachStage)
+{
+	struct Row {
+		const char *what;
+		std::string text;
+		uint32_t first, second;
+	};
+	const Row rows[] = {
+		{"vertex text as fragment", kVersion + kVert, GL_VERTEX_SHADER, GL_FRAGMENT_SHADER},
+		{"fragment text as vertex", kVersion + kFragCoord, GL_FRAGMENT_SHADER, GL_VERTEX_SHADER},
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(row.what);
+		const uint32_t compiled = CompileShaderSource(row.text.c_str(), row.first);
+		ASSERT_NE(compiled, 0u);
+		testing::internal::CaptureStdout();
+		const uint32_t wrong = CompileShaderSource(row.text.c_str(), row.second);
+		const std::string log = testing::internal::GetCapturedStdout();
+		EXPECT_EQ(wrong, 0u);
+		EXPECT_NE(log.find("Shader error: "), std::string::npos) << log;
+		// The driver's line numbers are still the text's own: line 2 holds
+		// the first word it refuses.
+		EXPECT_NE(log.find("0:2("), std::string::npos) << log;
+		glDeleteShader(compiled);
+		if (wrong != 0)
+			glDeleteShader(wrong);
 	}
 }
 
