@@ -42,6 +42,10 @@ public:
 	ShaderPass &AddPass();
 
 private:
+	// Appends and compiles the passes of a multipass file from its first
+	// pass element on; false (logged) at the first pass that fails.
+	bool CompileDshPasses(const tinyxml2::XMLElement *first, const char *path);
+
 	std::vector<ShaderPass> passes;
 };
 
@@ -60,8 +64,8 @@ uint32_t CompileShaderFile(const char *path, uint32_t type);
 // driver's message in the log. The text is compiled with a last line naming
 // its stage added, so that the driver never takes it for another stage's.
 uint32_t CompileShaderSource(const char *source, uint32_t type);
-// Links the two shaders into program (0 = a new one) and deletes them on
-// success. 0 on failure (logged).
+// Links the two shaders into program (0 = a new one) and deletes them, linked
+// or not. 0 on failure (logged); a program it made is then deleted too.
 uint32_t LinkProgram(uint32_t vertexShader, uint32_t fragmentShader, uint32_t program);
 // The GLSL text of a multipass file's "vert" or "frag" element: the version
 // line, the file named by its "include" attribute, then its own text.

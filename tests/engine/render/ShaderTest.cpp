@@ -141,7 +141,7 @@ TEST_F(ShaderFiles, MultipassFiles)
 		{"frag error in pass 1", Pass("", kVert, kFrag) + Pass(" wireframe=\"\"", kVert, kBroken), {false, false}, {0, 1},
 		 {"Shader error: ", "Failed to load frag shader pass 1 on %s\n"}},
 		{"pass 0 fails to link, pass 1 links", Pass("", kVert, kFragClash) + Pass("", kVert, kFrag), {false, true}, {0, 0},
-		 {"Shader program load error", "Failed to link shader %s\n"}},
+		 {"Shader program load error: ", "Failed to link shader %s\n"}},
 		{"the vertex stage's text as the frag", Pass("", kVert, kVert), {false}, {0},
 		 {"Shader error: ", "Failed to load frag shader pass 0 on %s\n"}},
 		{"pass 0's vertex text as pass 1's frag", Pass("", kVert, kFrag) + Pass("", kFrag, kVert), {false, false}, {0, 0},
@@ -194,6 +194,52 @@ TEST_F(ShaderFiles, OneTextIsCompiledForEachStage)
 		glDeleteShader(compiled);
 		if (wrong != 0)
 			glDeleteShader(wrong);
+	}
+}
+
+// A build that fails gives back every shader and program it made: of the GL
+// names handed out while it ran, only the programs of passes that linked
+// still name an object.
+TEST_F(ShaderFiles, FailedBuildsGiveBackWhatTheyMade)
+{
+	struct Row {
+		const char *what;
+		const char *name;
+		std::vector<std::pair<const char *, std::string>> files; // ending, text
+	};
+	const Row rows[] = {
+		{"frag error in pass 1", "a.dsh", {{"", Pass("", kVert, kFrag) + Pass("", kVert, kBroken)}}},
+		{"vert error in pass 1", "b.dsh", {{"", Pass("", kVert, kFrag) + Pass("", kBroken, kFrag)}}},
+		{"no vert in pass 1", "c.dsh", {{"", Pass("", kVert, kFrag) + Pass("", nullptr, kFrag)}}},
+		{"pass 0 fails to link", "d.dsh", {{"", Pass("", kVert, kFragClash) + Pass("", kVert, kFrag)}}},
+		{"vertex text as frag", "e.dsh", {{"", Pass("", kVert, kVert)}}},
+		{"pair without its frag", "f", {{".vert", kVersion + kVert}}},
+		{"pair that fails to link", "g", {{".vert", kVersion + kVert}, {".frag", kVersion + kFragClash}}},
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(row.what);
+		const std::string path = folder + "/" + row.name;
+		for (const auto &[ending, text] : row.files)
+			Write(row.name + std::string(ending), text);
+		const GLuint before = glCreateShader(GL_VERTEX_SHADER);
+		testing::internal::CaptureStdout();
+		Shader *shader = Shader::Get(path.c_str());
+		EXPECT_NE(testing::internal::GetCapturedStdout(), "");
+		const GLuint after = glCreateShader(GL_VERTEX_SHADER);
+		ASSERT_GT(after, before + 1) << "the build made no GL name to look at";
+		for (GLuint name = before + 1; name < after; name++) {
+			bool kept = false;
+			for (uint8_t i = 0; i < shader->GetPassCount(); i++)
+				kept = kept || shader->GetProgram(i) == name;
+			EXPECT_EQ(glIsShader(name), GL_FALSE) << "shader " << name;
+			EXPECT_EQ(glIsProgram(name) == GL_TRUE, kept) << "program " << name;
+		}
+		for (uint8_t i = 0; i < shader->GetPassCount(); i++) {
+			EXPECT_EQ(shader->GetPass(i)->vertexShader, 0u) << "pass " << (int)i;
+			EXPECT_EQ(shader->GetPass(i)->fragmentShader, 0u) << "pass " << (int)i;
+		}
+		glDeleteShader(before);
+		glDeleteShader(after);
 	}
 }
 
