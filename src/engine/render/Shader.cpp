@@ -218,6 +218,10 @@ bool Shader::CompileDshPasses(const tinyxml2::XMLElement *first, const char *pat
 	int n = 0;
 	for (const tinyxml2::XMLElement *element = first; element != nullptr;
 	     element = element->NextSiblingElement(), n++) {
+		if (passes.size() == kMaxPassCount) {
+			Log("Too many passes on shader %s\n", path);
+			return false;
+		}
 		ShaderPass &pass = AddPass();
 		pass.renderMode = ReadRenderMode(element);
 		const tinyxml2::XMLElement *frag = element->FirstChildElement("frag");

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,6 +18,9 @@ class XMLElement;
 // Callers never own or delete a Shader. Main thread only (the GL thread).
 class Shader {
 public:
+	// The most passes a shader holds: GetPassCount counts them in a byte.
+	static constexpr size_t kMaxPassCount = UINT8_MAX;
+
 	// The table's shader for the name, built on first request. Never null.
 	static Shader *Get(const char *name);
 

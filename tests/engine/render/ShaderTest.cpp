@@ -36,6 +36,14 @@ std::string Pass(const char *attributes, const char *vert, const char *frag, con
 	return text + "</" + name + ">\n";
 }
 
+std::string ManyPasses(size_t count)
+{
+	std::string text;
+	for (size_t i = 0; i < count; i++)
+		text += Pass("", kVert, kFrag);
+	return text;
+}
+
 std::string MakeTempFolder()
 {
 	char pattern[] = "/tmp/talvex-shader-XXXXXX";
@@ -144,6 +152,11 @@ TEST_F(ShaderFiles, MultipassFiles)
 		 {"Shader program load error: ", "Failed to link shader %s\n"}},
 		{"the vertex stage's text as the frag", Pass("", kVert, kVert), {false}, {0},
 		 {"Shader error: ", "Failed to load frag shader pass 0 on %s\n"}},
+		{"more passes than a byte counts", ManyPasses(Shader::kMaxPassCount + 1),
+		 std::vector<bool>(Shader::kMaxPassCount, false), std::vector<uint8_t>(Shader::kMaxPassCount, 0),
+		 {"Too many passes on shader %s\n"}},
+		{"as many passes as a byte counts", ManyPasses(Shader::kMaxPassCount),
+		 std::vector<bool>(Shader::kMaxPassCount, true), std::vector<uint8_t>(Shader::kMaxPassCount, 0), {}},
 		{"pass 0's vertex text as pass 1's frag", Pass("", kVert, kFrag) + Pass("", kFrag, kVert), {false, false}, {0, 0},
 		 {"Shader error: ", "Failed to load frag shader pass 1 on %s\n"}},
 	};
