@@ -3,7 +3,9 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <cmath>
+#include <vector>
 
+#include "audio/SoundFileCheck.h"
 #include "engine/core/Camera.h"
 #include "engine/core/FileAccess.h"
 #include "engine/core/Log.h"
@@ -25,9 +27,33 @@ constexpr float kFalloffStart = 1.3f;         // unclamped level at distance 0, 
 constexpr float kFalloffFloor = 0.3f;         // the level never falls below this, before the boost
 constexpr float kPanPerUnit = 0.05f;          // pan per world unit of sideways offset
 
+constexpr Sint64 kMaxSoundFileSize = 16 << 20; // bytes of the longest effect file read
+
 uint32_t SdlTicks()
 {
 	return SDL_GetTicks();
+}
+
+// The whole file, or nothing (with why) when it cannot be read.
+bool ReadSoundFile(const char *fileName, std::vector<uint8_t> &bytes, const char **reason)
+{
+	SDL_RWops *stream = OpenFile(fileName, "rb");
+	if (stream == nullptr) {
+		*reason = nullptr; // a missing file: the name says it all
+		return false;
+	}
+	// A folder opens like a file here, but its size reads as the largest
+	// number there is, or as nothing.
+	const Sint64 size = SDL_RWsize(stream);
+	bool read = size > 0 && size <= kMaxSoundFileSize;
+	if (read) {
+		bytes.resize((size_t)size);
+		read = ReadFileData(stream, bytes.data(), 1, bytes.size()) == bytes.size();
+	}
+	CloseFile(stream);
+	if (!read)
+		*reason = "the file cannot be read whole";
+	return read;
 }
 
 }
@@ -82,29 +108,47 @@ void Sound::SetClock(TickFunction ticks)
 
 Mix_Chunk *Sound::LoadChunk(const char *fileName)
 {
-	SDL_RWops *stream = OpenFile(fileName, "rb");
-	if (stream == nullptr)
+	if (fileName == nullptr) {
+		Log("Can't load file (null)\n");
 		return nullptr;
+	}
+	// The mixer's loader is handed only whole files of the game's formats:
+	// it trusts the lengths a file declares.
+	std::vector<uint8_t> bytes;
+	const char *reason = nullptr;
+	if (!ReadSoundFile(fileName, bytes, &reason) || !IsWholeSoundFile(bytes.data(), bytes.size(), &reason)) {
+		if (reason != nullptr)
+			Log("Can't load file %s: %s\n", fileName, reason);
+		else
+			Log("Can't load file %s\n", fileName);
+		return nullptr;
+	}
+	SDL_RWops *stream = SDL_RWFromConstMem(bytes.data(), (int)bytes.size());
+	if (stream == nullptr) {
+		Log("Can't load file %s: %s\n", fileName, SDL_GetError());
+		return nullptr;
+	}
 	// Closed here, not by the mixer's loader: asked to close it, the loader
 	// leaves it open on some files too short to name their format.
 	Mix_Chunk *chunk = Mix_LoadWAV_RW(stream, 0);
 	CloseFile(stream);
+	if (chunk == nullptr)
+		Log("Can't load file %s: %s\n", fileName, Mix_GetError());
 	return chunk;
 }
 
 SoundEntry *Sound::FindOrLoad(const char *fileName)
 {
-	if (fileName == nullptr)
-		return nullptr;
-	const uint16_t key = HashName(fileName);
-	for (SoundEntry &entry : entries)
-		if (entry.key == key)
-			return &entry;
-
-	Mix_Chunk *chunk = LoadChunk(fileName);
+	if (fileName != nullptr) {
+		const uint16_t key = HashName(fileName);
+		for (SoundEntry &entry : entries)
+			if (entry.key == key)
+				return &entry;
+	}
+	Mix_Chunk *chunk = LoadChunk(fileName); // a null name too is refused there, logged
 	if (chunk == nullptr)
 		return nullptr;
-	entries.push_back(SoundEntry{key, chunk, 0});
+	entries.push_back(SoundEntry{HashName(fileName), chunk, 0});
 	return &entries.back();
 }
 
@@ -153,11 +197,9 @@ uint8_t Sound::Play(const char *fileName, float volume, float pan, uint16_t flag
 	// on every play would only repeat the same failure in the log.
 	if (outputOpen == 0)
 		return 0;
-	SoundEntry *entry = FindOrLoad(fileName);
-	if (entry == nullptr) {
-		Log("Can't load file %s\n", fileName != nullptr ? fileName : "(null)");
+	SoundEntry *entry = FindOrLoad(fileName); // logs why when it loads nothing
+	if (entry == nullptr)
 		return 0;
-	}
 
 	const uint32_t now = tickFunction();
 	if (now - entry->lastStart < kRestartGuardMs)

@@ -77,7 +77,8 @@ public:
 	static SoundPlacement PlaceInWorld(const Camera *camera, const float *position, float volume);
 
 	// Reads one effect file into a mixer sample (the caller frees it with
-	// Mix_FreeChunk); null when it cannot be read. The file is always closed.
+	// Mix_FreeChunk); null, with a log line naming the file and why, when it
+	// cannot be read or is not a whole WAV or Ogg Vorbis file.
 	static Mix_Chunk *LoadChunk(const char *fileName);
 
 private:
@@ -89,8 +90,8 @@ private:
 	Sound &operator=(const Sound &) = delete;
 
 	bool OpenOutput();
-	// The entry for the name, loading the file on first use; null when it
-	// cannot be loaded (nothing is stored, so a later play tries again).
+	// The entry for the name, loading the file on first use; null (logged)
+	// when it cannot be loaded (nothing is stored, so a later play tries again).
 	SoundEntry *FindOrLoad(const char *fileName);
 
 	std::vector<SoundEntry> entries;

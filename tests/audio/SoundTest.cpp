@@ -9,7 +9,9 @@
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "audio/AudioTestFiles.h"
 #include "engine/core/Camera.h"
@@ -289,6 +291,43 @@ TEST_F(SoundTest, MissingFileIsReportedOnEveryTryAndNothingIsKept)
 	ASSERT_GT(sound->Play(fresh.c_str(), 1.0f, 0.0f, 0), 0);
 	ASSERT_GT(sound->Play(fresh.c_str(), 1.0f, 0.0f, 0), 0);
 	EXPECT_EQ(entries + 1, sound->GetEntryCount());
+}
+
+// A file that is there but not a whole effect is refused before the mixer
+// reads it, in one line that names it and says why, and nothing is kept.
+TEST_F(SoundTest, RefusedFilesSayWhyInOneLineAndNothingIsKept)
+{
+	g_autoAdvance = true;
+	std::vector<uint8_t> claimsTooMuch = audiotest::MakeWav(16, kLevel);
+	constexpr size_t kDataLengthAt = 40; // after the RIFF header, the format chunk and "data"
+	for (size_t i = 0; i < 4; i++)
+		claimsTooMuch[kDataLengthAt + i] = i == 0 ? 0x00 : 0xff;
+	struct Row {
+		const char *name;
+		std::vector<uint8_t> bytes; // empty with folder: a folder of that name
+		bool folder;
+		const char *reason;
+	};
+	const Row rows[] = {
+		{"claims.wav", claimsTooMuch, false, "a WAV chunk runs past the end of the file"},
+		{"picture.wav", {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0}, false, "not a WAV or Ogg Vorbis file"},
+		{"empty.wav", {}, false, "the file cannot be read whole"},
+		{"folder.wav", {}, true, "the file cannot be read whole"},
+	};
+	const size_t entries = sound->GetEntryCount();
+	for (const Row &row : rows) {
+		SCOPED_TRACE(row.name);
+		const std::string path = folder.Path(row.name);
+		if (row.folder)
+			std::filesystem::create_directory(path);
+		else
+			TempFolder::WriteBytes(path, row.bytes);
+		testing::internal::CaptureStdout();
+		EXPECT_EQ(0, sound->Play(path.c_str(), 1.0f, 0.0f, 0));
+		fflush(stdout);
+		EXPECT_EQ("Can't load file " + path + ": " + row.reason + "\n", testing::internal::GetCapturedStdout());
+	}
+	EXPECT_EQ(entries, sound->GetEntryCount());
 }
 
 // Runs in a process of its own, where the audio driver cannot start.

@@ -24,7 +24,14 @@ struct ExpectedLog {
 
 const ExpectedLog kExpectedLogs[] = {
 	{"shader", "empty-include.dsh", "File cannot be read: "},
+	// A vertex stage's text as the fragment stage: the driver once took the
+	// text for the vertex stage it had compiled, and the link crashed.
+	{"shader", "vertex-text-as-frag.dsh", "Failed to load frag shader pass 0 on "},
+	{"shader", "vertex-include-as-frag.dsh", "Failed to load frag shader pass 0 on "},
 	{"texture", "no-image-data.png", "Couldn't load texture "},
+	// A few hundred bytes that claim four gigabytes of samples.
+	{"sound", "samples-claimed-past-the-end.wav", ": a WAV chunk runs past the end of the file"},
+	{"sound", "too-short-to-name.wav", ": not a WAV or Ogg Vorbis file"},
 };
 
 // An input that once hung the game or took seconds must now take little.

@@ -15,6 +15,15 @@ namespace {
 
 constexpr size_t kMaxShaderPathLength = 127; // characters of "%s.vert" kept
 constexpr const char *kGlslVersionLine = "#version 330 core\n";
+constexpr size_t kStageLineSize = 32; // bytes of the line that names a text's stage
+
+void DeleteShaders(uint32_t vertexShader, uint32_t fragmentShader)
+{
+	if (vertexShader != 0)
+		glDeleteShader(vertexShader);
+	if (fragmentShader != 0)
+		glDeleteShader(fragmentShader);
+}
 
 // Both built-in shaders share this stage: positions already in clip space, so
 // the renderer can draw its quads without any matrix.
@@ -159,6 +168,7 @@ bool Shader::LoadFiles(const char *baseName, uint32_t program)
 	pass.fragmentShader = CompileShaderFile(path, GL_FRAGMENT_SHADER);
 	if (pass.fragmentShader == 0) {
 		Log("Failed to load fragment shader\n");
+		pass.ReleaseStages();
 		return false;
 	}
 	pass.Link(program);
@@ -182,45 +192,60 @@ void Shader::LoadDsh(const char *path)
 		return;
 	}
 
+	// Linking waits until every pass compiled: a pass that failed leaves
+	// every pass unlinked, and the compiled stages are given back.
+	if (!CompileDshPasses(first, path)) {
+		for (ShaderPass &pass : passes)
+			pass.ReleaseStages();
+		return;
+	}
+	// One pass that fails to link does not keep the others from drawing.
+	for (ShaderPass &pass : passes) {
+		pass.program = LinkProgram(pass.vertexShader, pass.fragmentShader, 0);
+		// LinkProgram deleted both stages, linked or not.
+		pass.vertexShader = 0;
+		pass.fragmentShader = 0;
+		if (pass.program == 0) {
+			Log("Failed to link shader %s\n", path);
+			continue;
+		}
+		pass.CacheUniforms();
+	}
+}
+
+bool Shader::CompileDshPasses(const tinyxml2::XMLElement *first, const char *path)
+{
 	int n = 0;
 	for (const tinyxml2::XMLElement *element = first; element != nullptr;
 	     element = element->NextSiblingElement(), n++) {
+		if (passes.size() == kMaxPassCount) {
+			Log("Too many passes on shader %s\n", path);
+			return false;
+		}
 		ShaderPass &pass = AddPass();
 		pass.renderMode = ReadRenderMode(element);
 		const tinyxml2::XMLElement *frag = element->FirstChildElement("frag");
 		if (frag == nullptr) {
 			Log("Couldn't load pass %d frag %s\n", n, path);
-			return;
+			return false;
 		}
 		const tinyxml2::XMLElement *vert = element->FirstChildElement("vert");
 		if (vert == nullptr) {
 			Log("Couldn't load pass %d vert %s\n", n, path);
-			return;
+			return false;
 		}
 		pass.vertexShader = CompileShaderSource(PreprocessShaderSource(vert).c_str(), GL_VERTEX_SHADER);
 		if (pass.vertexShader == 0) {
 			Log("Failed to load vert shader pass %i on %s\n", n, path);
-			return;
+			return false;
 		}
 		pass.fragmentShader = CompileShaderSource(PreprocessShaderSource(frag).c_str(), GL_FRAGMENT_SHADER);
 		if (pass.fragmentShader == 0) {
 			Log("Failed to load frag shader pass %i on %s\n", n, path);
-			return;
+			return false;
 		}
 	}
-
-	// Linking waits until every pass compiled; one pass that fails to link
-	// does not keep the others from drawing.
-	for (ShaderPass &pass : passes) {
-		pass.program = LinkProgram(pass.vertexShader, pass.fragmentShader, 0);
-		if (pass.program == 0) {
-			Log("Failed to link shader %s\n", path);
-			continue;
-		}
-		pass.vertexShader = 0;
-		pass.fragmentShader = 0;
-		pass.CacheUniforms();
-	}
+	return true;
 }
 
 bool LoadDefaultShaders()
@@ -263,7 +288,19 @@ uint32_t CompileShaderSource(const char *source, uint32_t type)
 	GLuint shader = glCreateShader(type);
 	if (shader == 0)
 		return 0;
-	glShaderSource(shader, 1, &source, nullptr);
+	// Mesa remembers the texts it has compiled and, handed one again, skips
+	// the compile and reports success, compiling for real only inside
+	// glLinkProgram. It knows a text by its characters alone, not by its
+	// stage: a vertex stage's text given again as a fragment stage passes
+	// here unchecked, then fails inside the link, whose failure path reads
+	// memory it has freed. So every text ends in a line naming its stage:
+	// one text can then never stand for two stages, and a reported success
+	// is one this stage really had. The line comes last so that "#version"
+	// stays first and the driver's line numbers stay the author's.
+	char stageLine[kStageLineSize];
+	snprintf(stageLine, sizeof(stageLine), "\n// stage 0x%X\n", (unsigned)type);
+	const GLchar *parts[] = {source, stageLine};
+	glShaderSource(shader, 2, parts, nullptr);
 	glCompileShader(shader);
 	GLint status = GL_FALSE;
 	glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
@@ -275,6 +312,7 @@ uint32_t CompileShaderSource(const char *source, uint32_t type)
 			glGetShaderInfoLog(shader, length, nullptr, message.data());
 			Log("Shader error: %s\n", message.c_str());
 		}
+		glDeleteShader(shader);
 		return 0;
 	}
 	return shader;
@@ -284,31 +322,37 @@ uint32_t LinkProgram(uint32_t vertexShader, uint32_t fragmentShader, uint32_t pr
 {
 	// A stage that never compiled cannot be attached; report it as the
 	// failed link it would be.
-	if (vertexShader == 0 || fragmentShader == 0)
+	if (vertexShader == 0 || fragmentShader == 0) {
+		DeleteShaders(vertexShader, fragmentShader);
 		return 0;
-	if (program == 0)
+	}
+	const bool made = program == 0;
+	if (made)
 		program = glCreateProgram();
-	if (program == 0)
+	if (program == 0) {
+		DeleteShaders(vertexShader, fragmentShader);
 		return 0;
+	}
 	glAttachShader(program, vertexShader);
 	glAttachShader(program, fragmentShader);
 	glLinkProgram(program);
 	GLint status = GL_FALSE;
 	glGetProgramiv(program, GL_LINK_STATUS, &status);
+	glDetachShader(program, vertexShader);
+	glDetachShader(program, fragmentShader);
+	DeleteShaders(vertexShader, fragmentShader);
 	if (status == GL_FALSE) {
 		GLint length = 0;
 		glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
 		if (length > 0) {
 			std::string message((size_t)length, '\0');
 			glGetProgramInfoLog(program, length, nullptr, message.data());
-			Log("Shader program load error%s\n", message.c_str());
+			Log("Shader program load error: %s\n", message.c_str());
 		}
+		if (made)
+			glDeleteProgram(program);
 		return 0;
 	}
-	glDetachShader(program, vertexShader);
-	glDetachShader(program, fragmentShader);
-	glDeleteShader(vertexShader);
-	glDeleteShader(fragmentShader);
 	return program;
 }
 

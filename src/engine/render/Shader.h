@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,6 +18,9 @@ class XMLElement;
 // Callers never own or delete a Shader. Main thread only (the GL thread).
 class Shader {
 public:
+	// The most passes a shader holds: GetPassCount counts them in a byte.
+	static constexpr size_t kMaxPassCount = UINT8_MAX;
+
 	// The table's shader for the name, built on first request. Never null.
 	static Shader *Get(const char *name);
 
@@ -42,6 +46,10 @@ public:
 	ShaderPass &AddPass();
 
 private:
+	// Appends and compiles the passes of a multipass file from its first
+	// pass element on; false (logged) at the first pass that fails.
+	bool CompileDshPasses(const tinyxml2::XMLElement *first, const char *path);
+
 	std::vector<ShaderPass> passes;
 };
 
@@ -53,14 +61,15 @@ Shader *DefaultShaderSolid();
 // Copies "SAMPLER" with alpha forced to 1: the fallback post-processing program.
 Shader *DefaultShaderTextured();
 
-// Reads a GLSL file beside the executable and compiles it unchanged; 0 on
-// failure (logged).
+// Reads a GLSL file beside the executable and compiles its text as written,
+// adding no version line; 0 on failure (logged).
 uint32_t CompileShaderFile(const char *path, uint32_t type);
 // Compiles source text as a shader of the given GL type; 0 on failure, with the
-// driver's message in the log.
+// driver's message in the log. The text is compiled with a last line naming
+// its stage added, so that the driver never takes it for another stage's.
 uint32_t CompileShaderSource(const char *source, uint32_t type);
-// Links the two shaders into program (0 = a new one) and deletes them on
-// success. 0 on failure (logged).
+// Links the two shaders into program (0 = a new one) and deletes them, linked
+// or not. 0 on failure (logged); a program it made is then deleted too.
 uint32_t LinkProgram(uint32_t vertexShader, uint32_t fragmentShader, uint32_t program);
 // The GLSL text of a multipass file's "vert" or "frag" element: the version
 // line, the file named by its "include" attribute, then its own text.

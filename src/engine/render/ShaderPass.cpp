@@ -18,16 +18,26 @@ ShaderPass::ShaderPass()
 bool ShaderPass::Link(uint32_t reuseProgram)
 {
 	program = LinkProgram(vertexShader, fragmentShader, reuseProgram);
+	// LinkProgram deleted both shader objects, linked or not; forget their
+	// names so nothing refers to a name GL may hand out again.
+	vertexShader = 0;
+	fragmentShader = 0;
 	if (program == 0) {
 		Log("Failed to link shader\n");
 		return false;
 	}
-	// LinkProgram deleted both shader objects; forget their names so nothing
-	// refers to a name GL may hand out again.
-	vertexShader = 0;
-	fragmentShader = 0;
 	CacheUniforms();
 	return true;
+}
+
+void ShaderPass::ReleaseStages()
+{
+	if (vertexShader != 0)
+		glDeleteShader(vertexShader);
+	if (fragmentShader != 0)
+		glDeleteShader(fragmentShader);
+	vertexShader = 0;
+	fragmentShader = 0;
 }
 
 void ShaderPass::CacheUniforms()

@@ -34,6 +34,8 @@ public:
 	// Links the pass's two compiled shaders into reuseProgram (0 = a new one)
 	// and looks up the uniforms. False, with a log line, when linking fails.
 	bool Link(uint32_t reuseProgram);
+	// Deletes the compiled shaders of a pass that will not be linked.
+	void ReleaseStages();
 	// Fills the standard uniform locations from the program; a uniform the
 	// program does not use stays at -1.
 	void CacheUniforms();

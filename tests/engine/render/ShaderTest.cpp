@@ -22,6 +22,8 @@ const char *const kFrag = "uniform vec3 COLOR; out vec4 c; void main() { c = vec
 const char *const kBroken = "void main() { this is not glsl }\n";
 // Compiles, but cannot link with kVert: "MVP" has another type there.
 const char *const kFragClash = "uniform vec3 MVP; out vec4 c; void main() { c = vec4(MVP, 1.0); }\n";
+// Only a fragment stage has gl_FragCoord.
+const char *const kFragCoord = "out vec4 c; void main() { c = gl_FragCoord; }\n";
 const std::string kVersion = "#version 330 core\n";
 
 std::string Pass(const char *attributes, const char *vert, const char *frag, const char *name = "pass")
@@ -32,6 +34,14 @@ std::string Pass(const char *attributes, const char *vert, const char *frag, con
 	if (frag != nullptr)
 		text += std::string("<frag><![CDATA[") + frag + "]]></frag>";
 	return text + "</" + name + ">\n";
+}
+
+std::string ManyPasses(size_t count)
+{
+	std::string text;
+	for (size_t i = 0; i < count; i++)
+		text += Pass("", kVert, kFrag);
+	return text;
 }
 
 std::string MakeTempFolder()
@@ -139,7 +149,16 @@ TEST_F(ShaderFiles, MultipassFiles)
 		{"frag error in pass 1", Pass("", kVert, kFrag) + Pass(" wireframe=\"\"", kVert, kBroken), {false, false}, {0, 1},
 		 {"Shader error: ", "Failed to load frag shader pass 1 on %s\n"}},
 		{"pass 0 fails to link, pass 1 links", Pass("", kVert, kFragClash) + Pass("", kVert, kFrag), {false, true}, {0, 0},
-		 {"Shader program load error", "Failed to link shader %s\n"}},
+		 {"Shader program load error: ", "Failed to link shader %s\n"}},
+		{"the vertex stage's text as the frag", Pass("", kVert, kVert), {false}, {0},
+		 {"Shader error: ", "Failed to load frag shader pass 0 on %s\n"}},
+		{"more passes than a byte counts", ManyPasses(Shader::kMaxPassCount + 1),
+		 std::vector<bool>(Shader::kMaxPassCount, false), std::vector<uint8_t>(Shader::kMaxPassCount, 0),
+		 {"Too many passes on shader %s\n"}},
+		{"as many passes as a byte counts", ManyPasses(Shader::kMaxPassCount),
+		 std::vector<bool>(Shader::kMaxPassCount, true), std::vector<uint8_t>(Shader::kMaxPassCount, 0), {}},
+		{"pass 0's vertex text as pass 1's frag", Pass("", kVert, kFrag) + Pass("", kFrag, kVert), {false, false}, {0, 0},
+		 {"Shader error: ", "Failed to load frag shader pass 1 on %s\n"}},
 	};
 	int number = 0;
 	for (const Row &row : rows) {
@@ -155,6 +174,85 @@ TEST_F(ShaderFiles, MultipassFiles)
 			EXPECT_EQ(shader->GetProgram(i) != 0, row.linked[i]) << "pass " << (int)i;
 			EXPECT_EQ(shader->GetPass(i)->renderMode, row.modes[i]) << "pass " << (int)i;
 		}
+	}
+}
+
+// One text compiled first as one stage, then as another it is not valid for,
+// must fail the second time. (Mesa skips compiling a text it has compiled
+// before and reports success, whatever the stage; the link that then compiles
+// it for real crashed.)
+TEST_F(ShaderFiles, OneTextIsCompiledForEachStage)
+{
+	struct Row {
+		const char *what;
+		std::string text;
+		uint32_t first, second;
+	};
+	const Row rows[] = {
+		{"vertex text as fragment", kVersion + kVert, GL_VERTEX_SHADER, GL_FRAGMENT_SHADER},
+		{"fragment text as vertex", kVersion + kFragCoord, GL_FRAGMENT_SHADER, GL_VERTEX_SHADER},
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(row.what);
+		const uint32_t compiled = CompileShaderSource(row.text.c_str(), row.first);
+		ASSERT_NE(compiled, 0u);
+		testing::internal::CaptureStdout();
+		const uint32_t wrong = CompileShaderSource(row.text.c_str(), row.second);
+		const std::string log = testing::internal::GetCapturedStdout();
+		EXPECT_EQ(wrong, 0u);
+		EXPECT_NE(log.find("Shader error: "), std::string::npos) << log;
+		// The driver's line numbers are still the text's own: line 2 holds
+		// the first word it refuses.
+		EXPECT_NE(log.find("0:2("), std::string::npos) << log;
+		glDeleteShader(compiled);
+		if (wrong != 0)
+			glDeleteShader(wrong);
+	}
+}
+
+// A build that fails gives back every shader and program it made: of the GL
+// names handed out while it ran, only the programs of passes that linked
+// still name an object.
+TEST_F(ShaderFiles, FailedBuildsGiveBackWhatTheyMade)
+{
+	struct Row {
+		const char *what;
+		const char *name;
+		std::vector<std::pair<const char *, std::string>> files; // ending, text
+	};
+	const Row rows[] = {
+		{"frag error in pass 1", "a.dsh", {{"", Pass("", kVert, kFrag) + Pass("", kVert, kBroken)}}},
+		{"vert error in pass 1", "b.dsh", {{"", Pass("", kVert, kFrag) + Pass("", kBroken, kFrag)}}},
+		{"no vert in pass 1", "c.dsh", {{"", Pass("", kVert, kFrag) + Pass("", nullptr, kFrag)}}},
+		{"pass 0 fails to link", "d.dsh", {{"", Pass("", kVert, kFragClash) + Pass("", kVert, kFrag)}}},
+		{"vertex text as frag", "e.dsh", {{"", Pass("", kVert, kVert)}}},
+		{"pair without its frag", "f", {{".vert", kVersion + kVert}}},
+		{"pair that fails to link", "g", {{".vert", kVersion + kVert}, {".frag", kVersion + kFragClash}}},
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(row.what);
+		const std::string path = folder + "/" + row.name;
+		for (const auto &[ending, text] : row.files)
+			Write(row.name + std::string(ending), text);
+		const GLuint before = glCreateShader(GL_VERTEX_SHADER);
+		testing::internal::CaptureStdout();
+		Shader *shader = Shader::Get(path.c_str());
+		EXPECT_NE(testing::internal::GetCapturedStdout(), "");
+		const GLuint after = glCreateShader(GL_VERTEX_SHADER);
+		ASSERT_GT(after, before + 1) << "the build made no GL name to look at";
+		for (GLuint name = before + 1; name < after; name++) {
+			bool kept = false;
+			for (uint8_t i = 0; i < shader->GetPassCount(); i++)
+				kept = kept || shader->GetProgram(i) == name;
+			EXPECT_EQ(glIsShader(name), GL_FALSE) << "shader " << name;
+			EXPECT_EQ(glIsProgram(name) == GL_TRUE, kept) << "program " << name;
+		}
+		for (uint8_t i = 0; i < shader->GetPassCount(); i++) {
+			EXPECT_EQ(shader->GetPass(i)->vertexShader, 0u) << "pass " << (int)i;
+			EXPECT_EQ(shader->GetPass(i)->fragmentShader, 0u) << "pass " << (int)i;
+		}
+		glDeleteShader(before);
+		glDeleteShader(after);
 	}
 }
 
