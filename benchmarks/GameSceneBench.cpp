@@ -1,215 +1,186 @@
-// One whole frame of play in the town: the in-game scene's update (the
-// player walking under injected input, 30 townsfolk-sized walkers roaming,
-// camera, collisions, fight music, map change), its drawing and the post
-// pass, waited for until the GPU has finished; the same with 50 creatures of
-// mixed kinds hunting the player; and one update of the player alone. Drawing needs a GL context: the benchmark starts a renderer on SDL's
-// offscreen driver. Saves and settings go to a temporary folder.
+// Whole frames of play, each waited for until the GPU has finished: the town
+// with a growing crowd of creatures hunting the player (wall time, the main
+// thread's CPU time and heap allocations per frame), the same frame split
+// into its update, its drawing and its post pass, the frame at three window
+// sizes, the busiest map of the shipped world with its own entities, and one
+// update of the player alone. Drawing needs a GL context: the renderer runs
+// on SDL's offscreen driver (Mesa's software rasteriser here).
 #include <benchmark/benchmark.h>
 
 #include <SDL.h>
 #include <glad/gl.h>
 
-#include <cstdlib>
+#include <chrono>
+#include <ctime>
 #include <filesystem>
-#include <memory>
-#include <random>
 #include <string>
-#include <unistd.h>
-#include <vector>
 
-#include "engine/core/ActiveSequence.h"
-#include "engine/core/Input.h"
-#include "engine/core/Log.h"
-#include "engine/core/NameHash.h"
-#include "engine/render/Renderer.h"
 #include "BenchRenderer.h"
-#include "game/GameProgress.h"
-#include "game/Settings.h"
-#include "game/TalvexGame.h"
+#include "HeapCounter.h"
+#include "ScenePlay.h"
+#include "engine/core/FileAccess.h"
+#include "engine/core/Log.h"
+#include "engine/render/Renderer.h"
 #include "game/TalvexGameScene.h"
-#include "map/MapFiles.h"
-#include "objects/Actor.h"
-#include "objects/MapEntityFactory.h"
+#include "objects/Player.h"
 
 namespace {
 
-constexpr float kFrameTime = 1.0f / 60.0f; // seconds
-constexpr int kWalkerCount = 30;
-constexpr uint32_t kWalkerKind = 27;       // a townsfolk kind: walks, does not fight
-constexpr float kSmithScale = 0.35f;
-constexpr int kFramesPerTurn = 90;         // the player turns round every 1.5 s
-constexpr int kMaxLoadFrames = 600;
-constexpr int kCreatureCount = 50;
-// The fighting kinds, dealt out in turn: chooks, the boss, the ogre, the
-// minion, the fire wizard and the blob (the bomb would blow itself away).
-constexpr uint32_t kCreatureKinds[] = {50, 51, 52, 53, 54, 55, 62};
-constexpr int kCreatureRing = 6; // tiles around the player they start within
+constexpr const char *kTown = "maps/town.tmx";
+constexpr int kPhaseCrowd = 50; // creatures of the frame split by phase and of the window sizes
+// Every run measures the same frames of the same hunt, so runs compare.
+constexpr int kMeasuredFrames = 240;
 
-
-// An animated smith that roams between random tiles of the map.
-class Walker : public Actor {
-public:
-	explicit Walker(uint32_t seed) : Actor(kWalkerKind), random(seed) {}
-
-	void LoadModel() override
-	{
-		if (!model.IsLoaded()) {
-			model.Load("models/blacksmith2.iqm", "models/blacksmith.iqm", kSmithScale);
-			model.SetMaterial("models/blacksmith.png", "shaders/actor.dsh");
-		}
-		Actor::LoadModel();
+// The renderer and the loaded scene, or a skip with the reason.
+bool Ready(benchmark::State &state, ScenePlay &play)
+{
+	if (!play.IsReady()) {
+		state.SkipWithError("the map did not load");
+		return false;
 	}
-	void Update(float dt) override
-	{
-		if (map != nullptr && !HasWalkTarget()) {
-			const TileMapData &data = map->GetMapData();
-			std::uniform_int_distribution<int> column(1, data.width - 2);
-			std::uniform_int_distribution<int> row(1, data.height - 2);
-			walkTarget = map->TilePosition((int16_t)column(random), (int16_t)row(random), 0.5f, 0.5f);
-		}
-		if (HasWalkTarget() && glm::distance(walkTarget, transform.position) < 1.0f)
-			ClearWalkTarget();
-		Actor::Update(dt);
-	}
+	return true;
+}
 
-private:
-	std::mt19937 random;
+// Runs whole frames and reports heap allocations and entities beside the
+// times Google Benchmark measures itself.
+void MeasureFrames(benchmark::State &state, ScenePlay &play)
+{
+	const uint64_t allocationsBefore = HeapAllocations();
+	for (auto _ : state) {
+		play.Update();
+		play.Draw();
+		play.Present();
+		glFinish();
+	}
+	state.counters["allocs/frame"] = benchmark::Counter(
+		(double)(HeapAllocations() - allocationsBefore), benchmark::Counter::kAvgIterations);
+	state.counters["entities"] = (double)play.EntityCount();
+}
+
+void BM_TownFrame(benchmark::State &state)
+{
+	if (BenchRenderer() == nullptr) {
+		state.SkipWithError("no GL 3.3 core context");
+		return;
+	}
+	ScenePlay play(kTown, (int)state.range(0));
+	if (Ready(state, play))
+		MeasureFrames(state, play);
+}
+BENCHMARK(BM_TownFrame)->ArgName("creatures")->Arg(0)->Arg(10)->Arg(25)->Arg(50)->Arg(100)
+	->Iterations(kMeasuredFrames)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// Wall and main-thread CPU time of one phase, summed over the run.
+struct PhaseClock {
+	double wall = 0.0;
+	double cpu = 0.0;
+
+	template <typename Work> void Time(Work work)
+	{
+		timespec cpuStart{}, cpuEnd{};
+		clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpuStart);
+		auto wallStart = std::chrono::steady_clock::now();
+		work();
+		// Each phase waits for the GPU, so its drawing is counted to it.
+		glFinish();
+		wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+		clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpuEnd);
+		cpu += (double)(cpuEnd.tv_sec - cpuStart.tv_sec) + (double)(cpuEnd.tv_nsec - cpuStart.tv_nsec) * 1e-9;
+	}
+	void Report(benchmark::State &state, const char *name) const
+	{
+		using benchmark::Counter;
+		state.counters[std::string(name) + "_us"] = Counter(wall * 1e6, Counter::kAvgIterations);
+		state.counters[std::string(name) + "_cpu_us"] = Counter(cpu * 1e6, Counter::kAvgIterations);
+	}
 };
 
-// The game scene on the town with the player and the walkers in it.
-class TownPlay {
-public:
-	explicit TownPlay(int walkerCount, int creatureCount = 0)
-	{
-		folder = std::filesystem::temp_directory_path() / ("talvex-bench-" + std::to_string(getpid()));
-		std::filesystem::create_directories(folder);
-		Settings::Instance().UseFile((folder / "settings.dat").string().c_str());
-		// Played in a window of the game's own logical size: the offscreen
-		// driver's "desktop" would otherwise decide how many pixels a frame
-		// costs.
-		Settings::Instance().SetValue(kSettingWindowed, 1);
-		GameProgress::SetSaveFolder(folder.string().c_str());
-		GameProgress::ResetGlobal();
-		GameProgress::SetPendingValue(MapFileHash("maps/town.tmx"));
-		scene = std::make_unique<TalvexGameScene>();
-		scene->SetInput(&input);
-		scene->state = kSceneActive;
-		scene->Start();
-		for (int i = 0; i < kMaxLoadFrames && scene->IsMapLoading(); i++)
-			scene->Update(kFrameTime);
-		// Free play: no title banner, no greeting waiting for an answer.
-		EndActiveSequence();
-		scene->GetHud().ShowBanner(nullptr);
-		scene->GetHud().CloseMessage();
-		TileMap &map = scene->GetMap();
-		const TileMapData &data = map.GetMapData();
-		for (int i = 0; i < walkerCount; i++) {
-			auto walker = std::make_unique<Walker>((uint32_t)(i + 1));
-			walker->LinkToMap(&map, nullptr);
-			walker->SetPosition(map.TilePosition((int16_t)(2 + (i * 7) % (data.width - 4)),
-				(int16_t)(2 + (i * 5) % (data.height - 4)), 0.5f, 0.5f));
-			scene->AddEntity(walker.get());
-			walkers.push_back(std::move(walker));
-		}
-		int16_t px = 0, py = 0;
-		map.WorldToTile(scene->GetPlayer().transform.position, px, py);
-		for (int i = 0; i < creatureCount; i++) {
-			std::unique_ptr<MapEntity> creature(MapEntityFactory::CreateByKind(kCreatureKinds[i % std::size(kCreatureKinds)]));
-			if (creature == nullptr)
-				continue;
-			int16_t x = (int16_t)(px - kCreatureRing + (i * 7) % (2 * kCreatureRing + 1));
-			int16_t y = (int16_t)(py - kCreatureRing + (i * 3) % (2 * kCreatureRing + 1));
-			map.ClampTile(x, y);
-			creature->LinkToMap(&map, nullptr);
-			creature->SetPosition(map.TilePosition(x, y, 0.5f, 0.5f));
-			scene->AddEntity(creature.get());
-			creatures.push_back(std::move(creature));
-		}
-		Press(SDL_SCANCODE_RIGHT);
-		for (int i = 0; i < 60; i++)
-			Step();
+void BM_TownFrameByPhase(benchmark::State &state)
+{
+	if (BenchRenderer() == nullptr) {
+		state.SkipWithError("no GL 3.3 core context");
+		return;
 	}
-	~TownPlay()
-	{
-		for (auto &walker : walkers)
-			scene->RemoveEntity(walker.get());
-		walkers.clear();
-		for (auto &creature : creatures)
-			scene->RemoveEntity(creature.get());
-		creatures.clear();
-		scene.reset();
-		EndActiveSequence();
-		GameProgress::SetSaveFolder("");
-		Settings::Instance().UseFile("settings.dat");
-		std::error_code ignored;
-		std::filesystem::remove_all(folder, ignored);
+	ScenePlay play(kTown, (int)state.range(0));
+	if (!Ready(state, play))
+		return;
+	PhaseClock update, draw, post;
+	for (auto _ : state) {
+		update.Time([&] { play.Update(); });
+		draw.Time([&] { play.Draw(); });
+		post.Time([&] { play.Present(); });
 	}
+	update.Report(state, "update");
+	draw.Report(state, "draw");
+	post.Report(state, "post");
+}
+BENCHMARK(BM_TownFrameByPhase)->ArgName("creatures")->Arg(0)->Arg(kPhaseCrowd)
+	->Iterations(kMeasuredFrames)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
-	bool IsReady() { return !scene->IsMapLoading() && std::string(scene->GetLoadedAs()) == "town"; }
-
-	// The player walks right and left in turn.
-	void Step()
-	{
-		if (++frame % kFramesPerTurn == 0) {
-			bool right = (frame / kFramesPerTurn) % 2 == 0;
-			Release(right ? SDL_SCANCODE_LEFT : SDL_SCANCODE_RIGHT);
-			Press(right ? SDL_SCANCODE_RIGHT : SDL_SCANCODE_LEFT);
-		}
-		// The hunted player never falls, so the hunt goes on.
-		PlayerStats &stats = scene->GetPlayer().GetStats();
-		stats.hearts = stats.maxHearts;
-		scene->Update(kFrameTime);
-		TalvexGame::Current().Update(kFrameTime);
-		input.EndFrame();
-	}
-	void Press(SDL_Scancode key) { input.HandleEvent(KeyEvent(SDL_KEYDOWN, key)); }
-	void Release(SDL_Scancode key) { input.HandleEvent(KeyEvent(SDL_KEYUP, key)); }
-	static SDL_Event KeyEvent(uint32_t type, SDL_Scancode key)
-	{
-		SDL_Event event{};
-		event.type = type;
-		event.key.keysym.scancode = key;
-		return event;
-	}
-
-	std::filesystem::path folder;
-	Input input;
-	std::unique_ptr<TalvexGameScene> scene;
-	std::vector<std::unique_ptr<Walker>> walkers;
-	std::vector<std::unique_ptr<MapEntity>> creatures;
-	int frame = 0;
-};
-
-void BM_GameSceneFrameInTown(benchmark::State &state)
+void BM_TownFrameInWindow(benchmark::State &state)
 {
 	Renderer *renderer = BenchRenderer();
 	if (renderer == nullptr) {
 		state.SkipWithError("no GL 3.3 core context");
 		return;
 	}
-	TownPlay play((int)state.range(0), (int)state.range(1));
-	if (!play.IsReady()) {
-		state.SkipWithError("maps/town.tmx did not load");
+	const int width = (int)state.range(0);
+	const int height = (int)state.range(1);
+	SDL_SetWindowSize(renderer->GetWindow(), width, height);
+	renderer->Resize((uint32_t)width, (uint32_t)height);
+	{
+		ScenePlay play(kTown, kPhaseCrowd);
+		if (Ready(state, play))
+			MeasureFrames(state, play);
+		state.counters["pixels"] = (double)renderer->GetRenderWidth() * renderer->GetRenderHeight();
+	}
+	SDL_SetWindowSize(renderer->GetWindow(), (int)Renderer::kLogicalWidth, (int)Renderer::kLogicalHeight);
+	renderer->Resize(Renderer::kLogicalWidth, Renderer::kLogicalHeight);
+}
+BENCHMARK(BM_TownFrameInWindow)->ArgNames({"w", "h"})
+	->Args({600, 360})->Args({1280, 720})->Args({1920, 1080})
+	->Iterations(kMeasuredFrames)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// The shipped map that places the most objects (the world map, which is a
+// picture rather than a place, aside).
+std::string BusiestMap()
+{
+	std::string busiest;
+	size_t most = 0;
+	std::error_code error;
+	for (const auto &entry : std::filesystem::directory_iterator(ResolvePath("maps"), error)) {
+		const std::string name = "maps/" + entry.path().filename().string();
+		if (entry.path().extension() != ".tmx" || name == "maps/worldmap.tmx")
+			continue;
+		const std::string text = ReadWholeFile(name.c_str());
+		size_t objects = 0;
+		for (size_t at = text.find("<object "); at != std::string::npos; at = text.find("<object ", at + 1))
+			objects++;
+		if (objects > most || (objects == most && name < busiest)) {
+			most = objects;
+			busiest = name;
+		}
+	}
+	return busiest;
+}
+
+void BM_BusiestMapFrame(benchmark::State &state)
+{
+	if (BenchRenderer() == nullptr) {
+		state.SkipWithError("no GL 3.3 core context");
 		return;
 	}
-	// The frame step's order: a frame begins, the scene updates, the frame
-	// begins again for drawing, the scene draws, the post pass ends it.
-	for (auto _ : state) {
-		renderer->BeginFrame();
-		play.Step();
-		renderer->BeginFrame();
-		renderer->UpdateCameraMatrices();
-		play.scene->Render();
-		renderer->EndFrame();
-		glFinish();
+	const std::string map = BusiestMap();
+	if (map.empty()) {
+		state.SkipWithError("no maps in the data tree");
+		return;
 	}
-	state.counters["entities"] = (double)play.scene->GetEntityCount();
+	state.SetLabel(map);
+	ScenePlay play(map.c_str(), 0);
+	if (Ready(state, play))
+		MeasureFrames(state, play);
 }
-BENCHMARK(BM_GameSceneFrameInTown)
-	->Args({kWalkerCount, 0})
-	->Args({0, 0})
-	->Args({0, kCreatureCount})
-	->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BusiestMapFrame)->Iterations(kMeasuredFrames)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 void BM_PlayerUpdate(benchmark::State &state)
 {
@@ -217,17 +188,15 @@ void BM_PlayerUpdate(benchmark::State &state)
 		state.SkipWithError("no GL 3.3 core context");
 		return;
 	}
-	TownPlay play(kWalkerCount);
-	if (!play.IsReady()) {
-		state.SkipWithError("maps/town.tmx did not load");
+	ScenePlay play(kTown, 0);
+	if (!Ready(state, play))
 		return;
-	}
-	Player &player = play.scene->GetPlayer();
+	Player &player = play.Scene().GetPlayer();
 	for (auto _ : state) {
-		player.Update(kFrameTime);
+		player.Update(ScenePlay::kFrameTime);
 		benchmark::DoNotOptimize(player.transform.position);
 	}
 }
 BENCHMARK(BM_PlayerUpdate)->Unit(benchmark::kMicrosecond);
 
-}
+} // namespace
