@@ -4,6 +4,7 @@
 #include <glm/gtx/quaternion.hpp>
 
 #include <cmath>
+#include <initializer_list>
 
 namespace {
 constexpr float kReferenceFrameRate = 60.0f; // frames per second at which SmoothFactor returns rate unchanged
@@ -130,4 +131,24 @@ Vec3 DirectionToVector(uint32_t direction)
 	default:
 		return Vec3(0.0f);
 	}
+}
+
+bool SphereOutsideView(const glm::mat4 &clip, const Vec3 &centre, float radius)
+{
+	// Each plane is the fourth row of the matrix plus or minus one of the
+	// first three; a point p is inside it when dot(plane, (p, 1)) >= 0.
+	const glm::vec4 rowW(clip[0][3], clip[1][3], clip[2][3], clip[3][3]);
+	for (int axis = 0; axis < 3; axis++) {
+		const glm::vec4 row(clip[0][axis], clip[1][axis], clip[2][axis], clip[3][axis]);
+		for (float side : {1.0f, -1.0f}) {
+			const glm::vec4 plane = rowW + side * row;
+			const float length = glm::length(glm::vec3(plane));
+			if (!(length > 0.0f))
+				continue;
+			const float distance = (glm::dot(glm::vec3(plane), centre) + plane.w) / length;
+			if (distance < -radius)
+				return true;
+		}
+	}
+	return false;
 }

@@ -44,6 +44,10 @@ Vec3 ClampLength(const Vec3 &v, float maxLength);
 Vec3 NormalizedOr(const Vec3 &v, const Vec3 &fallback);
 // True when a and b lie closer than range (squared distances compared).
 bool IsWithinRange(const Vec3 &a, const Vec3 &b, float range);
+// True when the sphere lies wholly outside one of the six planes of the view
+// volume that the projection-times-view matrix clip maps to [-w, w]. A sphere
+// that only might be seen counts as seen, as does anything with a NaN.
+bool SphereOutsideView(const glm::mat4 &clip, const Vec3 &centre, float radius);
 
 // The rotation that turns the local -Z axis along direction with +Y kept
 // near up; a direction that cannot be normalised looks along +Z.

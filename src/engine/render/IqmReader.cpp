@@ -546,13 +546,20 @@ void IqmReader::BuildMesh(Mesh *mesh, const float *time, const ModelAnimation *c
 		CopyBindPose(mesh);
 	if (frameCount == 0 || frameMatrices.empty())
 		return;
+	PoseJoints(time, current, previous, blend);
+	SkinVertices(mesh);
+}
 
+void IqmReader::PoseJoints(const float *time, const ModelAnimation *current, const ModelAnimation *previous,
+	float blend)
+{
+	if (frameCount == 0 || frameMatrices.empty())
+		return;
 	float clock = time != nullptr ? *time : 0.0f;
 	float t = clock * kFramesPerClockUnit;
 	if (!std::isfinite(t))
 		t = 0.0f;
 	AnimateJoints(t, OwnsAnimation(current) ? current : nullptr, OwnsAnimation(previous) ? previous : nullptr, blend);
-	SkinVertices(mesh);
 }
 
 void IqmReader::CopyBindPose(Mesh *mesh) const

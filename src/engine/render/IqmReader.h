@@ -33,6 +33,8 @@ public:
 	bool LoadAnimations(const char *path);
 	void BuildMesh(Mesh *mesh, const float *time, const ModelAnimation *current, const ModelAnimation *previous,
 		float blend) override;
+	void PoseJoints(const float *time, const ModelAnimation *current, const ModelAnimation *previous,
+		float blend) override;
 	uint16_t GetAnimationFrameCount() const override { return (uint16_t)frameCount; }
 
 	uint32_t GetVertexCount() const { return model.vertexCount; }

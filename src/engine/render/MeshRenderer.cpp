@@ -193,6 +193,10 @@ void MeshRenderer::DrawMesh()
 {
 	if (mesh == nullptr)
 		return;
+	Renderer *renderer = GetRenderer();
+	// Models kept by the batch were drawn before this one.
+	if (renderer != nullptr)
+		renderer->GetDrawBatch().FlushBeforeOtherDraw();
 	SDL_GLContext current = SDL_GL_GetCurrentContext();
 	if (current == nullptr)
 		return;
@@ -209,7 +213,6 @@ void MeshRenderer::DrawMesh()
 		ReleaseAll();
 	}
 
-	Renderer *renderer = GetRenderer();
 	Material *material = mesh->GetMaterial().Get();
 	if (material == nullptr && renderer != nullptr)
 		material = renderer->GetDefaultMaterial();

@@ -1,5 +1,6 @@
 #include "engine/render/Model3D.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -12,6 +13,7 @@
 #include "engine/core/NameHash.h"
 #include "engine/render/IqmReader.h"
 #include "engine/render/Mesh.h"
+#include "engine/render/Renderer.h"
 
 namespace {
 
@@ -20,6 +22,9 @@ namespace {
 constexpr float kClockPerFrame = 0.033333335f;
 // Own scales shorter than this are not divided out of a joint's matrix.
 constexpr float kSmallestScale = 0.001f;
+// How far an animated limb may reach beyond the sphere round the loaded
+// pose, as a share of its radius.
+constexpr float kPoseReach = 1.5f;
 
 // The cache never deletes what it holds, so every reader put into it is also
 // kept here and freed only when the process ends. Built before the cache is
@@ -95,7 +100,9 @@ bool Model3D::Load(const char *modelName, const char *animationName, float scale
 		found = cache.Find(key);
 	}
 	reader = found;
+	outOfView = false;
 	Update(0.0f);
+	MeasureBounds();
 	loaded = 1;
 	return true;
 }
@@ -190,7 +197,17 @@ void Model3D::Update(float dt)
 		if (blendRemaining < 0.0f)
 			blendRemaining = 0.0f;
 	}
-	modelReader->BuildMesh(mesh.get(), &time, currentAnimation, previousAnimation, GetBlend());
+	posedTime = time;
+	posedCurrent = currentAnimation;
+	posedPrevious = previousAnimation;
+	posedBlend = GetBlend();
+	if (outOfView) {
+		modelReader->PoseJoints(&posedTime, posedCurrent, posedPrevious, posedBlend);
+		poseStale = true;
+	} else {
+		modelReader->BuildMesh(mesh.get(), &posedTime, posedCurrent, posedPrevious, posedBlend);
+		poseStale = false;
+	}
 
 	// A model without animations has no frames to wrap the clock by.
 	uint16_t frames = modelReader->GetAnimationFrameCount();
@@ -201,7 +218,47 @@ void Model3D::Update(float dt)
 void Model3D::Render(const glm::mat4 &parent)
 {
 	lastMatrix = parent * transform.GetMatrix() * glm::mat4_cast(baseRotation);
-	renderer.Draw(mesh.get(), lastMatrix);
+	Renderer *owner = ::GetRenderer();
+	outOfView = owner != nullptr && renderer.GetMode() != Renderer::kMatrixInterface &&
+		IsOutOfView(owner->GetMatrix(renderer.GetMode()));
+	if (outOfView)
+		return;
+	ModelReader *modelReader = reader.Get();
+	if (poseStale && modelReader != nullptr)
+		modelReader->BuildMesh(mesh.get(), &posedTime, posedCurrent, posedPrevious, posedBlend);
+	poseStale = false;
+	if (owner == nullptr || !owner->GetDrawBatch().Queue(renderer, mesh.get(), lastMatrix))
+		renderer.Draw(mesh.get(), lastMatrix);
+}
+
+void Model3D::MeasureBounds()
+{
+	const std::vector<glm::vec3> &positions = mesh->GetPositions();
+	boundRadius = -1.0f;
+	if (positions.empty())
+		return;
+	glm::vec3 low = positions[0];
+	glm::vec3 high = positions[0];
+	for (const glm::vec3 &p : positions) {
+		low = glm::min(low, p);
+		high = glm::max(high, p);
+	}
+	boundCentre = (low + high) * 0.5f;
+	float farthest = 0.0f;
+	for (const glm::vec3 &p : positions)
+		farthest = std::max(farthest, glm::length(p - boundCentre));
+	boundRadius = farthest * kPoseReach;
+}
+
+bool Model3D::IsOutOfView(const glm::mat4 &clip) const
+{
+	if (boundRadius < 0.0f)
+		return false;
+	const glm::vec3 centre = glm::vec3(lastMatrix * glm::vec4(boundCentre, 1.0f));
+	// The longest axis of the placement scales the sphere.
+	const float stretch = std::max({glm::length(glm::vec3(lastMatrix[0])), glm::length(glm::vec3(lastMatrix[1])),
+		glm::length(glm::vec3(lastMatrix[2]))});
+	return SphereOutsideView(clip, centre, boundRadius * stretch);
 }
 
 void Model3D::SetColour(const glm::vec3 &value)

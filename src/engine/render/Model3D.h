@@ -81,11 +81,16 @@ public:
 	ModelJoint *FindJoint(const char *name) const;
 
 	// Advances the clock by dt seconds, counts down the cross-fade and poses
-	// the mesh. World objects call it once per frame.
+	// the mesh. World objects call it once per frame. A model that was out of
+	// the camera's view when last drawn poses its joints alone; its skin is
+	// built when it is next drawn in view.
 	void Update(float dt);
 	// Draws the last pose with parent x the own transform x the base
-	// rotation.
+	// rotation; nothing when the model lies wholly outside the world camera's
+	// view (interface models are always drawn).
 	void Render(const glm::mat4 &parent);
+	// Whether the last Render found the model outside the view.
+	bool WasOutOfView() const { return outOfView; }
 	// The matrix of a joint of this model in the holder's space, for placing a
 	// held item: the own transform, then the joint's. Unless keepScale is set,
 	// the model's own scale is taken back out, so the item keeps its size.
@@ -117,6 +122,9 @@ public:
 
 private:
 	void ReleaseReader();
+	// The sphere round the posed mesh, from the pose the load built.
+	void MeasureBounds();
+	bool IsOutOfView(const glm::mat4 &clip) const;
 
 	std::unique_ptr<Mesh> mesh;
 	MeshRenderer renderer; // declared after the mesh, so it goes first
@@ -135,4 +143,13 @@ private:
 	glm::quat baseRotation = glm::quat(1.0f, 0.0f, 0.0f, 0.0f);
 	glm::vec3 colour = glm::vec3(1.0f);
 	uint16_t key = 0;
+	// What the last update posed, kept for a skin built later.
+	float posedTime = 0.0f;
+	ModelAnimation *posedCurrent = nullptr;
+	ModelAnimation *posedPrevious = nullptr;
+	float posedBlend = 0.0f;
+	bool poseStale = false; // the mesh lags the last update's pose
+	bool outOfView = false;
+	glm::vec3 boundCentre = glm::vec3(0.0f); // mesh space
+	float boundRadius = -1.0f;               // below 0: not measured, never culled
 };

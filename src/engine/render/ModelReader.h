@@ -57,6 +57,17 @@ public:
 	// taken as null.
 	virtual void BuildMesh(Mesh *mesh, const float *time, const ModelAnimation *current,
 		const ModelAnimation *previous, float blend) = 0;
+	// Poses the joint records as BuildMesh would, leaving every mesh as it
+	// is: a model out of view keeps its held items and joint lookups moving
+	// without paying for its skin. Nothing for a reader without a skeleton.
+	virtual void PoseJoints(const float *time, const ModelAnimation *current, const ModelAnimation *previous,
+		float blend)
+	{
+		(void)time;
+		(void)current;
+		(void)previous;
+		(void)blend;
+	}
 	// The frame count of all loaded animations together; 0 without any.
 	virtual uint16_t GetAnimationFrameCount() const { return 0; }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/render/DrawBatch.h"
 #include "engine/render/PostMode.h"
 #include "engine/render/PostPass.h"
 #include "engine/render/RenderTargets.h"
@@ -183,6 +184,10 @@ public:
 	// QuadBatch. Nothing without a context, a program or instances.
 	void DrawInstancedQuads(QuadBatch &batch, Material *material, const QuadInstance *instances, uint32_t count);
 
+	// The batch that groups the world's model draws by material while a
+	// scene draws.
+	DrawBatch &GetDrawBatch() { return drawBatch; }
+
 private:
 	bool HasContext() const { return context != nullptr; }
 	void ReleaseGLObjects();
@@ -204,6 +209,7 @@ private:
 	uint32_t drawBuffer = kLayerScene;
 	RenderTargets targets;
 	PostPass post;
+	DrawBatch drawBatch;
 	uint32_t instancedQuadArray = 0;  // DrawInstancedQuads' own vertex array
 	uint32_t instancedQuadBuffer = 0; // its unit quad
 	glm::mat4 uiMatrix = glm::mat4(1.0f);
