@@ -31,7 +31,38 @@ Kind KindOf(const Shader &shader)
 	return Kind::kOther;
 }
 
+// The arrays a draw carries beside its positions, as bits: vertex arrays
+// shorter than the positions are left out when drawn, so only draws that
+// carry the same ones can share a mesh.
+uint32_t ArraysOf(const Mesh &mesh)
+{
+	const uint32_t vertices = mesh.GetVertexCount();
+	return (mesh.GetCount(kMeshUVs) >= vertices ? 1u : 0u) | (mesh.GetCount(kMeshNormals) >= vertices ? 2u : 0u) |
+		(mesh.GetCount(kMeshColors) >= vertices ? 4u : 0u);
+}
+
+// True when every index of the mesh names one of its vertices; a mesh that
+// fails is drawn alone, where the renderer refuses it.
+bool IndicesInRange(const Mesh &mesh)
+{
+	const uint32_t vertices = mesh.GetVertexCount();
+	const std::vector<uint32_t> &indices = mesh.GetIndices();
+	const uint32_t count = mesh.GetIndexCount();
+	for (uint32_t i = 0; i < count; i++)
+		if (indices[i] >= vertices)
+			return false;
+	return true;
+}
+
 } // namespace
+
+struct DrawBatch::Gathered {
+	Mesh mesh;
+	MeshRenderer renderer; // declared after the mesh, so it goes first
+};
+
+DrawBatch::DrawBatch() = default;
+DrawBatch::~DrawBatch() = default;
 
 void DrawBatch::Close()
 {
@@ -39,7 +70,7 @@ void DrawBatch::Close()
 	open = false;
 }
 
-bool DrawBatch::Queue(MeshRenderer &renderer, const Mesh *mesh, const glm::mat4 &model)
+bool DrawBatch::Queue(MeshRenderer &renderer, const Mesh *mesh, const glm::mat4 &model, bool underlay)
 {
 	if (!open || flushing || mesh == nullptr)
 		return false;
@@ -53,8 +84,9 @@ bool DrawBatch::Queue(MeshRenderer &renderer, const Mesh *mesh, const glm::mat4 
 	const Kind kind = KindOf(*material->GetShader());
 	if (kind == Kind::kOther)
 		return false;
+	const uint8_t run = kind == Kind::kDepthWriting ? kSolids : underlay ? kUnderlays : kOverlays;
 	entries.push_back(Entry{&renderer, mesh, model, renderer.GetTint(), material->GetShader(),
-		material->GetTextureId(), (uint32_t)entries.size(), kind == Kind::kDecal});
+		material->GetTextureId(), (uint32_t)entries.size(), run});
 	return true;
 }
 
@@ -63,13 +95,13 @@ void DrawBatch::Flush()
 	if (entries.empty() || flushing)
 		return;
 	flushing = true;
-	// Depth-writing draws first, grouped by shader then texture; decals after
-	// them. Arrival order breaks every tie, so the sort is stable without the
-	// buffer a stable sort would allocate.
+	// Underlays, then depth-writing draws grouped by shader then texture, then
+	// overlays. Arrival order breaks every tie, so the sort is stable without
+	// the buffer a stable sort would allocate.
 	std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
-		if (a.decal != b.decal)
-			return !a.decal;
-		if (!a.decal) {
+		if (a.run != b.run)
+			return a.run < b.run;
+		if (a.run == kSolids) {
 			if (a.shader != b.shader)
 				return std::less<const void *>()(a.shader, b.shader);
 			if (a.texture != b.texture)
@@ -77,10 +109,87 @@ void DrawBatch::Flush()
 		}
 		return a.order < b.order;
 	});
-	for (const Entry &entry : entries) {
-		entry.renderer->SetTint(entry.tint);
-		entry.renderer->Draw(entry.mesh, entry.model);
+	gatheredUsed = 0;
+	for (size_t first = 0; first < entries.size();) {
+		size_t last = first + 1;
+		while (last < entries.size() && CanShare(entries[first], entries[last]))
+			last++;
+		DrawShared(first, last);
+		first = last;
 	}
 	entries.clear();
 	flushing = false;
+}
+
+bool DrawBatch::CanShare(const Entry &a, const Entry &b)
+{
+	return a.run == b.run && a.mesh->GetMaterial().Get() == b.mesh->GetMaterial().Get() && a.tint == b.tint &&
+		a.renderer->GetMode() == b.renderer->GetMode() && a.mesh->GetIndexCount() > 0 &&
+		b.mesh->GetIndexCount() > 0 && ArraysOf(*a.mesh) == ArraysOf(*b.mesh);
+}
+
+void DrawBatch::DrawShared(size_t first, size_t last)
+{
+	// One draw, or one whose indices stray, goes through its own renderer.
+	size_t start = first;
+	for (size_t i = first; i < last; i++) {
+		const Entry &entry = entries[i];
+		if (last - first > 1 && IndicesInRange(*entry.mesh))
+			continue;
+		DrawGathered(start, i);
+		entry.renderer->SetTint(entry.tint);
+		entry.renderer->Draw(entry.mesh, entry.model);
+		start = i + 1;
+	}
+	DrawGathered(start, last);
+}
+
+void DrawBatch::DrawGathered(size_t first, size_t last)
+{
+	while (first < last) {
+		if (gatheredUsed == gathered.size())
+			gathered.push_back(std::make_unique<Gathered>());
+		Gathered &into = *gathered[gatheredUsed++];
+		Mesh &mesh = into.mesh;
+		mesh.Clear();
+		const Entry &lead = entries[first];
+		const uint32_t arrays = ArraysOf(*lead.mesh);
+		size_t i = first;
+		for (; i < last; i++) {
+			const Mesh &part = *entries[i].mesh;
+			const uint32_t vertices = part.GetVertexCount();
+			const uint32_t indices = part.GetIndexCount();
+			const uint32_t base = mesh.GetVertexCount();
+			// The first part always goes in; later ones while they fit.
+			if (i > first && (base + vertices > Mesh::kMaxEntries || mesh.GetIndexCount() + indices > Mesh::kMaxEntries))
+				break;
+			const glm::mat4 &model = entries[i].model;
+			mesh.AppendPositions(part.GetPositions().data(), vertices);
+			glm::vec3 *positions = mesh.EditPositions() + base;
+			for (uint32_t v = 0; v < vertices; v++)
+				positions[v] = glm::vec3(model * glm::vec4(positions[v], 1.0f));
+			if (arrays & 1u)
+				mesh.AppendUVs(part.GetUVs().data(), vertices);
+			if (arrays & 2u)
+				mesh.AppendNormals(part.GetNormals().data(), vertices);
+			if (arrays & 4u)
+				mesh.AppendColors(part.GetColors().data(), vertices);
+			const uint32_t indexBase = mesh.GetIndexCount();
+			mesh.AppendIndices(part.GetIndices().data(), indices);
+			uint32_t *written = mesh.EditIndices() + indexBase;
+			for (uint32_t k = 0; k < indices; k++)
+				written[k] += base;
+		}
+		// A gathered mesh of one part is drawn as it is, in its own space.
+		if (i == first + 1) {
+			lead.renderer->SetTint(lead.tint);
+			lead.renderer->Draw(lead.mesh, lead.model);
+		} else {
+			mesh.SetMaterialDirect(lead.mesh->GetMaterial().Get());
+			into.renderer.SetMode(lead.renderer->GetMode());
+			into.renderer.SetTint(lead.tint);
+			into.renderer.Draw(&mesh, glm::mat4(1.0f));
+		}
+		first = i;
+	}
 }

@@ -227,7 +227,7 @@ void Model3D::Render(const glm::mat4 &parent)
 	if (poseStale && modelReader != nullptr)
 		modelReader->BuildMesh(mesh.get(), &posedTime, posedCurrent, posedPrevious, posedBlend);
 	poseStale = false;
-	if (owner == nullptr || !owner->GetDrawBatch().Queue(renderer, mesh.get(), lastMatrix))
+	if (owner == nullptr || !owner->GetDrawBatch().Queue(renderer, mesh.get(), lastMatrix, underlay))
 		renderer.Draw(mesh.get(), lastMatrix);
 }
 

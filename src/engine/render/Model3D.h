@@ -89,6 +89,11 @@ public:
 	// rotation; nothing when the model lies wholly outside the world camera's
 	// view (interface models are always drawn).
 	void Render(const glm::mat4 &parent);
+	// A flat blended decal on the ground under other models, such as a
+	// shadow blob: grouped with the world's draws it goes before the models,
+	// as it would drawn just before its owner.
+	void SetUnderlay(bool value) { underlay = value; }
+	bool IsUnderlay() const { return underlay; }
 	// Whether the last Render found the model outside the view.
 	bool WasOutOfView() const { return outOfView; }
 	// The matrix of a joint of this model in the holder's space, for placing a
@@ -150,6 +155,7 @@ private:
 	float posedBlend = 0.0f;
 	bool poseStale = false; // the mesh lags the last update's pose
 	bool outOfView = false;
+	bool underlay = false;
 	glm::vec3 boundCentre = glm::vec3(0.0f); // mesh space
 	float boundRadius = -1.0f;               // below 0: not measured, never culled
 };

@@ -1,6 +1,7 @@
 #include "engine/core/MathUtil.h"
 
 #include <gtest/gtest.h>
+#include <glm/gtc/matrix_transform.hpp>
 
 #include <cmath>
 #include <limits>
@@ -178,4 +179,35 @@ TEST(MathUtil, DirectionCodesAndTurning)
 	EXPECT_NEAR(halfway.z, std::sqrt(0.5f), 1e-4f);
 	const Vec3 stays = SlerpApproach(east, south, 0.5f, 0.0f) * Vec3(0.0f, 0.0f, -1.0f);
 	EXPECT_NEAR(stays.x, 1.0f, 1e-5f);
+}
+
+TEST(MathUtil, SphereOutsideViewCutsOnlyWhatNoPlaneCanShow)
+{
+	// A camera at the origin looking down -Z, 90 degrees wide and tall,
+	// seeing from 1 to 10 units ahead.
+	const glm::mat4 clip = glm::perspective(glm::radians(90.0f), 1.0f, 1.0f, 10.0f);
+	struct Row {
+		const char *label;
+		Vec3 centre;
+		float radius;
+		bool outside;
+	};
+	const Row rows[] = {
+		{"straight ahead", Vec3(0, 0, -5), 0.5f, false},
+		{"behind the eye", Vec3(0, 0, 5), 0.5f, true},
+		{"nearer than the near plane", Vec3(0, 0, -0.2f), 0.5f, true},
+		{"touching the near plane", Vec3(0, 0, -0.6f), 0.5f, false},
+		{"beyond the far plane", Vec3(0, 0, -11), 0.5f, true},
+		{"straddling the far plane", Vec3(0, 0, -10.3f), 0.5f, false},
+		{"far to the right", Vec3(8, 0, -5), 0.5f, true},
+		{"just past the right edge but reaching in", Vec3(5.5f, 0, -5), 0.5f, false},
+		{"above the top", Vec3(0, 7, -5), 1.0f, true},
+		{"below the bottom, large enough to reach in", Vec3(0, -7, -5), 2.0f, false},
+		{"left of the left edge", Vec3(-7, 0, -5), 1.0f, true},
+		{"a NaN centre is never cut", Vec3(std::nanf(""), 0, -5), 0.5f, false},
+	};
+	for (const Row &row : rows)
+		EXPECT_EQ(row.outside, SphereOutsideView(clip, row.centre, row.radius)) << row.label;
+	// A flat projection whose planes have no length cuts nothing.
+	EXPECT_FALSE(SphereOutsideView(glm::mat4(0.0f), Vec3(100, 0, 0), 1.0f));
 }
