@@ -21,6 +21,12 @@ constexpr size_t kSaveFileNameSize = 16;  // "Save_%d.sav" with its terminator
 static uint8_t damagedSlots = 0;
 static uint8_t currentSaveSlot = 0;
 static std::string saveFolder;
+// The current slot's file name as last made, and its slot (-1: none), kept
+// for the saves that follow until the slot or the folder changes.
+static std::string currentSlotPath;
+static int currentSlotPathOf = -1;
+// The bytes of the last save, their storage kept for the next one.
+static std::vector<uint8_t> saveBytes;
 
 static uint8_t SlotBit(uint8_t slot)
 {
@@ -288,6 +294,7 @@ std::string GameProgress::SaveFileName(uint8_t slot)
 void GameProgress::SetSaveFolder(const char *folder)
 {
 	saveFolder = folder != nullptr ? folder : "";
+	currentSlotPathOf = -1;
 	// What was found damaged was in the old folder.
 	damagedSlots = 0;
 }
@@ -296,17 +303,20 @@ bool GameProgress::Write(const char *path)
 {
 	LogDebug("Saving game to %s...\n", path);
 	GameProgress &progress = Current();
-	GameProgress saved = progress;
-	saved.lowestDifficulty = std::min(progress.difficulty, progress.lowestDifficulty);
-	saved.lowestRespawnLevel = std::min(progress.respawnLevel, progress.lowestRespawnLevel);
+	// The file holds the lowest difficulties as they are once it is written;
+	// the record has them back as they were if it is not.
+	const uint8_t lowestDifficulty = progress.lowestDifficulty;
+	const uint8_t lowestRespawnLevel = progress.lowestRespawnLevel;
+	progress.lowestDifficulty = std::min(progress.difficulty, lowestDifficulty);
+	progress.lowestRespawnLevel = std::min(progress.respawnLevel, lowestRespawnLevel);
 
-	std::vector<uint8_t> bytes = SaveGame::Encode(saved);
-	if (!WriteFileAtomic(path, bytes.data(), bytes.size())) {
+	SaveGame::EncodeInto(progress, saveBytes);
+	if (!WriteFileAtomic(path, saveBytes.data(), saveBytes.size())) {
+		progress.lowestDifficulty = lowestDifficulty;
+		progress.lowestRespawnLevel = lowestRespawnLevel;
 		Log("Error: Unable to save file! %s\n", strerror(errno));
 		return false;
 	}
-	progress.lowestDifficulty = saved.lowestDifficulty;
-	progress.lowestRespawnLevel = saved.lowestRespawnLevel;
 	return true;
 }
 
@@ -388,7 +398,11 @@ bool GameProgress::SelectSlotAndLoad(uint8_t slot)
 
 bool GameProgress::SaveCurrentSlot()
 {
-	std::string path = SaveFileName(kCurrentSaveSlot);
+	if (currentSlotPathOf != currentSaveSlot) {
+		currentSlotPath = SaveFileName(kCurrentSaveSlot);
+		currentSlotPathOf = currentSaveSlot;
+	}
+	const std::string &path = currentSlotPath;
 	if (damagedSlots & SlotBit(currentSaveSlot)) {
 		Log("Save slot %d could not be read, so it is not overwritten: %s\n", currentSaveSlot + 1, path.c_str());
 		return false;

@@ -85,6 +85,13 @@ struct SaveReader {
 std::vector<uint8_t> SaveGame::Encode(const GameProgress &record)
 {
 	std::vector<uint8_t> out;
+	EncodeInto(record, out);
+	return out;
+}
+
+void SaveGame::EncodeInto(const GameProgress &record, std::vector<uint8_t> &out)
+{
+	out.clear();
 	out.reserve(kFixedSaveSize + kMapRecordFileSize * record.mapRecords.size() + 2 * record.flags.size());
 	PutU16(out, SaveTag());
 	PutU16(out, record.currentMap);
@@ -113,7 +120,6 @@ std::vector<uint8_t> SaveGame::Encode(const GameProgress &record)
 	PutU8(out, record.respawnLevel);
 	PutU8(out, record.lowestDifficulty);
 	PutU8(out, record.lowestRespawnLevel);
-	return out;
 }
 
 bool SaveGame::Decode(GameProgress &record, const uint8_t *data, size_t size)

@@ -15,6 +15,9 @@ class SaveGame {
 public:
 	// The bytes of record in the current layout, exactly as they go to disk.
 	static std::vector<uint8_t> Encode(const GameProgress &record);
+	// The same bytes written over out, whose storage is used again when it
+	// is large enough.
+	static void EncodeInto(const GameProgress &record, std::vector<uint8_t> &out);
 	// Fills record (already reset by the caller) from the bytes of either
 	// layout. False when the bytes end before the record does, including a
 	// count of maps or flags that overruns them; record is then partly filled

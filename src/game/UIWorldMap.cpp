@@ -43,7 +43,7 @@ WorldMapMarker *UIWorldMap::AddMarker(const WorldMapLocation *location, uint32_t
 {
 	if (location == nullptr)
 		return nullptr; // a marker always stands for a place
-	auto marker = std::make_unique<WorldMapMarker>();
+	std::unique_ptr<WorldMapMarker> marker = TakeMarker();
 	marker->location = location;
 	if (atlas.IsValid())
 		marker->SetMaterial(atlas);
@@ -58,6 +58,16 @@ WorldMapMarker *UIWorldMap::AddMarker(const WorldMapLocation *location, uint32_t
 	return markers.back().get();
 }
 
+std::unique_ptr<WorldMapMarker> UIWorldMap::TakeMarker()
+{
+	if (spareMarkers.empty())
+		return std::make_unique<WorldMapMarker>();
+	std::unique_ptr<WorldMapMarker> marker = std::move(spareMarkers.back());
+	spareMarkers.pop_back();
+	marker->Reset();
+	return marker;
+}
+
 WorldMapMarker *UIWorldMap::AddMarkerAt(uint16_t index, uint32_t frame, float scale)
 {
 	if (index == kNoIndex)
@@ -68,6 +78,8 @@ WorldMapMarker *UIWorldMap::AddMarkerAt(uint16_t index, uint32_t frame, float sc
 void UIWorldMap::Build()
 {
 	const GameProgress &progress = GameProgress::Current();
+	for (std::unique_ptr<WorldMapMarker> &marker : markers)
+		spareMarkers.push_back(std::move(marker));
 	markers.clear();
 	LoadWorldMap(false);
 	current = 0;

@@ -84,8 +84,13 @@ public:
 private:
 	// The marker of the current place; null when there is none.
 	const WorldMapMarker *CentreMarker() const;
+	// A spare marker reset, or a new one when none is left.
+	std::unique_ptr<WorldMapMarker> TakeMarker();
 
 	std::vector<std::unique_ptr<WorldMapMarker>> markers;
+	// The markers of the last build, kept for the next one: the minimap is
+	// rebuilt each time the HUD closes a message, often while playing.
+	std::vector<std::unique_ptr<WorldMapMarker>> spareMarkers;
 	uint16_t current = kNoIndex;
 	uint16_t goal = kNoIndex;
 	uint16_t tower = kNoIndex;

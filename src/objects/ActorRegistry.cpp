@@ -11,6 +11,7 @@ namespace {
 struct RegistryLists {
 	std::vector<Actor *> engaged; // the fight list, in order of joining
 	std::vector<Actor *> all;     // every actor in existence
+	std::vector<Actor *> stopped; // StopAll's copy of the fight list, kept for the next call
 	bool stopping = false;        // StopAll is under way
 };
 
@@ -40,6 +41,10 @@ void ActorRegistry::Add(Actor *actor)
 	if (!IsLiveActor(actor) || Holds(lists.engaged, actor))
 		return;
 	lists.engaged.push_back(actor);
+	// StopAll's copy grows here with the list rather than in StopAll; not
+	// while StopAll walks it, though.
+	if (!lists.stopping && lists.stopped.capacity() < lists.engaged.capacity())
+		lists.stopped.reserve(lists.engaged.capacity());
 }
 
 void ActorRegistry::Remove(const Actor *actor)
@@ -54,12 +59,14 @@ void ActorRegistry::StopAll()
 		return;
 	lists.stopping = true;
 	// Stopping takes actors off the list, and a behaviour's end may stop or
-	// free others, so walk a copy and ask again before each call.
-	const std::vector<Actor *> snapshot = lists.engaged;
-	for (Actor *actor : snapshot) {
+	// free others, so walk a copy and ask again before each call. The player
+	// stops the fight on every strike, so the copy's storage is kept.
+	lists.stopped.assign(lists.engaged.begin(), lists.engaged.end());
+	for (Actor *actor : lists.stopped) {
 		if (Holds(lists.engaged, actor) && IsLiveActor(actor))
 			actor->StopBehaviour();
 	}
+	lists.stopped.clear();
 	lists.stopping = false;
 }
 

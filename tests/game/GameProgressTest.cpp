@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "engine/core/FileAccess.h"
@@ -277,6 +278,48 @@ TEST_F(GameProgressTest, SlotFilesAreNumberedFromOne)
 	GameProgress::SetSaveFolder("");
 	GameProgress::SetSaveSlot(1);
 	EXPECT_EQ(ResolvePath("Save_2.sav"), GameProgress::SaveFileName(255));
+}
+
+// Each save goes to the file of the slot and folder in force when it is
+// made, however many saves to another slot or folder came before.
+TEST_F(GameProgressTest, SavesFollowTheSlotAndTheFolder)
+{
+	const std::string other = folder.Path("other");
+	std::filesystem::create_directory(other);
+	const struct {
+		const char *folder; // null: the test's own folder
+		uint8_t slot;
+		uint16_t map;
+	} saves[] = {
+		{nullptr, 0, 0x1111}, {nullptr, 0, 0x2222}, {nullptr, 2, 0x3333},
+		{other.c_str(), 2, 0x4444}, {other.c_str(), 1, 0x5555}, {nullptr, 1, 0x6666},
+	};
+	for (const auto &save : saves) {
+		SCOPED_TRACE(save.map);
+		const std::string into = save.folder != nullptr ? save.folder : folder.Folder();
+		GameProgress::SetSaveFolder(into.c_str());
+		GameProgress::SetSaveSlot(save.slot);
+		GameProgress::Current().currentMap = save.map;
+		ASSERT_TRUE(GameProgress::SaveCurrentSlot());
+		GameProgress written;
+		ASSERT_TRUE(GameProgress::Read(written, (into + "/Save_" + std::to_string(save.slot + 1) + ".sav").c_str()));
+		EXPECT_EQ(save.map, written.currentMap);
+	}
+	// What each folder holds at the end: the last save to each of its slots.
+	const struct {
+		std::string file;
+		uint16_t map;
+	} files[] = {
+		{folder.Path("Save_1.sav"), 0x2222}, {folder.Path("Save_2.sav"), 0x6666},
+		{folder.Path("Save_3.sav"), 0x3333}, {other + "/Save_2.sav", 0x5555}, {other + "/Save_3.sav", 0x4444},
+	};
+	for (const auto &file : files) {
+		SCOPED_TRACE(file.file);
+		GameProgress written;
+		ASSERT_TRUE(GameProgress::Read(written, file.file.c_str()));
+		EXPECT_EQ(file.map, written.currentMap);
+	}
+	EXPECT_FALSE(std::filesystem::exists(other + "/Save_1.sav"));
 }
 
 TEST_F(GameProgressTest, MissingSlotIsAFreshGame)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -156,6 +157,50 @@ TEST_F(WorldMapPanelTest, TheGoalIsHeldAtTheEdgeAndBlinks)
 	Vec3 p;
 	EXPECT_FALSE(map.PlaceMarker(6, p)) << "the far place itself is left out";
 	EXPECT_TRUE(map.PlaceMarker(0, p));
+}
+
+// A rebuild takes the markers of the last build again instead of new ones,
+// and each comes out as a new marker would: after a game with more places
+// seen, the board of a younger game matches one built from nothing.
+TEST_F(WorldMapPanelTest, ARebuildReusesItsMarkersAndMatchesANewBoard)
+{
+	Visit({"town", "black2", "far3", "home"});
+	GameProgress::Current().waypoint = HashName("faraway");
+	UIWorldMap map;
+	map.Build();
+	std::vector<const WorldMapMarker *> earlier;
+	for (size_t i = 0; i < map.GetMarkerCount(); i++)
+		earlier.push_back(&map.GetMarker(i));
+
+	GameProgress::ResetGlobal();
+	Visit({"home", "town"});
+	map.Build();
+	UIWorldMap fresh;
+	fresh.Build();
+	ASSERT_EQ(fresh.GetMarkerCount(), map.GetMarkerCount());
+	ASSERT_LE(map.GetMarkerCount(), earlier.size()) << "the younger game needs fewer markers";
+	EXPECT_EQ(fresh.GetCurrentIndex(), map.GetCurrentIndex());
+	EXPECT_EQ(fresh.GetGoalIndex(), map.GetGoalIndex());
+	EXPECT_EQ(fresh.GetExtent(), map.GetExtent());
+	for (size_t i = 0; i < map.GetMarkerCount(); i++) {
+		SCOPED_TRACE(i);
+		const WorldMapMarker &got = map.GetMarker(i);
+		const WorldMapMarker &want = fresh.GetMarker(i);
+		EXPECT_NE(earlier.end(), std::find(earlier.begin(), earlier.end(), &got)) << "a new marker was made";
+		EXPECT_EQ(want.location, got.location);
+		EXPECT_EQ(want.frame, got.frame);
+		EXPECT_EQ(want.basePosition, got.basePosition);
+		EXPECT_EQ(want.markerScale, got.markerScale);
+		EXPECT_EQ(want.arrowX, got.arrowX);
+		EXPECT_EQ(want.arrowY, got.arrowY);
+		EXPECT_EQ(want.visited, got.visited);
+		EXPECT_EQ(want.reached, got.reached);
+		EXPECT_EQ(want.GetUVRect(), got.GetUVRect());
+		EXPECT_EQ(want.GetSize(), got.GetSize());
+		EXPECT_EQ(want.GetPivot(), got.GetPivot());
+		EXPECT_EQ(want.transform.position, got.transform.position);
+		EXPECT_EQ(want.transform.scale, got.transform.scale);
+	}
 }
 
 // No world map: nothing is built or drawn; a missing index makes no marker

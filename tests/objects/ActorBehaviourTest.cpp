@@ -3,6 +3,7 @@
 #include "objects/FacingBehaviour.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -210,6 +211,67 @@ TEST_F(ActorWorld, TheRegistryCountsAndStopsEngagedActors)
 	ActorRegistry::Add(a.get());
 	ActorRegistry::Clear();
 	EXPECT_EQ(0, CountLivingActors());
+}
+
+// A behaviour's end may free an actor still waiting its turn, stop the fight
+// again or bring new fighters in: the freed one is passed over, the nested
+// call does nothing, the newcomers stay engaged, and a later call stops only
+// the actors engaged by then.
+TEST_F(ActorWorld, StoppingTheFightSurvivesWhatABehavioursEndDoes)
+{
+	struct EndingBehaviour : LoggedBehaviour {
+		using LoggedBehaviour::LoggedBehaviour;
+		void OnEnd() override
+		{
+			LoggedBehaviour::OnEnd();
+			if (onEnd)
+				onEnd();
+		}
+		std::function<void()> onEnd;
+	};
+	auto a = Spawn(kChookKind, kFactionHostile, 2, Vec3(0.0f));
+	auto b = Spawn(kChookKind, kFactionHostile, 2, Vec3(3.0f, 0.0f, 0.0f));
+	auto c = Spawn(kChookKind, kFactionHostile, 2, Vec3(6.0f, 0.0f, 0.0f));
+	BehaviourLog logA, logB, logC;
+	auto ending = std::make_unique<EndingBehaviour>(a.get(), &logA);
+	EndingBehaviour *endingA = ending.get();
+	a->AddBehaviour(std::move(ending), false);
+	Give(*b, logB, false);
+	Give(*c, logC, false);
+	scene.Update(kTick);
+	for (Actor *actor : {a.get(), b.get(), c.get()})
+		ActorRegistry::Add(actor);
+	ASSERT_EQ(3u, ActorRegistry::Count());
+
+	// More newcomers than the list has room for, so that it grows meanwhile.
+	constexpr int kNewcomers = 12;
+	std::vector<std::unique_ptr<TestActor>> newcomers;
+	int endsOfB = -1;
+	endingA->onEnd = [&] {
+		// Brought in before B goes, so that none of them takes B's place in
+		// memory.
+		for (int i = 0; i < kNewcomers; i++) {
+			newcomers.push_back(Spawn(kChookKind, kFactionHostile, 2, Vec3(0.0f, 0.0f, 3.0f * (float)(i + 1))));
+			ActorRegistry::Add(newcomers.back().get());
+		}
+		b.reset();
+		endsOfB = logB.ends;
+		ActorRegistry::StopAll();
+		EXPECT_EQ(0, logC.ends) << "the nested call stopped nobody";
+	};
+	ActorRegistry::StopAll();
+	EXPECT_EQ(1, logA.ends);
+	EXPECT_EQ(1, logB.freed);
+	EXPECT_EQ(endsOfB, logB.ends) << "nothing reached the freed actor";
+	EXPECT_EQ(1, logC.ends);
+	EXPECT_EQ((size_t)kNewcomers, ActorRegistry::Count()) << "the newcomers joined after the stop began";
+
+	endingA->onEnd = nullptr;
+	ActorRegistry::Add(c.get());
+	ActorRegistry::StopAll();
+	EXPECT_EQ(1, logA.ends) << "no longer engaged";
+	EXPECT_EQ(2, logC.ends);
+	EXPECT_EQ(0u, ActorRegistry::Count());
 }
 
 } // namespace

@@ -59,14 +59,37 @@ std::string FindBaseDirectory()
 }
 
 // The folder part of a resolved path, for syncing the rename itself.
-std::string FolderOf(const std::string &path)
+void FolderOf(const std::string &path, std::string &folder)
 {
 	const size_t slash = path.find_last_of(kSeparator);
 	if (slash == std::string::npos)
-		return ".";
-	if (slash == 0)
-		return "/";
-	return path.substr(0, slash);
+		folder.assign(".");
+	else if (slash == 0)
+		folder.assign("/");
+	else
+		folder.assign(path, 0, slash);
+}
+
+// The path with every '\' turned into '/', added to the end of out.
+void AppendNormalized(std::string &out, const char *path)
+{
+	if (path == nullptr)
+		return;
+	for (const char *c = path; *c != '\0'; ++c)
+		out += *c == kForeignSeparator ? kSeparator : *c;
+}
+
+// JoinPath's result added to the end of out, in one reservation.
+void AppendJoined(std::string &out, const char *folder, const char *name)
+{
+	const size_t folderLength = folder != nullptr ? strlen(folder) : 0;
+	const size_t nameLength = name != nullptr ? strlen(name) : 0;
+	out.reserve(out.size() + folderLength + 1 + nameLength);
+	const size_t start = out.size();
+	AppendNormalized(out, folder);
+	if (out.size() > start && out.back() != kSeparator)
+		out += kSeparator;
+	AppendNormalized(out, name);
 }
 
 bool WriteAll(int fd, const unsigned char *data, size_t size)
@@ -115,10 +138,8 @@ std::string NormalizeSlashes(const char *path)
 
 std::string JoinPath(const char *folder, const char *name)
 {
-	std::string result = NormalizeSlashes(folder);
-	if (!result.empty() && result.back() != kSeparator)
-		result += kSeparator;
-	result += NormalizeSlashes(name);
+	std::string result;
+	AppendJoined(result, folder, name);
 	return result;
 }
 
@@ -130,9 +151,18 @@ const std::string &GetBaseDirectory()
 
 std::string ResolvePath(const char *path)
 {
+	std::string resolved;
+	ResolvePathInto(path, resolved);
+	return resolved;
+}
+
+void ResolvePathInto(const char *path, std::string &resolved)
+{
+	resolved.clear();
 	if (IsAbsolutePath(path))
-		return path;
-	return JoinPath(GetBaseDirectory().c_str(), path);
+		resolved.append(path);
+	else
+		AppendJoined(resolved, GetBaseDirectory().c_str(), path);
 }
 
 SDL_RWops *OpenFile(const char *path, const char *mode)
@@ -224,8 +254,10 @@ bool WriteFileAtomic(const char *path, const void *data, size_t size)
 	if (data == nullptr && size > 0)
 		return FailWrite(path, "no data");
 
-	const std::string target = ResolvePath(path);
-	const std::string temp = target + kTempSuffix;
+	// Kept from one write to the next: the game saves while it is played.
+	thread_local std::string target, temp, folderPath;
+	ResolvePathInto(path, target);
+	temp.assign(target).append(kTempSuffix);
 	const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kNewFileMode);
 	if (fd < 0) {
 		// Nothing was created, so nothing is removed: whatever sits at the
@@ -249,7 +281,8 @@ bool WriteFileAtomic(const char *path, const void *data, size_t size)
 
 	// Sync the folder too, so that the rename itself survives a power cut.
 	// The new file is complete either way, so a failure here is not reported.
-	const int folder = open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+	FolderOf(target, folderPath);
+	const int folder = open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 	if (folder >= 0) {
 		fsync(folder);
 		close(folder);

@@ -29,6 +29,9 @@ std::string JoinPath(const char *folder, const char *name);
 const std::string &GetBaseDirectory();
 // An absolute path unchanged; anything else joined to the base directory.
 std::string ResolvePath(const char *path);
+// The same written over resolved, whose storage is used again when it is
+// large enough.
+void ResolvePathInto(const char *path, std::string &resolved);
 
 // Opens ResolvePath(path) with an SDL stream mode ("rb", "wb"); null when it
 // cannot be opened. The caller owns the stream until CloseFile.

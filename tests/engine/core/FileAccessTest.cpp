@@ -56,6 +56,16 @@ TEST(FilePaths, ResolvesRelativePathsBesideTheExecutable)
 	}
 	EXPECT_FALSE(IsAbsolutePath(nullptr));
 	EXPECT_EQ(JoinPath("a\\", "b\\c"), "a/b/c");
+
+	// Resolved over whatever the string held, longer or shorter.
+	std::string resolved = std::string(300, 'x');
+	for (const Row &row : rows) {
+		SCOPED_TRACE(row.path);
+		ResolvePathInto(row.path, resolved);
+		EXPECT_EQ(row.resolved, resolved);
+	}
+	ResolvePathInto(nullptr, resolved);
+	EXPECT_EQ(GetBaseDirectory(), resolved);
 }
 
 TEST(FilePaths, TakesNamesApart)
@@ -217,6 +227,31 @@ TEST_F(FileAccessFiles, AtomicWriteReplacesOnlyWhenComplete)
 	EXPECT_FALSE(fs::exists(root / "folder.sav.tmp"));
 	EXPECT_TRUE(fs::is_directory(root / "blocked.sav.tmp"));
 	EXPECT_TRUE(fs::is_empty(root / "folder.sav"));
+}
+
+// Writes one after another, to names long and short, each land whole in
+// their own file and leave no temporary file behind.
+TEST_F(FileAccessFiles, AtomicWritesInTurnEachLandInTheirOwnFile)
+{
+	fs::create_directory(root / "a folder with a rather long name");
+	const std::string names[] = {
+		(root / "a folder with a rather long name" / "a save file with a long name.sav").string(),
+		(root / "s.sav").string(),
+		(root / "a folder with a rather long name" / "t.sav").string(),
+	};
+	for (int round = 0; round < 2; round++) {
+		for (const std::string &name : names) {
+			SCOPED_TRACE(name);
+			const std::string text = name + " " + std::to_string(round);
+			ASSERT_TRUE(WriteFileAtomic(name.c_str(), text.data(), text.size()));
+			EXPECT_EQ(text, Bytes(name));
+			EXPECT_FALSE(fs::exists(name + ".tmp"));
+		}
+	}
+	std::set<std::string> left;
+	for (const auto &entry : fs::recursive_directory_iterator(root))
+		left.insert(entry.path().string());
+	EXPECT_EQ((std::set<std::string>{(root / "a folder with a rather long name").string(), names[0], names[1], names[2]}), left);
 }
 
 TEST_F(FileAccessFiles, ListsDirectoriesWithoutDotNames)
