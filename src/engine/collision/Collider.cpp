@@ -130,12 +130,13 @@ void ForgetContacts(Entity *entity)
 {
 	if (entity == nullptr || entity->collider == nullptr)
 		return;
-	std::vector<Entity *> partners;
-	partners.swap(entity->collider->contacts);
+	// Emptied, not freed: the next check fills the list again.
+	std::vector<Entity *> &partners = entity->collider->contacts;
 	for (Entity *partner : partners) {
-		if (partner == entity || partner->collider == nullptr)
+		if (partner == entity || partner->collider == nullptr || partner->collider == entity->collider)
 			continue;
 		std::vector<Entity *> &theirs = partner->collider->contacts;
 		theirs.erase(std::remove(theirs.begin(), theirs.end(), entity), theirs.end());
 	}
+	partners.clear();
 }

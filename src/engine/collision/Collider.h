@@ -22,8 +22,8 @@ bool BoxContains(const ColliderBox &a, const Vec3 &point);
 // from. Never pushes downward.
 void BoxPushOut(ColliderBox &a, const ColliderBox &b);
 // Takes the entity out of the contact list of every partner that its
-// collider's list names, then empties its own list. Nothing without a
-// collider. Entities call it when they are deleted, the collision check
+// collider's list names, then empties its own list, keeping its storage.
+// Nothing without a collider. Entities call it when they are deleted, the collision check
 // before it fills the lists again.
 void ForgetContacts(Entity *entity);
 

@@ -15,7 +15,16 @@ CollisionChecker *currentChecker = nullptr;
 // may run a check of its own.
 int checkDepth = 0;                       // nested Check calls
 uint32_t checksStarted = 0;               // Check calls that reached their pairs, nested ones too
-std::vector<Entity *> contactHolders;     // entities whose contact lists grew during the check
+std::vector<Entity *> contactHolders;     // entities whose contact lists grew during the check; kept for the next
+
+// Adds partner to the holder's list; a holder is noted with its first
+// partner (every list starts the check empty), so each is noted about once.
+void AddContact(Entity *holder, Collider *collider, Entity *partner)
+{
+	if (collider->contacts.empty())
+		contactHolders.push_back(holder);
+	collider->contacts.push_back(partner);
+}
 
 bool TakesPart(const Entity *entity)
 {
@@ -79,10 +88,8 @@ void TryPairs(Scene *scene, uint32_t count, CollisionGrid &grid)
 			if (!colliderB->Intersects(colliderA))
 				continue;
 
-			colliderA->contacts.push_back(b);
-			colliderB->contacts.push_back(a);
-			contactHolders.push_back(a);
-			contactHolders.push_back(b);
+			AddContact(a, colliderA, b);
+			AddContact(b, colliderB, a);
 			const uint32_t checksBefore = checksStarted;
 			if (colliderA->mode >= Collider::kModeSolid && colliderB->mode >= Collider::kModeStatic)
 				colliderA->Resolve(colliderB);
@@ -155,16 +162,15 @@ void CollisionChecker::Check(Scene *checkedScene)
 
 void CollisionChecker::ForgetDestroyed()
 {
-	std::vector<Entity *> holders;
-	holders.swap(contactHolders);
 	// No contact list may keep an entity that is about to be freed.
 	auto destroyed = [](const Entity *entity) { return Entity::IsAwaitingDeletion(entity); };
-	for (Entity *holder : holders) {
+	for (Entity *holder : contactHolders) {
 		if (destroyed(holder) || !holder->collider)
 			continue;
 		std::vector<Entity *> &contacts = holder->collider->contacts;
 		contacts.erase(std::remove_if(contacts.begin(), contacts.end(), destroyed), contacts.end());
 	}
+	contactHolders.clear();
 }
 
 Entity *CollisionChecker::FindHit(Vec3 point)
