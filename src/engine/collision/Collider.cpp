@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -76,6 +77,17 @@ Collider::Collider(Entity *owner, const Vec3 &size, const Vec3 &offset)
 const ColliderBox &Collider::UpdateBounds()
 {
 	const Transform &placement = owner->transform;
+	// A check tests each box against many others; most owners have not moved
+	// since the last test, and comparing is cheaper than turning the right
+	// axis again. Bits, not values, are compared, so that a kept box is the
+	// one a rebuild would give even for a NaN or a negative zero.
+	static_assert(sizeof(BoxSource) == 16 * sizeof(float), "BoxSource is compared as raw bytes");
+	const BoxSource source{ placement.position, placement.scale, placement.rotation, size, offset };
+	if (builtFor == owner && std::memcmp(&source, &builtFrom, sizeof source) == 0)
+		return box;
+	builtFrom = source;
+	builtFor = owner;
+
 	Vec3 half = size * 0.5f;
 	const Vec3 right = placement.GetRight();
 	if (std::fabs(glm::dot(right, Vec3(1.0f, 0.0f, 0.0f))) < kQuarterTurnThreshold)
@@ -108,18 +120,23 @@ void Collider::Resolve(Collider *other)
 	other->UpdateBounds();
 	BoxPushOut(box, other->box);
 	owner->transform.position = box.centre - offset;
+	// The pushed box may differ in its last bits from the one the new
+	// position gives, and that position may even round to the old one: the
+	// next test rebuilds from the owner, as it always has.
+	builtFor = nullptr;
 }
 
 void ForgetContacts(Entity *entity)
 {
 	if (entity == nullptr || entity->collider == nullptr)
 		return;
-	std::vector<Entity *> partners;
-	partners.swap(entity->collider->contacts);
+	// Emptied, not freed: the next check fills the list again.
+	std::vector<Entity *> &partners = entity->collider->contacts;
 	for (Entity *partner : partners) {
-		if (partner == entity || partner->collider == nullptr)
+		if (partner == entity || partner->collider == nullptr || partner->collider == entity->collider)
 			continue;
 		std::vector<Entity *> &theirs = partner->collider->contacts;
 		theirs.erase(std::remove(theirs.begin(), theirs.end(), entity), theirs.end());
 	}
+	partners.clear();
 }

@@ -22,14 +22,16 @@ bool BoxContains(const ColliderBox &a, const Vec3 &point);
 // from. Never pushes downward.
 void BoxPushOut(ColliderBox &a, const ColliderBox &b);
 // Takes the entity out of the contact list of every partner that its
-// collider's list names, then empties its own list. Nothing without a
-// collider. Entities call it when they are deleted, the collision check
+// collider's list names, then empties its own list, keeping its storage.
+// Nothing without a collider. Entities call it when they are deleted, the collision check
 // before it fills the lists again.
 void ForgetContacts(Entity *entity);
 
-// The box an entity may own. It follows its owner: every test rebuilds the
-// box from the owner's transform, and a push-out writes the corrected
-// position straight back into that transform. Boxes never rotate; an owner
+// The box an entity may own. It follows its owner: every test brings the box
+// up to date with the owner's transform, rebuilding it only when the
+// position, scale, rotation, size or offset changed since it was last built,
+// and a push-out writes the corrected position straight back into that
+// transform. Boxes never rotate; an owner
 // turned about a quarter turn about Y only swaps the box's X and Z extents.
 // World objects set the mode, size, offset and weight; only the
 // CollisionChecker fills and empties the contact list. The owning entity
@@ -52,21 +54,34 @@ public:
 	// runs a derived collider's destructor.
 	virtual ~Collider() = default;
 
-	// Rebuilds the box from the owner's transform and returns it.
+	// Brings the box up to date with the owner's transform and returns it.
+	// A box kept is bit for bit the one a rebuild would give.
 	const ColliderBox &UpdateBounds();
 
-	// False for a null other; rebuilds both boxes.
+	// False for a null other; brings both boxes up to date.
 	virtual bool Intersects(Collider *other);
 	virtual bool ContainsPoint(Vec3 point);
 	// Pushes this collider's owner out of other unless this one is heavier.
-	// Uses this box as last rebuilt and rebuilds only the other's.
+	// Uses this box as last built and brings only the other's up to date.
 	virtual void Resolve(Collider *other);
 
 	Entity *owner;
 	int32_t mode = kModeTouch;
 	float weight = 1.0f; // of two solids only one not heavier than the other moves
-	ColliderBox box;
+	ColliderBox box; // as last built or pushed out; only Resolve writes it
 	Vec3 size;
 	Vec3 offset;
 	std::vector<Entity *> contacts; // partners of the latest check
+
+private:
+	// What the box was last built from, compared bit for bit.
+	struct BoxSource {
+		Vec3 position;
+		Vec3 scale;
+		glm::quat rotation;
+		Vec3 size;
+		Vec3 offset;
+	};
+	BoxSource builtFrom{};
+	const Entity *builtFor = nullptr; // null until built, and after a push-out
 };

@@ -4,14 +4,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+class CollisionGrid;
 class Entity;
 class Scene;
 
-// Tests every pair of colliding entities of one scene once per frame,
-// records who touches whom in their colliders' contact lists, pushes movable
-// solids out of other solids and tells both entities of each touching pair.
+// Tests the pairs of colliding entities of one scene once per frame, records
+// who touches whom in their colliders' contact lists, pushes movable solids
+// out of other solids and tells both entities of each touching pair.
 // The in-game scene owns one checker; world objects reach it through Get to
 // probe a point ahead of them. Collision against the tile map is not done
 // here.
@@ -30,10 +32,20 @@ class Scene;
 // the entity is deleted). So an entity deleted between checks, say destroyed
 // in its own update, leaves no partner reading a pointer to freed memory.
 //
+// Pairs are met in scene order, the first entity's pairs first and each
+// with the later entities in order, as if every pair were tried; but only
+// pairs whose boxes share a cell of a ground grid (CollisionGrid) are tried,
+// so a scene spread over a map costs about its entity count rather than its
+// square. An entity pushed out, or moved by its own or its partner's handler,
+// is filed again where it went, so later pairs meet it there; one that a
+// handler moves further than CollisionGrid::kMargin without being either
+// side of the pair, or lets take part when it did not at the start, waits
+// for the next check.
+//
 // A crowd is bounded: past kMostContacts partners in one check an entity
-// takes part in no further pairs of that check, and a check stops testing
-// pairs after kMostPairTests, so that no map, however many entities it piles
-// on one tile, can hold a frame for seconds.
+// takes part in no further pairs of that check, and a check stops after
+// trying kMostPairTests pairs (those that share a cell), so that no map,
+// however many entities it piles on one tile, can hold a frame for seconds.
 class CollisionChecker {
 public:
 	static constexpr size_t kMostContacts = 32;
@@ -65,4 +77,8 @@ private:
 	static void ForgetDestroyed();
 
 	Scene *scene = nullptr; // of the latest check; not owned
+	// One grid for each check of this checker in progress: a handler may run
+	// a check of its own. Kept from frame to frame with their storage.
+	std::vector<std::unique_ptr<CollisionGrid>> grids;
+	size_t gridsInUse = 0;
 };

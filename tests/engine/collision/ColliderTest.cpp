@@ -127,3 +127,37 @@ TEST(Collider, ResolveMovesOnlyTheNotHeavierOwner)
 		ExpectVecNear(Vec3(0), wall.entity.transform.position);
 	}
 }
+
+TEST(Collider, KeptBoundsFollowEveryChangeThatShapesThem)
+{
+	struct Row {
+		const char *name;
+		void (*change)(Entity &owner);
+	};
+	const Row rows[] = {
+		{ "moved", [](Entity &e) { e.transform.position.z += 3.0f; } },
+		{ "scaled", [](Entity &e) { e.transform.scale.x = 2.0f; } },
+		{ "turned a quarter", [](Entity &e) { e.transform.Rotate(glm::half_pi<float>(), Vec3(0, 1, 0)); } },
+		{ "resized", [](Entity &e) { e.collider->size.z = 6.0f; } },
+		{ "offset moved", [](Entity &e) { e.collider->offset.x = -1.0f; } },
+		{ "pushed out", [](Entity &e) {
+			Body wall(Vec3(1.2f, 0, 0), Vec3(1));
+			e.collider->Resolve(wall.entity.collider);
+		} },
+		{ "left alone", [](Entity &) {} },
+	};
+	for (const Row &row : rows) {
+		SCOPED_TRACE(row.name);
+		Body body(Vec3(0.5f, 0, 0), Vec3(2, 1, 4), Vec3(0, 0.5f, 0));
+		body->UpdateBounds();
+		row.change(body.entity);
+		const ColliderBox kept = body->UpdateBounds();
+		// A collider that never saw the old state builds the box afresh.
+		Entity twin;
+		twin.transform = body.entity.transform;
+		twin.collider = new Collider(&twin, body->size, body->offset);
+		const ColliderBox &fresh = twin.collider->UpdateBounds();
+		EXPECT_EQ(fresh.centre, kept.centre);
+		EXPECT_EQ(fresh.half, kept.half);
+	}
+}

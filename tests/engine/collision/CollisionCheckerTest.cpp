@@ -253,3 +253,37 @@ TEST(CollisionChecker, ACrowdOnOneSpotIsBoundedPerCheck)
 	for (const auto &probe : crowd)
 		scene.RemoveEntity(probe.get());
 }
+
+// Lists are emptied every check and filled again; their storage stays, so a
+// steady game does not free and grow them each frame.
+TEST(CollisionChecker, EmptiedContactListsKeepTheirStorage)
+{
+	Scene scene;
+	Probe a(0.0f, 3);
+	Probe b(0.5f, 3);
+	Probe c(-0.5f, 3);
+	scene.AddEntity(&a);
+	scene.AddEntity(&b);
+	scene.AddEntity(&c);
+	CollisionChecker checker;
+	checker.Check(&scene);
+	ASSERT_TRUE(a.Lists(&b) && a.Lists(&c));
+	const size_t room = a.collider->contacts.capacity();
+
+	ForgetContacts(&a);
+	EXPECT_TRUE(a.collider->contacts.empty());
+	EXPECT_EQ(room, a.collider->contacts.capacity());
+	EXPECT_FALSE(b.Lists(&a)) << "partners forget it together with it";
+	EXPECT_FALSE(c.Lists(&a));
+
+	checker.Check(&scene);
+	ASSERT_TRUE(b.Lists(&a));
+	const size_t roomB = b.collider->contacts.capacity();
+	b.transform.SetPosition(Vec3(5, 0, 0));
+	c.transform.SetPosition(Vec3(-5, 0, 0));
+	checker.Check(&scene);
+	EXPECT_TRUE(a.collider->contacts.empty());
+	EXPECT_TRUE(b.collider->contacts.empty());
+	EXPECT_EQ(room, a.collider->contacts.capacity());
+	EXPECT_EQ(roomB, b.collider->contacts.capacity());
+}
