@@ -85,8 +85,7 @@ bool DrawBatch::Queue(MeshRenderer &renderer, const Mesh *mesh, const glm::mat4 
 	if (kind == Kind::kOther)
 		return false;
 	const uint8_t run = kind == Kind::kDepthWriting ? kSolids : underlay ? kUnderlays : kOverlays;
-	entries.push_back(Entry{&renderer, mesh, model, renderer.GetTint(), material->GetShader(),
-		material->GetTextureId(), (uint32_t)entries.size(), run});
+	entries.push_back(Entry{&renderer, mesh, model, renderer.GetTint(), material, (uint32_t)entries.size(), run});
 	return true;
 }
 
@@ -95,17 +94,19 @@ void DrawBatch::Flush()
 	if (entries.empty() || flushing)
 		return;
 	flushing = true;
-	// Underlays, then depth-writing draws grouped by shader then texture, then
-	// overlays. Arrival order breaks every tie, so the sort is stable without
+	// Underlays, then depth-writing draws grouped by shader then material,
+	// then overlays. Arrival order breaks every tie, so the sort is stable without
 	// the buffer a stable sort would allocate.
 	std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
 		if (a.run != b.run)
 			return a.run < b.run;
 		if (a.run == kSolids) {
-			if (a.shader != b.shader)
-				return std::less<const void *>()(a.shader, b.shader);
-			if (a.texture != b.texture)
-				return a.texture < b.texture;
+			const Shader *shaderA = a.material->GetShader();
+			const Shader *shaderB = b.material->GetShader();
+			if (shaderA != shaderB)
+				return std::less<const Shader *>()(shaderA, shaderB);
+			if (a.material != b.material)
+				return std::less<const Material *>()(a.material, b.material);
 		}
 		return a.order < b.order;
 	});
@@ -123,7 +124,7 @@ void DrawBatch::Flush()
 
 bool DrawBatch::CanShare(const Entry &a, const Entry &b)
 {
-	return a.run == b.run && a.mesh->GetMaterial().Get() == b.mesh->GetMaterial().Get() && a.tint == b.tint &&
+	return a.run == b.run && a.material == b.material && a.tint == b.tint &&
 		a.renderer->GetMode() == b.renderer->GetMode() && a.mesh->GetIndexCount() > 0 &&
 		b.mesh->GetIndexCount() > 0 && ArraysOf(*a.mesh) == ArraysOf(*b.mesh);
 }

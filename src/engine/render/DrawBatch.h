@@ -6,11 +6,12 @@
 
 #include <glm/glm.hpp>
 
+class Material;
 class Mesh;
 class MeshRenderer;
 
 // The model draws of one stretch of the world, kept and then drawn together
-// so that draws of one shader and texture follow each other. On a software
+// so that draws of one shader and material follow each other. On a software
 // rasteriser a change of program, texture or depth state between two draws
 // costs far more than drawing a few hundred triangles, and a crowd drawn
 // person by person (shadow, body, held item, next person) changes state at
@@ -20,8 +21,8 @@ class MeshRenderer;
 // tint) instead of drawing it. Flush draws what was kept in three runs: the
 // blended decals that lie under other models (shadow blobs, each drawn just
 // before its owner) in the order they came; then every draw whose passes all
-// write depth, grouped by shader and texture and in the order they came
-// within a group; then the other blended decals (flames) in the order they
+// write depth, grouped by shader and then by material and in the order they
+// came within a group; then the other blended decals (flames) in the order they
 // came, over what is behind them. Blended decals test depth but write none. Draws of any other kind (depthless, wireframe, mixed passes)
 // are not queued but drawn at once. Every draw that does not go through the
 // batch flushes it first, as does a change of draw buffer, so sprites, text,
@@ -70,9 +71,8 @@ private:
 		const Mesh *mesh;
 		glm::mat4 model;
 		glm::vec3 tint;
-		const void *shader; // grouping key, with the texture
-		uint32_t texture;
-		uint32_t order;     // arrival, so equal keys keep their order
+		const Material *material; // the mesh's own or the renderer's default
+		uint32_t order;           // arrival, so equal keys keep their order
 		uint8_t run;        // kUnderlays, kSolids or kOverlays
 	};
 	static constexpr uint8_t kUnderlays = 0;
