@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 
 namespace {
@@ -135,34 +136,29 @@ Vec3 TileGround::TraceMove(const Vec3 &from, Vec3 &to, float radius, float step)
 		return HeightAtTile(x, y, 0.5f, 0.5f) > limit && data.NearestTile(x, y).kind == kTileFlat;
 	};
 
-	const float dx = to.x - from.x;
-	Vec3 probe = to;
-	if (dx > 0.0f)
-		probe.x += radius;
-	else if (dx < 0.0f)
-		probe.x -= radius;
-	int16_t x1 = 0;
-	int16_t y1 = 0;
-	WorldToTile(probe, x1, y1);
-	if (x1 != x0 && blocks(x1, y1)) {
-		if (x1 >= x0)
-			to.x = std::min(to.x, TilePosition(x0, y0, 1.0f, 0.5f).x - radius);
+	// X first, then Z from where the X test left the move: the probe runs a
+	// radius ahead of the target along the axis, and a blocking tile there
+	// stops the target a radius short of the start tile's edge.
+	for (int axis : {0, 2}) {
+		const float d = to[axis] - from[axis];
+		Vec3 probe = to;
+		if (d > 0.0f)
+			probe[axis] += radius;
+		else if (d < 0.0f)
+			probe[axis] -= radius;
+		int16_t x1 = 0;
+		int16_t y1 = 0;
+		WorldToTile(probe, x1, y1);
+		const int16_t start = axis == 0 ? x0 : y0;
+		const int16_t reached = axis == 0 ? x1 : y1;
+		if (reached == start || !blocks(x1, y1))
+			continue;
+		const float side = reached > start ? 1.0f : 0.0f;
+		const Vec3 edge = axis == 0 ? TilePosition(x0, y0, side, 0.5f) : TilePosition(x0, y0, 0.5f, side);
+		if (reached > start)
+			to[axis] = std::min(to[axis], edge[axis] - radius);
 		else
-			to.x = std::max(to.x, TilePosition(x0, y0, 0.0f, 0.5f).x + radius);
-	}
-
-	const float dz = to.z - from.z;
-	probe = to;
-	if (dz > 0.0f)
-		probe.z += radius;
-	else if (dz < 0.0f)
-		probe.z -= radius;
-	WorldToTile(probe, x1, y1);
-	if (y1 != y0 && blocks(x1, y1)) {
-		if (y1 >= y0)
-			to.z = std::min(to.z, TilePosition(x0, y0, 0.5f, 1.0f).z - radius);
-		else
-			to.z = std::max(to.z, TilePosition(x0, y0, 0.5f, 0.0f).z + radius);
+			to[axis] = std::max(to[axis], edge[axis] + radius);
 	}
 	return to;
 }
