@@ -620,13 +620,25 @@ void IqmReader::SkinVertices(Mesh *mesh) const
 		return;
 	glm::vec3 *outPositions = mesh->EditPositions();
 	glm::vec3 *outNormals = mesh->EditNormals();
+	// Vertices come a face at a time, and a face's corners mostly share one
+	// binding: its blended matrix and normal rows are kept while they do.
+	Matrix3x4 w;
+	glm::vec3 normalRows[3];
+	const uint8_t *boundIndexes = nullptr; // the binding w was blended for
+	const uint8_t *boundWeights = nullptr;
 	for (uint32_t v = 0; v < vertexCount; v++) {
 		const uint8_t *indexes = model.blendIndexes + (uint64_t)v * kIqmBlendInfluences;
 		const uint8_t *weights = model.blendWeights + (uint64_t)v * kIqmBlendInfluences;
-		const Matrix3x4 w = pose.SkinMatrix(indexes, weights);
-
+		if (boundIndexes == nullptr || std::memcmp(indexes, boundIndexes, kIqmBlendInfluences) != 0 ||
+			std::memcmp(weights, boundWeights, kIqmBlendInfluences) != 0) {
+			w = pose.SkinMatrix(indexes, weights);
+			w.CofactorRows(normalRows);
+			boundIndexes = indexes;
+			boundWeights = weights;
+		}
 		glm::vec3 position = w.TransformPoint(ReadVec3(model.positions + (uint64_t)v * 12));
-		glm::vec3 normal = w.TransformNormal(ReadVec3(model.normals + (uint64_t)v * 12));
+		glm::vec3 n = ReadVec3(model.normals + (uint64_t)v * 12);
+		glm::vec3 normal(glm::dot(normalRows[0], n), glm::dot(normalRows[1], n), glm::dot(normalRows[2], n));
 		outPositions[v] = ToEnginePosition(position, scale);
 		outNormals[v] = ToEngineNormal(normal);
 	}

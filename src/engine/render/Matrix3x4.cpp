@@ -82,8 +82,17 @@ glm::vec3 Matrix3x4::TransformPoint(const glm::vec3 &p) const
 
 glm::vec3 Matrix3x4::TransformNormal(const glm::vec3 &n) const
 {
+	glm::vec3 rows[3];
+	CofactorRows(rows);
+	return glm::vec3(glm::dot(rows[0], n), glm::dot(rows[1], n), glm::dot(rows[2], n));
+}
+
+void Matrix3x4::CofactorRows(glm::vec3 rows[3]) const
+{
 	glm::vec3 ra(a), rb(b), rc(c);
-	return glm::vec3(glm::dot(glm::cross(rb, rc), n), glm::dot(glm::cross(rc, ra), n), glm::dot(glm::cross(ra, rb), n));
+	rows[0] = glm::cross(rb, rc);
+	rows[1] = glm::cross(rc, ra);
+	rows[2] = glm::cross(ra, rb);
 }
 
 bool Matrix3x4::Invert(Matrix3x4 *out) const

@@ -162,6 +162,51 @@ TEST_F(IqmReaderFiles, CrossFadeMixesThePreviousAnimationByTheBlend)
 	}
 }
 
+// Neighbouring vertices that name the same joints with other weights, or the
+// same weights on other joints, must each be blended for their own binding:
+// run side by side they give what they give apart, with a vertex of another
+// binding between each.
+TEST_F(IqmReaderFiles, NeighboursOfLikeBindingsAreEachBlendedForTheirOwn)
+{
+	iqmtest::Model base = iqmtest::SkinnedModel();
+	iqmtest::Vertex shared = base.vertices[2]; // Root and B_Hand.L, 128 and 127
+	shared.position = glm::vec3(1, 0.5f, 2);    // off the hand's turning axis
+	std::vector<iqmtest::Vertex> kinds(4, shared);
+	kinds[1].weights = {200, 55, 0, 0};
+	kinds[2].weights = {55, 200, 0, 0};
+	kinds[3].indexes = {1, 0, 0, 0};
+	iqmtest::Vertex apart = base.vertices[0]; // Root alone
+
+	iqmtest::Model together = base;
+	together.vertices = kinds;
+	together.triangles = {{0, 1, 2}, {1, 2, 3}};
+	iqmtest::Model separated = base;
+	separated.vertices.clear();
+	for (const iqmtest::Vertex &v : kinds) {
+		separated.vertices.push_back(v);
+		separated.vertices.push_back(apart);
+	}
+	separated.triangles = {{0, 2, 4}, {2, 4, 6}};
+
+	IqmReader a, b;
+	ASSERT_TRUE(a.Load(SaveModel("together.iqm", together).c_str()));
+	ASSERT_TRUE(b.Load(SaveModel("separated.iqm", separated).c_str()));
+	ModelAnimation *waveA = a.FindAnimation("Wave");
+	ModelAnimation *waveB = b.FindAnimation("Wave");
+	ASSERT_TRUE(waveA != nullptr && waveB != nullptr);
+	Mesh meshA, meshB;
+	Pose(a, meshA, 1.0f, waveA);
+	Pose(b, meshB, 1.0f, waveB);
+	for (size_t v = 0; v < kinds.size(); v++) {
+		SCOPED_TRACE(v);
+		EXPECT_EQ(meshB.GetPositions()[v * 2], meshA.GetPositions()[v]);
+		EXPECT_EQ(meshB.GetNormals()[v * 2], meshA.GetNormals()[v]);
+	}
+	// The weights do move the vertex: the kinds do not all land together.
+	EXPECT_NE(meshA.GetPositions()[1], meshA.GetPositions()[2]);
+	EXPECT_NE(meshA.GetPositions()[0], meshA.GetPositions()[3]);
+}
+
 TEST_F(IqmReaderFiles, JointRecordsCarryTheAnimatedPlacement)
 {
 	IqmReader reader;
