@@ -1,6 +1,7 @@
 // Whole frames of play, each waited for until the GPU has finished: the town
 // with a growing crowd of creatures hunting the player (wall time, the main
-// thread's CPU time and heap allocations per frame), the same frame split
+// thread's CPU time, the part of it spent inside GL draw calls, and heap
+// allocations per frame), the same frame split
 // into its update, its drawing and its post pass, the frame at three window
 // sizes, the busiest map of the shipped world with its own entities, and one
 // update of the player alone. Drawing needs a GL context: the renderer runs
@@ -16,6 +17,7 @@
 #include <string>
 
 #include "BenchRenderer.h"
+#include "DrawCallClock.h"
 #include "HeapCounter.h"
 #include "ScenePlay.h"
 #include "engine/core/FileAccess.h"
@@ -41,19 +43,25 @@ bool Ready(benchmark::State &state, ScenePlay &play)
 	return true;
 }
 
-// Runs whole frames and reports heap allocations and entities beside the
-// times Google Benchmark measures itself.
+// Runs whole frames and reports heap allocations, the main thread's CPU time
+// inside the GL draw calls (gl_draw_cpu_us) and their number, and the
+// entities, beside the times Google Benchmark measures itself.
 void MeasureFrames(benchmark::State &state, ScenePlay &play)
 {
+	using benchmark::Counter;
+	WatchDrawCalls();
 	const uint64_t allocationsBefore = HeapAllocations();
+	const double drawSecondsBefore = DrawCallSeconds();
+	const uint64_t drawCallsBefore = DrawCallCount();
 	for (auto _ : state) {
 		play.Update();
 		play.Draw();
 		play.Present();
 		glFinish();
 	}
-	state.counters["allocs/frame"] = benchmark::Counter(
-		(double)(HeapAllocations() - allocationsBefore), benchmark::Counter::kAvgIterations);
+	state.counters["allocs/frame"] = Counter((double)(HeapAllocations() - allocationsBefore), Counter::kAvgIterations);
+	state.counters["gl_draw_cpu_us"] = Counter((DrawCallSeconds() - drawSecondsBefore) * 1e6, Counter::kAvgIterations);
+	state.counters["draws/frame"] = Counter((double)(DrawCallCount() - drawCallsBefore), Counter::kAvgIterations);
 	state.counters["entities"] = (double)play.EntityCount();
 }
 
