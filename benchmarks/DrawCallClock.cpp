@@ -12,18 +12,11 @@ PFNGLDRAWELEMENTSPROC drawElements = nullptr;
 PFNGLDRAWARRAYSPROC drawArrays = nullptr;
 PFNGLDRAWARRAYSINSTANCEDPROC drawArraysInstanced = nullptr;
 
-double ThreadSeconds()
-{
-	timespec now{};
-	clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-	return (double)now.tv_sec + (double)now.tv_nsec * 1e-9;
-}
-
 template <typename Call> void Timed(Call call)
 {
-	const double start = ThreadSeconds();
+	const double start = ThreadCpuSeconds();
 	call();
-	seconds += ThreadSeconds() - start;
+	seconds += ThreadCpuSeconds() - start;
 	calls++;
 }
 
@@ -43,6 +36,13 @@ void GLAD_API_PTR DrawArraysInstanced(GLenum mode, GLint first, GLsizei count, G
 }
 
 } // namespace
+
+double ThreadCpuSeconds()
+{
+	timespec now{};
+	clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+	return (double)now.tv_sec + (double)now.tv_nsec * 1e-9;
+}
 
 void WatchDrawCalls()
 {

@@ -9,5 +9,7 @@
 // the loader's draw entry points once the GL context is up; it is safe to call
 // again.
 void WatchDrawCalls();
+// The calling thread's CPU time so far, in seconds.
+double ThreadCpuSeconds();
 double DrawCallSeconds();
 uint64_t DrawCallCount();

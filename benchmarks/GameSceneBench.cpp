@@ -12,7 +12,6 @@
 #include <glad/gl.h>
 
 #include <chrono>
-#include <ctime>
 #include <filesystem>
 #include <string>
 
@@ -85,15 +84,13 @@ struct PhaseClock {
 
 	template <typename Work> void Time(Work work)
 	{
-		timespec cpuStart{}, cpuEnd{};
-		clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpuStart);
+		const double cpuStart = ThreadCpuSeconds();
 		auto wallStart = std::chrono::steady_clock::now();
 		work();
 		// Each phase waits for the GPU, so its drawing is counted to it.
 		glFinish();
 		wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
-		clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpuEnd);
-		cpu += (double)(cpuEnd.tv_sec - cpuStart.tv_sec) + (double)(cpuEnd.tv_nsec - cpuStart.tv_nsec) * 1e-9;
+		cpu += ThreadCpuSeconds() - cpuStart;
 	}
 	void Report(benchmark::State &state, const char *name) const
 	{

@@ -637,8 +637,7 @@ void IqmReader::SkinVertices(Mesh *mesh) const
 			boundWeights = weights;
 		}
 		glm::vec3 position = w.TransformPoint(ReadVec3(model.positions + (uint64_t)v * 12));
-		glm::vec3 n = ReadVec3(model.normals + (uint64_t)v * 12);
-		glm::vec3 normal(glm::dot(normalRows[0], n), glm::dot(normalRows[1], n), glm::dot(normalRows[2], n));
+		glm::vec3 normal = Matrix3x4::ApplyRows(normalRows, ReadVec3(model.normals + (uint64_t)v * 12));
 		outPositions[v] = ToEnginePosition(position, scale);
 		outNormals[v] = ToEngineNormal(normal);
 	}

@@ -84,7 +84,7 @@ glm::vec3 Matrix3x4::TransformNormal(const glm::vec3 &n) const
 {
 	glm::vec3 rows[3];
 	CofactorRows(rows);
-	return glm::vec3(glm::dot(rows[0], n), glm::dot(rows[1], n), glm::dot(rows[2], n));
+	return ApplyRows(rows, n);
 }
 
 void Matrix3x4::CofactorRows(glm::vec3 rows[3]) const
@@ -97,11 +97,12 @@ void Matrix3x4::CofactorRows(glm::vec3 rows[3]) const
 
 bool Matrix3x4::Invert(Matrix3x4 *out) const
 {
-	glm::vec3 ra(a), rb(b), rc(c);
 	// The columns of the inverse are the cofactor rows divided by the
 	// determinant.
-	glm::vec3 cofA = glm::cross(rb, rc), cofB = glm::cross(rc, ra), cofC = glm::cross(ra, rb);
-	float determinant = glm::dot(ra, cofA);
+	glm::vec3 cofactors[3];
+	CofactorRows(cofactors);
+	const glm::vec3 &cofA = cofactors[0], &cofB = cofactors[1], &cofC = cofactors[2];
+	float determinant = glm::dot(glm::vec3(a), cofA);
 	if (!std::isfinite(determinant) || std::fabs(determinant) < kSmallestDeterminant)
 		return false;
 	float inverse = 1.0f / determinant;

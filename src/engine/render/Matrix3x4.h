@@ -25,9 +25,13 @@ struct Matrix3x4 {
 	// Applies the cofactor matrix of the 3x3 part (rows b x c, c x a, a x b):
 	// normals stay perpendicular under any scale. Not normalised.
 	glm::vec3 TransformNormal(const glm::vec3 &n) const;
-	// The three cofactor rows TransformNormal applies, for many normals
-	// through one matrix: normal = (dot(rows[0], n), dot(rows[1], n), dot(rows[2], n)).
+	// The three cofactor rows TransformNormal applies, kept for many normals
+	// through one matrix and applied with ApplyRows.
 	void CofactorRows(glm::vec3 rows[3]) const;
+	static glm::vec3 ApplyRows(const glm::vec3 rows[3], const glm::vec3 &v)
+	{
+		return glm::vec3(glm::dot(rows[0], v), glm::dot(rows[1], v), glm::dot(rows[2], v));
+	}
 	// False when the 3x3 part cannot be inverted (or holds NaN or infinity).
 	bool Invert(Matrix3x4 *out) const;
 	// The rotation of the 3x3 part as a unit quaternion (x, y, z, w).
