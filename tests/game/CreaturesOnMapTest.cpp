@@ -9,10 +9,11 @@
 #include <string>
 
 #include "objects/AITargetingBehaviour.h"
-#include "objects/ActorRegistry.h"
 #include "objects/ActorBird.h"
 #include "objects/ActorChookBomb.h"
+#include "objects/ActorRegistry.h"
 #include "support/GameSceneTestWorld.h"
+#include "support/MissingDevice.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ protected:
 	{
 		std::string whyNot;
 		if (!world.Prepare(whyNot))
-			GTEST_SKIP() << whyNot;
+			SKIP_FOR_MISSING_DEVICE() << whyNot;
 		const uint32_t kind = GetParam().kind;
 		world.book.AddFlat("home", 16, 16, [kind](TileMapData &data) { Place(data, kind); });
 	}

@@ -11,6 +11,7 @@
 #include "map/MapSequence.h"
 #include "map/MapStr.h"
 #include "support/GameSceneTestWorld.h"
+#include "support/MissingDevice.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ protected:
 	{
 		std::string whyNot;
 		if (!world.Prepare(whyNot))
-			GTEST_SKIP() << whyNot;
+			SKIP_FOR_MISSING_DEVICE() << whyNot;
 		world.book.readFiles = true; // the game's own first map
 	}
 

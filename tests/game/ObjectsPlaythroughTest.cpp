@@ -19,6 +19,7 @@
 #include "objects/PropSign.h"
 #include "objects/PropSwitch.h"
 #include "support/GameSceneTestWorld.h"
+#include "support/MissingDevice.h"
 
 namespace {
 
@@ -83,7 +84,7 @@ protected:
 	{
 		std::string whyNot;
 		if (!world.Prepare(whyNot))
-			GTEST_SKIP() << whyNot;
+			SKIP_FOR_MISSING_DEVICE() << whyNot;
 		world.book.AddFlat("home", kMapW, kMapH, [](TileMapData &data) {
 			Place(data, 37, kLane, 21, kCoin, "playcoin");
 			Place(data, 39, kLane, 20, kCooler, "playcooler");

@@ -8,6 +8,7 @@
 #include "objects/FollowBehaviour.h"
 #include "objects/Party.h"
 #include "support/GameSceneTestWorld.h"
+#include "support/MissingDevice.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ protected:
 	{
 		std::string whyNot;
 		if (!world.Prepare(whyNot))
-			GTEST_SKIP() << whyNot;
+			SKIP_FOR_MISSING_DEVICE() << whyNot;
 		world.book.AddFlat("home", 16, 10, [](TileMapData &data) {
 			for (size_t i = 0; i < data.tiles.size(); i++) {
 				if ((int)(i % data.width) >= kRiseX)

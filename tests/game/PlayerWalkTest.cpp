@@ -11,6 +11,7 @@
 
 #include "engine/core/ActiveSequence.h"
 #include "support/GameSceneTestWorld.h"
+#include "support/MissingDevice.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ protected:
 	{
 		std::string whyNot;
 		if (!world.Prepare(whyNot))
-			GTEST_SKIP() << whyNot;
+			SKIP_FOR_MISSING_DEVICE() << whyNot;
 		world.book.readFiles = true; // the game's own maps
 	}
 

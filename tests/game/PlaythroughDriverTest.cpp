@@ -5,9 +5,10 @@
 
 #include "engine/core/NameHash.h"
 #include "game/GameProgress.h"
-#include "objects/Player.h"
 #include "map/TMXLoader.h"
 #include "map/TileCode.h"
+#include "objects/Player.h"
+#include "support/MissingDevice.h"
 #include "support/PlaythroughDriver.h"
 #include "support/TempFolder.h"
 
@@ -19,7 +20,7 @@ protected:
 	{
 		std::string whyNot;
 		if (!play.Prepare(whyNot))
-			GTEST_SKIP() << whyNot;
+			SKIP_FOR_MISSING_DEVICE() << whyNot;
 	}
 
 	PlaythroughDriver play;
@@ -183,7 +184,7 @@ protected:
 	{
 		std::string whyNot;
 		if (!play.Prepare(whyNot))
-			GTEST_SKIP() << whyNot;
+			SKIP_FOR_MISSING_DEVICE() << whyNot;
 		// The yard: a townswoman with a question, a sword, a crate, a fire, and
 		// beyond the pond a chook and the road to town.
 		std::string objects;

@@ -9,6 +9,7 @@
 
 #include "objects/NPCTownee.h"
 #include "support/GameSceneTestWorld.h"
+#include "support/MissingDevice.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -41,7 +42,7 @@ protected:
 	{
 		std::string whyNot;
 		if (!world.Prepare(whyNot))
-			GTEST_SKIP() << whyNot;
+			SKIP_FOR_MISSING_DEVICE() << whyNot;
 		// "home": the hero starts at the top, the townsman stands a few rows
 		// below him, facing whoever comes; the east edge leads to "lane".
 		AddTmx("home", FlatTmx(12, 10,

@@ -9,7 +9,6 @@
 #include "engine/core/Scene.h"
 #include "game/GameProgress.h"
 #include "game/GameService.h"
-#include "game/Settings.h"
 #include "game/ScreenCountUp.h"
 #include "game/ScreenCredits.h"
 #include "game/ScreenCreditsFR.h"
@@ -21,12 +20,14 @@
 #include "game/ScreenTitle.h"
 #include "game/ScreenWinAlt.h"
 #include "game/ScreenWon.h"
+#include "game/Settings.h"
 #include "game/TalvexGame.h"
 #include "map/MapFiles.h"
 #include "map/MapPreloader.h"
 #include "map/TileMap.h"
-#include "support/SharedRenderer.h"
+#include "support/MissingDevice.h"
 #include "support/SaveFolder.h"
+#include "support/SharedRenderer.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -415,7 +416,7 @@ TEST_F(TalvexGameFlowTest, PreloadingAnotherMapFreesTheOldOneWhenNoSceneShowsIt)
 	std::string whyNot;
 	Renderer *renderer = SharedStartedRenderer(whyNot);
 	if (renderer == nullptr)
-		GTEST_SKIP() << whyNot;
+		SKIP_FOR_MISSING_DEVICE() << whyNot;
 	SDL_GL_MakeCurrent(renderer->GetWindow(), renderer->GetContext());
 	MapPreloader *before = MapPreloader::Instance();
 	MapPreloader::SetInstance(nullptr);

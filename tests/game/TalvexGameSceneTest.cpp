@@ -8,6 +8,7 @@
 #include "objects/Party.h"
 #include "support/ExpectVec.h"
 #include "support/GameSceneTestWorld.h"
+#include "support/MissingDevice.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ protected:
 	{
 		std::string whyNot;
 		if (!world.Prepare(whyNot))
-			GTEST_SKIP() << whyNot;
+			SKIP_FOR_MISSING_DEVICE() << whyNot;
 	}
 
 	// home: 12 by 10 with a link "town" on its east edge; town: 16 by 12 with

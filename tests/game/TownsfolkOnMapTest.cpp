@@ -10,6 +10,7 @@
 #include "objects/NPCTinsmith.h"
 #include "objects/NPCTownee.h"
 #include "support/GameSceneTestWorld.h"
+#include "support/MissingDevice.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ protected:
 	{
 		std::string whyNot;
 		if (!world.Prepare(whyNot))
-			GTEST_SKIP() << whyNot;
+			SKIP_FOR_MISSING_DEVICE() << whyNot;
 	}
 	// A fresh game on "home" with the one townsperson; the hero starts on
 	// the top row, facing south toward it.

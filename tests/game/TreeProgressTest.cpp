@@ -7,6 +7,7 @@
 #include "objects/PropGrass.h"
 #include "objects/PropTree.h"
 #include "support/GameSceneTestWorld.h"
+#include "support/MissingDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +29,7 @@ TEST(TreeProgress, FelledTreeIsAStumpOnTheWayBackAndGrassHasGrown)
 	GameSceneTestWorld world;
 	std::string whyNot;
 	if (!world.Prepare(whyNot))
-		GTEST_SKIP() << whyNot;
+		SKIP_FOR_MISSING_DEVICE() << whyNot;
 	world.book.AddFlat("home", 12, 10, [](TileMapData &data) {
 		MapBook::AddObject(data, kObjectExit, "town", 11, 3, 1, 3);
 		Plant(data, PropTree::kKind, 20, 5, 5);

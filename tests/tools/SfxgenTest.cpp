@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/AssetToolRunner.h"
+#include "support/MissingDevice.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -191,7 +192,7 @@ TEST(SoundEffectFiles, MixerLoadsEveryEffectAndTheVorbisFanfare)
 	// process, the music player may hold it already. Any other failure to
 	// open the mixer is a real one.
 	if (!mixer.ok && std::strstr(Mix_GetError(), "already open") != nullptr)
-		GTEST_SKIP() << "the dummy driver's one output device is held by another player in this process";
+		SKIP_FOR_MISSING_DEVICE() << "the dummy driver's one output device is held by another player in this process";
 	ASSERT_TRUE(mixer.ok) << Mix_GetError();
 	const char *names[] = {"hit1.wav", "thuda1.wav", "step1.wav", "blob1.wav", "click.wav",
 	                       "confirm.wav", "collectletter.wav", "end_fr.ogg", "dead.ogg",

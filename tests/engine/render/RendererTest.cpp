@@ -667,8 +667,9 @@ TEST_F(RendererGL, InstancedQuadsDrawEachInstanceWhereItsMatrixSays)
 
 TEST(RendererLifetime, GetRendererIsTheFirstToStartUntilItIsDestroyed)
 {
-	if (GetRenderer() != nullptr)
-		GTEST_SKIP() << "another renderer of this process is already registered";
+	// Each test runs in a process of its own, so no other renderer can be
+	// registered yet.
+	ASSERT_EQ(GetRenderer(), nullptr) << "another renderer of this process is already registered";
 	{
 		Renderer first;
 		EXPECT_EQ(GetRenderer(), nullptr); // construction alone registers nothing

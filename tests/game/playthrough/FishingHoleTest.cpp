@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "support/GameSceneTestWorld.h"
+#include "support/MissingDevice.h"
 #include "support/PlaythroughDriver.h"
 
 #include <SDL.h>
@@ -50,7 +51,7 @@ TEST(FishingHole, WalkingIntoTheIceHoleSetsTheLakeFlagAtOnce)
 		PlaythroughDriver play(&book);
 		std::string whyNot;
 		if (!play.Prepare(whyNot))
-			GTEST_SKIP() << whyNot;
+			SKIP_FOR_MISSING_DEVICE() << whyNot;
 		bool dryOnTheShore = false;
 		bool wetAtOnce = false;
 		EXPECT_TRUE(play.Play([&] {

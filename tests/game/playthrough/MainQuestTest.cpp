@@ -12,6 +12,7 @@
 #include "objects/Actor.h"
 #include "objects/MapEntity.h"
 #include "objects/Player.h"
+#include "support/MissingDevice.h"
 #include "support/PlaythroughDriver.h"
 
 #include <algorithm>
@@ -89,7 +90,7 @@ TEST(MainQuest, FromANewGameOnHomeToTheWonScreen)
 	PlaythroughDriver play;
 	std::string whyNot;
 	if (!play.Prepare(whyNot))
-		GTEST_SKIP() << whyNot;
+		SKIP_FOR_MISSING_DEVICE() << whyNot;
 	EXPECT_TRUE(DuplicateRouteSegments().empty()) << "a route segment registered twice";
 
 	// The segments that can run: the unbroken run from home on.

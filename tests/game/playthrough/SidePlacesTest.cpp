@@ -8,6 +8,7 @@
 #include "RouteSteps.h"
 #include "game/GameProgress.h"
 #include "objects/CollectableKind.h"
+#include "support/MissingDevice.h"
 #include "support/PlaythroughDriver.h"
 
 #include <SDL.h>
@@ -22,7 +23,7 @@ protected:
 	{
 		std::string whyNot;
 		if (!play.Prepare(whyNot))
-			GTEST_SKIP() << whyNot;
+			SKIP_FOR_MISSING_DEVICE() << whyNot;
 	}
 
 	PlaythroughDriver play;
