@@ -34,6 +34,15 @@ uint32_t SdlTicks()
 	return SDL_GetTicks();
 }
 
+// The game's own line, word for word, then why on a line of its own when the
+// reason is known.
+void LogLoadFailure(const char *fileName, const char *reason)
+{
+	Log("Can't load file %s\n", fileName);
+	if (reason != nullptr && reason[0] != '\0')
+		Log("%s\n", reason);
+}
+
 // The whole file, or nothing (with why) when it cannot be read.
 bool ReadSoundFile(const char *fileName, std::vector<uint8_t> &bytes, const char **reason)
 {
@@ -117,15 +126,12 @@ Mix_Chunk *Sound::LoadChunk(const char *fileName)
 	std::vector<uint8_t> bytes;
 	const char *reason = nullptr;
 	if (!ReadSoundFile(fileName, bytes, &reason) || !IsWholeSoundFile(bytes.data(), bytes.size(), &reason)) {
-		if (reason != nullptr)
-			Log("Can't load file %s: %s\n", fileName, reason);
-		else
-			Log("Can't load file %s\n", fileName);
+		LogLoadFailure(fileName, reason);
 		return nullptr;
 	}
 	SDL_RWops *stream = SDL_RWFromConstMem(bytes.data(), (int)bytes.size());
 	if (stream == nullptr) {
-		Log("Can't load file %s: %s\n", fileName, SDL_GetError());
+		LogLoadFailure(fileName, SDL_GetError());
 		return nullptr;
 	}
 	// Closed here, not by the mixer's loader: asked to close it, the loader
@@ -133,7 +139,7 @@ Mix_Chunk *Sound::LoadChunk(const char *fileName)
 	Mix_Chunk *chunk = Mix_LoadWAV_RW(stream, 0);
 	CloseFile(stream);
 	if (chunk == nullptr)
-		Log("Can't load file %s: %s\n", fileName, Mix_GetError());
+		LogLoadFailure(fileName, Mix_GetError());
 	return chunk;
 }
 

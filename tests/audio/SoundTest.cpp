@@ -325,7 +325,7 @@ TEST_F(SoundTest, RefusedFilesSayWhyInOneLineAndNothingIsKept)
 		testing::internal::CaptureStdout();
 		EXPECT_EQ(0, sound->Play(path.c_str(), 1.0f, 0.0f, 0));
 		fflush(stdout);
-		EXPECT_EQ("Can't load file " + path + ": " + row.reason + "\n", testing::internal::GetCapturedStdout());
+		EXPECT_EQ("Can't load file " + path + "\n" + row.reason + "\n", testing::internal::GetCapturedStdout());
 	}
 	EXPECT_EQ(entries, sound->GetEntryCount());
 }

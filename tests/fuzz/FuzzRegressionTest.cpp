@@ -30,8 +30,8 @@ const ExpectedLog kExpectedLogs[] = {
 	{"shader", "vertex-include-as-frag.dsh", "Failed to load frag shader pass 0 on "},
 	{"texture", "no-image-data.png", "Couldn't load texture "},
 	// A few hundred bytes that claim four gigabytes of samples.
-	{"sound", "samples-claimed-past-the-end.wav", ": a WAV chunk runs past the end of the file"},
-	{"sound", "too-short-to-name.wav", ": not a WAV or Ogg Vorbis file"},
+	{"sound", "samples-claimed-past-the-end.wav", "\na WAV chunk runs past the end of the file\n"},
+	{"sound", "too-short-to-name.wav", "\nnot a WAV or Ogg Vorbis file\n"},
 };
 
 // An input that once hung the game or took seconds must now take little.

@@ -347,7 +347,7 @@ uint32_t LinkProgram(uint32_t vertexShader, uint32_t fragmentShader, uint32_t pr
 		if (length > 0) {
 			std::string message((size_t)length, '\0');
 			glGetProgramInfoLog(program, length, nullptr, message.data());
-			Log("Shader program load error: %s\n", message.c_str());
+			Log("Shader program load error%s\n", message.c_str());
 		}
 		if (made)
 			glDeleteProgram(program);

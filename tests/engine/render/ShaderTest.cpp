@@ -149,7 +149,7 @@ TEST_F(ShaderFiles, MultipassFiles)
 		{"frag error in pass 1", Pass("", kVert, kFrag) + Pass(" wireframe=\"\"", kVert, kBroken), {false, false}, {0, 1},
 		 {"Shader error: ", "Failed to load frag shader pass 1 on %s\n"}},
 		{"pass 0 fails to link, pass 1 links", Pass("", kVert, kFragClash) + Pass("", kVert, kFrag), {false, true}, {0, 0},
-		 {"Shader program load error: ", "Failed to link shader %s\n"}},
+		 {"Shader program load error", "Failed to link shader %s\n"}},
 		{"the vertex stage's text as the frag", Pass("", kVert, kVert), {false}, {0},
 		 {"Shader error: ", "Failed to load frag shader pass 0 on %s\n"}},
 		{"more passes than a byte counts", ManyPasses(Shader::kMaxPassCount + 1),
