@@ -37,7 +37,6 @@ void Shadow::SetShape(uint32_t shape)
 	Material::Release(material);
 	material = Material::Get(mask, kShadowShader);
 	model.LoadSimple(square ? kSquareModel : kRoundModel, 1.0f);
-	model.SetUnderlay(true);
 	model.SetMaterialHandle(Material::Share(material));
 }
 

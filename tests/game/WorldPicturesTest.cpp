@@ -6,15 +6,20 @@
 #include "engine/core/Camera.h"
 #include "engine/core/FileAccess.h"
 #include "engine/core/Scene.h"
+#include "engine/render/MeshRenderer.h"
 #include "engine/render/Renderer.h"
+#include "game/GameProgress.h"
 #include "map/TileMap.h"
 #include "map/WorldMap.h"
 #include "objects/MapEntityFactory.h"
+#include "support/GameSceneTestWorld.h"
 #include "support/SharedRenderer.h"
 #include "support/WindowPicture.h"
+#include "support/WindowPixels.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -99,4 +104,71 @@ TEST_F(WorldPictures, EveryShippedMapFromAbove)
 		EXPECT_GT(colour.Sum(), 30) << "the map's middle shows nothing at pixel " << x << ", " << y;
 		Camera::SetCurrent(nullptr);
 	}
+}
+
+namespace {
+
+// Flames flicker with the clock; held still, two pictures of a fire match.
+uint32_t StillClock()
+{
+	return 1000;
+}
+
+// The scene layer of one frame of the in-game scene, drawn with model
+// culling on or off.
+std::vector<uint8_t> DrawSceneLayer(Renderer &renderer, TalvexGameScene &scene, bool culling)
+{
+	renderer.SetModelCulling(culling);
+	renderer.BeginFrame();
+	renderer.BeginFrame();
+	renderer.UpdateCameraMatrices();
+	scene.Render();
+	std::vector<uint8_t> layer = ReadLayerRect(renderer, Renderer::kLayerScene, 0, 0, (int)renderer.GetRenderWidth(),
+		(int)renderer.GetRenderHeight());
+	renderer.SetModelCulling(true);
+	return layer;
+}
+
+} // namespace
+
+// Models wholly outside the view are neither drawn nor skinned; every map's
+// opening view in the in-game scene must be the same picture, pixel for
+// pixel, as with every model drawn.
+TEST_F(WorldPictures, EveryOpeningViewIsTheSameCulledAsDrawnWhole)
+{
+	constexpr int kSettleFrames = 90; // the camera comes to rest behind the hero
+	constexpr int kDrawnFrames = 5;
+	const std::vector<std::string> names = ShippedMapNames();
+	ASSERT_FALSE(names.empty());
+	GameSceneTestWorld world;
+	std::string whyNot;
+	ASSERT_TRUE(world.Prepare(whyNot)) << whyNot;
+	world.book.readFiles = true;
+	MeshRenderer::SetClock(&StillClock);
+	for (const std::string &name : names) {
+		SCOPED_TRACE(name);
+		GameProgress::ResetGlobal();
+		GameProgress::SetPendingValue(HashName(name.c_str())); // the map a new scene starts on
+		testing::internal::CaptureStdout();
+		world.Begin();
+		const bool loaded = world.UntilLoaded(600);
+		world.Frames(kSettleFrames);
+		// A few frames drawn as the game draws them, so that models out of
+		// view have gone without their skins.
+		for (int i = 0; i < kDrawnFrames; i++) {
+			world.Frame();
+			DrawSceneLayer(*renderer, *world.scene, true);
+		}
+		const std::string log = testing::internal::GetCapturedStdout();
+		ASSERT_TRUE(loaded) << log;
+		ASSERT_EQ(name, world.scene->GetLoadedAs()) << log;
+		const std::vector<uint8_t> culled = DrawSceneLayer(*renderer, *world.scene, true);
+		const std::vector<uint8_t> whole = DrawSceneLayer(*renderer, *world.scene, false);
+		ASSERT_EQ(culled.size(), whole.size());
+		size_t differing = 0;
+		for (size_t p = 0; p < whole.size(); p += 4)
+			differing += std::memcmp(&culled[p], &whole[p], 4) != 0 ? 1 : 0;
+		EXPECT_EQ(0u, differing) << "pixels of the opening view differ";
+	}
+	MeshRenderer::SetClock(nullptr);
 }

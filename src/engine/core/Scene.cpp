@@ -127,15 +127,9 @@ void Scene::Render()
 	if (state != kSceneActive)
 		return;
 
-	Renderer *renderer = GetRenderer();
 	int16_t current = kNoLayer;
 	for (;;) {
 		int16_t next = kNoLayer;
-		// The world's models of one layer are drawn grouped by material; the
-		// interface draws one thing after another.
-		const bool batched = renderer != nullptr && current < Entity::kInterfaceLayer;
-		if (batched)
-			renderer->GetDrawBatch().Open();
 		// The count is read again on every pass: drawing may add entities.
 		for (size_t i = 0; i < entities.size(); i++) {
 			Entity *entity = entities[i];
@@ -146,11 +140,10 @@ void Scene::Render()
 			if (entity->drawLayer > current && (next == kNoLayer || entity->drawLayer < next))
 				next = entity->drawLayer;
 		}
-		if (batched)
-			renderer->GetDrawBatch().Close();
 		if (next == kNoLayer)
 			break;
 		if (current < Entity::kInterfaceLayer && next >= Entity::kInterfaceLayer) {
+			Renderer *renderer = GetRenderer();
 			if (renderer != nullptr)
 				renderer->SetDrawBuffer(Renderer::kLayerInterface);
 		}

@@ -484,6 +484,7 @@ bool IqmReader::Load(const char *path)
 	if (readMesh) {
 		model = std::move(fresh);
 		pose.Reset(model.jointCount);
+		poseBoundsMeasured = false;
 	}
 	if (readAnimations)
 		TakeAnimations(animationPart);
@@ -509,6 +510,7 @@ bool IqmReader::LoadAnimations(const char *path)
 void IqmReader::TakeAnimations(AnimationPart &part)
 {
 	animationData = std::move(part.data);
+	poseBoundsMeasured = false;
 	frameCount = part.frameCount;
 	animationCount = part.animationCount;
 	frameMatrices = std::move(part.frameMatrices);
@@ -533,21 +535,43 @@ void IqmReader::TakeAnimations(AnimationPart &part)
 // ---------------------------------------------------------------------------
 // Posing
 
-void IqmReader::BuildMesh(Mesh *mesh, const float *time, const ModelAnimation *current,
-	const ModelAnimation *previous, float blend)
+bool IqmReader::PrepareMesh(Mesh *mesh) const
 {
 	if (mesh == nullptr)
-		return;
+		return false;
 	uint32_t vertexCount = model.vertexCount;
 	// The bind pose, indexes and UVs go in only when the mesh is not this
 	// model's yet; every later call rewrites positions and normals alone.
 	if (mesh->GetPositions().size() != vertexCount || mesh->GetNormals().size() != vertexCount ||
 		mesh->GetUVs().size() != vertexCount || mesh->GetIndices().size() != (size_t)model.triangleCount * 3)
 		CopyBindPose(mesh);
-	if (frameCount == 0 || frameMatrices.empty())
+	return frameCount != 0 && !frameMatrices.empty();
+}
+
+float IqmReader::FrameTime(const float *time)
+{
+	float clock = time != nullptr ? *time : 0.0f;
+	float t = clock * kFramesPerClockUnit;
+	return std::isfinite(t) ? t : 0.0f;
+}
+
+void IqmReader::BuildMesh(Mesh *mesh, const float *time, const ModelAnimation *current,
+	const ModelAnimation *previous, float blend)
+{
+	if (!PrepareMesh(mesh))
 		return;
 	PoseJoints(time, current, previous, blend);
-	SkinVertices(mesh);
+	SkinVertices(mesh, pose);
+}
+
+void IqmReader::BuildMeshKeepingJoints(Mesh *mesh, const float *time, const ModelAnimation *current,
+	const ModelAnimation *previous, float blend)
+{
+	if (!PrepareMesh(mesh) || model.jointCount == 0)
+		return;
+	skinOnlyPose.Animate(FrameTime(time), OwnsAnimation(current) ? current : nullptr,
+		OwnsAnimation(previous) ? previous : nullptr, blend, frameMatrices, frameCount, model.jointParents);
+	SkinVertices(mesh, skinOnlyPose);
 }
 
 void IqmReader::PoseJoints(const float *time, const ModelAnimation *current, const ModelAnimation *previous,
@@ -555,11 +579,8 @@ void IqmReader::PoseJoints(const float *time, const ModelAnimation *current, con
 {
 	if (frameCount == 0 || frameMatrices.empty())
 		return;
-	float clock = time != nullptr ? *time : 0.0f;
-	float t = clock * kFramesPerClockUnit;
-	if (!std::isfinite(t))
-		t = 0.0f;
-	AnimateJoints(t, OwnsAnimation(current) ? current : nullptr, OwnsAnimation(previous) ? previous : nullptr, blend);
+	AnimateJoints(FrameTime(time), OwnsAnimation(current) ? current : nullptr,
+		OwnsAnimation(previous) ? previous : nullptr, blend);
 }
 
 void IqmReader::CopyBindPose(Mesh *mesh) const
@@ -613,7 +634,7 @@ void IqmReader::UpdateJointRecord(uint32_t joint)
 	transform.rotation = glm::quat(q.w, q.x, q.z, -q.y);
 }
 
-void IqmReader::SkinVertices(Mesh *mesh) const
+void IqmReader::SkinVertices(Mesh *mesh, const SkeletalPose &skeleton) const
 {
 	uint32_t vertexCount = model.vertexCount;
 	if (vertexCount == 0)
@@ -631,7 +652,7 @@ void IqmReader::SkinVertices(Mesh *mesh) const
 		const uint8_t *weights = model.blendWeights + (uint64_t)v * kIqmBlendInfluences;
 		if (boundIndexes == nullptr || std::memcmp(indexes, boundIndexes, kIqmBlendInfluences) != 0 ||
 			std::memcmp(weights, boundWeights, kIqmBlendInfluences) != 0) {
-			w = pose.SkinMatrix(indexes, weights);
+			w = skeleton.SkinMatrix(indexes, weights);
 			w.CofactorRows(normalRows);
 			boundIndexes = indexes;
 			boundWeights = weights;
@@ -640,5 +661,51 @@ void IqmReader::SkinVertices(Mesh *mesh) const
 		glm::vec3 normal = Matrix3x4::ApplyRows(normalRows, ReadVec3(model.normals + (uint64_t)v * 12));
 		outPositions[v] = ToEnginePosition(position, scale);
 		outNormals[v] = ToEngineNormal(normal);
+	}
+}
+
+// ---------------------------------------------------------------------------
+// Bounds
+
+bool IqmReader::GetPoseBounds(glm::vec3 &low, glm::vec3 &high)
+{
+	if (!poseBoundsMeasured)
+		MeasurePoseBounds();
+	if (poseLow.x > poseHigh.x)
+		return false;
+	low = poseLow;
+	high = poseHigh;
+	return true;
+}
+
+void IqmReader::MeasurePoseBounds()
+{
+	poseBoundsMeasured = true;
+	poseLow = glm::vec3(0.0f);
+	poseHigh = glm::vec3(-1.0f);
+	const uint32_t vertexCount = model.vertexCount;
+	if (vertexCount == 0 || model.positions == nullptr)
+		return;
+	auto take = [this](const glm::vec3 &p) {
+		poseLow = glm::min(poseLow, p);
+		poseHigh = glm::max(poseHigh, p);
+	};
+	poseLow = poseHigh = ToEnginePosition(ReadVec3(model.positions), scale);
+	for (uint32_t v = 0; v < vertexCount; v++)
+		take(ToEnginePosition(ReadVec3(model.positions + (uint64_t)v * 12), scale));
+	if (frameCount == 0 || frameMatrices.empty() || model.jointCount == 0)
+		return;
+	// Each frame posed on a skeleton of its own, so the joints that held
+	// items read stay as the last update left them.
+	SkeletalPose framePose;
+	for (uint32_t f = 0; f < frameCount; f++) {
+		framePose.Animate((float)f, nullptr, nullptr, 0.0f, frameMatrices, frameCount, model.jointParents);
+		for (uint32_t v = 0; v < vertexCount; v++) {
+			const uint8_t *indexes = model.blendIndexes + (uint64_t)v * kIqmBlendInfluences;
+			const uint8_t *weights = model.blendWeights + (uint64_t)v * kIqmBlendInfluences;
+			const glm::vec3 position = framePose.SkinMatrix(indexes, weights).TransformPoint(
+				ReadVec3(model.positions + (uint64_t)v * 12));
+			take(ToEnginePosition(position, scale));
+		}
 	}
 }

@@ -35,7 +35,10 @@ public:
 		float blend) override;
 	void PoseJoints(const float *time, const ModelAnimation *current, const ModelAnimation *previous,
 		float blend) override;
+	void BuildMeshKeepingJoints(Mesh *mesh, const float *time, const ModelAnimation *current,
+		const ModelAnimation *previous, float blend) override;
 	uint16_t GetAnimationFrameCount() const override { return (uint16_t)frameCount; }
+	bool GetPoseBounds(glm::vec3 &low, glm::vec3 &high) override;
 
 	uint32_t GetVertexCount() const { return model.vertexCount; }
 	uint32_t GetJointCount() const { return model.jointCount; }
@@ -89,7 +92,12 @@ private:
 	void AnimateJoints(float t, const ModelAnimation *current, const ModelAnimation *previous, float blend);
 	void UpdateJointRecord(uint32_t joint);
 	void CopyBindPose(Mesh *mesh) const;
-	void SkinVertices(Mesh *mesh) const;
+	// True when the mesh is posed from here on (the model has frames).
+	bool PrepareMesh(Mesh *mesh) const;
+	// The frame time of the clock, or 0 when it is not a number.
+	static float FrameTime(const float *time);
+	void SkinVertices(Mesh *mesh, const SkeletalPose &skeleton) const;
+	void MeasurePoseBounds();
 	void TakeAnimations(AnimationPart &part);
 
 	ModelPart model;
@@ -99,4 +107,9 @@ private:
 	uint32_t animationCount = 0;
 	std::vector<Matrix3x4> frameMatrices; // frameCount x joints, frame by frame
 	SkeletalPose pose; // the joints of the last animated pose
+	SkeletalPose skinOnlyPose; // BuildMeshKeepingJoints' own skeleton
+	// The box of GetPoseBounds, measured on first request after each read.
+	bool poseBoundsMeasured = false;
+	glm::vec3 poseLow = glm::vec3(0.0f);
+	glm::vec3 poseHigh = glm::vec3(-1.0f);
 };

@@ -33,6 +33,12 @@ const AttributeLayout kAttributes[] = {
 // normal as "the mesh has none".
 const glm::vec4 kAbsentAttribute(0.0f, 0.0f, 0.0f, 1.0f);
 
+uint32_t SdlTicks()
+{
+	return SDL_GetTicks();
+}
+MeshRenderer::TickFunction g_shaderClock = &SdlTicks;
+
 template <typename T>
 uint64_t ByteSize(uint32_t count)
 {
@@ -97,6 +103,11 @@ void ReleaseBuffer(GLBufferRecord &record)
 	record.size = 0;
 	record.checksum = 0;
 	record.version = 0;
+}
+
+void MeshRenderer::SetClock(TickFunction ticks)
+{
+	g_shaderClock = ticks != nullptr ? ticks : &SdlTicks;
 }
 
 MeshRenderer::MeshRenderer() = default;
@@ -194,9 +205,6 @@ void MeshRenderer::DrawMesh()
 	if (mesh == nullptr)
 		return;
 	Renderer *renderer = GetRenderer();
-	// Models kept by the batch were drawn before this one.
-	if (renderer != nullptr)
-		renderer->GetDrawBatch().FlushBeforeOtherDraw();
 	SDL_GLContext current = SDL_GL_GetCurrentContext();
 	if (current == nullptr)
 		return;
@@ -242,7 +250,7 @@ void MeshRenderer::DrawMesh()
 		if (pass->GetUniform(kUniformMVP) >= 0)
 			glUniformMatrix4fv(pass->GetUniform(kUniformMVP), 1, GL_FALSE, glm::value_ptr(mvp));
 		if (pass->GetUniform(kUniformTime) >= 0)
-			glUniform1f(pass->GetUniform(kUniformTime), (float)SDL_GetTicks() / kMillisecondsPerSecond);
+			glUniform1f(pass->GetUniform(kUniformTime), (float)g_shaderClock() / kMillisecondsPerSecond);
 		if (pass->GetUniform(kUniformColor) >= 0)
 			glUniform3f(pass->GetUniform(kUniformColor), color.r, color.g, color.b);
 		if (pass->GetUniform(kUniformResolution) >= 0)

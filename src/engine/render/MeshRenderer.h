@@ -69,6 +69,12 @@ public:
 	// Draws the stored mesh with the stored matrix, once per shader pass.
 	void DrawMesh();
 
+	// The clock, in milliseconds, that the "TIME" uniform is read from; null
+	// gives back SDL's tick counter. Tests hold it still to compare two
+	// pictures of moving flames.
+	using TickFunction = uint32_t (*)();
+	static void SetClock(TickFunction ticks);
+
 	const Mesh *GetMesh() const { return mesh; }
 	const GLBufferRecord &GetBuffer(MeshArray array) const { return buffers[array < kMeshArrayCount ? array : 0]; }
 

@@ -22,9 +22,11 @@ namespace {
 constexpr float kClockPerFrame = 0.033333335f;
 // Own scales shorter than this are not divided out of a joint's matrix.
 constexpr float kSmallestScale = 0.001f;
-// How far an animated limb may reach beyond the sphere round the loaded
-// pose, as a share of its radius.
-constexpr float kPoseReach = 1.5f;
+// Poses between two frames, and cross-fades, blend joint matrices rather
+// than positions, so a limb may swing a little past the box of the frames
+// themselves; the sphere round that box is widened by this share of its
+// radius to hold them too.
+constexpr float kBetweenFramesReach = 1.05f;
 
 // The cache never deletes what it holds, so every reader put into it is also
 // kept here and freed only when the process ends. Built before the cache is
@@ -219,35 +221,26 @@ void Model3D::Render(const glm::mat4 &parent)
 {
 	lastMatrix = parent * transform.GetMatrix() * glm::mat4_cast(baseRotation);
 	Renderer *owner = ::GetRenderer();
-	outOfView = owner != nullptr && renderer.GetMode() != Renderer::kMatrixInterface &&
+	outOfView = owner != nullptr && owner->IsModelCulling() && renderer.GetMode() != Renderer::kMatrixInterface &&
 		IsOutOfView(owner->GetMatrix(renderer.GetMode()));
 	if (outOfView)
 		return;
 	ModelReader *modelReader = reader.Get();
 	if (poseStale && modelReader != nullptr)
-		modelReader->BuildMesh(mesh.get(), &posedTime, posedCurrent, posedPrevious, posedBlend);
+		modelReader->BuildMeshKeepingJoints(mesh.get(), &posedTime, posedCurrent, posedPrevious, posedBlend);
 	poseStale = false;
-	if (owner == nullptr || !owner->GetDrawBatch().Queue(renderer, mesh.get(), lastMatrix, underlay))
-		renderer.Draw(mesh.get(), lastMatrix);
+	renderer.Draw(mesh.get(), lastMatrix);
 }
 
 void Model3D::MeasureBounds()
 {
-	const std::vector<glm::vec3> &positions = mesh->GetPositions();
 	boundRadius = -1.0f;
-	if (positions.empty())
+	ModelReader *modelReader = reader.Get();
+	glm::vec3 low, high;
+	if (modelReader == nullptr || !modelReader->GetPoseBounds(low, high))
 		return;
-	glm::vec3 low = positions[0];
-	glm::vec3 high = positions[0];
-	for (const glm::vec3 &p : positions) {
-		low = glm::min(low, p);
-		high = glm::max(high, p);
-	}
 	boundCentre = (low + high) * 0.5f;
-	float farthest = 0.0f;
-	for (const glm::vec3 &p : positions)
-		farthest = std::max(farthest, glm::length(p - boundCentre));
-	boundRadius = farthest * kPoseReach;
+	boundRadius = glm::length(high - low) * 0.5f * kBetweenFramesReach;
 }
 
 bool Model3D::IsOutOfView(const glm::mat4 &clip) const

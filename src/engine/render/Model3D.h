@@ -89,13 +89,12 @@ public:
 	// rotation; nothing when the model lies wholly outside the world camera's
 	// view (interface models are always drawn).
 	void Render(const glm::mat4 &parent);
-	// A flat blended decal on the ground under other models, such as a
-	// shadow blob: grouped with the world's draws it goes before the models,
-	// as it would drawn just before its owner.
-	void SetUnderlay(bool value) { underlay = value; }
-	bool IsUnderlay() const { return underlay; }
 	// Whether the last Render found the model outside the view.
 	bool WasOutOfView() const { return outOfView; }
+	// The sphere, in mesh space, that holds every pose the model can take;
+	// a radius below 0 means the model is never culled.
+	const glm::vec3 &GetBoundCentre() const { return boundCentre; }
+	float GetBoundRadius() const { return boundRadius; }
 	// The matrix of a joint of this model in the holder's space, for placing a
 	// held item: the own transform, then the joint's. Unless keepScale is set,
 	// the model's own scale is taken back out, so the item keeps its size.
@@ -127,7 +126,7 @@ public:
 
 private:
 	void ReleaseReader();
-	// The sphere round the posed mesh, from the pose the load built.
+	// The sphere round every pose the model's animations can take.
 	void MeasureBounds();
 	bool IsOutOfView(const glm::mat4 &clip) const;
 
@@ -155,7 +154,6 @@ private:
 	float posedBlend = 0.0f;
 	bool poseStale = false; // the mesh lags the last update's pose
 	bool outOfView = false;
-	bool underlay = false;
 	glm::vec3 boundCentre = glm::vec3(0.0f); // mesh space
 	float boundRadius = -1.0f;               // below 0: not measured, never culled
 };

@@ -68,8 +68,26 @@ public:
 		(void)previous;
 		(void)blend;
 	}
+	// Builds the same mesh as BuildMesh, on a skeleton of its own, leaving
+	// the joint records (and whatever pose they hold) as they are: for a skin
+	// built late, at drawing, when the update already posed the joints.
+	virtual void BuildMeshKeepingJoints(Mesh *mesh, const float *time, const ModelAnimation *current,
+		const ModelAnimation *previous, float blend)
+	{
+		BuildMesh(mesh, time, current, previous, blend);
+	}
 	// The frame count of all loaded animations together; 0 without any.
 	virtual uint16_t GetAnimationFrameCount() const { return 0; }
+	// The box, in engine space, round every vertex of the model in its bind
+	// pose and in every frame of every loaded animation, measured once per
+	// file read. False, leaving the box alone, for a reader that cannot tell
+	// (nothing read, no vertices): its models must never be culled.
+	virtual bool GetPoseBounds(glm::vec3 &low, glm::vec3 &high)
+	{
+		(void)low;
+		(void)high;
+		return false;
+	}
 
 	// The records stay where they are until the next animation file is read.
 	std::vector<ModelAnimation> &GetAnimations() { return animations; }

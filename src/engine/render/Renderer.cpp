@@ -362,8 +362,6 @@ void Renderer::SetRenderMode(uint32_t mode)
 
 void Renderer::SetDrawBuffer(uint32_t layer)
 {
-	// What was drawn before the switch goes into the layer it was drawn for.
-	drawBatch.FlushBeforeOtherDraw();
 	if (layer >= RenderTargets::kLayerCount)
 		return;
 	drawBuffer = layer;
@@ -392,7 +390,6 @@ bool Renderer::LoadPostModesFrom(const char *path)
 
 void Renderer::DrawInstancedQuads(QuadBatch &batch, Material *material, const QuadInstance *instances, uint32_t count)
 {
-	drawBatch.FlushBeforeOtherDraw();
 	if (!HasContext() || material == nullptr || material->GetShader() == nullptr || instances == nullptr || count == 0)
 		return;
 	const ShaderPass *pass = material->GetShader()->GetPass(0);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "engine/render/DrawBatch.h"
 #include "engine/render/PostMode.h"
 #include "engine/render/PostPass.h"
 #include "engine/render/RenderTargets.h"
@@ -104,6 +103,12 @@ public:
 	// Until milliseconds from now, each frame is presented blank.
 	void BlankFor(uint32_t milliseconds);
 
+	// Whether world models wholly outside the camera's view are left undrawn
+	// (and unskinned); on by default. Off draws every model wherever it is,
+	// which must give the same picture: the twin that keeps culling honest.
+	void SetModelCulling(bool on) { modelCulling = on; }
+	bool IsModelCulling() const { return modelCulling; }
+
 	// 0 normal, 1 wireframe, 2 depthless; GL changes only with the value.
 	void SetRenderMode(uint32_t mode);
 	uint32_t GetRenderMode() const { return renderMode; }
@@ -184,10 +189,6 @@ public:
 	// QuadBatch. Nothing without a context, a program or instances.
 	void DrawInstancedQuads(QuadBatch &batch, Material *material, const QuadInstance *instances, uint32_t count);
 
-	// The batch that groups the world's model draws by material while a
-	// scene draws.
-	DrawBatch &GetDrawBatch() { return drawBatch; }
-
 private:
 	bool HasContext() const { return context != nullptr; }
 	void ReleaseGLObjects();
@@ -205,11 +206,11 @@ private:
 	std::unique_ptr<Material> defaultMaterial;
 	uint32_t renderMode = kRenderModeNormal;
 	bool skipPresent = false;
+	bool modelCulling = true;
 	uint32_t blankUntil = 0; // SDL ticks
 	uint32_t drawBuffer = kLayerScene;
 	RenderTargets targets;
 	PostPass post;
-	DrawBatch drawBatch;
 	uint32_t instancedQuadArray = 0;  // DrawInstancedQuads' own vertex array
 	uint32_t instancedQuadBuffer = 0; // its unit quad
 	glm::mat4 uiMatrix = glm::mat4(1.0f);

@@ -5,19 +5,32 @@
 
 #include <glad/gl.h>
 
+#include <glm/gtc/matrix_transform.hpp>
+
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "engine/core/Camera.h"
+#include "engine/core/Entity.h"
 #include "engine/core/FileAccess.h"
+#include "engine/core/MathUtil.h"
+#include "engine/core/Scene.h"
 #include "engine/render/IqmReader.h"
 #include "engine/render/Mesh.h"
+#include "engine/render/Renderer.h"
 #include "engine/render/Shader.h"
 #include "support/ExpectVec.h"
 #include "support/GLDrawContext.h"
 #include "support/IqmTestFile.h"
+#include "support/SharedRenderer.h"
 #include "support/TempFolder.h"
+#include "support/WindowPixels.h"
 
 namespace {
 
@@ -461,4 +474,314 @@ TEST_F(Model3DDrawing, ActorShaderDrawsThePosedModel)
 		EXPECT_EQ(0, Red(row.darkX, y));
 	}
 	EXPECT_EQ(glm::scale(glm::mat4(1.0f), Vec3(0.4f)), model.GetLastMatrix());
+}
+
+namespace {
+
+// The model files of the data tree, by path.
+std::vector<std::string> ShippedModelFiles()
+{
+	std::vector<std::string> files;
+	DirectoryHandle listing = OpenDirectory("models");
+	if (listing != nullptr)
+		while (const char *name = ReadDirectoryName(listing.get()))
+			if (FileHasExtension(name, "iqm"))
+				files.push_back(std::string("models/") + name);
+	std::sort(files.begin(), files.end());
+	return files;
+}
+
+constexpr const char *kHumanoidFile = "models/blacksmith.iqm"; // the animations every person shares
+
+} // namespace
+
+// Culling leaves out a model whose sphere lies outside the view, so the
+// sphere must hold every pose: each frame of each animation, the poses
+// between frames and the cross-fades between animations.
+TEST(Model3DData, EveryPoseOfEveryShippedModelStaysInsideItsCullSphere)
+{
+	const std::vector<std::string> files = ShippedModelFiles();
+	ASSERT_GT(files.size(), 20u);
+	constexpr float kFramesPerClock = 30.0f;
+	constexpr int kStepsPerFrame = 4;
+	float worst = 0.0f; // the farthest vertex, as a share of the radius
+	for (const std::string &file : files) {
+		for (const std::string &animations : {file, std::string(kHumanoidFile)}) {
+			SCOPED_TRACE(file + " on " + animations);
+			// A body takes the humanoid's animations only when its skeleton fits.
+			IqmReader fits;
+			testing::internal::CaptureStdout();
+			const bool paired = fits.Load(ResolvePath(file.c_str()).c_str()) &&
+				(animations == file || fits.LoadAnimations(ResolvePath(animations.c_str()).c_str()));
+			testing::internal::GetCapturedStdout();
+			if (!paired || (animations != file && fits.GetAnimationFrameCount() == 0))
+				continue;
+			Model3D model;
+			ASSERT_TRUE(model.Load(file.c_str(), animations.c_str(), 1.0f));
+			ASSERT_GT(model.GetBoundRadius(), 0.0f);
+			const glm::vec3 centre = model.GetBoundCentre();
+			const float radius = model.GetBoundRadius();
+			ModelReader &reader = *model.GetReader();
+			Mesh posed;
+			bool outside = false; // one failure tells enough of a model
+			auto expectInside = [&](float frame, const ModelAnimation *now, const ModelAnimation *before, float blend) {
+				const float clock = frame / kFramesPerClock;
+				reader.BuildMesh(&posed, &clock, now, before, blend);
+				for (const glm::vec3 &p : posed.GetPositions()) {
+					const float reach = glm::length(p - centre) / radius;
+					worst = std::max(worst, reach);
+					if (reach > 1.0f && !outside) {
+						outside = true;
+						ADD_FAILURE() << "a vertex reaches " << reach << " of the radius in "
+									  << (now != nullptr ? now->name : "the whole sequence") << " at frame " << frame
+									  << (before != nullptr ? std::string(" fading from ") + before->name : "");
+					}
+				}
+			};
+			std::vector<const ModelAnimation *> all = {nullptr};
+			for (const ModelAnimation &animation : reader.GetAnimations())
+				all.push_back(&animation);
+			for (const ModelAnimation *now : all) {
+				const int frames = now != nullptr ? now->frameCount : reader.GetAnimationFrameCount();
+				for (int step = 0; step < frames * kStepsPerFrame; step++)
+					expectInside((float)step / kStepsPerFrame, now, nullptr, 0.0f);
+				// Halfway through a fade from every other animation, at its start,
+				// middle and end.
+				for (const ModelAnimation *before : all)
+					if (before != now && now != nullptr)
+						for (float share : {0.0f, 0.5f, 1.0f})
+							expectInside(share * (float)(frames - 1) + 0.5f, now, before, 0.5f);
+			}
+		}
+	}
+	std::printf("farthest posed vertex: %.3f of its cull sphere's radius\n", worst);
+}
+
+namespace {
+
+// Flames flicker with the clock; held still, two pictures of one match.
+uint32_t StillClock()
+{
+	return 1000;
+}
+
+// Drawing models through the shared renderer, with culling on or off.
+class ModelPictures : public SharedRendererTest {
+protected:
+	void SetUp() override
+	{
+		SharedRendererTest::SetUp();
+		if (IsSkipped())
+			return;
+		camera.transform.position = Vec3(0.0f, 2.5f, 4.5f);
+		camera.transform.rotation = LookRotation(Vec3(0.0f, -0.45f, -1.0f), Vec3(0.0f, 1.0f, 0.0f));
+		Camera::SetCurrent(&camera);
+		blank = Draw(nullptr, glm::mat4(1.0f), true);
+	}
+	void TearDown() override
+	{
+		if (renderer != nullptr)
+			renderer->SetModelCulling(true);
+		SharedRendererTest::TearDown();
+	}
+	// The scene layer with the model (or nothing) drawn at the placement.
+	std::vector<uint8_t> Draw(Model3D *model, const glm::mat4 &placement, bool culling)
+	{
+		renderer->SetModelCulling(culling);
+		renderer->BeginFrame();
+		renderer->UpdateCameraMatrices();
+		if (model != nullptr)
+			model->Render(placement);
+		return ReadLayerRect(*renderer, Renderer::kLayerScene, 0, 0, kWindowWidth, kWindowHeight);
+	}
+	// How many pixels of the picture differ from the other.
+	static size_t Differing(const std::vector<uint8_t> &a, const std::vector<uint8_t> &b)
+	{
+		size_t count = 0;
+		for (size_t p = 0; p + 3 < a.size() && p + 3 < b.size(); p += 4)
+			count += std::memcmp(&a[p], &b[p], 4) != 0 ? 1 : 0;
+		return count;
+	}
+
+	Camera camera;
+	std::vector<uint8_t> blank;
+	TempFolder folder;
+};
+
+} // namespace
+
+TEST_F(ModelPictures, ADeadBodyAtEachScreenEdgeIsDrawnWhileAnyOfItShows)
+{
+	constexpr float kBodyScale = 0.35f;
+	constexpr float kCoarseStep = 0.2f; // world units the body moves outward at a time
+	constexpr int kFineSteps = 25;      // tries within the last coarse step where it still showed
+	Model3D body;
+	ASSERT_TRUE(body.Load(kHumanoidFile, kHumanoidFile, kBodyScale));
+	body.SetMaterial("models/blacksmith.png", "shaders/actor.dsh");
+	ModelAnimation *die = body.FindAnimation("Die");
+	ASSERT_NE(nullptr, die);
+	body.SetAnimation(die, (float)die->frameCount); // long past the end: held on the last frame
+	body.Update(0.0f);
+
+	const Vec3 right = camera.transform.GetRight();
+	const Vec3 up = camera.transform.GetUp();
+	const struct {
+		const char *edge;
+		Vec3 outward;
+	} edges[] = {{"left", -right}, {"right", right}, {"top", up}, {"bottom", -up}};
+	for (const auto &edge : edges) {
+		// Lying across the edge and along it.
+		for (int quarter = 0; quarter < 2; quarter++) {
+			SCOPED_TRACE(std::string(edge.edge) + ", turned " + std::to_string(quarter) + " quarters");
+			auto placed = [&](float distance) {
+				return glm::rotate(glm::translate(glm::mat4(1.0f), edge.outward * distance),
+					quarter * glm::half_pi<float>(), Vec3(0.0f, 1.0f, 0.0f));
+			};
+			// Out from the middle until nothing of the body shows; every picture
+			// on the way, and finely over the last stretch where some showed,
+			// must be the same culled as not.
+			float last = -1.0f;
+			size_t fewest = SIZE_MAX; // pixels of the body at its last showing
+			for (float distance = 0.0f; distance < 20.0f; distance += kCoarseStep) {
+				const std::vector<uint8_t> plain = Draw(&body, placed(distance), false);
+				const size_t shown = Differing(plain, blank);
+				if (shown == 0)
+					break;
+				ASSERT_EQ(0u, Differing(plain, Draw(&body, placed(distance), true))) << "at " << distance;
+				last = distance;
+				fewest = shown;
+			}
+			ASSERT_GE(last, 0.0f) << "the body never showed";
+			for (int step = 1; step <= kFineSteps; step++) {
+				const float distance = last + kCoarseStep * step / kFineSteps;
+				const std::vector<uint8_t> plain = Draw(&body, placed(distance), false);
+				const size_t shown = Differing(plain, blank);
+				if (shown > 0)
+					fewest = std::min(fewest, shown);
+				EXPECT_EQ(0u, Differing(plain, Draw(&body, placed(distance), true)))
+					<< shown << " pixels of the body show at " << distance;
+			}
+			EXPECT_LT(fewest, 100u) << "the fine steps never reached the edge of the view";
+		}
+	}
+}
+
+// A model out of view poses only its joints; when it comes back into view its
+// skin is built as it is drawn. That late skin must be the one an update
+// would have built, and must leave the joints that every instance of the
+// file shares (held items are placed by them) as the last update left them.
+TEST_F(ModelPictures, ASkinBuiltLateMatchesTheUpdatesAndLeavesTheSharedJoints)
+{
+	Model3D late, other, plain;
+	for (Model3D *model : {&late, &other, &plain})
+		ASSERT_TRUE(model->Load(kHumanoidFile, kHumanoidFile, 1.0f));
+	ASSERT_EQ(late.GetReader(), other.GetReader());
+	for (Model3D *model : {&late, &plain})
+		model->SetAnimation(model->FindAnimation("StrikeFore"), 0.1f);
+	other.SetAnimation(other.FindAnimation("Run"), 0.4f);
+	const ModelJoint *hand = other.FindJoint("B_Weapon.L");
+	ASSERT_NE(nullptr, hand);
+
+	late.Render(glm::translate(glm::mat4(1.0f), Vec3(0.0f, -500.0f, 0.0f))); // far below the view
+	ASSERT_TRUE(late.WasOutOfView());
+	plain.Update(kFrameTime);
+	late.Update(kFrameTime);
+	other.Update(kFrameTime);
+	const Transform jointsAfterUpdates = hand->transform;
+	late.Render(glm::mat4(1.0f));
+	ASSERT_FALSE(late.WasOutOfView());
+
+	EXPECT_EQ(plain.GetMesh()->GetPositions(), late.GetMesh()->GetPositions());
+	EXPECT_EQ(plain.GetMesh()->GetNormals(), late.GetMesh()->GetNormals());
+	EXPECT_EQ(jointsAfterUpdates.position, hand->transform.position);
+	EXPECT_EQ(jointsAfterUpdates.rotation, hand->transform.rotation);
+}
+
+namespace {
+
+// A world object that, as the plants do, sets its material's colour just
+// before its model draws; several share one material.
+class TintedModel : public Entity {
+public:
+	TintedModel(Model3D &model, const glm::vec3 &colour, const Vec3 &place) : model(model), colour(colour), place(place) {}
+	void Render() override
+	{
+		model.GetMaterial().Get()->SetColor(colour);
+		model.Render(glm::translate(glm::mat4(1.0f), place));
+	}
+
+private:
+	Model3D &model;
+	glm::vec3 colour;
+	Vec3 place;
+};
+
+} // namespace
+
+// The scene draws each model at once, in list order, with the values it has
+// when it draws: plants that share a material keep the colours they set, and
+// a flame listed before the crate behind it is covered by the crate.
+TEST_F(ModelPictures, TheSceneDrawsEachModelAtOnceInListOrder)
+{
+	const std::string white = folder.Path("white.png");
+	SDL_Surface *surface = SDL_CreateRGBSurfaceWithFormat(0, 4, 4, 32, SDL_PIXELFORMAT_RGBA32);
+	ASSERT_NE(nullptr, surface);
+	SDL_FillRect(surface, nullptr, 0xFFFFFFFF);
+	ASSERT_EQ(0, IMG_SavePNG(surface, white.c_str()));
+	SDL_FreeSurface(surface);
+	Model3D greenCrate, redCrate, blueCrate, flame;
+	for (Model3D *crate : {&greenCrate, &redCrate, &blueCrate}) {
+		ASSERT_TRUE(crate->LoadSimple("models/crate.iqm", 1.0f));
+		crate->SetMaterial(white.c_str(), "shaders/standard.dsh"); // one material for all three
+	}
+	ASSERT_TRUE(flame.LoadSimple("models/fireflame.iqm", 2.0f));
+	flame.SetMaterial("mats/fire.png", "shaders/fire.dsh");
+	MeshRenderer::SetClock(&StillClock);
+
+	TintedModel green(greenCrate, glm::vec3(0.0f, 1.0f, 0.0f), Vec3(-1.5f, 0.0f, 0.0f));
+	TintedModel red(redCrate, glm::vec3(1.0f, 0.0f, 0.0f), Vec3(1.5f, 0.0f, 0.0f));
+	TintedModel fire(flame, glm::vec3(1.0f, 0.6f, 0.2f), Vec3(0.0f, 0.0f, 1.5f));
+	TintedModel behind(blueCrate, glm::vec3(0.0f, 0.0f, 1.0f), Vec3(0.0f, 0.0f, 0.0f));
+	auto drawScene = [&](const std::vector<Entity *> &listed) {
+		Scene scene;
+		scene.state = kSceneActive;
+		for (Entity *entity : listed)
+			scene.AddEntity(entity);
+		scene.Update(0.0f); // started, so drawn
+		renderer->BeginFrame();
+		renderer->UpdateCameraMatrices();
+		scene.Render();
+		return ReadLayerRect(*renderer, Renderer::kLayerScene, 0, 0, kWindowWidth, kWindowHeight);
+	};
+	const std::vector<uint8_t> plants = drawScene({&green, &red});
+	const glm::mat4 view = renderer->GetMatrix(0);
+	auto pixelAt = [&](const std::vector<uint8_t> &picture, const Vec3 &place) {
+		const glm::vec4 clip = view * glm::vec4(place + Vec3(0.0f, 0.5f, 0.0f), 1.0f);
+		const int x = (int)((clip.x / clip.w * 0.5f + 0.5f) * kWindowWidth);
+		const int y = (int)((0.5f - clip.y / clip.w * 0.5f) * kWindowHeight);
+		const uint8_t *p = &picture[((size_t)y * kWindowWidth + x) * 4];
+		return glm::ivec3(p[0], p[1], p[2]);
+	};
+	const glm::ivec3 left = pixelAt(plants, Vec3(-1.5f, 0.0f, 0.0f));
+	const glm::ivec3 right = pixelAt(plants, Vec3(1.5f, 0.0f, 0.0f));
+	EXPECT_GT(left.g, 100);
+	EXPECT_EQ(0, left.r);
+	EXPECT_GT(right.r, 100);
+	EXPECT_EQ(0, right.g);
+
+	// Wherever the crate is drawn, it is drawn over the flame.
+	const std::vector<uint8_t> crateAlone = drawScene({&behind});
+	const std::vector<uint8_t> flameAlone = drawScene({&fire});
+	const std::vector<uint8_t> both = drawScene({&fire, &behind});
+	size_t crate = 0, overlap = 0, flameShowing = 0;
+	for (size_t p = 0; p < both.size(); p += 4) {
+		if (std::memcmp(&crateAlone[p], &blank[p], 4) == 0)
+			continue;
+		crate++;
+		overlap += std::memcmp(&flameAlone[p], &blank[p], 4) != 0 ? 1 : 0;
+		flameShowing += std::memcmp(&both[p], &crateAlone[p], 4) != 0 ? 1 : 0;
+	}
+	MeshRenderer::SetClock(nullptr);
+	EXPECT_GT(overlap, 100u) << "the flame stands in front of the crate";
+	EXPECT_EQ(0u, flameShowing) << "of " << crate << " pixels of the crate";
 }
