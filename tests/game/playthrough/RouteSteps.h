@@ -2,6 +2,9 @@
 // Small steps of play that more than one playthrough of home and its side
 // places takes, made of the driver's own operations.
 #include "engine/core/NameHash.h"
+#include "game/ScreenLoadGame.h"
+#include "game/ScreenTitle.h"
+#include "game/UIPause.h"
 #include "map/TileMapData.h"
 #include "objects/Actor.h"
 #include "objects/ActorBehaviour.h"
@@ -9,6 +12,7 @@
 #include "support/PlaythroughDriver.h"
 
 #include <cstdint>
+#include <cstring>
 
 // A live hostile actor of the kind stands on the hero's map (a tame one,
 // such as Maren's hen, does not count).
@@ -70,4 +74,35 @@ inline bool HasLinkTo(PlaythroughDriver &play, const char *map)
 		if (object.kind == kObjectExit && NameHashEquals(object.key, map))
 			return true;
 	return false;
+}
+
+// Pauses (Return: Escape opens the world map), picks "Quit" and waits on the
+// title screen until its menu takes presses.
+inline void QuitToTitle(PlaythroughDriver &play)
+{
+	play.Tap(SDL_SCANCODE_RETURN, 10);
+	UIOptions &menu = play.Scene().GetPauseMenu().GetOptions();
+	for (size_t i = 0; i < menu.GetOptionCount() && std::strcmp(menu.GetOption(menu.GetCursor()).label, "Quit") != 0; i++)
+		play.Tap(SDL_SCANCODE_DOWN, 4);
+	if (std::strcmp(menu.GetOption(menu.GetCursor()).label, "Quit") != 0)
+		play.Fail("the pause menu offers no \"Quit\"");
+	play.Tap(SDL_SCANCODE_RETURN, 2);
+	play.WaitUntil([&] { return dynamic_cast<ScreenTitle *>(play.Game().GetCurrentScene()) != nullptr; }, "the title screen", 5.0f);
+	play.Frames(10);
+}
+
+// From the title: "Play Game", the slot played last, "Continue Game", and
+// on through the load screen into play.
+inline void ContinueFromTitle(PlaythroughDriver &play)
+{
+	for (int i = 0; i < 3; i++)
+		play.Tap(SDL_SCANCODE_RETURN, 10);
+	play.WaitUntil([&] {
+		const auto *load = dynamic_cast<ScreenLoadGame *>(play.Game().GetCurrentScene());
+		return load != nullptr && load->GetPhase() >= 2;
+	}, "the load screen to be ready", 20.0f);
+	play.Tap(SDL_SCANCODE_SPACE, 2);
+	play.WaitUntil([&] { return play.InPlay() && !play.Scene().IsMapLoading() && play.Scene().GetLoadedAs()[0] != '\0'; },
+		"play to go on", 10.0f);
+	play.Continue();
 }

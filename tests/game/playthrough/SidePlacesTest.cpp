@@ -2,7 +2,7 @@
 // only: the woods' lake wets the hero who walks into it (the flag that the
 // won screen's "lakeless" asks after), and the lady of the lake bars her
 // glade to everyone but a hero who brings her dress from the beach, and
-// Grunt gives up once the chooks of his yard are beaten.
+// Grunt gives up once the chooks of his yard are beaten, and stays down.
 #include <gtest/gtest.h>
 
 #include "RouteSteps.h"
@@ -15,6 +15,7 @@
 
 namespace {
 
+constexpr uint32_t kPlainSword = 43;
 constexpr uint32_t kDress = 48;
 
 class SidePlaces : public testing::Test {
@@ -28,6 +29,18 @@ protected:
 
 	PlaythroughDriver play;
 };
+
+// With his chooks beaten, the hero walks onto Grunt's ground from the west
+// and hears him give up.
+void SeeGruntGiveUp(PlaythroughDriver &play)
+{
+	play.WalkTo(19, 17);
+	for (int i = 0; i < 2 * PlaythroughDriver::kFramesPerSecond && !play.MessageShown(); i++)
+		play.Hold({SDL_SCANCODE_RIGHT}, 1);
+	EXPECT_EQ("Fine. You beat my chooks. I am done.", play.MessageText());
+	play.Continue();
+	play.WaitUntil([&] { return !play.IsAlive("Grunt"); }, "Grunt to give up", 5.0f);
+}
 
 } // namespace
 
@@ -91,12 +104,28 @@ TEST_F(SidePlaces, GruntWarnsTheUnarmedAndGivesUpOnceHisChooksAreBeaten)
 		ClearHome(play);
 		EXPECT_TRUE(play.IsAlive("Grunt")) << "a tame ogre is no foe of the yard";
 		// Back to him with the yard beaten: he gives up.
-		play.WalkTo(19, 17);
-		for (int i = 0; i < 2 * PlaythroughDriver::kFramesPerSecond && !play.MessageShown(); i++)
-			play.Hold({SDL_SCANCODE_RIGHT}, 1);
-		EXPECT_EQ("Fine. You beat my chooks. I am done.", play.MessageText());
+		SeeGruntGiveUp(play);
+	}));
+}
+
+TEST_F(SidePlaces, GruntStaysDownAfterGivingUp)
+{
+	ASSERT_TRUE(play.Play([&] {
+		play.NewGame();
+		ClearHome(play);
+		SeeGruntGiveUp(play);
+		play.FollowLink("woods");
 		play.Continue();
-		play.WaitUntil([&] { return !play.IsAlive("Grunt"); }, "Grunt to give up", 5.0f);
+		play.FollowLink("home");
+		play.Frames(2); // every placement has started
+		EXPECT_FALSE(play.IsAlive("Grunt")) << "back home from the woods";
+		play.SaveAtFire();
+		QuitToTitle(play);
+		ContinueFromTitle(play);
+		ASSERT_EQ("home", play.MapName());
+		EXPECT_EQ(kPlainSword, play.HeldKind()) << "the saved game goes on, sword in hand";
+		play.Frames(2); // every placement has started
+		EXPECT_FALSE(play.IsAlive("Grunt")) << "in the game continued from the fire's save";
 	}));
 }
 
