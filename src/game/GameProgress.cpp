@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "engine/core/FileAccess.h"
 #include "engine/core/Log.h"
@@ -16,6 +17,7 @@ constexpr uint8_t kDefaultDifficulty = 1; // "Intended"
 constexpr uint8_t kNeverSavedLevel = 3;   // lowest level of a game never saved
 constexpr uint8_t kFreshHalfHearts = 4;   // hearts given to a record that has none
 constexpr size_t kSaveFileNameSize = 16;  // "Save_%d.sav" with its terminator
+constexpr int kMaxKeptCopies = 99;        // names tried for a kept slot game
 
 // The slots whose file exists but could not be read, one bit per slot.
 static uint8_t damagedSlots = 0;
@@ -27,6 +29,9 @@ static std::string currentSlotPath;
 static int currentSlotPathOf = -1;
 // The bytes of the last save, their storage kept for the next one.
 static std::vector<uint8_t> saveBytes;
+// The name, without its ending, that the current slot's game is kept under
+// before the slot's next write; empty when nothing waits to be kept.
+static std::string keepSlotAs;
 
 static uint8_t SlotBit(uint8_t slot)
 {
@@ -265,6 +270,7 @@ bool GameProgress::IsFresh() { return Current().currentMap == 0; }
 void GameProgress::ResetGlobal()
 {
 	Current().Reset();
+	keepSlotAs.clear();
 	damagedSlots &= (uint8_t)~SlotBit(currentSaveSlot);
 }
 
@@ -295,6 +301,7 @@ void GameProgress::SetSaveFolder(const char *folder)
 {
 	saveFolder = folder != nullptr ? folder : "";
 	currentSlotPathOf = -1;
+	keepSlotAs.clear();
 	// What was found damaged was in the old folder.
 	damagedSlots = 0;
 }
@@ -320,20 +327,23 @@ bool GameProgress::Write(const char *path)
 	return true;
 }
 
-GameProgress::ReadResult GameProgress::ReadInto(GameProgress &record, const char *path)
+std::string GameProgress::SaveFolderPath()
 {
-	std::string fullPath = ResolvePath(path);
+	std::string folder = SaveFileName(0);
+	const size_t slash = folder.find_last_of('/');
+	return slash == std::string::npos ? std::string(".") : folder.substr(0, slash);
+}
+
+GameProgress::ReadResult GameProgress::ReadFileBytes(const std::string &fullPath, std::vector<uint8_t> &bytes)
+{
+	bytes.clear();
 	FILE *file = fopen(fullPath.c_str(), "rb");
 	if (file == nullptr) {
-		if (errno == ENOENT) {
-			record.Reset();
+		if (errno == ENOENT)
 			return ReadResult::Missing;
-		}
 		Log("Couldn't read save %s: %s\n", fullPath.c_str(), strerror(errno));
 		return ReadResult::Damaged;
 	}
-
-	std::vector<uint8_t> bytes;
 	uint8_t chunk[4096];
 	size_t got;
 	while ((got = fread(chunk, 1, sizeof(chunk), file)) > 0)
@@ -344,6 +354,18 @@ GameProgress::ReadResult GameProgress::ReadInto(GameProgress &record, const char
 		Log("Couldn't read save %s: read error\n", fullPath.c_str());
 		return ReadResult::Damaged;
 	}
+	return ReadResult::Loaded;
+}
+
+GameProgress::ReadResult GameProgress::ReadInto(GameProgress &record, const char *path)
+{
+	std::string fullPath = ResolvePath(path);
+	std::vector<uint8_t> bytes;
+	const ReadResult read = ReadFileBytes(fullPath, bytes);
+	if (read == ReadResult::Missing)
+		record.Reset();
+	if (read != ReadResult::Loaded)
+		return read;
 
 	// Decoded into a copy so that a damaged file leaves the record whole.
 	GameProgress decoded = record;
@@ -387,7 +409,12 @@ bool GameProgress::LoadFrom(const char *path)
 bool GameProgress::LoadCurrentSlot()
 {
 	LogDebug("Loading save from %s...\n", SaveFileName(kCurrentSaveSlot).c_str());
-	return ReadSlotInto(Current(), kCurrentSaveSlot) != ReadResult::Damaged;
+	if (ReadSlotInto(Current(), kCurrentSaveSlot) == ReadResult::Damaged)
+		return false;
+	// The live game is the slot's own again: nothing of the slot is lost
+	// when it is written.
+	keepSlotAs.clear();
+	return true;
 }
 
 bool GameProgress::SelectSlotAndLoad(uint8_t slot)
@@ -407,7 +434,57 @@ bool GameProgress::SaveCurrentSlot()
 		Log("Save slot %d could not be read, so it is not overwritten: %s\n", currentSaveSlot + 1, path.c_str());
 		return false;
 	}
+	if (!keepSlotAs.empty()) {
+		if (!KeepSlotGame()) {
+			Log("Save slot %d is not overwritten: its game could not be kept as %s.%s\n", currentSaveSlot + 1,
+				keepSlotAs.c_str(), kSaveExtension);
+			return false;
+		}
+		keepSlotAs.clear();
+	}
 	return Write(path.c_str());
+}
+
+void GameProgress::KeepSlotBeforeNextSave(const std::string &keptName)
+{
+	keepSlotAs = keptName;
+}
+
+bool GameProgress::KeepSlotGame()
+{
+	const std::string slotPath = SaveFileName(kCurrentSaveSlot);
+	std::vector<uint8_t> bytes;
+	const ReadResult read = ReadFileBytes(slotPath, bytes);
+	if (read == ReadResult::Damaged)
+		return false;
+	if (read == ReadResult::Missing || bytes.empty())
+		return true;
+	// A slot holding a fresh game (as "Clear All Data" leaves it) has no
+	// game to lose. Bytes that do not read as a game are kept all the same:
+	// they may still be worth something to their player.
+	GameProgress old;
+	if (SaveGame::Decode(old, bytes.data(), bytes.size()) && old.currentMap == 0 && old.playSeconds == 0)
+		return true;
+
+	const std::string folder = SaveFolderPath();
+	for (int copy = 1; copy <= kMaxKeptCopies; copy++) {
+		std::string name = keepSlotAs;
+		if (copy > 1)
+			name += " " + std::to_string(copy);
+		name += std::string(".") + kSaveExtension;
+		const std::string path = JoinPath(folder.c_str(), name.c_str());
+		// Whatever sits at the name already, or cannot be looked at, is
+		// left alone.
+		std::error_code error;
+		if (std::filesystem::symlink_status(path, error).type() != std::filesystem::file_type::not_found)
+			continue;
+		if (!WriteFileAtomic(path.c_str(), bytes.data(), bytes.size()))
+			return false;
+		LogDebug("Kept the game of save slot %d as %s\n", currentSaveSlot + 1, path.c_str());
+		return true;
+	}
+	Log("No free name to keep save slot %d as %s in %s\n", currentSaveSlot + 1, keepSlotAs.c_str(), folder.c_str());
+	return false;
 }
 
 bool GameProgress::EraseAllSlots()

@@ -14,6 +14,7 @@
 
 constexpr uint8_t kCurrentSaveSlot = 255; // slot argument meaning "the current save slot"
 constexpr uint8_t kSaveSlotCount = 3;
+constexpr const char *kSaveExtension = "sav"; // of every save file, in a slot or not
 
 // The name of a difficulty: "Relaxed", "Intended", "Brutal", else "Unknown".
 const char *DifficultyName(uint8_t difficulty);
@@ -122,8 +123,20 @@ public:
 	static bool LoadCurrentSlot();
 	static bool SelectSlotAndLoad(uint8_t slot);
 	// Writes the current slot, unless its file was found damaged and the
-	// player has not started a new game in it since; then false.
+	// player has not started a new game in it since; then false. The first
+	// write after KeepSlotBeforeNextSave keeps the slot's game first, and
+	// does not write over the slot (false) when that game cannot be kept.
 	static bool SaveCurrentSlot();
+	// A game loaded from another save file is played in the current slot,
+	// whose own game would be gone with the slot's next write. Before that
+	// write the slot's file is copied, byte for byte, to keptName + ".sav"
+	// in the save folder (keptName + " 2.sav" and so on when the name is
+	// taken), where the other saves are listed. A missing slot, or one that
+	// holds no game, keeps nothing. Loading the slot, starting a new game or
+	// changing the folder forgets it.
+	static void KeepSlotBeforeNextSave(const std::string &keptName);
+	// The folder the slot files and the other save files live in.
+	static std::string SaveFolderPath();
 	// Writes a fresh game into all three slots, loads slot 0 and resets the
 	// settings; the player's "Clear All Data". True when every file was written.
 	static bool EraseAllSlots();
@@ -146,7 +159,12 @@ public:
 
 private:
 	enum class ReadResult : uint8_t { Loaded, Missing, Damaged };
+	// The whole file at the resolved path; Damaged when it cannot be read.
+	static ReadResult ReadFileBytes(const std::string &fullPath, std::vector<uint8_t> &bytes);
 	static ReadResult ReadInto(GameProgress &record, const char *path);
+	// Copies the current slot's file as KeepSlotBeforeNextSave asked; true
+	// when it was kept or held nothing to keep.
+	static bool KeepSlotGame();
 	// ReadInto on a slot's file, remembering whether the file is damaged.
 	static ReadResult ReadSlotInto(GameProgress &record, uint8_t slot);
 };

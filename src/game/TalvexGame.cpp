@@ -1,7 +1,9 @@
 #include "game/TalvexGame.h"
 
 #include <SDL.h>
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 
 #include "audio/ModMusicPlayer.h"
 #include "audio/MusicPlayer.h"
@@ -32,6 +34,7 @@
 #include "game/ScreenWinAlt.h"
 #include "game/ScreenWon.h"
 #include "game/TalvexGameScene.h"
+#include "game/UITitleMenu.h"
 
 constexpr int kModeChooksDoor = 2;
 constexpr int kModeOriginalHacks = 1;
@@ -42,6 +45,7 @@ constexpr uint16_t kTitleOverlayMode = 1;
 constexpr float kThemeSongVolume = 0.5f;
 constexpr float kMillisecondsPerSecond = 1000.0f;
 constexpr const char *kDefaultPreloadMap = "maps/town.tmx"; // a slot without a start map shows the town
+constexpr size_t kKeptNumberRoom = 3; // " 99", the number that tells kept games of one name apart
 
 namespace {
 
@@ -53,6 +57,22 @@ int SdlOpenUrl(const char *url)
 TalvexGame::UrlOpener g_urlOpener = &SdlOpenUrl;
 
 const SaveSlotSummary kEmptySummary{};
+
+// The name a slot's game is kept under when another save file is played in
+// it: "slot 1 before my old run" for "my_old-run.sav", short enough that the
+// other saves page shows it whole, with its number.
+std::string KeptSlotName(uint8_t slot, const char *loadedPath)
+{
+	const std::string loadedFile = std::filesystem::path(loadedPath).filename().string();
+	std::string loaded = UITitleMenu::OtherSaveLabel(loadedFile.c_str());
+	if (loaded.empty())
+		loaded = "another save";
+	std::string name = "slot " + std::to_string(slot + 1) + " before " + loaded;
+	name.resize(std::min(name.size(), UITitleMenu::kOtherSaveLabelLength - kKeptNumberRoom));
+	while (!name.empty() && name.back() == ' ')
+		name.pop_back();
+	return name;
+}
 
 }
 
@@ -397,6 +417,9 @@ bool TalvexGame::LoadGameFrom(const char *path)
 		return false;
 	}
 	GameProgress::Assign(loaded);
+	// The slot is written as soon as the first map loads; what it held
+	// until now must not go with that.
+	GameProgress::KeepSlotBeforeNextSave(KeptSlotName(GameProgress::SaveSlot(), path));
 	StartPlay();
 	return true;
 }

@@ -13,7 +13,6 @@
 #include "game/TalvexGame.h"
 
 constexpr const char *kSlotFilePrefix = "Save_";
-constexpr const char *kSaveExtension = "sav";
 // A slot written in the old layout (or one that came from it) plays by older
 // rules.
 constexpr const char *kOldSaveText = "Old save - you should start anew.";
@@ -162,9 +161,7 @@ void UITitleMenu::BuildOtherSaves()
 	options.Clear();
 	otherSaves.clear();
 	// The slot files and the other saves share one folder.
-	std::string folder = GameProgress::SaveFileName(0);
-	const size_t slash = folder.find_last_of('/');
-	folder = slash == std::string::npos ? std::string(".") : folder.substr(0, slash);
+	const std::string folder = GameProgress::SaveFolderPath();
 	DirectoryHandle listing = OpenDirectory(folder.c_str());
 	if (listing == nullptr) {
 		Log("Couldn't list saves in %s\n", folder.c_str());

@@ -374,6 +374,42 @@ TEST_F(GameProgressTest, DamagedSlotKeepsTheLiveGameAndIsNotOverwritten)
 	}
 }
 
+// The slot's game, kept before another save played in the slot first writes
+// it, never replaces a file and never goes without a copy.
+TEST_F(GameProgressTest, SlotGameKeptBeforeAnotherSaveWritesTheSlot)
+{
+	const std::string slotFile = folder.Path("Save_1.sav");
+	const std::string kept = folder.Path("slot 1 before my old run.sav");
+	const std::string second = folder.Path("slot 1 before my old run 2.sav");
+	GameProgress::SetCurrentMap("woods");
+	ASSERT_TRUE(GameProgress::SaveCurrentSlot());
+	const std::vector<uint8_t> woods = TempFolder::ReadBytes(slotFile);
+	GameProgress::SetCurrentMap("home");
+	GameProgress::KeepSlotBeforeNextSave("slot 1 before my old run");
+
+	// A name already taken is left alone; a copy that cannot be written
+	// leaves the slot as it was.
+	TempFolder::WriteBytes(kept, {1, 2, 3});
+	std::filesystem::create_directory(second + ".tmp");
+	testing::internal::CaptureStdout();
+	EXPECT_FALSE(GameProgress::SaveCurrentSlot());
+	const std::string log = testing::internal::GetCapturedStdout();
+	EXPECT_NE(log.find("Save slot 1 is not overwritten"), std::string::npos) << log;
+	EXPECT_EQ(woods, TempFolder::ReadBytes(slotFile));
+	EXPECT_FALSE(TempFolder::Exists(second));
+
+	// Once it can be, the next save keeps it first; the one after keeps nothing.
+	std::filesystem::remove(second + ".tmp");
+	EXPECT_TRUE(GameProgress::SaveCurrentSlot());
+	EXPECT_EQ(woods, TempFolder::ReadBytes(second));
+	EXPECT_EQ(std::vector<uint8_t>({1, 2, 3}), TempFolder::ReadBytes(kept));
+	GameProgress home;
+	ASSERT_TRUE(GameProgress::ReadSlot(home, 0));
+	EXPECT_EQ(HashName("home"), home.currentMap);
+	EXPECT_TRUE(GameProgress::SaveCurrentSlot());
+	EXPECT_FALSE(TempFolder::Exists(folder.Path("slot 1 before my old run 3.sav")));
+}
+
 TEST_F(GameProgressTest, EraseAllSlotsWritesThreeFreshGamesAndResetsTheSettings)
 {
 	std::string settingsFile = folder.Path("settings.dat");

@@ -29,6 +29,7 @@
 #include "game/ScreenWon.h"
 #include "game/Settings.h"
 #include "game/TalvexGame.h"
+#include "game/TalvexGameScene.h"
 #include "support/ScreenNotingGame.h"
 #include "game/UIPause.h"
 #include "support/KeyEvent.h"
@@ -44,13 +45,19 @@ uint32_t FakeTicks() { return g_now; }
 void NoDelay(uint32_t) {}
 
 // A game of the test's own that writes down the stages it is asked for and
-// notes play instead of building it.
+// notes play instead of building it, unless the test plays for real.
 class FlowGame : public ScreenNotingGame {
 public:
-	void SetPlayScene() override { Note("play"); }
+	void SetPlayScene() override
+	{
+		Note("play");
+		if (buildsPlay)
+			TalvexGame::SetPlayScene();
+	}
 
 	void SetEndedSlot(bool on) { anySlotEnded = on ? 1 : 0; }
 	std::vector<std::string> &route = screens;
+	bool buildsPlay = false;
 };
 
 using Route = std::vector<std::string>;
@@ -176,6 +183,64 @@ protected:
 		}
 		EXPECT_EQ(Route({"preintro", "intro", "play"}), game.route);
 		renderer->SetPostModeIndex(0);
+	}
+	// A save with play time in the file, standing on the map (also its
+	// save point).
+	void SavePlayedGame(const std::string &file, const char *map)
+	{
+		GameProgress::ResetGlobal();
+		GameProgress::SetCurrentMap(map);
+		GameProgress::SetStartMap(HashName(map));
+		GameProgress::SetPlaySeconds(300);
+		ASSERT_TRUE(GameProgress::Write(file.c_str()));
+		GameProgress::ResetGlobal();
+	}
+	static std::vector<std::string> Labels(const UIOptions &list)
+	{
+		std::vector<std::string> labels;
+		for (size_t i = 0; i < list.GetOptionCount(); i++)
+			labels.push_back(list.GetOption(i).label);
+		return labels;
+	}
+	// Down until the cursor is on the label, then Return; false when the
+	// page has no such option.
+	bool Choose(UIOptions &list, const std::string &label)
+	{
+		const std::vector<std::string> labels = Labels(list);
+		for (size_t i = 0; i < labels.size() && labels[list.GetCursor()] != label; i++)
+			Tap(SDL_SCANCODE_DOWN);
+		if (labels.empty() || labels[list.GetCursor()] != label)
+			return false;
+		Tap(SDL_SCANCODE_RETURN);
+		return true;
+	}
+	// From the title's main page by keys: "Play Game", then "Other Saves";
+	// the list of that page, or null when the way is not there.
+	UIOptions *OtherSavesPage()
+	{
+		ScreenTitle *title = Until<ScreenTitle>(3);
+		if (title == nullptr)
+			return nullptr;
+		Frames(10);
+		UIOptions &list = title->GetMenu().GetOptions();
+		if (!Choose(list, "Play Game") || !Choose(list, "Other Saves"))
+			return nullptr;
+		return &list;
+	}
+	// Chooses the save with the label and goes through the load screen into
+	// play until its first map has loaded.
+	TalvexGameScene *PlaySave(UIOptions &list, const std::string &label)
+	{
+		if (!Choose(list, label))
+			return nullptr;
+		ScreenLoadGame *load = Until<ScreenLoadGame>(3);
+		for (int i = 0; load != nullptr && i < 600 && load->GetPhase() < 2; i++)
+			Frames(1);
+		Tap(SDL_SCANCODE_SPACE);
+		TalvexGameScene *play = Until<TalvexGameScene>(3);
+		for (int i = 0; play != nullptr && i < 600 && (play->IsMapLoading() || play->GetHud().IsBusy()); i++)
+			Frames(1);
+		return play;
 	}
 	// The title screen reached through the start-up logos.
 	ScreenTitle *ToTitle()
@@ -728,4 +793,66 @@ TEST_F(ScreenFlowTest, PauseMenuPushesItsOwnQuestListAndWorldMap)
 	Taps({SDL_SCANCODE_DOWN, SDL_SCANCODE_RETURN});
 	EXPECT_NE(nullptr, dynamic_cast<UIAchievements *>(screen->stack.Top()));
 	Frames(2);
+}
+
+// Another save played in a slot writes that slot at its first map; the game
+// the slot held is kept first as a save of its own, listed with the other
+// saves, and loads back. A slot without a game keeps nothing.
+TEST_F(ScreenFlowTest, AnotherSavePlayedInASlotKeepsTheSlotsGameToLoadBack)
+{
+	game.buildsPlay = true;
+	const std::string kept = "slot 1 before my old run";
+	const struct {
+		const char *name;
+		bool slotPlayed; // slot 1 holds a game on woods
+		bool slotCleared; // slot 1 holds the fresh game "Clear All Data" writes
+	} rows[] = {{"a game on woods", true, false}, {"no file", false, false}, {"a cleared slot", false, true}};
+	for (const auto &row : rows) {
+		SCOPED_TRACE(row.name);
+		for (const auto &entry : std::filesystem::directory_iterator(folder.Folder()))
+			if (entry.path().extension() == ".sav")
+				std::filesystem::remove(entry.path());
+		if (row.slotPlayed)
+			SavePlayedGame(GameProgress::SaveFileName(0), "woods");
+		else
+			SavePlayedGame(GameProgress::SaveFileName(2), "town"); // so that the title offers "Play Game"
+		if (row.slotCleared) {
+			ASSERT_TRUE(GameProgress::Write(GameProgress::SaveFileName(0).c_str()));
+		}
+		const std::vector<uint8_t> slotBefore = TempFolder::ReadBytes(GameProgress::SaveFileName(0));
+		SavePlayedGame(folder.Path("my_old-run.sav"), "home");
+
+		game.ShowTitle();
+		Frames(1);
+		UIOptions *list = OtherSavesPage();
+		ASSERT_NE(nullptr, list);
+		TalvexGameScene *play = PlaySave(*list, "my old run");
+		ASSERT_NE(nullptr, play);
+		EXPECT_STREQ("home", play->GetLoadedAs());
+		GameProgress slot;
+		ASSERT_TRUE(GameProgress::ReadSlot(slot, 0));
+		EXPECT_EQ(HashName("home"), slot.currentMap) << "the first map writes the slot";
+		EXPECT_EQ(row.slotPlayed, TempFolder::Exists(folder.Path(kept + ".sav")));
+		if (row.slotPlayed) {
+			EXPECT_EQ(slotBefore, TempFolder::ReadBytes(folder.Path(kept + ".sav")));
+		}
+
+		// Back to the title through the pause menu's "Quit".
+		Tap(SDL_SCANCODE_RETURN);
+		ASSERT_TRUE(play->IsOverlayOpen());
+		ASSERT_TRUE(Choose(play->GetPauseMenu().GetOptions(), "Quit"));
+		list = OtherSavesPage();
+		ASSERT_NE(nullptr, list);
+		const std::vector<std::string> listed = Labels(*list);
+		EXPECT_EQ(row.slotPlayed ? 2u : 1u, listed.size());
+		EXPECT_EQ(row.slotPlayed, std::find(listed.begin(), listed.end(), kept) != listed.end());
+		if (!row.slotPlayed)
+			continue;
+		play = PlaySave(*list, kept);
+		ASSERT_NE(nullptr, play);
+		EXPECT_STREQ("woods", play->GetLoadedAs());
+		// Its own first write keeps the game of my old run in turn.
+		EXPECT_TRUE(TempFolder::Exists(folder.Path("slot 1 before " + kept + ".sav")));
+		game.route.clear();
+	}
 }
