@@ -245,6 +245,27 @@ TEST(SaveSlotSummaryLine, DescribesTheGame)
 	}
 }
 
+// An area counts while it is the current map or once it has been left. The
+// hero who walks home, town, north1 and dies there comes back at home with
+// north1 never left: the load screen's line (the slot as saved on north1)
+// and the pause menu's a moment later (home loaded and saved) differ by the
+// area's point.
+TEST_F(GameProgressTest, AnAreaNeverLeftCountsOnlyWhileItIsTheCurrentMap)
+{
+	// What the scene keeps at each map change: the map left, then the next.
+	const uint8_t state[kMapStateSize] = {};
+	GameProgress::SetCurrentMap("home");
+	const char *const walk[][2] = {{"home", "town"}, {"town", "north1"}};
+	for (const auto &step : walk) {
+		GameProgress::StoreMapState(step[0], state);
+		GameProgress::SetPreviousMap(step[0]);
+		GameProgress::SetCurrentMap(step[1]);
+	}
+	EXPECT_STREQ("NEW 2%", SlotSummary(GameProgress::Current()).line);
+	GameProgress::SetCurrentMap("home");
+	EXPECT_STREQ("NEW 1%", SlotSummary(GameProgress::Current()).line);
+}
+
 TEST_F(GameProgressTest, GameSavedAtRelaxedThenBrutalIsMarkedLowered)
 {
 	GameProgress::SetDifficulty(0);

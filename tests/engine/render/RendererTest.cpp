@@ -268,12 +268,14 @@ TEST(RendererWithoutContext, ScreenPointsAreFractionsOfTheLogicalScreen)
 TEST(RendererWithoutContext, InterfaceIsLetterboxedToKeepItsShape)
 {
 	// The logical screen's corners land on a centred 600:360 box as large as
-	// fits the window; a zero-sized window gets a finite, unboxed matrix.
+	// fits the window (a 1280 x 800 desktop keeps 16 pixels of the window's
+	// own above and below it); a zero-sized window gets a finite, unboxed
+	// matrix.
 	struct Row {
 		float width, height;
 	};
-	const Row rows[] = {{600, 360}, {1200, 720}, {1200, 360}, {600, 720}, {1920, 1080}, {1024, 768}, {300, 900},
-		{0, 360}, {600, 0}};
+	const Row rows[] = {{600, 360}, {1200, 720}, {1200, 360}, {600, 720}, {1920, 1080}, {1024, 768}, {1280, 800},
+		{300, 900}, {0, 360}, {600, 0}};
 	for (const Row &row : rows) {
 		SCOPED_TRACE(std::to_string((int)row.width) + "x" + std::to_string((int)row.height));
 		Renderer renderer;
