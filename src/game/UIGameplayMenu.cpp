@@ -95,15 +95,20 @@ void UIGameplayMenu::OnSelect(uint8_t id, uint8_t index)
 	case kBack:
 		OnDone();
 		return;
-	case kAccept:
-		// Only the two difficulty values go over; the map toggle and anything
-		// else changed meanwhile stay as the live game has them.
-		GameProgress::SetDifficulty(copy.difficulty);
-		GameProgress::SetRespawnLevel(copy.respawnLevel);
+	case kAccept: {
+		// Only the two difficulty values go over, and as the page showed
+		// them: the setters' one-step rule would turn a respawn level chosen
+		// two steps from the combat into "Intended" behind the player's
+		// back. The map toggle and anything else changed meanwhile stay as
+		// the live game has them.
+		GameProgress &live = GameProgress::Current();
+		live.difficulty = copy.difficulty;
+		live.respawnLevel = copy.respawnLevel;
 		GameProgress::SaveCurrentSlot();
 		TalvexGame::Current().ApplySettings();
 		OnDone();
 		return;
+	}
 	case kDiscard:
 		OnDone();
 		return;

@@ -84,8 +84,12 @@ void FXEntity::Render()
 {
 	if (lifeState >= kLifePaused || !IsVisible() || model == nullptr || !model->IsLoaded())
 		return;
-	const glm::mat4 matrix = glm::translate(transform.GetMatrix(), kModelLead);
-	model->Render(matrix);
+	model->Render(ModelMatrix());
+}
+
+glm::mat4 FXEntity::ModelMatrix() const
+{
+	return glm::translate(transform.GetMatrix(), kModelLead);
 }
 
 void FXEntity::OnCollide(Entity *other)

@@ -37,6 +37,8 @@ public:
 	void Update(float dt) override;
 	// The model, one unit ahead along the effect's facing.
 	void Render() override;
+	// The matrix the model is drawn with.
+	glm::mat4 ModelMatrix() const;
 	// Hits dealt in the source's name.
 	void OnCollide(Entity *other) override;
 

@@ -4,12 +4,16 @@
 // 1/60 s per frame, as a player at the keyboard would.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include <functional>
 #include <string>
 
 #include "engine/core/ActiveSequence.h"
+#include "engine/render/Mesh.h"
+#include "objects/FXPool.h"
+#include "objects/FXSpawner.h"
 #include "support/GameSceneTestWorld.h"
 #include "support/MissingDevice.h"
 
@@ -124,18 +128,36 @@ TEST_F(PlayerWalk, WalksHomeAndOutToTheOrchard)
 	world.Frames(30);
 	EXPECT_NEAR(ground, Position().y, 0.05f) << "dropped off the ledge";
 
-	// East to the pond's column, then south into the pond.
+	// East to the pond's column, then south into the pond. It throws up a
+	// splash that stands out of the water for as long as it lasts.
 	ASSERT_TRUE(HoldUntil(SDL_SCANCODE_RIGHT, [&] { return world.Tile().x >= 15; }));
 	int16_t pondColumn = world.Tile().x;
 	uint8_t heartsBefore = Hero().GetStats().hearts;
 	ASSERT_TRUE(HoldUntil(SDL_SCANCODE_DOWN, [&] { return Hero().splashed != 0 || Position().y < ground - 0.5f; }));
+	const FXPool *splashes = FXSpawner::FindPool(kFXKindSplash);
+	ASSERT_NE(nullptr, splashes) << "falling in splashes";
+	const FXEntity *splash = splashes->At((uint16_t)((splashes->GetNextIndex() + splashes->GetCount() - 1) % splashes->GetCount()));
+	ASSERT_NE(nullptr, splash);
+	ASSERT_NE(nullptr, splash->model);
+	const float surface = map.LevelHeight(kLevelWater);
+	float lowestCrest = surface + 100.0f;
+	int splashFrames = 0;
 	PlayerTile safe;
 	ASSERT_TRUE(FramesUntil([&] {
+		if (splash->IsActive() && splash->model->GetMesh() != nullptr) {
+			float crest = -100.0f;
+			for (const glm::vec3 &p : splash->model->GetMesh()->GetPositions())
+				crest = std::max(crest, (splash->ModelMatrix() * glm::vec4(p, 1.0f)).y);
+			lowestCrest = std::min(lowestCrest, crest);
+			splashFrames++;
+		}
 		if (Hero().GetStats().hearts != heartsBefore)
 			return true;
 		safe = Hero().GetSafeTile(); // as it was when the player went under
 		return false;
 	}));
+	EXPECT_GT(splashFrames, 3);
+	EXPECT_GT(lowestCrest, surface + 0.1f) << "the splash shows above the water";
 	PlayerTile standing = world.Tile();
 	world.Frames(30);
 	EXPECT_EQ(heartsBefore - 2, Hero().GetStats().hearts) << "the pond costs 2 half hearts";

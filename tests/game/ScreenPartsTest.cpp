@@ -437,22 +437,52 @@ TEST_F(ScreenPartsTest, SettingsMenuCyclesSoundAndClearsAllData)
 
 TEST_F(ScreenPartsTest, GameplayMenuChangesWaitForAccept)
 {
-	GameProgress::SetDifficulty(2);
-	GameProgress::SetRespawnLevel(2);
-	game.StartPlay();
-	UIStack stack;
-	UIGameplayMenu menu;
-	stack.AddEntity(&menu);
-	menu.Start();
-	EXPECT_STREQ("Brutal Combat", menu.GetOptions().GetOption(1).label);
-	menu.OnSelect(UIGameplayMenu::kCombat, 1);
-	EXPECT_STREQ("Easier Combat", menu.GetOptions().GetOption(1).label);
-	EXPECT_STREQ("Easy Respawn", menu.GetOptions().GetOption(2).label);
-	EXPECT_EQ(2, GameProgress::Difficulty());
-	menu.OnDone();
-	ASSERT_STREQ("Change Mode?", menu.GetOptions().GetTitle());
-	menu.OnSelect(UIGameplayMenu::kDiscard, 1);
-	EXPECT_EQ(2, GameProgress::Difficulty());
-	EXPECT_EQ(2, GameProgress::RespawnLevel());
-	EXPECT_EQ(nullptr, menu.container);
+	// Each row starts at Intended, makes its choices, answers the question
+	// on the way out, and then continues the saved slot as the title would.
+	const struct {
+		const char *name;
+		std::vector<uint8_t> choices;
+		uint8_t answer;
+		const char *combat, *respawn; // the labels the choices show
+		int difficulty, respawnLevel; // kept in the live game and the slot
+	} rows[] = {
+		{"brutal, discarded", {UIGameplayMenu::kCombat}, UIGameplayMenu::kDiscard, "Brutal Combat", "Brutal Respawn", 1, 1},
+		{"brutal", {UIGameplayMenu::kCombat}, UIGameplayMenu::kAccept, "Brutal Combat", "Brutal Respawn", 2, 2},
+		{"round to easier", {UIGameplayMenu::kCombat, UIGameplayMenu::kCombat}, UIGameplayMenu::kAccept, "Easier Combat",
+			"Easy Respawn", 0, 0},
+		{"brutal combat, easy respawn", {UIGameplayMenu::kCombat, UIGameplayMenu::kRespawn}, UIGameplayMenu::kAccept,
+			"Brutal Combat", "Easy Respawn", 2, 0},
+		{"easier combat, brutal respawn",
+			{UIGameplayMenu::kCombat, UIGameplayMenu::kCombat, UIGameplayMenu::kRespawn, UIGameplayMenu::kRespawn},
+			UIGameplayMenu::kAccept, "Easier Combat", "Brutal Respawn", 0, 2},
+	};
+	for (const auto &row : rows) {
+		SCOPED_TRACE(row.name);
+		GameProgress::ResetGlobal();
+		GameProgress::SetCurrentMap("town");
+		ASSERT_TRUE(GameProgress::SaveCurrentSlot());
+		game.StartPlay();
+		UIStack stack;
+		UIGameplayMenu menu;
+		stack.AddEntity(&menu);
+		menu.Start();
+		EXPECT_STREQ("Intended Combat", menu.GetOptions().GetOption(1).label);
+		for (uint8_t choice : row.choices)
+			menu.OnSelect(choice, 1);
+		EXPECT_STREQ(row.combat, menu.GetOptions().GetOption(1).label);
+		EXPECT_STREQ(row.respawn, menu.GetOptions().GetOption(2).label);
+		EXPECT_EQ(1, GameProgress::Difficulty()) << "nothing changes before the question";
+		menu.OnDone();
+		ASSERT_STREQ("Change Mode?", menu.GetOptions().GetTitle());
+		menu.OnSelect(row.answer, 1);
+		EXPECT_EQ(nullptr, menu.container);
+		EXPECT_EQ(row.difficulty, GameProgress::Difficulty());
+		EXPECT_EQ(row.respawnLevel, GameProgress::RespawnLevel());
+		ASSERT_TRUE(GameProgress::LoadCurrentSlot());
+		EXPECT_EQ(row.difficulty, GameProgress::Difficulty()) << "as continued from the slot";
+		EXPECT_EQ(row.respawnLevel, GameProgress::RespawnLevel()) << "as continued from the slot";
+		menu.Open();
+		EXPECT_STREQ(row.difficulty == 1 ? "Intended Combat" : row.combat, menu.GetOptions().GetOption(1).label);
+		EXPECT_STREQ(row.respawnLevel == 1 ? "Intended Respawn" : row.respawn, menu.GetOptions().GetOption(2).label);
+	}
 }

@@ -1,10 +1,10 @@
 // The effect models: "models/fireball.iqm" (a faceted ball of flame),
 // "models/electric.iqm" (a long crackling spindle along the line of flight),
 // "models/chicken.iqm" (a drumstick), "models/heart.iqm" (a plump heart
-// standing upright, facing -Y) and "models/splashwave.iqm" (a flat ring lying
-// on the ground, its texture wrapped once around). No joints: effects move
-// and scale as a whole. Each model's texture is spread over it by its own
-// simple projection, since the effect textures are plain sprites.
+// standing upright, facing -Y) and "models/splashwave.iqm" (a crown of water
+// flaring up from a ring, its texture wrapped once around). No joints:
+// effects move and scale as a whole. Each model's texture is spread over it
+// by its own simple projection, since the effect textures are plain sprites.
 #include "Models.h"
 #include "MeshHelpers.h"
 
@@ -115,16 +115,23 @@ bool BuildHeart(IqmModel *out, std::string *error)
 
 bool BuildSplashWave(IqmModel *out, std::string *error)
 {
+	// A crown of water thrown up round what fell in: a wall that flares out
+	// from its foot to its crest. The effect is launched half a unit under a
+	// body that has just sunk below the surface, so the crest must stand a
+	// good deal higher than the foot to break the water, which lies 0.3 above
+	// the ground, even at its flattest.
 	constexpr int kSegments = 24;
-	constexpr float kInner = 0.7f;
-	constexpr float kOuter = 1.0f;
+	constexpr float kFoot = 0.6f;  // radius at the foot
+	constexpr float kCrest = 1.0f; // radius at the crest
+	constexpr float kRise = 1.0f;  // height of the crest above the foot
 	IqmModel model;
 	for (int i = 0; i <= kSegments; i++) {
 		const float share = (float)i / kSegments;
 		const float angle = 2.0f * kPi * share;
 		const glm::vec3 dir(std::cos(angle), std::sin(angle), 0.0f);
-		AddVertex(model, dir * kInner, glm::vec2(share, 1.0f), glm::vec3(0, 0, 1));
-		AddVertex(model, dir * kOuter + glm::vec3(0, 0, 0.1f), glm::vec2(share, 0.0f), glm::vec3(0, 0, 1));
+		const glm::vec3 outward = glm::normalize(dir * kRise - glm::vec3(0, 0, kCrest - kFoot));
+		AddVertex(model, dir * kFoot, glm::vec2(share, 1.0f), outward);
+		AddVertex(model, dir * kCrest + glm::vec3(0, 0, kRise), glm::vec2(share, 0.0f), outward);
 	}
 	for (uint32_t i = 0; i < (uint32_t)kSegments; i++) {
 		const uint32_t a = 2 * i, b = a + 1, c = a + 2, d = a + 3;
