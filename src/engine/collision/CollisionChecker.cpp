@@ -61,12 +61,10 @@ void FollowMoves(Scene *scene, CollisionGrid &grid, Entity *a, uint32_t i, uint3
 // that share a cell with it.
 void TryPairs(Scene *scene, uint32_t count, CollisionGrid &grid)
 {
-	constexpr size_t kMostContacts = CollisionChecker::kMostContacts;
 	uint32_t pairTests = 0;
 	for (uint32_t i = 0; i < count && pairTests < CollisionChecker::kMostPairTests; ++i) {
 		Entity *a = EntityAt(scene, i);
-		// A full list would end the row before its first pair.
-		if (!TakesPart(a) || a->collider->contacts.size() >= kMostContacts)
+		if (!TakesPart(a))
 			continue;
 		grid.BeginRow(i, a->collider->UpdateBounds());
 		const std::vector<uint32_t> &row = grid.Row();
@@ -74,14 +72,12 @@ void TryPairs(Scene *scene, uint32_t count, CollisionGrid &grid)
 			const uint32_t j = row[next];
 			// A handler may have taken A's collider away earlier in this row.
 			Collider *colliderA = a->collider;
-			if (!colliderA || colliderA->contacts.size() >= kMostContacts)
+			if (!colliderA)
 				break;
 			Entity *b = EntityAt(scene, j);
 			if (b == a || !TakesPart(b))
 				continue;
 			Collider *colliderB = b->collider;
-			if (colliderB->contacts.size() >= kMostContacts)
-				continue;
 			++pairTests;
 			if (colliderA->mode < Collider::kModeStatic && colliderB->mode < Collider::kModeStatic)
 				continue;

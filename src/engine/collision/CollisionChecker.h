@@ -42,14 +42,12 @@ class Scene;
 // side of the pair, or lets take part when it did not at the start, waits
 // for the next check.
 //
-// A crowd is bounded: past kMostContacts partners in one check an entity
-// takes part in no further pairs of that check, and a check stops after
-// trying kMostPairTests pairs (those that share a cell), so that no map,
-// however many entities it piles on one tile, can hold a frame for seconds.
+// A check stops after trying kMostPairTests pairs (those that share a cell),
+// so that no map, however many entities it piles on one tile, can hold a
+// frame for seconds; the maps of the game stay far below it.
 class CollisionChecker {
 public:
-	static constexpr size_t kMostContacts = 32;
-	static constexpr uint32_t kMostPairTests = 1u << 21;
+	static constexpr uint32_t kMostPairTests = 1u << 16;
 
 	CollisionChecker();
 	virtual ~CollisionChecker();
