@@ -7,7 +7,6 @@
 #include <memory>
 #include <vector>
 
-class CollisionGrid;
 class Entity;
 class Scene;
 
@@ -33,23 +32,20 @@ class Scene;
 // in its own update, leaves no partner reading a pointer to freed memory.
 //
 // Pairs are met in scene order, the first entity's pairs first and each
-// with the later entities in order, as if every pair were tried; but only
-// pairs whose boxes share a cell of a ground grid (CollisionGrid) are tried,
-// so a scene spread over a map costs about its entity count rather than its
-// square. An entity pushed out, or moved by its own or its partner's handler,
-// is filed again where it went, so later pairs meet it there; one that a
-// handler moves further than CollisionGrid::kMargin without being either
-// side of the pair, or lets take part when it did not at the start, waits
-// for the next check.
+// with the later entities in order, exactly as if every pair were tried; but
+// only pairs whose boxes share a cell of a ground grid (CollisionGrid) are
+// tried, so a scene spread over a map costs about its entity count rather
+// than its square. A handler may move, resize, switch or take out any entity,
+// not only the pair it was told of, so after each touching pair every entity
+// still to be met is looked at again, and filed again where it changed,
+// before the next pair is tried (Pass, in the source).
 //
-// A crowd is bounded: past kMostContacts partners in one check an entity
-// takes part in no further pairs of that check, and a check stops after
-// trying kMostPairTests pairs (those that share a cell), so that no map,
-// however many entities it piles on one tile, can hold a frame for seconds.
+// A check stops after trying kMostPairTests pairs (those that share a cell),
+// so that no map, however many entities it piles on one tile, can hold a
+// frame for seconds; the maps of the game stay far below it.
 class CollisionChecker {
 public:
-	static constexpr size_t kMostContacts = 32;
-	static constexpr uint32_t kMostPairTests = 1u << 21;
+	static constexpr uint32_t kMostPairTests = 1u << 16;
 
 	CollisionChecker();
 	virtual ~CollisionChecker();
@@ -76,9 +72,12 @@ private:
 	// it filled.
 	static void ForgetDestroyed();
 
+	// The grid of one check and what it last saw of each entity.
+	struct Pass;
+
 	Scene *scene = nullptr; // of the latest check; not owned
-	// One grid for each check of this checker in progress: a handler may run
+	// One pass for each check of this checker in progress: a handler may run
 	// a check of its own. Kept from frame to frame with their storage.
-	std::vector<std::unique_ptr<CollisionGrid>> grids;
-	size_t gridsInUse = 0;
+	std::vector<std::unique_ptr<Pass>> passes;
+	size_t passesInUse = 0;
 };

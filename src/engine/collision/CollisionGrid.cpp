@@ -24,6 +24,13 @@ bool CollisionGrid::Span::HoldsCell(int32_t x, int32_t z) const
 	return wide || (x0 <= x && x <= x1 && z0 <= z && z <= z1);
 }
 
+bool CollisionGrid::Span::Meets(const Span &other) const
+{
+	if (wide || other.wide)
+		return true;
+	return x0 <= other.x1 && other.x0 <= x1 && z0 <= other.z1 && other.z0 <= z1;
+}
+
 CollisionGrid::Span CollisionGrid::Span::Round(const Span &a, const Span &b)
 {
 	Span round;
@@ -96,6 +103,7 @@ void CollisionGrid::Clear(uint32_t entries)
 	rowStamp = 0;
 	gathered = Span{};
 	row.clear();
+	rowSorted = 0;
 }
 
 void CollisionGrid::Unlink(uint32_t at)
@@ -149,11 +157,19 @@ void CollisionGrid::File(uint32_t index, const ColliderBox &box)
 	filing.nodeCount = needed;
 }
 
-void CollisionGrid::Follow(uint32_t index, const ColliderBox &box)
+bool CollisionGrid::Follow(uint32_t index, const ColliderBox &box)
 {
 	const Filing &filing = filings[index];
-	if (!filing.filed || !filing.span.Holds(SpanOf(box, 0.0f)))
-		File(index, box);
+	if (filing.filed && filing.span.Holds(SpanOf(box, 0.0f)))
+		return false;
+	File(index, box);
+	return true;
+}
+
+void CollisionGrid::Join(uint32_t index)
+{
+	if (filings[index].span.Meets(gathered))
+		Take(index);
 }
 
 void CollisionGrid::Take(uint32_t index)
@@ -226,23 +242,25 @@ void CollisionGrid::BeginRow(uint32_t index, const ColliderBox &box)
 	gathered = SpanOf(box, 0.0f);
 	Gather(gathered, Span{}, index);
 	SortFrom(0, index);
+	rowSorted = row.size();
 }
 
-void CollisionGrid::ExtendRow(uint32_t after, const ColliderBox &box, bool anyMoved)
+void CollisionGrid::ExtendRow(uint32_t after, const ColliderBox &box)
 {
 	const Span span = SpanOf(box, 0.0f);
-	if (!anyMoved && gathered.Holds(span))
-		return;
-	// Gather over the rectangle round both, so that an entry pushed back and
-	// forth across a border gathers each cell once; but again over all of it
-	// when others may have come into cells gathered before.
-	const Span before = anyMoved ? Span{} : gathered;
-	gathered = Span::Round(gathered, span);
-	const size_t size = row.size();
-	Gather(gathered, before, after);
-	// The row is ascending, so what comes after after is one run to sort
-	// with what was added.
-	const auto from = std::upper_bound(row.begin(), row.begin() + static_cast<std::ptrdiff_t>(size), after);
-	if (row.size() != size)
+	if (!gathered.Holds(span)) {
+		// Gather over the rectangle round both, so that an entry pushed back
+		// and forth across a border gathers each cell once. Entries filed
+		// again into cells gathered before have joined already.
+		const Span before = gathered;
+		gathered = Span::Round(gathered, span);
+		Gather(gathered, before, after);
+	}
+	// The row was ascending before the joined and gathered ones were
+	// appended, so what comes after after is one run to sort with them.
+	if (row.size() != rowSorted) {
+		const auto from = std::upper_bound(row.begin(), row.begin() + static_cast<std::ptrdiff_t>(rowSorted), after);
 		SortFrom(static_cast<size_t>(from - row.begin()), after);
+	}
+	rowSorted = row.size();
 }

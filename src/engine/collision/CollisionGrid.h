@@ -14,12 +14,13 @@
 //
 // An entry is filed with its box grown by kMargin on every side, so that a
 // small nudge does not take it out of its cells; the checker files it again
-// when it moves further (Follow). A box wider than kMostCellsAcross cells, or
-// not finite, is filed on the everywhere list, which every row takes; a row
-// whose own box is that wide, or whose cells hold about as many entries as
-// follow it (a crowd on one spot), takes every entry after it. Taking an
-// entry too many costs one box test that fails; missing one would lose a
-// pair.
+// when it moves or grows further (Follow), and one filed again while a row
+// is open joins the row if it came into the row's cells (Join). A box wider
+// than kMostCellsAcross cells, or not finite, is filed on the everywhere
+// list, which every row takes; a row whose own box is that wide, or whose
+// cells hold about as many entries as follow it (a crowd on one spot), takes
+// every entry after it. Taking an entry too many costs one box test that
+// fails; missing one would lose a pair.
 //
 // All storage is kept from one check to the next: once it has grown to the
 // size of the scene, filing and gathering allocate nothing.
@@ -35,19 +36,24 @@ public:
 	// was filed under before.
 	void File(uint32_t index, const ColliderBox &box);
 	// Files the entry again if box is no longer inside the cells it is filed
-	// under, or files it for the first time.
-	void Follow(uint32_t index, const ColliderBox &box);
+	// under, or files it for the first time; true when it did.
+	bool Follow(uint32_t index, const ColliderBox &box);
 
 	// Starts the row of the entry at index with its box: the entries
 	// numbered above index that share a cell with the box or are filed
 	// everywhere, ascending.
 	void BeginRow(uint32_t index, const ColliderBox &box);
+	// True when the row has taken every entry after its own, so that no
+	// entry filed again can be missing from it.
+	bool RowTakesAll() const { return gathered.wide; }
+	// An entry numbered above the row's current one was filed again: the row
+	// takes it when it is now filed in a cell the row has gathered.
+	// ExtendRow puts it in order.
+	void Join(uint32_t index);
 	// The row's entry may have moved: adds the entries numbered above after
-	// that its new box reaches and the row lacks, keeping the part of the row
-	// after after ascending. Nothing when the box stays inside the cells
-	// gathered so far, unless anyMoved: other entries were filed again since
-	// and may have come into those cells.
-	void ExtendRow(uint32_t after, const ColliderBox &box, bool anyMoved);
+	// that its new box reaches and the row lacks, and keeps the part of the
+	// row after after ascending, with what Join added.
+	void ExtendRow(uint32_t after, const ColliderBox &box);
 	const std::vector<uint32_t> &Row() const { return row; }
 
 private:
@@ -62,6 +68,7 @@ private:
 		bool wide = false;
 		bool Holds(const Span &inner) const;
 		bool HoldsCell(int32_t x, int32_t z) const;
+		bool Meets(const Span &other) const;
 		// The rectangle round both.
 		static Span Round(const Span &a, const Span &b);
 	};
@@ -102,4 +109,5 @@ private:
 	uint32_t rowStamp = 0;
 	Span gathered;                     // every cell the row has gathered
 	std::vector<uint32_t> row;
+	size_t rowSorted = 0;              // leading entries of the row known to be in order
 };
