@@ -683,29 +683,26 @@ void IqmReader::MeasurePoseBounds()
 	poseBoundsMeasured = true;
 	poseLow = glm::vec3(0.0f);
 	poseHigh = glm::vec3(-1.0f);
-	const uint32_t vertexCount = model.vertexCount;
-	if (vertexCount == 0 || model.positions == nullptr)
+	if (model.vertexCount == 0 || model.positions == nullptr)
 		return;
-	auto take = [this](const glm::vec3 &p) {
-		poseLow = glm::min(poseLow, p);
-		poseHigh = glm::max(poseHigh, p);
+	Mesh posed;
+	auto take = [this, &posed] {
+		for (const glm::vec3 &p : posed.GetPositions()) {
+			poseLow = glm::min(poseLow, p);
+			poseHigh = glm::max(poseHigh, p);
+		}
 	};
-	poseLow = poseHigh = ToEnginePosition(ReadVec3(model.positions), scale);
-	for (uint32_t v = 0; v < vertexCount; v++)
-		take(ToEnginePosition(ReadVec3(model.positions + (uint64_t)v * 12), scale));
-	if (frameCount == 0 || frameMatrices.empty() || model.jointCount == 0)
+	CopyBindPose(&posed);
+	poseLow = poseHigh = posed.GetPositions()[0];
+	take();
+	if (!PrepareMesh(&posed) || model.jointCount == 0)
 		return;
 	// Each frame posed on a skeleton of its own, so the joints that held
 	// items read stay as the last update left them.
 	SkeletalPose framePose;
 	for (uint32_t f = 0; f < frameCount; f++) {
 		framePose.Animate((float)f, nullptr, nullptr, 0.0f, frameMatrices, frameCount, model.jointParents);
-		for (uint32_t v = 0; v < vertexCount; v++) {
-			const uint8_t *indexes = model.blendIndexes + (uint64_t)v * kIqmBlendInfluences;
-			const uint8_t *weights = model.blendWeights + (uint64_t)v * kIqmBlendInfluences;
-			const glm::vec3 position = framePose.SkinMatrix(indexes, weights).TransformPoint(
-				ReadVec3(model.positions + (uint64_t)v * 12));
-			take(ToEnginePosition(position, scale));
-		}
+		SkinVertices(&posed, framePose);
+		take();
 	}
 }
