@@ -65,6 +65,18 @@ protected:
 	std::string skinned;
 };
 
+// A small opaque white texture of the test's own, at the path.
+bool WriteWhiteTexture(const std::string &path)
+{
+	SDL_Surface *surface = SDL_CreateRGBSurfaceWithFormat(0, 4, 4, 32, SDL_PIXELFORMAT_RGBA32);
+	if (surface == nullptr)
+		return false;
+	SDL_FillRect(surface, nullptr, 0xFFFFFFFF);
+	const bool saved = IMG_SavePNG(surface, path.c_str()) == 0;
+	SDL_FreeSurface(surface);
+	return saved;
+}
+
 float ColumnLength(const glm::mat4 &m, int column)
 {
 	return glm::length(glm::vec3(m[column]));
@@ -435,13 +447,8 @@ TEST_F(Model3DDrawing, ActorShaderDrawsThePosedModel)
 	for (ShaderUniform uniform : {kUniformMVP, kUniformSampler, kUniformColor})
 		EXPECT_GE(pass->GetUniform(uniform), 0) << kShaderUniformNames[uniform];
 
-	// A white texture of the test's own.
 	std::string texturePath = folder.Path("white.png");
-	SDL_Surface *surface = SDL_CreateRGBSurfaceWithFormat(0, 4, 4, 32, SDL_PIXELFORMAT_RGBA32);
-	ASSERT_NE(nullptr, surface);
-	SDL_FillRect(surface, nullptr, 0xFFFFFFFF);
-	ASSERT_EQ(0, IMG_SavePNG(surface, texturePath.c_str()));
-	SDL_FreeSurface(surface);
+	ASSERT_TRUE(WriteWhiteTexture(texturePath));
 
 	std::string modelPath = folder.Path("drawn.iqm");
 	TempFolder::WriteBytes(modelPath, iqmtest::Write(iqmtest::SkinnedModel()));
@@ -724,11 +731,7 @@ private:
 TEST_F(ModelPictures, TheSceneDrawsEachModelAtOnceInListOrder)
 {
 	const std::string white = folder.Path("white.png");
-	SDL_Surface *surface = SDL_CreateRGBSurfaceWithFormat(0, 4, 4, 32, SDL_PIXELFORMAT_RGBA32);
-	ASSERT_NE(nullptr, surface);
-	SDL_FillRect(surface, nullptr, 0xFFFFFFFF);
-	ASSERT_EQ(0, IMG_SavePNG(surface, white.c_str()));
-	SDL_FreeSurface(surface);
+	ASSERT_TRUE(WriteWhiteTexture(white));
 	Model3D greenCrate, redCrate, blueCrate, flame;
 	for (Model3D *crate : {&greenCrate, &redCrate, &blueCrate}) {
 		ASSERT_TRUE(crate->LoadSimple("models/crate.iqm", 1.0f));
