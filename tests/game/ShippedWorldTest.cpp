@@ -19,6 +19,7 @@
 #include "support/WorldPlan.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -112,6 +113,61 @@ std::vector<std::string> StoryFlags()
 			break;
 	}
 	return flags;
+}
+
+// A file's name written into what a player reads: a word with a file's
+// extension, or a map's file name in capitals that its place's own title
+// does not hold ("SOUTH0 NEWS", where the title is "Southwood Edge"). Empty
+// when there is none.
+std::string FileNameIn(const std::string &text, const ShippedWorld &world)
+{
+	static const std::set<std::string> extensions = {"tmx", "tsx", "png", "iqm", "wav", "ogg", "xml", "sav", "glsl", "fnt"};
+	std::string word;
+	for (size_t i = 0; i <= text.size(); i++) {
+		const char c = i < text.size() ? text[i] : ' ';
+		if (std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.') {
+			word += c;
+			continue;
+		}
+		while (!word.empty() && word.back() == '.')
+			word.pop_back();
+		const size_t dot = word.rfind('.');
+		if (dot != std::string::npos && extensions.count(word.substr(dot + 1)) != 0)
+			return word;
+		std::string lower = word;
+		bool capitals = !word.empty();
+		for (char &letter : lower) {
+			capitals = capitals && !std::islower(static_cast<unsigned char>(letter));
+			letter = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+		}
+		const ShippedMap *map = capitals ? world.Find(lower) : nullptr;
+		if (map != nullptr) {
+			std::string title = map->title;
+			for (char &letter : title)
+				letter = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+			if (title.find(lower) == std::string::npos)
+				return word;
+		}
+		word.clear();
+	}
+	return "";
+}
+
+// The main road: the fewest links from home to the tower's top, in order.
+std::vector<std::string> RoadMaps(const ShippedWorld &world)
+{
+	std::map<std::string, std::string> cameFrom{{"home", ""}};
+	std::vector<std::string> todo{"home"};
+	for (size_t at = 0; at < todo.size() && cameFrom.count("towerf5") == 0; at++)
+		for (const std::string &next : world.Find(todo[at])->Targets())
+			if (world.Find(next) != nullptr && cameFrom.emplace(next, todo[at]).second)
+				todo.push_back(next);
+	std::vector<std::string> road;
+	if (cameFrom.count("towerf5") == 0)
+		return road;
+	for (std::string map = "towerf5"; !map.empty(); map = cameFrom[map])
+		road.insert(road.begin(), map);
+	return road;
 }
 
 class ShippedWorldTest : public SharedRendererTest {
@@ -374,4 +430,80 @@ TEST_F(ShippedWorldTest, TheWorldMapHasOnePlacePerShippedMap)
 		EXPECT_LE(times, 1) << name << " has " << times << " places on the world map";
 	}
 	ExpectOnlyListed(found, {"world map place"});
+}
+
+// What a player reads is the world's own: no file's name, every person's name
+// capitalised as names are, and one name for one person (the same name on
+// two maps is the same kind of townsfolk, met again).
+TEST_F(ShippedWorldTest, EveryLineAPlayerReadsIsTheWorldsOwn)
+{
+	std::vector<Violation> found;
+	std::map<std::string, std::pair<std::string, uint32_t>> people;
+	for (const auto &[name, map] : World().Maps()) {
+		std::vector<std::string> texts = map.texts;
+		texts.push_back(map.title);
+		for (const std::string &text : texts) {
+			const std::string file = FileNameIn(text, World());
+			if (!file.empty())
+				found.push_back({name, "text names a file", file + " in \"" + text + "\""});
+		}
+		for (const auto &[person, kind] : map.people) {
+			if (!std::isupper(static_cast<unsigned char>(person[0])))
+				found.push_back({name, "name in lower case", person});
+			const auto [first, fresh] = people.try_emplace(person, name, kind);
+			if (!fresh && first->second.second != kind)
+				found.push_back({name, "name of another person", person + " is also the kind " +
+					std::to_string(first->second.second) + " on " + first->second.first});
+		}
+	}
+	ExpectOnlyListed(found, {"text names", "name "});
+}
+
+// Nobody and nothing stands where the hero can never walk: people and foes
+// on ground (not a wall, hole, water or lava) that a walk from an arrival
+// reaches, every find where it can be taken, and every counted find named
+// for the flag its count needs.
+TEST_F(ShippedWorldTest, EveryoneAndEveryFindStandsWhereAWalkReaches)
+{
+	ShippedWorld brutal; // every difficulty's placements
+	brutal.Load("maps", true);
+	std::vector<Violation> found;
+	for (const auto &[name, map] : brutal.Maps()) {
+		for (const std::string &where : map.stranded)
+			found.push_back({name, "out of reach", where});
+		for (const std::string &where : map.unnamed)
+			found.push_back({name, "find without a name", where});
+	}
+	ExpectOnlyListed(found, {"out of reach", "find without"});
+}
+
+// Along the main road a fire is never three maps away, and past home (whose
+// ogre is tame) ogres stand on it for a hero to beat.
+TEST_F(ShippedWorldTest, TheRoadHasFiresAlongItAndOgresOnIt)
+{
+	constexpr uint32_t kFireplace = 22;
+	constexpr uint32_t kOgre = 53;
+	constexpr int kRoadOgres = 4;
+	const std::vector<std::string> road = RoadMaps(World());
+	ASSERT_FALSE(road.empty()) << "no road of links from home to towerf5";
+	std::vector<Violation> found;
+	std::vector<std::string> dark;
+	int ogres = 0;
+	std::string ogreMaps;
+	for (const std::string &name : road) {
+		const ShippedMap &map = *World().Find(name);
+		if (name != road.front() && map.kinds.count(kOgre) != 0) {
+			ogres += map.kinds.at(kOgre);
+			ogreMaps += " " + name;
+		}
+		if (map.kinds.count(kFireplace) != 0) {
+			dark.clear();
+			continue;
+		}
+		dark.push_back(name);
+		if (dark.size() == 3)
+			found.push_back({name, "no fire", "none on " + dark[0] + ", " + dark[1] + " or " + dark[2]});
+	}
+	ExpectOnlyListed(found, {"no fire"});
+	EXPECT_GE(ogres, kRoadOgres) << "ogres on the road past home: " << ogres << " (on" << ogreMaps << ")";
 }

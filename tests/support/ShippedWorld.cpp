@@ -3,9 +3,11 @@
 #include "engine/core/FileAccess.h"
 #include "engine/core/Scene.h"
 #include "map/MapCommand.h"
+#include "map/MapGameLink.h"
 #include "map/TileMap.h"
 #include "map/WorldMap.h"
 #include "objects/MapEntityFactory.h"
+#include "support/TilePathFinder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +18,45 @@ namespace {
 constexpr int kMostLoadSteps = 200;
 constexpr uint32_t kHutKind = 9;
 constexpr uint32_t kFlagPickupKinds[] = {15, 37, 39, 40};
+// Finds whose name is the flag their count needs: coins, coolers, feeds,
+// letters and triangles.
+constexpr uint32_t kCountedFindKinds[] = {37, 39, 40};
+constexpr uint32_t kFireWizardKind = 55; // stands on his island, struck from the shore
+constexpr uint32_t kBirdKind = 61;       // flies
+
+PathTile TileOf(const MapObjectDef &object)
+{
+	return {static_cast<int16_t>(object.x), static_cast<int16_t>(object.y)};
+}
+
+// Whether a walk reaches a tile beside the placement's footprint (a hut's
+// door is somewhere on its edge).
+bool WalkedBeside(const MapObjectDef &record, const std::set<PathTile> &walked)
+{
+	const PathTile corner = TileOf(record);
+	for (int y = corner.y - record.h; y <= corner.y + 1; y++)
+		for (int x = corner.x - 1; x <= corner.x + record.w; x++)
+			if (walked.count({x, y}) != 0)
+				return true;
+	return false;
+}
+
+bool IsTownsfolkKind(uint32_t kind) { return kind >= 26 && kind <= 31; }
+
+template <size_t N> bool IsOneOf(uint32_t kind, const uint32_t (&kinds)[N])
+{
+	return std::find(std::begin(kinds), std::end(kinds), kind) != std::end(kinds);
+}
+
+// Whether the hero must be able to walk onto the placement's own tile:
+// people and walking foes stand on ground, finds are taken by walking over
+// them, tools by the same.
+bool StandsOnWalkableGround(uint32_t kind)
+{
+	if (IsTownsfolkKind(kind) || IsOneOf(kind, kCountedFindKinds) || (kind >= 42 && kind <= 49))
+		return true;
+	return ShippedWorld::IsCreatureKind(kind) && kind != kFireWizardKind && kind != kBirdKind;
+}
 
 const char *StringOf(const TileMapData &data, uint16_t index)
 {
@@ -39,6 +80,11 @@ void ReadScript(const TileMapData &data, const MapObjectDef &object, ShippedMap 
 		case kCmdRankMeat:
 			into.ranksMeat = true;
 			break;
+		case kCmdSay:
+		case kCmdPrompt:
+			if (command.value < data.messages.size())
+				into.texts.push_back(data.messages[command.value].GetOr(""));
+			break;
 		default:
 			break;
 		}
@@ -59,8 +105,16 @@ bool ShippedWorld::IsEndingTarget(const std::string &name) { return name == "end
 
 bool ShippedWorld::IsCreatureKind(uint32_t kind) { return (kind >= 50 && kind <= 57) || kind == 61 || kind == 62; }
 
-void ShippedWorld::Load(const char *folder)
+void ShippedWorld::Load(const char *folder, bool brutal)
 {
+	// The hardest difficulty's link, for the load only.
+	struct BrutalLink : MapGameLink {
+		int Difficulty() override { return kDifficultyBrutal; }
+	} brutalLink;
+	MapGameLink *before = &MapGameLink::Get();
+	const bool installed = MapGameLink::IsInstalled(before);
+	if (brutal)
+		MapGameLink::Install(&brutalLink);
 	maps.clear();
 	std::vector<std::string> files;
 	DirectoryHandle listing = OpenDirectory(folder);
@@ -90,6 +144,16 @@ void ShippedWorld::Load(const char *folder)
 		shipped.width = data.width;
 		shipped.height = data.height;
 		shipped.tiles = data.tiles;
+		shipped.title = data.title.GetOr("");
+		// Everywhere a walk from an arrival reaches, through every door and
+		// gate (they open in the end) but never over a hole, water or lava.
+		const TilePathFinder finder(map);
+		std::set<PathTile> walked;
+		for (const MapObjectDef &object : data.objects)
+			if (object.kind == kObjectSpawn) {
+				const std::set<PathTile> from = finder.Reachable(TileOf(object));
+				walked.insert(from.begin(), from.end());
+			}
 		for (const MapObjectDef &object : data.objects) {
 			const std::string name = object.name.GetOr("");
 			shipped.objectNames.insert(name);
@@ -107,17 +171,28 @@ void ShippedWorld::Load(const char *folder)
 			if (IsCreatureKind(kind))
 				shipped.foes++;
 			const std::string name = record.name.GetOr("");
+			const std::string where = (name.empty() ? "kind " + std::to_string(kind) : name + " (kind " +
+				std::to_string(kind) + ")") + " at (" + std::to_string(record.x) + ", " + std::to_string(record.y) + ")";
+			if ((StandsOnWalkableGround(kind) && walked.count(TileOf(record)) == 0) ||
+				(kind == kHutKind && !WalkedBeside(record, walked)))
+				shipped.stranded.push_back(where);
+			if (IsOneOf(kind, kCountedFindKinds) && name.empty())
+				shipped.unnamed.push_back(where);
+			if (IsTownsfolkKind(kind) && !name.empty())
+				shipped.people[name] = kind;
 			if (!name.empty()) {
 				shipped.entityNames.insert(name);
 				if (kind == kHutKind)
 					shipped.huts.push_back(name);
-				if (std::find(std::begin(kFlagPickupKinds), std::end(kFlagPickupKinds), kind) != std::end(kFlagPickupKinds))
+				if (IsOneOf(kind, kFlagPickupKinds))
 					shipped.pickups.insert(name);
 			}
 			ReadScript(data, record, shipped);
 		}
 		maps[shipped.name] = std::move(shipped);
 	}
+	if (brutal)
+		MapGameLink::Install(installed ? before : nullptr);
 }
 
 const ShippedMap *ShippedWorld::Find(const std::string &name) const

@@ -3,7 +3,8 @@
 // the real entity factory, through every load phase, into a scene. For each
 // map it keeps what the world tests ask about: size and tiles, links (exit
 // areas, named huts, "map" script lines), arrival objects, the entity kinds
-// placed, the flags its scripts save and those it tests, named pickups.
+// placed, the flags its scripts save and those it tests, named pickups, the
+// texts a player reads and whatever stands where the hero can never walk.
 #include "map/TileMapData.h"
 
 #include <cstdint>
@@ -32,6 +33,11 @@ struct ShippedMap {
 	std::set<std::string> pickups;         // names of collectables, coins and coolers (their flags)
 	int foes = 0;                          // creature placements
 	bool ranksMeat = false;                // a "rankmeat" line
+	std::string title;                     // the place's name as its title card shows it
+	std::vector<std::string> texts;        // what the player reads: said and asked lines
+	std::map<std::string, uint32_t> people; // townsfolk by name, with their kind
+	std::vector<std::string> stranded;     // who and what stands where no walk from an arrival reaches
+	std::vector<std::string> unnamed;      // finds placed without the name their count needs
 	// Every target the hero can walk to from here: links, huts, map lines.
 	std::vector<std::string> Targets() const;
 };
@@ -42,8 +48,9 @@ public:
 	static bool IsEndingTarget(const std::string &name);
 	static bool IsCreatureKind(uint32_t kind);
 
-	// Loads every map of the folder ("maps" or "mapo"), the world map aside.
-	void Load(const char *folder = "maps");
+	// Loads every map of the folder ("maps" or "mapo"), the world map aside;
+	// with brutal, as the hardest difficulty places them.
+	void Load(const char *folder = "maps", bool brutal = false);
 	const std::map<std::string, ShippedMap> &Maps() const { return maps; }
 	const ShippedMap *Find(const std::string &name) const;
 	// The maps reachable from start by the links of the maps, without those
