@@ -153,6 +153,25 @@ std::string FileNameIn(const std::string &text, const ShippedWorld &world)
 	return "";
 }
 
+// The sentences of a text of two words or more: what would read as a stock
+// phrase if another map said it too.
+std::vector<std::string> Sentences(const std::string &text)
+{
+	std::vector<std::string> sentences;
+	std::string sentence;
+	for (size_t i = 0; i < text.size(); i++) {
+		sentence += text[i];
+		const bool end = text[i] == '.' || text[i] == '!' || text[i] == '?';
+		if ((end && (i + 1 == text.size() || text[i + 1] == ' ')) || i + 1 == text.size()) {
+			const size_t start = sentence.find_first_not_of(" \n");
+			if (start != std::string::npos && sentence.find(' ', start) != std::string::npos)
+				sentences.push_back(sentence.substr(start));
+			sentence.clear();
+		}
+	}
+	return sentences;
+}
+
 // The main road: the fewest links from home to the tower's top, in order.
 std::vector<std::string> RoadMaps(const ShippedWorld &world)
 {
@@ -432,13 +451,15 @@ TEST_F(ShippedWorldTest, TheWorldMapHasOnePlacePerShippedMap)
 	ExpectOnlyListed(found, {"world map place"});
 }
 
-// What a player reads is the world's own: no file's name, every person's name
-// capitalised as names are, and one name for one person (the same name on
-// two maps is the same kind of townsfolk, met again).
+// What a player reads is the world's own: no file's name, no sentence of the
+// world's said again on another map, every person's name capitalised as
+// names are, and one name for one person (the same name on two maps is the
+// same kind of townsfolk, met again).
 TEST_F(ShippedWorldTest, EveryLineAPlayerReadsIsTheWorldsOwn)
 {
 	std::vector<Violation> found;
 	std::map<std::string, std::pair<std::string, uint32_t>> people;
+	std::map<std::string, std::string> sentences; // the first map that says each
 	for (const auto &[name, map] : World().Maps()) {
 		std::vector<std::string> texts = map.texts;
 		texts.push_back(map.title);
@@ -447,6 +468,12 @@ TEST_F(ShippedWorldTest, EveryLineAPlayerReadsIsTheWorldsOwn)
 			if (!file.empty())
 				found.push_back({name, "text names a file", file + " in \"" + text + "\""});
 		}
+		for (const std::string &text : map.texts)
+			for (const std::string &sentence : Sentences(text)) {
+				const auto [first, fresh] = sentences.try_emplace(sentence, name);
+				if (!fresh && first->second != name)
+					found.push_back({name, "line said again", "\"" + sentence + "\", said on " + first->second});
+			}
 		for (const auto &[person, kind] : map.people) {
 			if (!std::isupper(static_cast<unsigned char>(person[0])))
 				found.push_back({name, "name in lower case", person});
@@ -456,7 +483,7 @@ TEST_F(ShippedWorldTest, EveryLineAPlayerReadsIsTheWorldsOwn)
 					std::to_string(first->second.second) + " on " + first->second.first});
 		}
 	}
-	ExpectOnlyListed(found, {"text names", "name "});
+	ExpectOnlyListed(found, {"text names", "line said", "name "});
 }
 
 // Nobody and nothing stands where the hero can never walk: people and foes
