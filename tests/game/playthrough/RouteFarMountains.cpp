@@ -1,5 +1,5 @@
 // The far fields and the mountains, from the tinsmith's road to the pass:
-// Tamsin's lane and the long meadow with their hens, Hedda's farm, whose
+// Agnes's lane and the long meadow with their hens, Hedda's farm, whose
 // well runs clear once the yard crate holds the sluice plate down and she
 // hears of it (only then does her hill gate open), the foothills, the frost
 // steps with their shelter, and the quarry of the pass, whose two plates take
@@ -78,12 +78,12 @@ void TalkTo(PlaythroughDriver &play, const std::string &name, int backX, int bac
 
 void FarFields(PlaythroughDriver &play)
 {
-	// The lane: Tamsin tells of the well; a bird in the east field comes at
+	// The lane: Agnes tells of the well; a bird in the east field comes at
 	// the hero.
 	ASSERT_EQ("far2", play.MapName());
 	const Fire laneFire{7, 4};
 	Rest(play, laneFire);
-	TalkTo(play, "Tamsin", 10, 17);
+	TalkTo(play, "Agnes", 10, 17);
 	play.WalkTo(13, 10); // up the ramp into the east field
 	ClearFoes(play, {kBird}, &laneFire);
 	// The feed on the knoll of the west field.
@@ -91,7 +91,7 @@ void FarFields(PlaythroughDriver &play)
 	play.FollowLink("far3");
 
 	// The long meadow, over the causeway.
-	TalkTo(play, "Bram", 11, 17);
+	TalkTo(play, "Jory", 11, 17);
 	const Fire meadowFire{18, 19};
 	Rest(play, meadowFire);
 	// The hen on the north-east hilltop guards the dragon coin there, well
@@ -135,7 +135,7 @@ void Mountains(PlaythroughDriver &play)
 	// The frost steps: a fire at the shelter, birds and bombs on the way up.
 	const Fire shelterFire{19, 19};
 	Rest(play, shelterFire);
-	TalkTo(play, "pilgrim", 17, 22);
+	TalkTo(play, "Pilgrim", 17, 22);
 	// The hen on the frozen tarn guards the feed there, below the road.
 	ClearFoes(play, {kBird, kChookBomb}, &shelterFire);
 	play.FollowLink("mountain4");
@@ -145,7 +145,7 @@ void Mountains(PlaythroughDriver &play)
 	const Fire quarryFire{21, 16};
 	Rest(play, quarryFire);
 	ClearFoes(play, {kChookBomb, kBird}, &quarryFire);
-	TalkTo(play, "quarryman", 17, 17);
+	TalkTo(play, "Quarryman", 17, 17);
 	EXPECT_FALSE(play.Flag("mountainpass")) << "the pass opens before its plates are pressed";
 	play.Push("Pen crate", kDirWest, 3);
 	play.Push("Pen crate", kDirNorth, 4);
@@ -153,7 +153,7 @@ void Mountains(PlaythroughDriver &play)
 	// Back to Orrin, up to him from the other side this time: one does not
 	// say the same thing twice from the same spot.
 	play.WalkTo(19, 15);
-	play.Talk("quarryman");
+	play.Talk("Quarryman");
 	play.Continue();
 	play.WaitUntil([&] { return play.Flag("mountainpass"); }, "the pass to open");
 	play.Continue();
