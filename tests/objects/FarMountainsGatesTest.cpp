@@ -147,7 +147,7 @@ TEST(FarMountainsGates, PressedPlatesGetTheirWeightsBack)
 		const char *stone;    // a block worked by it, or null
 	};
 	const Row rows[] = {
-		{"far4", 30, "Yard crate", "Sluice stone"},
+		{"far4", 30, "Yard boulder", "Sluice stone"},
 		{"mountain4", 5, "Pen crate", nullptr},
 		{"mountain4", 6, "Gully boulder", nullptr},
 	};

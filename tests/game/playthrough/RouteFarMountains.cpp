@@ -1,7 +1,7 @@
 // The far fields and the mountains, from the tinsmith's road to the pass:
 // Agnes's lane and the long meadow with their hens, Hedda's farm, whose
-// well runs clear once the yard crate holds the sluice plate down and she
-// hears of it (only then does her hill gate open), the foothills, the frost
+// well runs clear once the yard's roller, stopped by a crate, holds the
+// sluice plate down and she hears of it (only then does her hill gate open), the foothills, the frost
 // steps with their shelter, and the quarry of the pass, whose two plates take
 // a crate and a boulder before Orrin drops the rockfall. The hero of this road
 // has two hearts, so it rests at each map's fire after a fight that cost any.
@@ -109,9 +109,13 @@ void FarFields(PlaythroughDriver &play)
 	play.Continue();
 	const Fire farmFire{18, 19};
 	Rest(play, farmFire);
-	// The hen keeps to the spring at the far end of the yard; the crate
-	// stands at the near end.
+	// The plate lies in the stone trough, one tile short of its closed
+	// end. The roller at the trough's mouth runs straight past it, so the
+	// crate goes first: along the yard and down through the gap into the
+	// trough's last tile, where it stops the roller on the plate.
+	play.Push("Yard crate", kDirEast, 2);
 	play.Push("Yard crate", kDirSouth, 2);
+	play.Push("Yard boulder", kDirEast, 5);
 	EXPECT_FALSE(play.Flag("farwell")) << "the well runs clear before Hedda hears of it";
 	play.WalkTo(15, 12); // up to her from her other side
 	play.Talk("Hedda");
