@@ -3,7 +3,8 @@
 // well runs clear once the yard's roller, stopped by a crate, holds the
 // sluice plate down and she hears of it (only then does her hill gate open), the foothills, the frost
 // steps with their shelter, and the quarry of the pass, whose two plates take
-// a crate and a boulder before Orrin drops the rockfall. The hero of this road
+// a crate, and a boulder stopped by a second crate, before Orrin drops the
+// rockfall. The hero of this road
 // has two hearts, so it rests at each map's fire after a fight that cost any.
 #include "Routes.h"
 
@@ -153,7 +154,12 @@ void Mountains(PlaythroughDriver &play)
 	EXPECT_FALSE(play.Flag("mountainpass")) << "the pass opens before its plates are pressed";
 	play.Push("Pen crate", kDirWest, 3);
 	play.Push("Pen crate", kDirNorth, 4);
-	play.Push("Gully boulder", kDirWest, 7);
+	// The gully plate lies a stride short of the gully's west wall: the
+	// gully crate goes in through the gap in the south wall first, and the
+	// boulder stops against it.
+	play.Push("Gully crate", kDirWest, 2);
+	play.Push("Gully crate", kDirNorth, 3);
+	play.Push("Gully boulder", kDirWest, 4);
 	// Back to Orrin, up to him from the other side this time: one does not
 	// say the same thing twice from the same spot.
 	play.WalkTo(19, 15);
