@@ -19,6 +19,7 @@
 namespace {
 
 constexpr uint32_t kChook2 = 51;
+constexpr uint32_t kChookBoss = 52;
 constexpr uint32_t kChookBomb = 57;
 constexpr uint32_t kBird = 61;
 
@@ -128,13 +129,19 @@ void FarFields(PlaythroughDriver &play)
 
 void Mountains(PlaythroughDriver &play)
 {
-	// The foothills and their ogre on the top terrace.
+	// The foothills: a bird over the lower field, hens on the middle
+	// terrace, and Grool the ogre on the high shelf, where the road goes
+	// over. The herders' bars at the shelf's east end sink only once the
+	// hill is quiet (the map's foes beaten), so the road goes through him.
 	ASSERT_EQ("far6", play.MapName());
 	const Fire foothillFire{12, 4};
 	Rest(play, foothillFire);
 	ClearFoes(play, {kBird, kChook2}, &foothillFire);
-	// Grool the ogre keeps to his lair at the west end of the top terrace;
-	// the road runs up the east side, out of his reach.
+	const Fire shelfFire{5, 16};
+	Rest(play, shelfFire);
+	play.Strike("Grool");
+	Rest(play, shelfFire);
+	ClearFoes(play, {kChookBoss, kChook2}, &shelfFire);
 	play.FollowLink("mountain2");
 
 	// The frost steps: a fire at the shelter, birds and bombs on the way up.
