@@ -124,6 +124,15 @@ void FarFields(PlaythroughDriver &play)
 	play.Continue();
 	play.WaitUntil([&] { return play.Flag("farwell"); }, "the well to run clear");
 	play.Continue();
+	// The hollow off the farm's south side: its crate goes round the
+	// boulder and into the plate's nook from the west, the stone block
+	// sinks from the alcove, and the feed lies there.
+	play.FollowLink("far41");
+	play.Push("Hollow crate", kDirEast, 1);
+	play.Push("Hollow crate", kDirNorth, 3);
+	play.Push("Hollow crate", kDirEast, 1);
+	play.Take("puzzle1");
+	play.FollowLink("far4");
 	play.FollowLink("far6");
 }
 
