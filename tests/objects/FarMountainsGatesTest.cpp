@@ -2,7 +2,8 @@
 // the game's own objects: Hedda's hill gate and the fallen rocks of the
 // pass stay shut until their quest's flag is saved and open on every load
 // after it; plates the map remembers as pressed get their crate or boulder
-// back; a map whose foes were all beaten keeps them down.
+// back; a map whose foes were all beaten keeps them down, and the bars that
+// wait for it stay down with them.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -148,6 +149,7 @@ TEST(FarMountainsGates, PressedPlatesGetTheirWeightsBack)
 	};
 	const Row rows[] = {
 		{"far4", 30, "Yard boulder", "Sluice stone"},
+		{"far41", 5, "Hollow crate", "Alcove stone"},
 		{"mountain4", 5, "Pen crate", nullptr},
 		{"mountain4", 6, "Gully boulder", nullptr},
 	};
@@ -179,6 +181,7 @@ TEST(FarMountainsGates, BeatenFoesStayDownOnTheirMap)
 {
 	// What the map records once its last foe falls: the foes-beaten group.
 	constexpr uint8_t kFoesBeatenGroup = 1;
+	constexpr uint32_t kBlockLowerKind = 5;
 	const std::vector<uint32_t> foeKinds = {51, 52, 53, 57, 61};
 	for (const char *name : {"far2", "far3", "far4", "far41", "far6", "mountain2", "mountain4"}) {
 		for (bool beaten : {false, true}) {
@@ -194,6 +197,15 @@ TEST(FarMountainsGates, BeatenFoesStayDownOnTheirMap)
 				}
 			}
 			EXPECT_GT(foes, 0) << "every map of the region has its foes";
+			// Bars that wait for a quiet map (the foothills' herders' bars)
+			// stand until then and stay down after.
+			for (MapObjectDef *record : map.RecordsOfKind(kBlockLowerKind)) {
+				if (record->flag != kFoesBeatenGroup)
+					continue;
+				auto *bar = EntityOf<PropBlockRaiseLower>(record);
+				ASSERT_NE(nullptr, bar);
+				EXPECT_EQ(beaten, bar->IsLowered()) << record->name.GetOr("a bar");
+			}
 		}
 	}
 }
