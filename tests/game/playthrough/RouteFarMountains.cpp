@@ -1,11 +1,12 @@
 // The far fields and the mountains, from the tinsmith's road to the pass:
-// Agnes's lane and the long meadow with their hens, Hedda's farm, whose
+// Agnes's lane and the long meadow with their birds; Hedda's farm, whose
 // well runs clear once the yard's roller, stopped by a crate, holds the
-// sluice plate down and she hears of it (only then does her hill gate open), the foothills, the frost
-// steps with their shelter, and the quarry of the pass, whose two plates take
-// a crate, and a boulder stopped by a second crate, before Orrin drops the
-// rockfall. The hero of this road
-// has two hearts, so it rests at each map's fire after a fight that cost any.
+// sluice plate down and she hears of it (only then does her hill gate
+// open); the hollow's alcove off the farm; the foothills' terraces and
+// Grool on the high shelf; the frost steps with their shelter; and the
+// quarry of the pass, whose two plates take a crate, and a boulder stopped
+// by a second crate, before Orrin drops the rockfall. The hero of this road
+// has few hearts, so it rests at a fire after each fight that cost any.
 #include "Routes.h"
 
 #include "map/TileCode.h"
@@ -102,9 +103,9 @@ void FarFields(PlaythroughDriver &play)
 	play.FollowLink("far4");
 
 	// Hedda's farm: her hill gate is shut, and the yard gate too until she
-	// is asked. In the yard a hen guards the jammed sluice; the yard crate
-	// holds its plate down, the stone drops and the spring runs again. The
-	// hill gate to the foothills opens once she has heard of it.
+	// is asked. In the yard a hen keeps to the spring end; once the plate
+	// in the trough is held down the sluice stone drops and the spring runs
+	// again. The hill gate to the foothills opens once she has heard of it.
 	EXPECT_FALSE(play.Flag("farwell"));
 	play.Talk("Hedda");
 	play.Answer(true);
