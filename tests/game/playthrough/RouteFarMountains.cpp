@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
+
 namespace {
 
 constexpr uint32_t kChook2 = 51;
@@ -149,7 +151,9 @@ void Mountains(PlaythroughDriver &play)
 	ClearFoes(play, {kBird, kChook2}, &foothillFire);
 	const Fire shelfFire{5, 16};
 	Rest(play, shelfFire);
-	play.Strike("Grool");
+	const FightReport grool = play.Strike("Grool");
+	std::cout << "[ far6     ] Grool beaten in " << grool.frames << " frames, " << grool.heartsLost
+		<< " half hearts lost, " << grool.fallbacks << " fallbacks\n";
 	Rest(play, shelfFire);
 	ClearFoes(play, {kChookBoss, kChook2}, &shelfFire);
 	play.FollowLink("mountain2");
