@@ -173,14 +173,15 @@ void Mountains(PlaythroughDriver &play)
 	ClearFoes(play, {kChookBomb, kBird}, &quarryFire);
 	TalkTo(play, "Quarryman", 17, 17);
 	EXPECT_FALSE(play.Flag("mountainpass")) << "the pass opens before its plates are pressed";
-	play.Push("Pen crate", kDirWest, 3);
-	play.Push("Pen crate", kDirNorth, 4);
 	// The gully plate lies a stride short of the gully's west wall: the
 	// gully crate goes in through the gap in the south wall first, and the
-	// boulder stops against it.
+	// boulder stops against it. Only then the pen: its plate raises a stone
+	// in that gap.
 	play.Push("Gully crate", kDirWest, 2);
 	play.Push("Gully crate", kDirNorth, 3);
 	play.Push("Gully boulder", kDirWest, 4);
+	play.Push("Pen crate", kDirWest, 3);
+	play.Push("Pen crate", kDirNorth, 4);
 	// Back to Orrin, up to him from the other side this time: one does not
 	// say the same thing twice from the same spot.
 	play.WalkTo(19, 15);
