@@ -2,7 +2,8 @@
 // the game's own objects: Hedda's hill gate and the fallen rocks of the
 // pass stay shut until their quest's flag is saved and open on every load
 // after it; plates the map remembers as pressed get their crate or boulder
-// back; a map whose foes were all beaten keeps them down.
+// back; a map whose foes were all beaten keeps them down, and the bars that
+// wait for it stay down with them.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -145,11 +146,13 @@ TEST(FarMountainsGates, PressedPlatesGetTheirWeightsBack)
 		uint8_t plate;        // the switch's object id, the group it keeps
 		const char *weight;   // the crate or boulder that presses it
 		const char *stone;    // a block worked by it, or null
+		bool rises;           // the block comes up while the plate is pressed
 	};
 	const Row rows[] = {
-		{"far4", 30, "Yard crate", "Sluice stone"},
-		{"mountain4", 5, "Pen crate", nullptr},
-		{"mountain4", 6, "Gully boulder", nullptr},
+		{"far4", 30, "Yard boulder", "Sluice stone", false},
+		{"far41", 5, "Hollow crate", "Alcove stone", false},
+		{"mountain4", 5, "Pen crate", "Gap stone", true},
+		{"mountain4", 6, "Gully boulder", nullptr, false},
 	};
 	for (const Row &row : rows) {
 		for (bool pressed : {false, true}) {
@@ -169,7 +172,7 @@ TEST(FarMountainsGates, PressedPlatesGetTheirWeightsBack)
 			if (row.stone != nullptr) {
 				auto *stone = EntityOf<PropBlockRaiseLower>(map.Record(row.stone));
 				ASSERT_NE(nullptr, stone);
-				EXPECT_EQ(pressed, stone->IsLowered());
+				EXPECT_EQ(pressed != row.rises, stone->IsLowered());
 			}
 		}
 	}
@@ -177,19 +180,14 @@ TEST(FarMountainsGates, PressedPlatesGetTheirWeightsBack)
 
 TEST(FarMountainsGates, BeatenFoesStayDownOnTheirMap)
 {
+	// What the map records once its last foe falls: the foes-beaten group.
+	constexpr uint8_t kFoesBeatenGroup = 1;
+	constexpr uint32_t kBlockLowerKind = 5;
 	const std::vector<uint32_t> foeKinds = {51, 52, 53, 57, 61};
 	for (const char *name : {"far2", "far3", "far4", "far41", "far6", "mountain2", "mountain4"}) {
-		// A foe's defeat opens its own group, and the map remembers it.
-		std::vector<uint8_t> beatenGroups;
-		{
-			LoadedMap fresh(name, {}, {});
-			for (uint32_t kind : foeKinds)
-				for (MapObjectDef *record : fresh.RecordsOfKind(kind))
-					beatenGroups.push_back(record->Group());
-		}
 		for (bool beaten : {false, true}) {
 			SCOPED_TRACE(std::string(name) + (beaten ? " cleared before" : " not cleared"));
-			LoadedMap map(name, {}, beaten ? beatenGroups : std::vector<uint8_t>{});
+			LoadedMap map(name, {}, beaten ? std::vector<uint8_t>{kFoesBeatenGroup} : std::vector<uint8_t>{});
 			int foes = 0;
 			for (uint32_t kind : foeKinds) {
 				for (MapObjectDef *record : map.RecordsOfKind(kind)) {
@@ -200,6 +198,15 @@ TEST(FarMountainsGates, BeatenFoesStayDownOnTheirMap)
 				}
 			}
 			EXPECT_GT(foes, 0) << "every map of the region has its foes";
+			// Bars that wait for a quiet map (the foothills' herders' bars)
+			// stand until then and stay down after.
+			for (MapObjectDef *record : map.RecordsOfKind(kBlockLowerKind)) {
+				if (record->flag != kFoesBeatenGroup)
+					continue;
+				auto *bar = EntityOf<PropBlockRaiseLower>(record);
+				ASSERT_NE(nullptr, bar);
+				EXPECT_EQ(beaten, bar->IsLowered()) << record->name.GetOr("a bar");
+			}
 		}
 	}
 }

@@ -1,10 +1,12 @@
 // The far fields and the mountains, from the tinsmith's road to the pass:
-// Tamsin's lane and the long meadow with their hens, Hedda's farm, whose
-// well runs clear once the yard crate holds the sluice plate down and she
-// hears of it (only then does her hill gate open), the foothills, the frost
-// steps with their shelter, and the quarry of the pass, whose two plates take
-// a crate and a boulder before Orrin drops the rockfall. The hero of this road
-// has two hearts, so it rests at each map's fire after a fight that cost any.
+// Agnes's lane and the long meadow with their birds; Hedda's farm, whose
+// well runs clear once the yard's roller, stopped by a crate, holds the
+// sluice plate down and she hears of it (only then does her hill gate
+// open); the hollow's alcove off the farm; the foothills' terraces and
+// Grool on the high shelf; the frost steps with their shelter; and the
+// quarry of the pass, whose two plates take a crate, and a boulder stopped
+// by a second crate, before Orrin drops the rockfall. The hero of this road
+// has few hearts, so it rests at a fire after each fight that cost any.
 #include "Routes.h"
 
 #include "map/TileCode.h"
@@ -15,9 +17,12 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
+
 namespace {
 
 constexpr uint32_t kChook2 = 51;
+constexpr uint32_t kChookBoss = 52;
 constexpr uint32_t kChookBomb = 57;
 constexpr uint32_t kBird = 61;
 
@@ -78,12 +83,12 @@ void TalkTo(PlaythroughDriver &play, const std::string &name, int backX, int bac
 
 void FarFields(PlaythroughDriver &play)
 {
-	// The lane: Tamsin tells of the well; a bird in the east field comes at
+	// The lane: Agnes tells of the well; a bird in the east field comes at
 	// the hero.
 	ASSERT_EQ("far2", play.MapName());
 	const Fire laneFire{7, 4};
 	Rest(play, laneFire);
-	TalkTo(play, "Tamsin", 10, 17);
+	TalkTo(play, "Agnes", 10, 17);
 	play.WalkTo(13, 10); // up the ramp into the east field
 	ClearFoes(play, {kBird}, &laneFire);
 	// The feed on the knoll of the west field.
@@ -91,7 +96,7 @@ void FarFields(PlaythroughDriver &play)
 	play.FollowLink("far3");
 
 	// The long meadow, over the causeway.
-	TalkTo(play, "Bram", 11, 17);
+	TalkTo(play, "Jory", 11, 17);
 	const Fire meadowFire{18, 19};
 	Rest(play, meadowFire);
 	// The hen on the north-east hilltop guards the dragon coin there, well
@@ -100,42 +105,63 @@ void FarFields(PlaythroughDriver &play)
 	play.FollowLink("far4");
 
 	// Hedda's farm: her hill gate is shut, and the yard gate too until she
-	// is asked. In the yard a hen guards the jammed sluice; the yard crate
-	// holds its plate down, the stone drops and the spring runs again. The
-	// hill gate to the foothills opens once she has heard of it.
+	// is asked. In the yard a hen keeps to the spring end; once the plate
+	// in the trough is held down the sluice stone drops and the spring runs
+	// again. The hill gate to the foothills opens once she has heard of it.
 	EXPECT_FALSE(play.Flag("farwell"));
 	play.Talk("Hedda");
 	play.Answer(true);
 	play.Continue();
 	const Fire farmFire{18, 19};
 	Rest(play, farmFire);
-	// The hen keeps to the spring at the far end of the yard; the crate
-	// stands at the near end.
+	// The plate lies in the stone trough, one tile short of its closed
+	// end. The roller at the trough's mouth runs straight past it, so the
+	// crate goes first: along the yard and down through the gap into the
+	// trough's last tile, where it stops the roller on the plate.
+	play.Push("Yard crate", kDirEast, 2);
 	play.Push("Yard crate", kDirSouth, 2);
+	play.Push("Yard boulder", kDirEast, 5);
 	EXPECT_FALSE(play.Flag("farwell")) << "the well runs clear before Hedda hears of it";
 	play.WalkTo(15, 12); // up to her from her other side
 	play.Talk("Hedda");
 	play.Continue();
 	play.WaitUntil([&] { return play.Flag("farwell"); }, "the well to run clear");
 	play.Continue();
+	// The hollow off the farm's south side: its crate goes round the
+	// boulder and into the plate's nook from the west, the stone block
+	// sinks from the alcove, and the feed lies there.
+	play.FollowLink("far41");
+	play.Push("Hollow crate", kDirEast, 1);
+	play.Push("Hollow crate", kDirNorth, 3);
+	play.Push("Hollow crate", kDirEast, 1);
+	play.Take("puzzle1");
+	play.FollowLink("far4");
 	play.FollowLink("far6");
 }
 
 void Mountains(PlaythroughDriver &play)
 {
-	// The foothills and their ogre on the top terrace.
+	// The foothills: a bird over the lower field, hens on the middle
+	// terrace, and Grool the ogre on the high shelf, where the road goes
+	// over. The herders' bars at the shelf's east end sink only once the
+	// hill is quiet (the map's foes beaten), so the road goes through him.
 	ASSERT_EQ("far6", play.MapName());
 	const Fire foothillFire{12, 4};
 	Rest(play, foothillFire);
 	ClearFoes(play, {kBird, kChook2}, &foothillFire);
-	// Grool the ogre keeps to his lair at the west end of the top terrace;
-	// the road runs up the east side, out of his reach.
+	const Fire shelfFire{5, 16};
+	Rest(play, shelfFire);
+	const FightReport grool = play.Strike("Grool");
+	std::cout << "[ far6     ] Grool beaten in " << grool.frames << " frames, " << grool.heartsLost
+		<< " half hearts lost, " << grool.fallbacks << " fallbacks\n";
+	Rest(play, shelfFire);
+	ClearFoes(play, {kChookBoss, kChook2}, &shelfFire);
 	play.FollowLink("mountain2");
 
 	// The frost steps: a fire at the shelter, birds and bombs on the way up.
 	const Fire shelterFire{19, 19};
 	Rest(play, shelterFire);
-	TalkTo(play, "pilgrim", 17, 22);
+	TalkTo(play, "Pilgrim", 17, 22);
 	// The hen on the frozen tarn guards the feed there, below the road.
 	ClearFoes(play, {kBird, kChookBomb}, &shelterFire);
 	play.FollowLink("mountain4");
@@ -145,15 +171,21 @@ void Mountains(PlaythroughDriver &play)
 	const Fire quarryFire{21, 16};
 	Rest(play, quarryFire);
 	ClearFoes(play, {kChookBomb, kBird}, &quarryFire);
-	TalkTo(play, "quarryman", 17, 17);
+	TalkTo(play, "Quarryman", 17, 17);
 	EXPECT_FALSE(play.Flag("mountainpass")) << "the pass opens before its plates are pressed";
+	// The gully plate lies a stride short of the gully's west wall: the
+	// gully crate goes in through the gap in the south wall first, and the
+	// boulder stops against it. Only then the pen: its plate raises a stone
+	// in that gap.
+	play.Push("Gully crate", kDirWest, 2);
+	play.Push("Gully crate", kDirNorth, 3);
+	play.Push("Gully boulder", kDirWest, 4);
 	play.Push("Pen crate", kDirWest, 3);
 	play.Push("Pen crate", kDirNorth, 4);
-	play.Push("Gully boulder", kDirWest, 7);
 	// Back to Orrin, up to him from the other side this time: one does not
 	// say the same thing twice from the same spot.
 	play.WalkTo(19, 15);
-	play.Talk("quarryman");
+	play.Talk("Quarryman");
 	play.Continue();
 	play.WaitUntil([&] { return play.Flag("mountainpass"); }, "the pass to open");
 	play.Continue();
