@@ -529,8 +529,8 @@ void RouteBlackTower(PlaythroughDriver &play)
 	STEP(hike.Out(SDL_SCANCODE_DOWN, "tower32"));
 
 	// The keep: with the minions beaten the block sinks from the key's
-	// niche; taking the key unlocks the upper door.
-	STEP(hike.FightNear(40.0f));
+	// niche off the east gallery; taking the key unlocks the upper door.
+	ClearFloor(play);
 	STEP(hike.Map().IsGroupEnabled(1));
 	play.Frames(60); // the block sinks
 	STEP(hike.Go(11, 14)); // the letter in the corner
