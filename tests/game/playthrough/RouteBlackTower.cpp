@@ -563,9 +563,13 @@ void RouteBlackTower(PlaythroughDriver &play)
 	STEP(hike.Go(6, 14));
 	STEP(hike.Out(SDL_SCANCODE_DOWN, "towerf2"));
 
-	// The ogre keeps to his mess and his coin; the road skirts it.
-	STEP(hike.Go(12, 14));
-	STEP(hike.Go(3, 14));
+	// The ogres' hall: the cook and his minions, and the stair stone sinks
+	// once the hall is quiet; the coin in his mess.
+	play.Strike("Cook");
+	ClearFloor(play);
+	play.WaitUntil([&] { return hike.Lowered(61) && hike.Lowered(62); }, "the stair stone to sink", 5.0f);
+	play.Take("dragon8");
+	STEP(hike.Go(9, 14));
 	STEP(hike.Out(SDL_SCANCODE_DOWN, "towerf3"));
 
 	// The fire at the stair head (out and lit again, for its power), the
