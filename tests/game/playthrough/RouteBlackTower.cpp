@@ -513,6 +513,8 @@ void RouteBlackTower(PlaythroughDriver &play)
 	play.SaveAtFire();
 	STEP(hike.Go(6, 7));
 	ClearFloor(play);
+	STEP(hike.Go(12, 5));
+	play.SaveAtFire(); // out and lit again: the fire's power fills every heart
 	STEP(hike.Go(1, 7));
 	STEP(hike.Out(SDL_SCANCODE_LEFT, "tower3"));
 
