@@ -405,9 +405,6 @@ public:
 	int retreatFrames = 8;
 };
 
-constexpr uint32_t kTowerMinion = 54;
-constexpr uint32_t kTowerOgre = 53;
-
 #define STEP(cond)                  \
 	do {                              \
 		if (!(cond))                    \
@@ -419,7 +416,9 @@ constexpr uint32_t kTowerOgre = 53;
 // Beats every minion and ogre of the floor, the nearest first.
 static void ClearFloor(PlaythroughDriver &play)
 {
-	for (uint32_t kind : {kTowerMinion, kTowerOgre})
+	constexpr uint32_t kMinion = 54;
+	constexpr uint32_t kOgre = 53;
+	for (uint32_t kind : {kMinion, kOgre})
 		while (AnyLiving(play, kind))
 			play.StrikeKind(kind);
 }
