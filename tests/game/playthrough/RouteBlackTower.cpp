@@ -3,6 +3,7 @@
 // glade, past the black gate and the tower door, up the floors to the throne
 // and Vozaduzurizaz's fall. Only the keys go in: the arrows walk, the action
 // key talks, reads, strikes and answers yes.
+#include "RouteSteps.h"
 #include "Routes.h"
 
 #include "engine/core/ActiveSequence.h"
@@ -412,6 +413,16 @@ public:
 
 } // namespace
 
+// Beats every minion and ogre of the floor, the nearest first.
+static void ClearFloor(PlaythroughDriver &play)
+{
+	constexpr uint32_t kMinion = 54;
+	constexpr uint32_t kOgre = 53;
+	for (uint32_t kind : {kMinion, kOgre})
+		while (AnyLiving(play, kind))
+			play.StrikeKind(kind);
+}
+
 void RouteBlackTower(PlaythroughDriver &play)
 {
 	Hike hike(play);
@@ -496,24 +507,31 @@ void RouteBlackTower(PlaythroughDriver &play)
 	STEP(hike.Go(1, 4));
 	STEP(hike.Out(SDL_SCANCODE_LEFT, "tower1"));
 
-	// The hall: the fire, the minions, the stairs down the south side.
+	// The hall: the fire by the door, the guard on the west gallery, and
+	// the stair up from its far end.
 	play.SaveAtFire();
-	STEP(hike.FightNear(40.0f));
+	STEP(hike.Go(6, 7));
+	ClearFloor(play);
+	STEP(hike.Go(12, 5));
+	play.SaveAtFire(); // out and lit again: the fire's power fills every heart
 	STEP(hike.Go(1, 7));
 	STEP(hike.Out(SDL_SCANCODE_LEFT, "tower3"));
 
-	STEP(hike.Go(10, 8)); // the triangle on the dais
-	STEP(hike.Taken(40));
-	// The keep stairs: the crate onto the plate, and the blocks sink.
-	STEP(hike.FightNear(40.0f));
-	play.Push("Crate", kDirSouth, 2);
+	// The keep stairs: the plate's nook opens to the east and the dais
+	// stands between the crate and it, so the crate goes round: west along
+	// the north wall, south past the dais, west into the nook.
+	ClearFloor(play);
+	play.Take("tri3");
+	play.Push("Crate", kDirWest, 4);
+	play.Push("Crate", kDirSouth, 8);
+	play.Push("Crate", kDirWest, 5);
 	play.WaitUntil([&] { return hike.Lowered(61) && hike.Lowered(62); }, "the keep stairs' blocks to sink", 5.0f);
 	STEP(hike.Go(2, 14));
 	STEP(hike.Out(SDL_SCANCODE_DOWN, "tower32"));
 
 	// The keep: with the minions beaten the block sinks from the key's
-	// niche; taking the key unlocks the upper door.
-	STEP(hike.FightNear(40.0f));
+	// niche off the east gallery; taking the key unlocks the upper door.
+	ClearFloor(play);
 	STEP(hike.Map().IsGroupEnabled(1));
 	play.Frames(60); // the block sinks
 	STEP(hike.Go(11, 14)); // the letter in the corner
@@ -525,35 +543,58 @@ void RouteBlackTower(PlaythroughDriver &play)
 	STEP(hike.Go(3, 14));
 	STEP(hike.Out(SDL_SCANCODE_DOWN, "towerf1"));
 
-	// A sword from the rack, then up.
-	STEP(hike.Go(12, 2));
+	// The armoury: the guard, a sword from the rack, the fire. Then the two
+	// plates: the hall crate on the blue plate opens the store but raises
+	// the blue stones on the stair; the store crate goes out and onto the
+	// red plate, and the hall crate comes off the blue one again.
+	ClearFloor(play);
+	play.Take("Old sword");
 	STEP(hike.Held() == 43);
-	STEP(hike.Go(8, 6)); // the feed on the platform
-	STEP(hike.Taken(40));
-	STEP(hike.Go(4, 12));
+	play.SaveAtFire();
+	play.SaveAtFire(); // out and lit again: the fire's power fills every heart
+	play.Push("Hall crate", kDirWest, 2);
+	play.WaitUntil([&] { return hike.Lowered(45) && !hike.Lowered(46); }, "the store to open and the stair to shut", 5.0f);
+	play.Push("Store crate", kDirEast, 8);
+	play.Push("Store crate", kDirSouth, 6);
+	play.Push("Hall crate", kDirWest, 1);
+	STEP(hike.Go(8, 7)); // off the blue plate
+	play.WaitUntil([&] { return hike.Lowered(46) && hike.Lowered(47) && hike.Lowered(48) && hike.Lowered(49); },
+		"the stair's stones to sink", 5.0f);
+	play.Take("puzzle16");
+	STEP(hike.Go(6, 14));
 	STEP(hike.Out(SDL_SCANCODE_DOWN, "towerf2"));
 
-	// The ogre keeps to his mess and his coin; the road skirts it.
-	STEP(hike.Go(12, 14));
-	STEP(hike.Go(3, 14));
+	// The ogres' hall: the cook and his minions, and the stair stone sinks
+	// once the hall is quiet; the coin in his mess.
+	play.Strike("Cook");
+	ClearFloor(play);
+	play.WaitUntil([&] { return hike.Lowered(61) && hike.Lowered(62); }, "the stair stone to sink", 5.0f);
+	play.Take("dragon8");
+	STEP(hike.Go(9, 14));
 	STEP(hike.Out(SDL_SCANCODE_DOWN, "towerf3"));
 
-	// The fire, and Quillowen on her altar.
-	STEP(hike.Go(12, 10));
-	STEP(hike.UseBy(SDL_SCANCODE_DOWN, 10));
-	STEP(hike.Lit(10));
-	STEP(hike.FightNear(40.0f));
-	STEP(hike.Go(5, 6));
+	// The fire at the stair head (out and lit again, for its power), the
+	// guard of the altar, and Quillowen.
+	STEP(hike.Go(13, 3)); // to the hearth
+	play.SaveAtFire();
+	play.SaveAtFire();
+	ClearFloor(play);
+	play.Take("Quillowen");
 	STEP(hike.Held() == 49);
-	STEP(hike.Go(3, 12));
+	STEP(hike.Go(13, 3));
+	play.SaveAtFire(); // out and lit again before the last floors
+	STEP(hike.Go(2, 12));
 	STEP(hike.Out(SDL_SCANCODE_DOWN, "towerf4"));
 
-	STEP(hike.FightNear(40.0f));
-	STEP(hike.Go(3, 14));
+	// The causeway over the pit, walked without stopping while the lava
+	// balls fall behind, then the guard on the far landing.
+	hike.fight = false;
+	STEP(hike.Go(7, 13));
+	ClearFloor(play);
+	STEP(hike.Go(7, 16));
 	STEP(hike.Out(SDL_SCANCODE_DOWN, "towerf5"));
 
 	// The throne: he comes down to meet the hero, and falls.
-	hike.fight = false;
 	STEP(hike.Go(7, 3));
 	hike.Read();
 	STEP(play.Flag("towertop"));
