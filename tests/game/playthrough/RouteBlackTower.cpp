@@ -482,13 +482,13 @@ void RouteBlackTower(PlaythroughDriver &play)
 	STEP(hike.Out(SDL_SCANCODE_LEFT, "black4"));
 
 	// The black gate: a save at the camp fire, then the ogre who keeps the
-	// stone court; his fall swings the court gate. The storm blade wakes the
+	// stone court; his fall swings the court door. The storm blade wakes the
 	// standing stone, the gate opens, and the way past it is remembered.
 	STEP(hike.Go(24, 19));
 	STEP(hike.UseBy(SDL_SCANCODE_DOWN, 36));
 	STEP(hike.Lit(36));
 	play.Strike("Gate Ogre");
-	play.WaitUntil([&] { return !hike.Blocked(13, 14); }, "the court gate to swing open", 5.0f);
+	play.WaitUntil([&] { return !hike.Blocked(13, 14); }, "the court door to swing open", 5.0f);
 	STEP(hike.Go(10, 13));
 	STEP(hike.Held() == 46);
 	hike.StrikeToward(SDL_SCANCODE_UP);
