@@ -438,8 +438,8 @@ void RouteBlackTower(PlaythroughDriver &play)
 
 	// The black woods: the blobs of the glen, the cooler on the ridge top,
 	// then the hollow's crate: it lies against the wall below its plate, so
-	// it goes east, up the far side, back west and up into the nook. The
-	// lane's two stones lie down and the way west is open.
+	// it goes east, up the far side, back west and up into the nook (six
+	// pushes). The lane's two stones lie down and the way west is open.
 	hike.rearm = [&] { return hike.Go(2, 14) && hike.Held() != 0; };
 	STEP(hike.Go(5, 12));
 	STEP(hike.FightNear(40.0f));
@@ -448,6 +448,14 @@ void RouteBlackTower(PlaythroughDriver &play)
 	if (hike.Held() == 0)
 		STEP(hike.rearm());
 	hike.rearm = nullptr;
+	// The obvious way first: west along the wall, where the crate sticks
+	// in the corner. Out to the hamlet and back, and it lies where it began.
+	const PathTile crateHome = play.TileOfEntity("Crate");
+	play.Push("Crate", kDirWest, 2);
+	play.FollowLink("blacktotown");
+	STEP(hike.Go(2, 2));
+	STEP(hike.Out(SDL_SCANCODE_UP, "black2"));
+	STEP(play.TileOfEntity("Crate") == crateHome);
 	play.Push("Crate", kDirEast, 1);
 	play.Push("Crate", kDirNorth, 3);
 	play.Push("Crate", kDirWest, 1);
