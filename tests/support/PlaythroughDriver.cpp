@@ -89,6 +89,7 @@ bool PlaythroughDriver::Play(const std::function<void()> &play)
 
 void PlaythroughDriver::Step()
 {
+	framesPlayed++;
 	game.Step();
 	if (game.LastScreen() == "died")
 		Fail("the hero died");

@@ -121,6 +121,8 @@ public:
 
 	// --- Queries ---
 	bool InPlay() const;
+	// Frames played since the driver was made.
+	uint64_t FramesPlayed() const { return framesPlayed; }
 	std::string MapName() const;
 	uint32_t HeldKind() const;
 	int Hearts() const;
@@ -173,4 +175,5 @@ private:
 	Renderer *renderer = nullptr;
 	PlaythroughGame game;
 	int mapChanges = 0;
+	uint64_t framesPlayed = 0;
 };

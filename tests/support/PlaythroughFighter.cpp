@@ -80,6 +80,11 @@ bool PlaythroughFighter::FoeHasFallen() const
 	return IsActor(foe) && !static_cast<const Actor *>(foe)->HasHearts();
 }
 
+int PlaythroughFighter::Played() const
+{
+	return static_cast<int>(play.FramesPlayed() - firstFrame);
+}
+
 const Actor *PlaythroughFighter::FoeActor() const
 {
 	return IsActor(foe) ? static_cast<const Actor *>(foe) : nullptr;
@@ -88,9 +93,11 @@ const Actor *PlaythroughFighter::FoeActor() const
 FightReport PlaythroughFighter::Fight(float seconds)
 {
 	const int limit = static_cast<int>(seconds * PlaythroughDriver::kFramesPerSecond);
+	firstFrame = play.FramesPlayed();
 	lastHearts = play.Hearts();
-	for (report.frames = 0; report.frames < limit; report.frames++) {
+	while (Played() < limit) {
 		if (FoeHasFallen()) {
+			report.frames = Played();
 			play.ReleaseMovement();
 			play.Frames(30);
 			return report;
@@ -134,13 +141,13 @@ FightReport PlaythroughFighter::Fight(float seconds)
 				StepBack(threat);
 			continue;
 		}
-		if (IsLow() && report.frames < catchBreathUntil) {
-			CatchBreath();
-			continue;
-		}
-		if (IsLow() && report.frames >= catchBreathUntil + kBreathAgain - kBreathFrames) {
-			report.fallbacks++;
-			catchBreathUntil = report.frames + kBreathFrames;
+		if (IsLow() && (Played() < breathUntil || Played() >= nextBreath)) {
+			// No fire to fall back to: keep away a while, then fight on.
+			if (Played() >= breathUntil) {
+				report.fallbacks++;
+				breathUntil = Played() + kBreathFrames;
+				nextBreath = Played() + kBreathAgain;
+			}
 			CatchBreath();
 			continue;
 		}

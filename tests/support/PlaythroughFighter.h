@@ -49,6 +49,8 @@ private:
 		Vec3 way;             // a charge's way, flat and normalised
 	};
 
+	// Frames since the fight began.
+	int Played() const;
 	bool FoeHasFallen() const;
 	// The foe as an actor; null for a foe of another class.
 	const Actor *FoeActor() const;
@@ -85,8 +87,10 @@ private:
 	Entity *foe;
 	std::string what;
 	FightReport report;
+	uint64_t firstFrame = 0;
 	int lastHearts = 0;
-	int catchBreathUntil = 0;
+	int breathUntil = 0; // frames of the fight: keeping away until then
+	int nextBreath = 0;  // and not again before this
 	// The way to a far foe, planned again now and then.
 	std::vector<PathTile> path;
 	size_t next = 0;
