@@ -495,7 +495,7 @@ void RouteBlackTower(PlaythroughDriver &play)
 	STEP(hike.Go(24, 19));
 	STEP(hike.UseBy(SDL_SCANCODE_DOWN, 36));
 	STEP(hike.Lit(36));
-	play.Strike("Gate Ogre");
+	play.Strike("Court Ogre");
 	play.WaitUntil([&] { return !hike.Blocked(13, 14); }, "the court door to swing open", 5.0f);
 	STEP(hike.Go(10, 13));
 	STEP(hike.Held() == 46);
