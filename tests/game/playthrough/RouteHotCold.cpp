@@ -27,8 +27,11 @@ constexpr std::initializer_list<uint16_t> kSpringBlocks = {20, 21, 22};
 constexpr std::initializer_list<uint16_t> kFrostBlocks = {20, 22, 23};
 // The heart-ice on the north lake, a block of the same group.
 constexpr std::initializer_list<uint16_t> kHeartIce = {26};
-// The blocks of the nook in hot2 that a weighted plate sinks.
-constexpr std::initializer_list<uint16_t> kNookBlocks = {13, 14};
+// hot2's warden plate sinks the nook's block and raises the pocket's; the
+// west gate sinks once every foe of the steps is beaten.
+constexpr std::initializer_list<uint16_t> kNookBlocks = {13};
+constexpr std::initializer_list<uint16_t> kPocketDoor = {17};
+constexpr std::initializer_list<uint16_t> kWestGate = {19, 20, 21};
 
 // Fails the play unless it goes on from the named map.
 void Expect(PlaythroughDriver &play, const std::string &map)
@@ -155,21 +158,38 @@ void HeartIce(PlaythroughDriver &play)
 	play.FollowLink("hot2");
 }
 
-// The cinder steps, with the warden's nook, and the smoking road, down to
-// the black woods.
+// The cinder steps: the bombs of the terraces, the warden's lane (his crate
+// out of its pocket into the lane, then his boulder rolled down the lane
+// onto the plate, where the crate stops it: the nook opens and the pocket
+// shuts), the plain's crows, the fire by the hollow and the ogre below it,
+// whose fall sinks the west gate. Then the smoking road to the black woods.
 void SmokingRoad(PlaythroughDriver &play)
 {
 	Expect(play, "hot2");
 	play.SaveAtFire();
 	play.Talk("Brand");
 	play.Continue();
-	// The warden's stone: a boulder rolled onto the plate sinks the blocks
-	// of the nook where the feed lies.
-	play.Push("Boulder", kDirSouth, 1);
-	play.WaitUntil([&] { return BlocksDown(play, kNookBlocks); }, "the nook's blocks to sink");
-	play.WalkTo(29, 22);
-	play.WaitUntil([&] { return !play.IsAlive("puzzle13"); }, "the feed in the nook taken");
-	play.Continue();
+	BeatAll(play, {"Bomb 1", "Bomb 2"});
+	EXPECT_TRUE(BlocksDown(play, kPocketDoor)) << "the pocket stands open while the plate is up";
+	play.Push("Cinder crate", kDirSouth, 2);
+	EXPECT_FALSE(BlocksDown(play, kNookBlocks)) << "the crate alone weighs down no plate";
+	play.Push("Boulder", kDirEast, 5);
+	play.WaitUntil([&] { return BlocksDown(play, kNookBlocks) && !BlocksDown(play, kPocketDoor); },
+		"the plate to sink the nook's block and raise the pocket's");
+	play.Take("puzzle13");
+	BeatAll(play, {"Crow 1", "Crow 2", "Bomb 3"});
+	EXPECT_FALSE(BlocksDown(play, kWestGate)) << "the west gate stands while the ogre does";
+	play.SaveAtFire("Hollow fire");
+	play.Strike("Cinder Ogre", 120.0f);
+	play.WaitUntil([&] { return BlocksDown(play, kWestGate); }, "the west gate to sink");
+	play.FollowLink("hotn");
+	// Back up to the steps and down again: the ogre stays beaten, the gate
+	// and the warden's boulder stay where the fight and the puzzle left them.
+	play.FollowLink("hot2");
+	play.WaitUntil([&] { return BlocksDown(play, kWestGate) && BlocksDown(play, kNookBlocks); },
+		"the gate and the nook to stay open on a new visit", 2.0f);
+	EXPECT_FALSE(play.IsAlive("Cinder Ogre")) << "the ogre stays beaten";
+	EXPECT_EQ(play.TileOfEntity("Boulder"), play.TileOfEntity("Warden plate")) << "the boulder stays on the plate";
 	play.FollowLink("hotn");
 	play.Talk("Vell");
 	play.Continue();
