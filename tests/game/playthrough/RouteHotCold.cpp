@@ -27,6 +27,8 @@ constexpr std::initializer_list<uint16_t> kSpringBlocks = {20, 21, 22};
 constexpr std::initializer_list<uint16_t> kFrostBlocks = {20, 22, 23};
 // The heart-ice on the north lake, a block of the same group.
 constexpr std::initializer_list<uint16_t> kHeartIce = {26};
+// The gate stones of Skerry Ice that its plate sinks.
+constexpr std::initializer_list<uint16_t> kSkerryGate = {31, 32};
 // hot2's warden plate sinks the nook's block and raises the pocket's; the
 // west gate sinks once every foe of the steps is beaten.
 constexpr std::initializer_list<uint16_t> kNookBlocks = {13};
@@ -104,7 +106,8 @@ void HotSprings(PlaythroughDriver &play)
 	play.FollowLink("cold3");
 }
 
-// Skerry Ice and Rimehaven: the shore road round the frozen lake, Mother
+// Skerry Ice and Rimehaven: the shore road round the frozen lake and the
+// skerry's gate stones, Mother
 // Rime's tale of the heart-ice, Hake who joins, the frost heights up to the
 // north lake.
 void FrozenLakes(PlaythroughDriver &play)
@@ -117,8 +120,9 @@ void FrozenLakes(PlaythroughDriver &play)
 	EXPECT_FALSE(play.IsAlive("Fire Wizard")) << "the wizard stays beaten";
 	EXPECT_FALSE(play.IsAlive("Bomb 1")) << "the flats stay cleared";
 	play.FollowLink("cold3");
-	play.Talk("Brann");
+	play.Talk("Orm");
 	play.Continue();
+	RollSkerryStones(play);
 	play.FollowLink("cold4");
 	play.Talk("Mother Rime");
 	play.Continue();
@@ -197,6 +201,20 @@ void SmokingRoad(PlaythroughDriver &play)
 }
 
 } // namespace
+
+// The shore stone first, rolled off the north shore down the ice until the
+// skerry stops it; then the skerry stone, rolled east along the ice: it
+// stops against the first, on the plate (rolled alone it runs over the plate
+// into the open water). The plate sinks the gate stones.
+void RollSkerryStones(PlaythroughDriver &play)
+{
+	Expect(play, "cold3");
+	EXPECT_FALSE(BlocksDown(play, kSkerryGate)) << "the gate to Rimehaven stands while the plate is up";
+	play.Push("Shore stone", kDirSouth, 4);
+	EXPECT_FALSE(BlocksDown(play, kSkerryGate)) << "the shore stone stops short of the plate";
+	play.Push("Skerry stone", kDirEast, 4);
+	play.WaitUntil([&] { return BlocksDown(play, kSkerryGate); }, "the skerry plate to sink the gate stones");
+}
 
 void RouteHotCold(PlaythroughDriver &play)
 {
