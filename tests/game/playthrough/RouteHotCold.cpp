@@ -202,15 +202,17 @@ void SmokingRoad(PlaythroughDriver &play)
 
 } // namespace
 
-// The shore stone first, rolled off the north shore down the ice until the
-// skerry stops it; then the skerry stone, rolled east along the ice: it
-// stops against the first, on the plate (rolled alone it runs over the plate
-// into the open water). The plate sinks the gate stones.
+// The shore stone first: rolled east along the north shore to the frost lump,
+// then off the shore and down the ice until the skerry stops it beside the
+// plate; then the skerry stone, rolled east along the ice: it stops against
+// the first, on the plate (rolled alone it runs over the plate into the open
+// water). The plate sinks the gate stones.
 void RollSkerryStones(PlaythroughDriver &play)
 {
 	Expect(play, "cold3");
 	EXPECT_FALSE(BlocksDown(play, kSkerryGate)) << "the gate to Rimehaven stands while the plate is up";
-	play.Push("Shore stone", kDirSouth, 4);
+	play.Push("Shore stone", kDirEast, 5);
+	play.Push("Shore stone", kDirSouth, 5);
 	EXPECT_FALSE(BlocksDown(play, kSkerryGate)) << "the shore stone stops short of the plate";
 	play.Push("Skerry stone", kDirEast, 4);
 	play.WaitUntil([&] { return BlocksDown(play, kSkerryGate); }, "the skerry plate to sink the gate stones");
