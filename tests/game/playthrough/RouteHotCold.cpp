@@ -107,9 +107,8 @@ void HotSprings(PlaythroughDriver &play)
 }
 
 // Skerry Ice and Rimehaven: the shore road round the frozen lake and the
-// skerry's gate stones, Mother
-// Rime's tale of the heart-ice, Hake who joins, the frost heights up to the
-// north lake.
+// skerry's gate stones, Mother Rime's tale of the heart-ice, Hake who joins,
+// the frost heights up to the north lake.
 void FrozenLakes(PlaythroughDriver &play)
 {
 	Expect(play, "cold3");

@@ -18,10 +18,11 @@ void RouteHome(PlaythroughDriver &play);         // home and the side places, en
 void RouteTownRoads(PlaythroughDriver &play);    // town, the north and south roads, ends in far2
 void RouteFarMountains(PlaythroughDriver &play); // the far fields and the mountains, ends in hot1
 void RouteHotCold(PlaythroughDriver &play);      // the hot lands and the cold lakes, ends in blacktotown
-void RouteBlackTower(PlaythroughDriver &play);
+void RouteBlackTower(PlaythroughDriver &play);   // the black woods and the tower, ends with the final foe's fall
+
 // Skerry Ice's two stones rolled onto its plate: the gate to Rimehaven, for
 // every play that goes on from cold3 to cold4.
-void RollSkerryStones(PlaythroughDriver &play);   // the black woods and the tower, ends with the final foe's fall
+void RollSkerryStones(PlaythroughDriver &play);
 
 // Road order.
 enum RouteOrder : int {
