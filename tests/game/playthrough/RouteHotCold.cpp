@@ -180,6 +180,9 @@ void SmokingRoad(PlaythroughDriver &play)
 	play.WaitUntil([&] { return BlocksDown(play, kNookBlocks) && !BlocksDown(play, kPocketDoor); },
 		"the plate to sink the nook's block and raise the pocket's");
 	play.Take("puzzle13");
+	// The crows of the plain with the hollow's fire at the hero's back, and
+	// the fire again before the ogre.
+	play.SaveAtFire("Hollow fire");
 	BeatAll(play, {"Crow 1", "Crow 2"});
 	EXPECT_FALSE(BlocksDown(play, kWestGate)) << "the west gate stands while the ogre does";
 	play.SaveAtFire("Hollow fire");
