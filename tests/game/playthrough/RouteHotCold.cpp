@@ -27,8 +27,13 @@ constexpr std::initializer_list<uint16_t> kSpringBlocks = {20, 21, 22};
 constexpr std::initializer_list<uint16_t> kFrostBlocks = {20, 22, 23};
 // The heart-ice on the north lake, a block of the same group.
 constexpr std::initializer_list<uint16_t> kHeartIce = {26};
-// The blocks of the nook in hot2 that a weighted plate sinks.
-constexpr std::initializer_list<uint16_t> kNookBlocks = {13, 14};
+// The gate stones of Skerry Ice that its plate sinks.
+constexpr std::initializer_list<uint16_t> kSkerryGate = {31, 32};
+// hot2's warden plate sinks the nook's block and raises the pocket's; the
+// west gate sinks once every foe of the steps is beaten.
+constexpr std::initializer_list<uint16_t> kNookBlocks = {13};
+constexpr std::initializer_list<uint16_t> kPocketDoor = {17};
+constexpr std::initializer_list<uint16_t> kWestGate = {19, 20, 21};
 
 // Fails the play unless it goes on from the named map.
 void Expect(PlaythroughDriver &play, const std::string &map)
@@ -101,9 +106,9 @@ void HotSprings(PlaythroughDriver &play)
 	play.FollowLink("cold3");
 }
 
-// Skerry Ice and Rimehaven: the shore road round the frozen lake, Mother
-// Rime's tale of the heart-ice, Hake who joins, the frost heights up to the
-// north lake.
+// Skerry Ice and Rimehaven: the shore road round the frozen lake and the
+// skerry's gate stones, Mother Rime's tale of the heart-ice, Hake who joins,
+// the frost heights up to the north lake.
 void FrozenLakes(PlaythroughDriver &play)
 {
 	Expect(play, "cold3");
@@ -114,8 +119,9 @@ void FrozenLakes(PlaythroughDriver &play)
 	EXPECT_FALSE(play.IsAlive("Fire Wizard")) << "the wizard stays beaten";
 	EXPECT_FALSE(play.IsAlive("Bomb 1")) << "the flats stay cleared";
 	play.FollowLink("cold3");
-	play.Talk("Brann");
+	play.Talk("Orm");
 	play.Continue();
+	RollSkerryStones(play);
 	play.FollowLink("cold4");
 	play.Talk("Mother Rime");
 	play.Continue();
@@ -155,21 +161,41 @@ void HeartIce(PlaythroughDriver &play)
 	play.FollowLink("hot2");
 }
 
-// The cinder steps, with the warden's nook, and the smoking road, down to
-// the black woods.
+// The cinder steps: the bombs of the terraces, the warden's lane (his crate
+// out of its pocket into the lane, then his boulder rolled down the lane
+// onto the plate, where the crate stops it: the nook opens and the pocket
+// shuts), the plain's crows, the fire by the hollow and the ogre below it,
+// whose fall sinks the west gate. Then the smoking road to the black woods.
 void SmokingRoad(PlaythroughDriver &play)
 {
 	Expect(play, "hot2");
 	play.SaveAtFire();
 	play.Talk("Brand");
 	play.Continue();
-	// The warden's stone: a boulder rolled onto the plate sinks the blocks
-	// of the nook where the feed lies.
-	play.Push("Boulder", kDirSouth, 1);
-	play.WaitUntil([&] { return BlocksDown(play, kNookBlocks); }, "the nook's blocks to sink");
-	play.WalkTo(29, 22);
-	play.WaitUntil([&] { return !play.IsAlive("puzzle13"); }, "the feed in the nook taken");
-	play.Continue();
+	BeatAll(play, {"Bomb 1", "Bomb 2", "Bomb 3"});
+	EXPECT_TRUE(BlocksDown(play, kPocketDoor)) << "the pocket stands open while the plate is up";
+	play.Push("Cinder crate", kDirSouth, 2);
+	EXPECT_FALSE(BlocksDown(play, kNookBlocks)) << "the crate alone weighs down no plate";
+	play.Push("Boulder", kDirEast, 5);
+	play.WaitUntil([&] { return BlocksDown(play, kNookBlocks) && !BlocksDown(play, kPocketDoor); },
+		"the plate to sink the nook's block and raise the pocket's");
+	play.Take("puzzle13");
+	// The crows of the plain with the hollow's fire at the hero's back, and
+	// the fire again before the ogre.
+	play.SaveAtFire("Hollow fire");
+	BeatAll(play, {"Crow 1", "Crow 2"});
+	EXPECT_FALSE(BlocksDown(play, kWestGate)) << "the west gate stands while the ogre does";
+	play.SaveAtFire("Hollow fire");
+	play.Strike("Cinder Ogre", 120.0f);
+	play.WaitUntil([&] { return BlocksDown(play, kWestGate); }, "the west gate to sink");
+	play.FollowLink("hotn");
+	// Back up to the steps and down again: the ogre stays beaten, the gate
+	// and the warden's boulder stay where the fight and the puzzle left them.
+	play.FollowLink("hot2");
+	play.WaitUntil([&] { return BlocksDown(play, kWestGate) && BlocksDown(play, kNookBlocks); },
+		"the gate and the nook to stay open on a new visit", 2.0f);
+	EXPECT_FALSE(play.IsAlive("Cinder Ogre")) << "the ogre stays beaten";
+	EXPECT_EQ(play.TileOfEntity("Boulder"), play.TileOfEntity("Warden plate")) << "the boulder stays on the plate";
 	play.FollowLink("hotn");
 	play.Talk("Vell");
 	play.Continue();
@@ -177,6 +203,22 @@ void SmokingRoad(PlaythroughDriver &play)
 }
 
 } // namespace
+
+// The shore stone first: rolled east along the north shore to the frost lump,
+// then off the shore and down the ice until the skerry stops it beside the
+// plate; then the skerry stone, rolled east along the ice: it stops against
+// the first, on the plate (rolled alone it runs over the plate into the open
+// water). The plate sinks the gate stones.
+void RollSkerryStones(PlaythroughDriver &play)
+{
+	Expect(play, "cold3");
+	EXPECT_FALSE(BlocksDown(play, kSkerryGate)) << "the gate to Rimehaven stands while the plate is up";
+	play.Push("Shore stone", kDirEast, 5);
+	play.Push("Shore stone", kDirSouth, 5);
+	EXPECT_FALSE(BlocksDown(play, kSkerryGate)) << "the shore stone stops short of the plate";
+	play.Push("Skerry stone", kDirEast, 4);
+	play.WaitUntil([&] { return BlocksDown(play, kSkerryGate); }, "the skerry plate to sink the gate stones");
+}
 
 void RouteHotCold(PlaythroughDriver &play)
 {

@@ -20,6 +20,10 @@ void RouteFarMountains(PlaythroughDriver &play); // the far fields and the mount
 void RouteHotCold(PlaythroughDriver &play);      // the hot lands and the cold lakes, ends in blacktotown
 void RouteBlackTower(PlaythroughDriver &play);   // the black woods and the tower, ends with the final foe's fall
 
+// Skerry Ice's two stones rolled onto its plate: the gate to Rimehaven, for
+// every play that goes on from cold3 to cold4.
+void RollSkerryStones(PlaythroughDriver &play);
+
 // Road order.
 enum RouteOrder : int {
 	kRouteHome = 1,
