@@ -9,6 +9,7 @@
 #include "Routes.h"
 
 #include "engine/collision/Collider.h"
+#include "map/TileCode.h"
 #include "map/TileMap.h"
 #include "objects/Actor.h"
 #include "objects/MapEntityFactory.h"
@@ -178,14 +179,20 @@ bool GateOpen(PlaythroughDriver &play, const std::string &name)
 	return gate->IsOpen();
 }
 
+// Whether the named stone block of this map has sunk out of the way.
+bool StoneDown(PlaythroughDriver &play, const std::string &name)
+{
+	const auto *block = dynamic_cast<const PropBlockRaiseLower *>(EntityNamed(play, name));
+	if (block == nullptr)
+		play.Fail("no stone block named \"" + name + "\" on " + play.MapName());
+	return block->IsLowered();
+}
+
 // Whether the named gate of this map and the stone bar behind it (which no
 // key lifts) both let the hero through.
 bool WayOpen(PlaythroughDriver &play, const std::string &gate, const std::string &bar)
 {
-	const auto *block = dynamic_cast<const PropBlockRaiseLower *>(EntityNamed(play, bar));
-	if (block == nullptr)
-		play.Fail("no stone bar named \"" + bar + "\" on " + play.MapName());
-	return GateOpen(play, gate) && block->IsLowered();
+	return GateOpen(play, gate) && StoneDown(play, bar);
 }
 
 // Walks to a free tile in line with the entity two steps off and presses
@@ -261,10 +268,10 @@ void RouteTownRoads(PlaythroughDriver &play)
 	StepBack(play);
 	play.FollowLink("north1");
 
-	// The north meadow: two chooks in the grass, then the woodcutter's axe
-	// off the rack, where a spare blade stays for a swap back.
+	// The north meadow: two chooks in the gully below the north gap, then the
+	// woodcutter's axe off the rack, where a spare blade stays for a swap back.
 	ClearFoes(play, {kChook});
-	play.Talk("Brann");
+	play.Talk("Garrick");
 	play.Continue();
 	StepBack(play);
 	play.Take("axe");
@@ -272,9 +279,13 @@ void RouteTownRoads(PlaythroughDriver &play)
 	play.FollowLink("north2");
 
 	// The north watch: Hale keeps the gate shut until the seed field is
-	// clear of chooks.
+	// clear of chooks. The fire at his post mends the hero first: lit, then
+	// put out for its warmth and lit again.
 	play.Talk("Hale");
 	play.Continue();
+	StepBack(play);
+	SaveAtFire(play);
+	SaveAtFire(play);
 	StepBack(play);
 	EXPECT_FALSE(play.Flag("northwatch"));
 	EXPECT_FALSE(WayOpen(play, "watch gate", "watch bar")) << "the watch gate is shut before the field is cleared";
@@ -288,9 +299,19 @@ void RouteTownRoads(PlaythroughDriver &play)
 	StepBack(play);
 	play.FollowLink("nortow3");
 
-	// Crow Hill: the crows on the climb, the feed on the summit.
+	// Crow Hill: the crows on the climb and the summit, the feed on top, then
+	// the crest cut. The wedged crate under the plate's nook cannot be pushed
+	// up into it (a rock stands behind it), so it slides aside; the loose
+	// crate comes along the row above it and goes up onto the plate.
 	ClearFoes(play, {kBird, kChook});
 	play.Take("puzzle6");
+	EXPECT_FALSE(StoneDown(play, "crest stone")) << "the crest cut is shut before the plate is weighed";
+	play.Push("wedged crate", kDirWest, 1);
+	play.Push("loose crate", kDirEast, 4);
+	EXPECT_FALSE(StoneDown(play, "crest stone")) << "the crate beside the nook is not on the plate";
+	play.Push("loose crate", kDirNorth, 1);
+	play.WaitUntil([&] { return StoneDown(play, "crest stone") && StoneDown(play, "crest stone two"); },
+		"the crest stones to sink", 5.0f);
 	play.FollowLink("town2");
 
 	// Harrowgate: the innkeeper's remedy, a heart more; the gate guard sends
