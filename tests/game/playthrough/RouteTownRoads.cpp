@@ -328,7 +328,9 @@ void RouteTownRoads(PlaythroughDriver &play)
 	play.FollowLink("hutsmith");
 
 	// The smithy: fell the dead oak for Orla's forge and hand her the axe;
-	// she forges the proper blade.
+	// she forges the proper blade. Her charcoal crate, brought down the lane
+	// and across the yard onto the plate, drops the stone at the foot of the
+	// woodpile where the cooler lies.
 	play.Talk("Orla");
 	play.Continue();
 	StepBack(play);
@@ -339,6 +341,10 @@ void RouteTownRoads(PlaythroughDriver &play)
 	play.WaitUntil([&] { return play.Flag("smithsword"); }, "the blade to be forged");
 	ASSERT_EQ(kPlainSword, play.HeldKind());
 	StepBack(play);
+	EXPECT_FALSE(StoneDown(play, "woodpile stone")) << "the woodpile steps are shut before the plate is weighed";
+	play.Push("charcoal crate", kDirSouth, 7);
+	play.Push("charcoal crate", kDirWest, 7);
+	play.WaitUntil([&] { return StoneDown(play, "woodpile stone"); }, "the woodpile stone to sink", 5.0f);
 	play.Take("cooler1");
 	play.FollowLink("town2");
 	play.WaitUntil([&] { return WayOpen(play, "south gate", "south bar"); }, "the smith's blade to open the south road", 5.0f);
