@@ -299,10 +299,12 @@ void RouteTownRoads(PlaythroughDriver &play)
 	StepBack(play);
 	play.FollowLink("nortow3");
 
-	// Crow Hill: the crows on the climb and the summit, the feed on top, then
-	// the crest cut. The wedged crate under the plate's nook cannot be pushed
-	// up into it (a rock stands behind it), so it slides aside; the loose
-	// crate comes along the row above it and goes up onto the plate.
+	// Crow Hill: the dead ash at the foot of the upper steps felled with the
+	// meadow's axe, the crows that come down on the climb, the feed on the
+	// summit, then the crest cut. The wedged crate under the plate's nook cannot be pushed up
+	// into it (a rock stands behind it), so it slides aside; the loose crate
+	// comes along the row above it and goes up onto the plate.
+	Fell(play, "dead ash");
 	ClearFoes(play, {kBird, kChook});
 	play.Take("puzzle6");
 	EXPECT_FALSE(StoneDown(play, "crest stone")) << "the crest cut is shut before the plate is weighed";
