@@ -301,9 +301,10 @@ void RouteTownRoads(PlaythroughDriver &play)
 
 	// Crow Hill: the dead ash at the foot of the upper steps felled with the
 	// meadow's axe, the crows that come down on the climb, the feed on the
-	// summit, then the crest cut. The wedged crate under the plate's nook cannot be pushed up
-	// into it (a rock stands behind it), so it slides aside; the loose crate
-	// comes along the row above it and goes up onto the plate.
+	// summit, then the crest cut. The wedged crate under the plate's nook
+	// cannot be pushed up into it (a rock stands behind it), so it slides
+	// aside; the loose crate comes along the row above it and goes up onto
+	// the plate.
 	Fell(play, "dead ash");
 	ClearFoes(play, {kBird, kChook});
 	play.Take("puzzle6");
