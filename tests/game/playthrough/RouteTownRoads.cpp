@@ -331,9 +331,10 @@ void RouteTownRoads(PlaythroughDriver &play)
 	play.FollowLink("hutsmith");
 
 	// The smithy: fell the dead oak for Orla's forge and hand her the axe;
-	// she forges the proper blade. Her charcoal crate, brought down the lane
-	// and across the yard onto the plate, drops the stone at the foot of the
-	// woodpile where the cooler lies.
+	// she forges the proper blade. The plate in her yard drops the stone at
+	// the foot of the woodpile where the cooler lies; the boulder on the forge
+	// terrace rolls down over the plate unless the charcoal crate, brought
+	// down the lane and across the yard, stands beyond it first.
 	play.Talk("Orla");
 	play.Continue();
 	StepBack(play);
@@ -345,8 +346,10 @@ void RouteTownRoads(PlaythroughDriver &play)
 	ASSERT_EQ(kPlainSword, play.HeldKind());
 	StepBack(play);
 	EXPECT_FALSE(StoneDown(play, "woodpile stone")) << "the woodpile steps are shut before the plate is weighed";
-	play.Push("charcoal crate", kDirSouth, 7);
-	play.Push("charcoal crate", kDirWest, 7);
+	play.Push("charcoal crate", kDirSouth, 10);
+	play.Push("charcoal crate", kDirEast, 6);
+	EXPECT_FALSE(StoneDown(play, "woodpile stone")) << "the crate stands beyond the plate, not on it";
+	play.Push("terrace boulder", kDirSouth, 8);
 	play.WaitUntil([&] { return StoneDown(play, "woodpile stone"); }, "the woodpile stone to sink", 5.0f);
 	play.Take("cooler1");
 	play.FollowLink("town2");
