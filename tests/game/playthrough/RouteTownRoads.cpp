@@ -236,6 +236,15 @@ void SaveAtFire(PlaythroughDriver &play)
 	play.SaveAtFire();
 }
 
+// Lights the nearest fire, then puts it out for its warmth and lights it
+// again: how a careful player mends before a fight.
+void RestAtFire(PlaythroughDriver &play)
+{
+	SaveAtFire(play);
+	SaveAtFire(play);
+	EXPECT_EQ(play.Hero().GetStats().maxHearts, play.Hearts()) << "the fire's warmth mends the hero on " << play.MapName();
+}
+
 // Walks up to the named tree, faces it and swings the axe until it is
 // down.
 void Fell(PlaythroughDriver &play, const std::string &name)
@@ -260,7 +269,7 @@ void RouteTownRoads(PlaythroughDriver &play)
 	// fire mends the hero before the road.
 	ASSERT_EQ("town", play.MapName());
 	ASSERT_EQ(kPlainSword, play.HeldKind());
-	SaveAtFire(play);
+	RestAtFire(play);
 	StepBack(play);
 	play.Talk("Sefa");
 	play.Answer(true);
@@ -279,13 +288,11 @@ void RouteTownRoads(PlaythroughDriver &play)
 	play.FollowLink("north2");
 
 	// The north watch: Hale keeps the gate shut until the seed field is
-	// clear of chooks. The fire at his post mends the hero first: lit, then
-	// put out for its warmth and lit again.
+	// clear of chooks. The fire at his post mends the hero first.
 	play.Talk("Hale");
 	play.Continue();
 	StepBack(play);
-	SaveAtFire(play);
-	SaveAtFire(play);
+	RestAtFire(play);
 	StepBack(play);
 	EXPECT_FALSE(play.Flag("northwatch"));
 	EXPECT_FALSE(WayOpen(play, "watch gate", "watch bar")) << "the watch gate is shut before the field is cleared";
