@@ -9,6 +9,7 @@
 #include "Routes.h"
 
 #include "engine/collision/Collider.h"
+#include "map/TileCode.h"
 #include "map/TileMap.h"
 #include "objects/Actor.h"
 #include "objects/MapEntityFactory.h"
@@ -178,14 +179,20 @@ bool GateOpen(PlaythroughDriver &play, const std::string &name)
 	return gate->IsOpen();
 }
 
+// Whether the named stone block of this map has sunk out of the way.
+bool StoneDown(PlaythroughDriver &play, const std::string &name)
+{
+	const auto *block = dynamic_cast<const PropBlockRaiseLower *>(EntityNamed(play, name));
+	if (block == nullptr)
+		play.Fail("no stone block named \"" + name + "\" on " + play.MapName());
+	return block->IsLowered();
+}
+
 // Whether the named gate of this map and the stone bar behind it (which no
 // key lifts) both let the hero through.
 bool WayOpen(PlaythroughDriver &play, const std::string &gate, const std::string &bar)
 {
-	const auto *block = dynamic_cast<const PropBlockRaiseLower *>(EntityNamed(play, bar));
-	if (block == nullptr)
-		play.Fail("no stone bar named \"" + bar + "\" on " + play.MapName());
-	return GateOpen(play, gate) && block->IsLowered();
+	return GateOpen(play, gate) && StoneDown(play, bar);
 }
 
 // Walks to a free tile in line with the entity two steps off and presses
@@ -229,6 +236,15 @@ void SaveAtFire(PlaythroughDriver &play)
 	play.SaveAtFire();
 }
 
+// Lights the nearest fire, then puts it out for its warmth and lights it
+// again: how a careful player mends before a fight.
+void RestAtFire(PlaythroughDriver &play)
+{
+	SaveAtFire(play);
+	SaveAtFire(play);
+	EXPECT_EQ(play.Hero().GetStats().maxHearts, play.Hearts()) << "the fire's warmth mends the hero on " << play.MapName();
+}
+
 // Walks up to the named tree, faces it and swings the axe until it is
 // down.
 void Fell(PlaythroughDriver &play, const std::string &name)
@@ -253,7 +269,7 @@ void RouteTownRoads(PlaythroughDriver &play)
 	// fire mends the hero before the road.
 	ASSERT_EQ("town", play.MapName());
 	ASSERT_EQ(kPlainSword, play.HeldKind());
-	SaveAtFire(play);
+	RestAtFire(play);
 	StepBack(play);
 	play.Talk("Sefa");
 	play.Answer(true);
@@ -261,10 +277,10 @@ void RouteTownRoads(PlaythroughDriver &play)
 	StepBack(play);
 	play.FollowLink("north1");
 
-	// The north meadow: two chooks in the grass, then the woodcutter's axe
-	// off the rack, where a spare blade stays for a swap back.
+	// The north meadow: two chooks in the gully below the north gap, then the
+	// woodcutter's axe off the rack, where a spare blade stays for a swap back.
 	ClearFoes(play, {kChook});
-	play.Talk("Brann");
+	play.Talk("Garrick");
 	play.Continue();
 	StepBack(play);
 	play.Take("axe");
@@ -272,9 +288,11 @@ void RouteTownRoads(PlaythroughDriver &play)
 	play.FollowLink("north2");
 
 	// The north watch: Hale keeps the gate shut until the seed field is
-	// clear of chooks.
+	// clear of chooks. The fire at his post mends the hero first.
 	play.Talk("Hale");
 	play.Continue();
+	StepBack(play);
+	RestAtFire(play);
 	StepBack(play);
 	EXPECT_FALSE(play.Flag("northwatch"));
 	EXPECT_FALSE(WayOpen(play, "watch gate", "watch bar")) << "the watch gate is shut before the field is cleared";
@@ -288,9 +306,22 @@ void RouteTownRoads(PlaythroughDriver &play)
 	StepBack(play);
 	play.FollowLink("nortow3");
 
-	// Crow Hill: the crows on the climb, the feed on the summit.
+	// Crow Hill: the dead ash at the foot of the upper steps felled with the
+	// meadow's axe, the crows that come down on the climb, the feed on the
+	// summit, then the crest cut. The wedged crate under the plate's nook
+	// cannot be pushed up into it (a rock stands behind it), so it slides
+	// aside; the loose crate comes along the row above it and goes up onto
+	// the plate.
+	Fell(play, "dead ash");
 	ClearFoes(play, {kBird, kChook});
 	play.Take("puzzle6");
+	EXPECT_FALSE(StoneDown(play, "crest stone")) << "the crest cut is shut before the plate is weighed";
+	play.Push("wedged crate", kDirWest, 1);
+	play.Push("loose crate", kDirEast, 4);
+	EXPECT_FALSE(StoneDown(play, "crest stone")) << "the crate beside the nook is not on the plate";
+	play.Push("loose crate", kDirNorth, 1);
+	play.WaitUntil([&] { return StoneDown(play, "crest stone") && StoneDown(play, "crest stone two"); },
+		"the crest stones to sink", 5.0f);
 	play.FollowLink("town2");
 
 	// Harrowgate: the innkeeper's remedy, a heart more; the gate guard sends
@@ -307,7 +338,10 @@ void RouteTownRoads(PlaythroughDriver &play)
 	play.FollowLink("hutsmith");
 
 	// The smithy: fell the dead oak for Orla's forge and hand her the axe;
-	// she forges the proper blade.
+	// she forges the proper blade. The plate in her yard drops the stone at
+	// the foot of the woodpile where the cooler lies; the boulder on the forge
+	// terrace rolls down over the plate unless the charcoal crate, brought
+	// down the lane and across the yard, stands beyond it first.
 	play.Talk("Orla");
 	play.Continue();
 	StepBack(play);
@@ -318,6 +352,12 @@ void RouteTownRoads(PlaythroughDriver &play)
 	play.WaitUntil([&] { return play.Flag("smithsword"); }, "the blade to be forged");
 	ASSERT_EQ(kPlainSword, play.HeldKind());
 	StepBack(play);
+	EXPECT_FALSE(StoneDown(play, "woodpile stone")) << "the woodpile steps are shut before the plate is weighed";
+	play.Push("charcoal crate", kDirSouth, 10);
+	play.Push("charcoal crate", kDirEast, 6);
+	EXPECT_FALSE(StoneDown(play, "woodpile stone")) << "the crate stands beyond the plate, not on it";
+	play.Push("terrace boulder", kDirSouth, 8);
+	play.WaitUntil([&] { return StoneDown(play, "woodpile stone"); }, "the woodpile stone to sink", 5.0f);
 	play.Take("cooler1");
 	play.FollowLink("town2");
 	play.WaitUntil([&] { return WayOpen(play, "south gate", "south bar"); }, "the smith's blade to open the south road", 5.0f);
