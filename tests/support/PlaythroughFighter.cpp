@@ -95,7 +95,14 @@ FightReport PlaythroughFighter::Fight(float seconds)
 	const int limit = static_cast<int>(seconds * PlaythroughDriver::kFramesPerSecond);
 	firstFrame = play.FramesPlayed();
 	lastHearts = play.Hearts();
+	const bool armed = play.HeldKind() != 0;
 	while (Played() < limit) {
+		if (armed && play.HeldKind() == 0) {
+			report.frames = Played();
+			report.disarmed = true;
+			play.ReleaseMovement();
+			return report;
+		}
 		if (FoeHasFallen()) {
 			report.frames = Played();
 			play.ReleaseMovement();
@@ -161,7 +168,10 @@ FightReport PlaythroughFighter::Fight(float seconds)
 		KeepAt(FoeIsOpen() || reach <= 0.0f ? StrikeReach() - kHeld : reach + kSafeMargin);
 	}
 	play.ReleaseMovement();
-	play.Fail(what + " did not fall within " + std::to_string(static_cast<int>(seconds)) + " s");
+	const PathTile there = play.TileOf(*foe);
+	play.Fail(what + " did not fall within " + std::to_string(static_cast<int>(seconds)) + " s; it stands at tile (" +
+		std::to_string(there.x) + ", " + std::to_string(there.y) + ") with " +
+		std::to_string(FoeActor() != nullptr ? FoeActor()->GetStats().hearts : 0) + " half hearts");
 }
 
 PlaythroughFighter::Threat PlaythroughFighter::ThreatOf(const Actor &actor) const

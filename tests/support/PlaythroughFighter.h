@@ -28,6 +28,7 @@ struct FightReport {
 	int frames = 0;     // from the first key to the foe's fall
 	int heartsLost = 0; // half hearts
 	int fallbacks = 0;  // times the hero fell back to heal or to catch its breath
+	bool disarmed = false; // the fight stopped because the hero's weapon was taken (a blob's touch)
 };
 
 class PlaythroughFighter {
@@ -36,7 +37,9 @@ public:
 	// current map; what names it in failure messages.
 	PlaythroughFighter(PlaythroughDriver &play, MapObjectDef &record, std::string what);
 
-	// Fights until the foe falls; fails the play after seconds.
+	// Fights until the foe falls, or until the weapon the hero began with is
+	// taken (the report says disarmed: the caller fetches another); fails the
+	// play after seconds.
 	FightReport Fight(float seconds);
 
 private:

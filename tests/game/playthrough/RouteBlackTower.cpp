@@ -19,6 +19,7 @@
 #include "objects/PropSaveSwitch.h"
 #include "support/KeyEvent.h"
 #include "support/PlaythroughDriver.h"
+#include "support/PlaythroughFighter.h"
 
 #include <SDL.h>
 
@@ -34,7 +35,8 @@ constexpr float kNear = 0.3f;        // world units: close enough to a tile cent
 constexpr float kFoeNotice = 6.0f;   // a foe this near is fought before walking on
 constexpr float kStrikeReach = 2.8f; // world units between hero and foe for a blow
 constexpr int kWalkFrames = 1200;
-constexpr int kFightFrames = 2400;
+constexpr float kFightSeconds = 60.0f;
+constexpr int kRearms = 4; // swords fetched again in one fight
 
 class Hike {
 public:
@@ -117,56 +119,32 @@ public:
 			Press(SDL_SCANCODE_UP);
 	}
 
-	// Fights the foe until it falls: close in, face it, strike.
+	// Fights the foe until it falls, as the driver's fighter does; a blob
+	// that takes the sword sends the hero to fetch another first.
 	bool Fight(Actor *foe)
 	{
-		for (int frame = 0; frame < kFightFrames; frame++) {
-			if (!Hero().HasHearts())
-				return false;
-			if (!foe->HasHearts() || foe->lifeState >= kLifePaused)
-				break;
-			if (MessageUp()) {
-				ReleaseArrows();
-				Read();
-				continue;
-			}
+		MapObjectDef *record = nullptr;
+		for (MapObjectDef &each : Map().GetMapData().entityRecords)
+			if (each.entity == foe)
+				record = &each;
+		if (record == nullptr)
+			return false;
+		for (int tries = 0; tries < kRearms; tries++) {
 			if (Held() == 0 && rearm && !rearming) {
-				ReleaseArrows();
 				rearming = true;
 				const bool armed = rearm();
 				rearming = false;
 				if (!armed)
 					return false;
-				continue;
 			}
-			Vec3 d = foe->transform.position - Where();
-			const float distance = std::sqrt(d.x * d.x + d.z * d.z);
-			if (distance > kStrikeReach) {
-				PressToward(foe->transform.position, 0.35f);
-				Frame();
-				continue;
-			}
-			// Face it, then swing; a landed blow is followed by a step back
-			// out of its reach while it reels.
-			const int before = foe->GetStats().hearts;
-			PressToward(foe->transform.position, 0.2f);
-			Frame();
-			ReleaseArrows();
-			Tap(SDL_SCANCODE_SPACE, 10);
-			if (foe->GetStats().hearts < before && foe->HasHearts()) {
-				const Vec3 away = Where() * 2.0f - foe->transform.position;
-				for (int step = 0; step < retreatFrames; step++) {
-					PressToward(away, 0.2f);
-					Frame();
-				}
-				ReleaseArrows();
-			}
+			if (!foe->HasHearts() || foe->lifeState >= kLifePaused)
+				break;
+			if (!PlaythroughFighter(play, *record, "the foe").Fight(kFightSeconds).disarmed)
+				break;
 		}
-		ReleaseArrows();
-		play.Frames(30);
 		if (readAfterFight)
 			Read();
-		return !foe->HasHearts();
+		return !foe->HasHearts() || foe->lifeState >= kLifePaused;
 	}
 	// Fights every foe that comes within range.
 	bool FightNear(float range = kFoeNotice)
@@ -581,13 +559,16 @@ void RouteBlackTower(PlaythroughDriver &play)
 	STEP(hike.Go(3, 14));
 	STEP(hike.Out(SDL_SCANCODE_DOWN, "towerf1"));
 
-	// The armoury: the guard, a sword from the rack, the fire. Then the two
+	// The armoury: a sword from the rack, the guard, the fire. Then the two
 	// plates: the hall crate on the blue plate opens the store but raises
 	// the blue stones on the stair; the store crate goes out and onto the
 	// red plate, and the hall crate comes off the blue one again.
-	ClearFloor(play);
+	// The sword first: the key's heavy blows knock a minion clean over the
+	// store's wall, where no blade reaches it until the store is open.
 	play.Take("Old sword");
 	STEP(hike.Held() == 43);
+	ClearFloor(play);
+	STEP(hike.Go(13, 4)); // the fire answers from its south side
 	play.SaveAtFire();
 	play.SaveAtFire(); // out and lit again: the fire's power fills every heart
 	play.Push("Hall crate", kDirWest, 2);
