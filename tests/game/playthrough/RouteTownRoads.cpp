@@ -349,16 +349,17 @@ void RouteTownRoads(PlaythroughDriver &play)
 	play.FollowLink("south1");
 
 	// Fernbrook: the chook on the lawn before the old ford, then the ford's
-	// stones, which sink only while both plates of the yard below hold a
-	// crate. The ford crate stands in the yard crate's way north, so it goes
-	// first, west onto the blue plate; then the yard crate west and north
-	// onto the red one.
+	// stones, which sink only while both plates of the yard hold a crate. The
+	// ford crate stands where the hero must stand to push the yard crate
+	// into the north plate's niche, so it goes first, west onto the blue
+	// plate; then the yard crate north, west and north onto the red one.
 	ClearFoes(play, {kChook2});
 	EXPECT_FALSE(FordOpen(play)) << "the ford's stones stand before the plates are pressed";
 	play.Push("ford crate", kDirWest, 3);
 	EXPECT_FALSE(FordOpen(play)) << "one plate sinks only its own pair of stones";
+	play.Push("yard crate", kDirNorth, 2);
 	play.Push("yard crate", kDirWest, 3);
-	play.Push("yard crate", kDirNorth, 3);
+	play.Push("yard crate", kDirNorth, 1);
 	play.WaitUntil([&] { return FordOpen(play); }, "the ford's stones to sink", 5.0f);
 
 	// Over the ford Pip hides from the crows in the brambles; once they are
