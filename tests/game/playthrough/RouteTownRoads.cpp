@@ -263,6 +263,27 @@ void Fell(PlaythroughDriver &play, const std::string &name)
 
 } // namespace
 
+namespace {
+
+// Whether the named stone of Fernbrook's old ford has sunk.
+bool Sunk(PlaythroughDriver &play, const char *name)
+{
+	const auto *stone = dynamic_cast<const PropBlockRaiseLower *>(EntityNamed(play, name));
+	if (stone == nullptr)
+		play.Fail(std::string("no ford stone named \"") + name + "\" on " + play.MapName());
+	return stone->IsLowered();
+}
+
+bool FordOpen(PlaythroughDriver &play)
+{
+	for (const char *name : {"blue stone", "blue stone two", "red stone", "red stone two"})
+		if (!Sunk(play, name))
+			return false;
+	return true;
+}
+
+} // namespace
+
 void RouteTownRoads(PlaythroughDriver &play)
 {
 	// Town: the oracle by the square tells of the watchman; the square's
@@ -365,16 +386,32 @@ void RouteTownRoads(PlaythroughDriver &play)
 	StepBack(play);
 	play.FollowLink("south0");
 
-	// The Southwood: sturdier chooks under the trees.
-	ClearFoes(play, {kChook2, kChook});
+	// The Southwood: a chook on the sunken lane, a sturdier one in the glade
+	// where the lane turns south.
+	ClearFoes(play, {kChook, kChook2});
 	play.FollowLink("south1");
 
-	// Fernbrook: Pip hides from the crows in the brambles; once they are
+	// Fernbrook: the chook on the lawn before the old ford, then the ford's
+	// stones, which sink only while both plates of the yard hold a crate. The
+	// ford crate stands where the hero must stand to push the yard crate
+	// into the north plate's niche, so it goes first, west onto the blue
+	// plate; then the yard crate north, west and north onto the red one.
+	ClearFoes(play, {kChook2});
+	EXPECT_FALSE(FordOpen(play)) << "the ford's stones stand before the plates are pressed";
+	play.Push("ford crate", kDirWest, 3);
+	EXPECT_TRUE(Sunk(play, "blue stone") && Sunk(play, "blue stone two")) << "the blue plate sinks the blue stones";
+	EXPECT_FALSE(Sunk(play, "red stone") || Sunk(play, "red stone two")) << "and only those";
+	play.Push("yard crate", kDirNorth, 2);
+	play.Push("yard crate", kDirWest, 3);
+	play.Push("yard crate", kDirNorth, 1);
+	play.WaitUntil([&] { return FordOpen(play); }, "the ford's stones to sink", 5.0f);
+
+	// Over the ford Pip hides from the crows in the brambles; once they are
 	// gone he joins the hero.
 	play.Talk("Pip");
 	play.Continue();
 	StepBack(play);
-	ClearFoes(play, {kBird, kChook2});
+	ClearFoes(play, {kBird});
 	play.Continue();
 	SaveAtFire(play);
 	StepBack(play);
@@ -384,7 +421,8 @@ void RouteTownRoads(PlaythroughDriver &play)
 	ASSERT_TRUE(play.Flag("pipjoined"));
 	play.FollowLink("south4");
 
-	// Bramble Hollow, down to the works.
+	// Bramble Hollow, down by its steps: a chook on the shelf under the rim,
+	// a crow over the floor.
 	ClearFoes(play, {kChook2, kBird});
 	play.FollowLink("tinsmith");
 
