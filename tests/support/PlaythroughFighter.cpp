@@ -12,6 +12,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -379,17 +380,19 @@ bool PlaythroughFighter::HealAtFire()
 	auto *fire = fireRecord != nullptr ? dynamic_cast<PropSaveSwitch *>(fireRecord->entity) : nullptr;
 	if (fire == nullptr)
 		return false;
-	// A free tile straight beside the fire, to face it from.
+	// The free tiles straight beside the fire, nearest first, to face it
+	// from: a fire does not answer from every side alike.
 	const PathTile at = play.TileOf(*fire);
-	auto beside = [&](const PathTile &tile) { return std::abs(tile.x - at.x) + std::abs(tile.y - at.y) == 1; };
-	const std::vector<PathTile> way = play.Finder(fire, nullptr).Find(play.HeroTile(), beside);
-	if (way.empty() || static_cast<float>(way.size()) > kFireReach)
-		return false;
-	report.fallbacks++;
-	const PathTile by = way.back();
-	const Vec3 facing = ArrowVector(ArrowIndex(Vec3(static_cast<float>(at.x - by.x), 0.0f, static_cast<float>(at.y - by.y))));
-	// Put out, the fire gives back every heart; lit again, it saves.
-	for (int uses = 0; uses < 3 && (play.Hearts() < play.Hero().GetStats().maxHearts || !fire->IsLit()); uses++) {
+	std::vector<std::vector<PathTile>> ways;
+	for (const PathTile &side : {PathTile{at.x, at.y + 1}, PathTile{at.x - 1, at.y}, PathTile{at.x + 1, at.y}, PathTile{at.x, at.y - 1}}) {
+		std::vector<PathTile> way = play.Finder(fire, nullptr).Find(play.HeroTile(), [&](const PathTile &tile) { return tile == side; });
+		if (!way.empty() && static_cast<float>(way.size()) <= kFireReach)
+			ways.push_back(std::move(way));
+	}
+	std::sort(ways.begin(), ways.end(), [](const auto &a, const auto &b) { return a.size() < b.size(); });
+	for (const std::vector<PathTile> &way : ways) {
+		const PathTile by = way.back();
+		const Vec3 facing = ArrowVector(ArrowIndex(Vec3(static_cast<float>(at.x - by.x), 0.0f, static_cast<float>(at.y - by.y))));
 		play.WalkTo(by.x, by.y);
 		for (int i = 0; i < kFaceTries && play.Hero().GetUseTarget() != fireRecord; i++) {
 			const Vec3 here = play.Hero().transform.position;
@@ -398,13 +401,19 @@ bool PlaythroughFighter::HealAtFire()
 		}
 		play.ReleaseMovement();
 		if (play.Hero().GetUseTarget() != fireRecord)
-			play.Fail("the fire on " + play.MapName() + " offered no use to fall back to");
-		play.Use();
-		play.Continue();
+			continue;
+		report.fallbacks++;
+		// Put out, the fire gives back every heart; lit again, it saves.
+		for (int uses = 0; uses < 3 && play.Hero().GetUseTarget() == fireRecord &&
+			(play.Hearts() < play.Hero().GetStats().maxHearts || !fire->IsLit()); uses++) {
+			play.Use();
+			play.Continue();
+		}
+		lastHearts = play.Hearts();
+		path.clear();
+		return true;
 	}
-	lastHearts = play.Hearts();
-	path.clear();
-	return true;
+	return false;
 }
 
 void PlaythroughFighter::CatchBreath()

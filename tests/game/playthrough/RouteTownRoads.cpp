@@ -382,7 +382,7 @@ void RouteTownRoads(PlaythroughDriver &play)
 	play.Take("cooler1");
 	play.FollowLink("town2");
 	play.WaitUntil([&] { return WayOpen(play, "south gate", "south bar"); }, "the smith's blade to open the south road", 5.0f);
-	SaveAtFire(play);
+	RestAtFire(play);
 	StepBack(play);
 	play.FollowLink("south0");
 
@@ -391,11 +391,14 @@ void RouteTownRoads(PlaythroughDriver &play)
 	ClearFoes(play, {kChook, kChook2});
 	play.FollowLink("south1");
 
-	// Fernbrook: the chook on the lawn before the old ford, then the ford's
+	// Fernbrook: a rest at the east bank's fire after the wood, the chook
+	// on the lawn before the old ford, then the ford's
 	// stones, which sink only while both plates of the yard hold a crate. The
 	// ford crate stands where the hero must stand to push the yard crate
 	// into the north plate's niche, so it goes first, west onto the blue
 	// plate; then the yard crate north, west and north onto the red one.
+	RestAtFire(play);
+	StepBack(play);
 	ClearFoes(play, {kChook2});
 	EXPECT_FALSE(FordOpen(play)) << "the ford's stones stand before the plates are pressed";
 	play.Push("ford crate", kDirWest, 3);
