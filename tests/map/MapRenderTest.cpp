@@ -188,7 +188,7 @@ TEST_F(MapRender, HomeMapShowsItsGroundWaterWallsRampsAndBorder)
 		uint8_t level;
 	};
 	const Tile tiles[] = {{12, 13, 1}, {16, 11, 1}, {15, 14, 7}, {21, 14, 3}, {21, 16, 3}, {21, 17, 1},
-		{18, 9, 4}, {18, 10, 4}, {18, 11, 1}, {19, 3, 5}, {4, 4, 5}, {4, 13, 0}, {0, 8, 1}, {23, 7, 1}};
+		{18, 9, 4}, {18, 10, 4}, {18, 11, 1}, {19, 3, 5}, {4, 4, 5}, {4, 13, 1}, {0, 8, 1}, {23, 7, 1}};
 	for (const Tile &t : tiles) {
 		SCOPED_TRACE("tile " + std::to_string(t.x) + ", " + std::to_string(t.y));
 		EXPECT_EQ(map.TileAt(t.x, t.y).level, t.level);
@@ -239,7 +239,7 @@ TEST_F(MapRender, HomeMapShowsItsGroundWaterWallsRampsAndBorder)
 				{"stone top of the level-5 plateau", TileMiddle(19, 3), Surface::Grey},
 				{"stone top of the terraced hill", TileMiddle(4, 4), Surface::Grey},
 				{"water of the pond", TileMiddle(16, 14), Surface::Water},
-				{"floor of the hole", TileMiddle(4, 13), Surface::Void},
+				{"sand of the meadow below the hill", TileMiddle(4, 13), Surface::Sand},
 				// The hedge round home runs on into the border, but for the
 				// orchard's gap in the west.
 				{"border west of the map", TileMiddle(-2, 8), Surface::Sand},

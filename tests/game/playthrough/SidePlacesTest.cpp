@@ -97,6 +97,8 @@ TEST_F(SidePlaces, GruntWarnsTheUnarmedAndGivesUpOnceHisChooksAreBeaten)
 	ASSERT_TRUE(play.Play([&] {
 		play.NewGame();
 		// Unarmed, the hero only hears him out.
+		play.Talk("Home");
+		play.Continue();
 		play.WalkInto("Grunt's ground");
 		play.Continue();
 		EXPECT_TRUE(play.IsAlive("Grunt"));
@@ -126,6 +128,31 @@ TEST_F(SidePlaces, GruntStaysDownAfterGivingUp)
 		EXPECT_EQ(kPlainSword, play.HeldKind()) << "the saved game goes on, sword in hand";
 		play.Frames(2); // every placement has started
 		EXPECT_FALSE(play.IsAlive("Grunt")) << "in the game continued from the fire's save";
+	}));
+}
+
+// Taken once, the old sword is the hero's for good: a game quit before the
+// yard and continued goes on with the sword in hand, and the sword does not
+// lie beside the house a second time.
+TEST_F(SidePlaces, TheOldSwordStaysInHandAcrossAQuitBeforeTheYard)
+{
+	ASSERT_TRUE(play.Play([&] {
+		play.NewGame();
+		TakeSword(play);
+		play.FollowLink("woods");
+		play.Continue();
+		play.FollowLink("home");
+		QuitToTitle(play);
+		ContinueFromTitle(play);
+		ASSERT_EQ("home", play.MapName());
+		EXPECT_TRUE(play.Flag("homeseen")) << "the welcome is not read again";
+		EXPECT_TRUE(play.Flag("homesword"));
+		EXPECT_EQ(kPlainSword, play.HeldKind()) << "continued sword in hand";
+		EXPECT_FALSE(play.IsAlive("old sword")) << "taken once, gone for good";
+		play.Talk("Home");
+		play.Continue();
+		BeatYardChooks(play);
+		play.WaitUntil([&] { return play.Flag("homechooks"); }, "the yard beaten after the continue");
 	}));
 }
 
