@@ -7,6 +7,7 @@
 
 #include "RouteSteps.h"
 #include "game/GameProgress.h"
+#include "map/TileCode.h"
 #include "objects/CollectableKind.h"
 #include "support/MissingDevice.h"
 #include "support/PlaythroughDriver.h"
@@ -153,6 +154,31 @@ TEST_F(SidePlaces, TheOldSwordStaysInHandAcrossAQuitBeforeTheYard)
 		play.Continue();
 		BeatYardChooks(play);
 		play.WaitUntil([&] { return play.Flag("homechooks"); }, "the yard beaten after the continue");
+	}));
+}
+
+// The orchard's store: the plate sinks the stone of the key pen only while
+// a weight stays on it, so the garden crate goes east and then north onto
+// it; the key from the pen opens the store door, and the triangle is inside.
+TEST_F(SidePlaces, TheOrchardCrateHoldsThePenOpenAndTheKeyOpensTheStore)
+{
+	constexpr uint32_t kKey = 42;
+	ASSERT_TRUE(play.Play([&] {
+		play.NewGame();
+		play.FollowLink("orchard");
+		play.Continue();
+		play.Push("garden crate", kDirEast, 2);
+		play.Push("garden crate", kDirNorth, 2);
+		play.WalkTo(17, 2);
+		play.WaitUntil([&] { return play.HeldKind() == kKey; }, "the key in hand", 5.0f);
+		play.Continue();
+		play.WalkTo(7, 11);
+		play.Hold({SDL_SCANCODE_LEFT}, 6);
+		play.Tap(SDL_SCANCODE_SPACE, 30);
+		const uint16_t triangle = CollectableFlagFromName("tri1");
+		play.WalkTo(3, 11);
+		play.WaitUntil([&] { return GameProgress::FlagId(triangle); }, "the triangle taken", 3.0f);
+		play.Continue();
 	}));
 }
 
