@@ -182,6 +182,25 @@ TEST_F(SidePlaces, TheOrchardCrateHoldsThePenOpenAndTheKeyOpensTheStore)
 	}));
 }
 
+// The cellar's wine nook: the apple crate stands before the wine crate in the
+// nook's one gap, so it goes aside first and the wine crate is pushed in;
+// the spare sword lies at the back.
+TEST_F(SidePlaces, TheCellarsCratesOpenTheWineNookInTurn)
+{
+	ASSERT_TRUE(play.Play([&] {
+		play.NewGame();
+		play.Talk("Home");
+		play.Continue();
+		play.WalkTo(12, 12); // round to the front of the house
+		play.FollowLink("cellar");
+		play.Continue();
+		play.Push("apple crate", kDirSouth, 1);
+		play.Push("wine crate", kDirWest, 2);
+		play.WalkTo(1, 10);
+		play.WaitUntil([&] { return play.HeldKind() == kPlainSword; }, "the spare sword in hand", 5.0f);
+	}));
+}
+
 TEST_F(SidePlaces, MarenSendsTheHeroForBessOnHerTerrace)
 {
 	ASSERT_TRUE(play.Play([&] {
