@@ -12,6 +12,8 @@
 #include "support/PlaythroughDriver.h"
 #include "support/TempFolder.h"
 
+#include <cstdio>
+
 namespace {
 
 class PlaythroughDriverTest : public testing::Test {
@@ -115,6 +117,7 @@ constexpr int kYardW = 20;
 constexpr int kYardH = 18;
 constexpr int kPondTop = 8;     // rows 8 and 9 are water ...
 constexpr int kPondEnd = 15;    // ... from column 0 to 15; the way round is east of it
+constexpr int kTownSize = 18;
 
 // A tile layer of level 1 ground with the pond.
 std::string YardTiles()
@@ -199,13 +202,20 @@ protected:
 		objects += Thing(13, "fire", 22, 17, 4);
 		objects += Thing(14, "chook", 50, 8, 16);
 		maps.Write("home", MapText(kYardW, kYardH, YardTiles(), objects));
+		// Town: a walled square with an ogre in the middle and a fire by the
+		// gate in the north wall.
 		std::string road;
-		for (int y = 0; y < 12; y++) {
-			for (int x = 0; x < 12; x++)
-				road += std::string("2") + (x + 1 < 12 || y + 1 < 12 ? "," : "");
+		for (int y = 0; y < kTownSize; y++) {
+			for (int x = 0; x < kTownSize; x++) {
+				const bool wall = x == 0 || y == 0 || x + 1 == kTownSize || y + 1 == kTownSize;
+				const bool gate = y == 0 && x >= 4 && x <= 6;
+				road += std::string(wall && !gate ? "5" : "2") + (x + 1 < kTownSize || y + 1 < kTownSize ? "," : "");
+			}
 			road += "\n";
 		}
-		maps.Write("town", MapText(12, 12, road, Area(1, "home", "spawn", 5, 1, 1, 1) + Area(2, "home", "map", 4, 0, 3, 1)));
+		maps.Write("town", MapText(kTownSize, kTownSize, road,
+			Area(1, "home", "spawn", 5, 1, 1, 1) + Area(2, "home", "map", 4, 0, 3, 1) +
+				Thing(3, "ogre", 53, kTownSize / 2, kTownSize / 2 + 2) + Thing(4, "fire", 22, 9, 2)));
 	}
 
 	TempFolder folder;
@@ -246,4 +256,23 @@ TEST_F(PlaythroughDriverYard, AnswersTakesWalksRoundWaterPushesStrikesSavesAndLe
 		play.FollowLink("town");
 		EXPECT_EQ("town", play.MapName());
 	}));
+}
+
+// An ogre (twelve hearts for each step of difficulty, an axe that takes a
+// whole heart) beaten with the plain sword on every difficulty: the hero
+// strikes while it staggers or has just swung, and keeps out of its blows.
+TEST_F(PlaythroughDriverYard, BeatsAnOgreWithTheSwordOnEveryDifficulty)
+{
+	for (int difficulty : {0, 1, 2}) {
+		SCOPED_TRACE("difficulty " + std::to_string(difficulty));
+		ASSERT_TRUE(play.Play([&] {
+			play.NewGame(difficulty);
+			play.Take("sword");
+			play.FollowLink("town");
+			const FightReport fight = play.Strike("ogre");
+			EXPECT_FALSE(play.IsAlive("ogre"));
+			std::printf("difficulty %d: the ogre fell after %d frames; %d half hearts lost, %d fallbacks\n", difficulty,
+				fight.frames, fight.heartsLost, fight.fallbacks);
+		}));
+	}
 }

@@ -13,6 +13,7 @@
 #include "objects/Player.h"
 #include "objects/PropSaveSwitch.h"
 #include "support/KeyEvent.h"
+#include "support/PlaythroughFighter.h"
 #include "support/SharedRenderer.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +27,6 @@ namespace {
 constexpr uint32_t kFireplaceKind = 22;
 constexpr uint32_t kLavaBallKind = 58;
 constexpr float kHutDoorReach = 1.5f;   // a hut's door lies this far south of its centre
-constexpr float kStrikeDistance = 2.4f; // world units between hero and foe to swing
 constexpr int kStuckFrames = 45;        // frames without progress before a re-plan
 constexpr int kPlanFrames = 30;         // a moving goal is planned toward again this often
 
@@ -89,6 +89,7 @@ bool PlaythroughDriver::Play(const std::function<void()> &play)
 
 void PlaythroughDriver::Step()
 {
+	framesPlayed++;
 	game.Step();
 	if (game.LastScreen() == "died")
 		Fail("the hero died");
@@ -296,7 +297,7 @@ MapObjectDef *PlaythroughDriver::MapObject(const std::string &name, uint32_t obj
 
 // --- Walking ------------------------------------------------------------------
 
-TilePathFinder PlaythroughDriver::Finder(const Entity *target, const MapObjectDef *link) const
+TilePathFinder PlaythroughDriver::Finder(const Entity *target, const MapObjectDef *link, bool actorsBlock) const
 {
 	TileMap &map = Scene().GetMap();
 	TilePathFinder finder(map);
@@ -306,6 +307,8 @@ TilePathFinder PlaythroughDriver::Finder(const Entity *target, const MapObjectDe
 	for (uint16_t i = 0; i < Scene().GetEntityCount(); i++) {
 		Entity *entity = Scene().GetEntityAt(i);
 		if (entity == nullptr || entity == target || entity == &Hero() || entity->collider == nullptr || !entity->IsActive())
+			continue;
+		if (!actorsBlock && IsActor(entity))
 			continue;
 		if (entity->IsKind(MapEntity::kClassId) && static_cast<MapEntity *>(entity)->GetKind() == kLavaBallKind)
 			continue;
@@ -382,6 +385,8 @@ void PlaythroughDriver::WalkUntil(const std::function<bool()> &arrived, const st
 				stuckOn.clear(); // perhaps only a foe stood there: try the plain map
 				plan = Finder(target, link).Find(from, goal, goalMayBeTaken);
 			}
+			if (plan.empty()) // people and foes walk on: a way past them will open
+				plan = Finder(target, link, false).Find(from, goal, goalMayBeTaken);
 			if (plan.empty() && target == nullptr)
 				Fail("no walkable way to " + what);
 			path = plan;
@@ -654,161 +659,20 @@ void PlaythroughDriver::Answer(bool yes)
 		Fail("the question \"" + asked + "\" took no answer");
 }
 
-void PlaythroughDriver::Strike(const std::string &name, float seconds)
+FightReport PlaythroughDriver::Strike(const std::string &name, float seconds)
 {
 	MapObjectDef *record = EntityRecord(name);
 	if (record == nullptr || record->entity == nullptr)
 		Fail("no foe named \"" + name + "\" on " + MapName());
-	Entity *foe = record->entity;
-	const int limit = Seconds(seconds);
-	int lastHearts = Hearts();
-	int sinceSwing = 0;
-	std::vector<PathTile> path;
-	size_t next = 0;
-	int sincePlan = kPlanFrames;
-	for (int frame = 0; frame < limit; frame++) {
-		if (record->entity != foe || HasFallen(foe)) {
-			ReleaseMovement();
-			Frames(30);
-			return;
-		}
-		if (MessageShown() || (IsSequenceRunning() && IsSequenceState2())) {
-			ReleaseMovement();
-			if (QuestionAsked())
-				Fail("a question was asked (\"" + MessageText() + "\") in the fight with " + name);
-			ReadPlainMessage();
-			continue;
-		}
-		const Vec3 at = Hero().transform.position;
-		const Vec3 there = foe->transform.position;
-		if (Hearts() < lastHearts) {
-			RollAwayFrom(*foe);
-			lastHearts = Hearts();
-			continue;
-		}
-		lastHearts = Hearts();
-		sinceSwing++;
-		if (FlatDistance(at, there) <= kStrikeDistance) {
-			SteerTo(there.x, there.z, 0.5f); // face it
-			if (sinceSwing > 14) {
-				SteerTo(there.x, there.z, 0.0f);
-				Tap(SDL_SCANCODE_SPACE, 1);
-				sinceSwing = 0;
-				continue;
-			}
-			Step();
-			continue;
-		}
-		if (sincePlan++ >= kPlanFrames || next >= path.size()) {
-			const PathTile target = TileOf(*foe);
-			path = Finder(foe, nullptr).Find(HeroTile(), [&](const PathTile &tile) {
-				return std::abs(tile.x - target.x) <= 1 && std::abs(tile.y - target.y) <= 1;
-			});
-			next = path.size() > 1 ? 1 : path.size();
-			sincePlan = 0;
-		}
-		if (next < path.size()) {
-			const Vec3 aim = Scene().GetMap().TilePosition(static_cast<int16_t>(path[next].x), static_cast<int16_t>(path[next].y), 0.5f, 0.5f);
-			if (!SteerTo(aim.x, aim.z, 0.6f))
-				next++;
-		} else {
-			SteerTo(there.x, there.z, 0.0f);
-		}
-		Step();
-	}
-	ReleaseMovement();
-	Fail("\"" + name + "\" did not fall within " + std::to_string(static_cast<int>(seconds)) + " s");
+	return PlaythroughFighter(*this, *record, "\"" + name + "\"").Fight(seconds);
 }
 
-void PlaythroughDriver::RollAwayFrom(const Entity &foe)
-{
-	// The way that leads furthest from the foe over two tiles of safe
-	// ground; none, and the hero stands its ground.
-	const TilePathFinder finder = Finder(&foe, nullptr);
-	const PathTile at = HeroTile();
-	const PathTile from = TileOf(foe);
-	int bestX = 0;
-	int bestY = 0;
-	int bestDistance = -1;
-	for (int dy = -1; dy <= 1; dy++)
-		for (int dx = -1; dx <= 1; dx++) {
-			const PathTile one{at.x + dx, at.y + dy};
-			const PathTile two{at.x + 2 * dx, at.y + 2 * dy};
-			if ((dx == 0 && dy == 0) || !finder.CanStep(at, one) || !finder.CanStep(one, two))
-				continue;
-			const int distance = (two.x - from.x) * (two.x - from.x) + (two.y - from.y) * (two.y - from.y);
-			if (distance > bestDistance) {
-				bestDistance = distance;
-				bestX = dx;
-				bestY = dy;
-			}
-		}
-	if (bestDistance < 0) {
-		Step();
-		return;
-	}
-	const Vec3 here = Hero().transform.position;
-	SteerTo(here.x + static_cast<float>(bestX) * 4.0f, here.z + static_cast<float>(bestY) * 4.0f, 0.0f);
-	Step();
-	Tap(SDL_SCANCODE_LSHIFT, 1);
-	ReleaseMovement();
-	Frames(18);
-}
-
-void PlaythroughDriver::StrikeKind(uint32_t kind, float seconds)
+FightReport PlaythroughDriver::StrikeKind(uint32_t kind, float seconds)
 {
 	MapObjectDef *record = EntityRecordOfKind(kind);
 	if (record == nullptr)
 		Fail("no live foe of kind " + std::to_string(kind) + " on " + MapName());
-	if (record->name.IsSet() && EntityRecord(NameOf(*record)) == record) {
-		Strike(NameOf(*record), seconds);
-		return;
-	}
-	// An unnamed foe: fought by its record.
-	Entity *foe = record->entity;
-	const int limit = Seconds(seconds);
-	int sinceSwing = 0;
-	int lastHearts = Hearts();
-	for (int frame = 0; frame < limit; frame++) {
-		if (record->entity != foe || HasFallen(foe)) {
-			ReleaseMovement();
-			Frames(30);
-			return;
-		}
-		if (MessageShown() || (IsSequenceRunning() && IsSequenceState2())) {
-			ReleaseMovement();
-			ReadPlainMessage();
-			continue;
-		}
-		const Vec3 at = Hero().transform.position;
-		const Vec3 there = foe->transform.position;
-		if (Hearts() < lastHearts) {
-			RollAwayFrom(*foe);
-			lastHearts = Hearts();
-			continue;
-		}
-		lastHearts = Hearts();
-		sinceSwing++;
-		if (FlatDistance(at, there) <= kStrikeDistance && sinceSwing > 14) {
-			SteerTo(there.x, there.z, 0.0f);
-			Tap(SDL_SCANCODE_SPACE, 1);
-			sinceSwing = 0;
-			continue;
-		}
-		const PathTile target = TileOf(*foe);
-		std::vector<PathTile> path = Finder(foe, nullptr).Find(HeroTile(), [&](const PathTile &tile) {
-			return std::abs(tile.x - target.x) <= 1 && std::abs(tile.y - target.y) <= 1;
-		});
-		if (path.size() > 1) {
-			const Vec3 aim = Scene().GetMap().TilePosition(static_cast<int16_t>(path[1].x), static_cast<int16_t>(path[1].y), 0.5f, 0.5f);
-			SteerTo(aim.x, aim.z, 0.3f);
-		} else {
-			SteerTo(there.x, there.z, 0.5f);
-		}
-		Step();
-	}
-	ReleaseMovement();
-	Fail("the foe of kind " + std::to_string(kind) + " did not fall within " + std::to_string(static_cast<int>(seconds)) + " s");
+	return PlaythroughFighter(*this, *record, "the foe of kind " + std::to_string(kind)).Fight(seconds);
 }
 
 void PlaythroughDriver::Push(const std::string &name, uint8_t direction, int tiles, float seconds)

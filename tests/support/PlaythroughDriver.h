@@ -16,6 +16,7 @@
 //       play.FollowLink("town");       // into the link named town, town loads
 //   });
 #include "map/TileMapData.h"
+#include "support/PlaythroughFighter.h"
 #include "support/PlaythroughGame.h"
 #include "support/SaveFolder.h"
 #include "support/TilePathFinder.h"
@@ -41,7 +42,7 @@ class PlaythroughDriver {
 public:
 	static constexpr int kFramesPerSecond = 60;
 	static constexpr float kDefaultWalkSeconds = 60.0f;
-	static constexpr float kDefaultFightSeconds = 60.0f;
+	static constexpr float kDefaultFightSeconds = 120.0f; // an ogre on Brutal takes 36 blows
 
 	// maps: where play scenes read maps; null is the shipped data tree.
 	explicit PlaythroughDriver(MapLoader *maps = nullptr);
@@ -96,10 +97,12 @@ public:
 	// Waits for the question and answers it: yes is the action key (Space),
 	// no the roll key (Shift), as the HUD takes them.
 	void Answer(bool yes);
-	// Strikes the named foe (or the nearest live foe of the kind) until it
-	// falls, facing it, rolling away when hurt.
-	void Strike(const std::string &name, float seconds = kDefaultFightSeconds);
-	void StrikeKind(uint32_t kind, float seconds = kDefaultFightSeconds);
+	// Fights the named foe (or the nearest live foe of the kind) until it
+	// falls, as a careful player does (PlaythroughFighter): strikes while it
+	// can be hurt, keeps out of its blows and charges, falls back to a fire
+	// when low. Returns what the fight took.
+	FightReport Strike(const std::string &name, float seconds = kDefaultFightSeconds);
+	FightReport StrikeKind(uint32_t kind, float seconds = kDefaultFightSeconds);
 	// Pushes the named prop the number of tiles in a direction (kDirNorth ..
 	// kDirWest), walking round to its far side first.
 	void Push(const std::string &name, uint8_t direction, int tiles = 1, float seconds = kDefaultWalkSeconds);
@@ -118,6 +121,8 @@ public:
 
 	// --- Queries ---
 	bool InPlay() const;
+	// Frames played since the driver was made.
+	uint64_t FramesPlayed() const { return framesPlayed; }
 	std::string MapName() const;
 	uint32_t HeldKind() const;
 	int Hearts() const;
@@ -142,6 +147,9 @@ public:
 	[[noreturn]] void Fail(const std::string &why) const;
 
 private:
+	// The fight plays frames, steers and plans through the steps below.
+	friend class PlaythroughFighter;
+
 	// One frame of play; fails on the death screen.
 	void Step();
 	MapObjectDef *EntityRecord(const std::string &name) const;
@@ -153,15 +161,13 @@ private:
 		const std::string &what, float seconds, const Entity *target = nullptr, const MapObjectDef *link = nullptr,
 		bool goalMayBeTaken = false);
 	// A path finder over the current map with today's solid entities and
-	// the other links blocked.
-	TilePathFinder Finder(const Entity *target, const MapObjectDef *link) const;
+	// the other links blocked; people and foes too unless actorsBlock is off.
+	TilePathFinder Finder(const Entity *target, const MapObjectDef *link, bool actorsBlock = true) const;
 	// Presses the movement keys toward a world point; false once within
 	// reach of it.
 	bool SteerTo(float x, float z, float reach);
 	void ReleaseMovement();
 	void ReadPlainMessage();
-	// Hurt in a fight: a roll away from the foe, onto safe ground only.
-	void RollAwayFrom(const Entity &foe);
 	PathTile TileOf(const Entity &entity) const;
 	std::vector<SDL_Scancode> held;
 
@@ -169,4 +175,5 @@ private:
 	Renderer *renderer = nullptr;
 	PlaythroughGame game;
 	int mapChanges = 0;
+	uint64_t framesPlayed = 0;
 };

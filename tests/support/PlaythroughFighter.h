@@ -1,0 +1,98 @@
+#pragma once
+// One fight of the playthrough driver, fought as a careful player fights:
+// with the arrows, strike and roll keys alone (a roll standing still is a
+// block), never more than what a player sees on screen to choose the next
+// key: where the foes stand, which way they face, whether one is winding up
+// a blow or running a charge, whether the last hit still staggers it. It
+// closes in and strikes while the foe can be hurt and is not about to land a
+// blow, steps back out of a blow's reach or blocks it when too close to step
+// away, rolls out of a charge, and when one more blow would end the hero it
+// falls back to a fire on the map to put it out and light it again (which
+// heals), else keeps its distance for a while, then plans again. It changes
+// nothing in the game but the keys it presses.
+#include "engine/core/MathUtil.h"
+
+#include "support/TilePathFinder.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class Actor;
+class Entity;
+class PlaythroughDriver;
+struct MapObjectDef;
+
+// What one fight took, for the tests that report it.
+struct FightReport {
+	int frames = 0;     // from the first key to the foe's fall
+	int heartsLost = 0; // half hearts
+	int fallbacks = 0;  // times the hero fell back to heal or to catch its breath
+};
+
+class PlaythroughFighter {
+public:
+	// The driver plays the frames; record is the foe's entity record on the
+	// current map; what names it in failure messages.
+	PlaythroughFighter(PlaythroughDriver &play, MapObjectDef &record, std::string what);
+
+	// Fights until the foe falls; fails the play after seconds.
+	FightReport Fight(float seconds);
+
+private:
+	// A blow or charge a foe has begun, as its pose shows it.
+	struct Threat {
+		const Actor *foe = nullptr;
+		bool charge = false;
+		float reach = 0.0f;   // world units from the foe that the blow or charge covers
+		float landsIn = 0.0f; // seconds until a blow lands
+		Vec3 way;             // a charge's way, flat and normalised
+	};
+
+	// Frames since the fight began.
+	int Played() const;
+	bool FoeHasFallen() const;
+	// The foe as an actor; null for a foe of another class.
+	const Actor *FoeActor() const;
+	// The most pressing threat to the hero among the living hostile actors
+	// of the map; none: a threat without a foe.
+	Threat PressingThreat() const;
+	Threat ThreatOf(const Actor &actor) const;
+	// Hero to foe, centre to centre, where the sword meets it.
+	float StrikeReach() const;
+	// The foe can be hurt now: not staggering from the last hit.
+	bool FoeIsOpen() const;
+	// One more blow of the foe would end the hero.
+	bool IsLow() const;
+
+	// The moves, each playing one frame or a short run of them.
+	// One frame along the arrow way nearest the wish (or one beside it where
+	// the ground ends); false when none can be walked.
+	bool WalkAlong(const Vec3 &way);
+	void StrikeFoe();
+	void Dodge(const Threat &threat);
+	void StepBack(const Threat &threat);
+	// Presses roll: a roll while moving, a block standing still; both keep
+	// blows off for a moment.
+	void Guard();
+	// Walks up to the foe (or away from it) until the distance is right.
+	void KeepAt(float distance);
+	// Walks to a fire of the map and uses it until the hero's hearts are
+	// full; false when there is none within reach.
+	bool HealAtFire();
+	void CatchBreath();
+
+	PlaythroughDriver &play;
+	MapObjectDef &record;
+	Entity *foe;
+	std::string what;
+	FightReport report;
+	uint64_t firstFrame = 0;
+	int lastHearts = 0;
+	int breathUntil = 0; // frames of the fight: keeping away until then
+	int nextBreath = 0;  // and not again before this
+	// The way to a far foe, planned again now and then.
+	std::vector<PathTile> path;
+	size_t next = 0;
+	int sincePlan = 0;
+};
