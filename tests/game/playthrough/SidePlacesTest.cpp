@@ -157,9 +157,6 @@ TEST_F(SidePlaces, TheOldSwordStaysInHandAcrossAQuitBeforeTheYard)
 	}));
 }
 
-// The orchard's store: the plate sinks the stone of the key pen only while
-// a weight stays on it, so the garden crate goes east and then north onto
-// it; the key from the pen opens the store door, and the triangle is inside.
 TEST_F(SidePlaces, TheOrchardCrateHoldsThePenOpenAndTheKeyOpensTheStore)
 {
 	constexpr uint32_t kKey = 42;
