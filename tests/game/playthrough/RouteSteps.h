@@ -49,7 +49,7 @@ inline void BeatYardChooks(PlaythroughDriver &play)
 			play.Strike(chook);
 }
 
-// Home's first stretch: the sign beside the house, Maren's warning, the sword
+// Home's first stretch: the sign by the fire, Maren's warning, the sword
 // beside the house and the chooks of the yard, so the north gate stands open.
 inline void ClearHome(PlaythroughDriver &play)
 {
