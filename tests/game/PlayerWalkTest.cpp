@@ -73,10 +73,10 @@ TEST_F(PlayerWalk, WalksHomeAndOutToTheOrchard)
 	EXPECT_EQ(HashName("home"), GameProgress::Current().currentMap);
 	TileMap &map = scene.GetMap();
 
-	// A fresh game: the player wakes by home's fire.
+	// A fresh game: the player wakes by home's first fire.
 	const MapObjectDef *fire = nullptr;
 	for (const MapObjectDef &record : map.GetMapData().entityRecords)
-		if (MapEntityKindFromType(record.type) == 22)
+		if (MapEntityKindFromType(record.type) == 22 && fire == nullptr)
 			fire = &record;
 	ASSERT_NE(nullptr, fire) << "home has a fireplace";
 	PlayerTile spawn = world.Tile();

@@ -188,7 +188,7 @@ TEST_F(MapRender, HomeMapShowsItsGroundWaterWallsRampsAndBorder)
 		uint8_t level;
 	};
 	const Tile tiles[] = {{12, 13, 1}, {16, 11, 1}, {15, 14, 7}, {21, 14, 3}, {21, 16, 3}, {21, 17, 1},
-		{18, 9, 4}, {18, 10, 4}, {18, 11, 1}, {19, 3, 5}, {4, 4, 5}, {4, 13, 0}, {0, 8, 1}, {23, 7, 1}};
+		{18, 9, 2}, {18, 10, 2}, {18, 11, 1}, {19, 3, 5}, {4, 4, 5}, {4, 13, 1}, {0, 8, 1}, {23, 7, 1}};
 	for (const Tile &t : tiles) {
 		SCOPED_TRACE("tile " + std::to_string(t.x) + ", " + std::to_string(t.y));
 		EXPECT_EQ(map.TileAt(t.x, t.y).level, t.level);
@@ -222,8 +222,8 @@ TEST_F(MapRender, HomeMapShowsItsGroundWaterWallsRampsAndBorder)
 				{"water of the pond", TileMiddle(15, 14), Surface::Water},
 				{"grass top of the level-3 block", TileMiddle(21, 14), Surface::Green},
 				{"wall below the level-3 block's south edge", SouthWallMiddle(21, 16), Surface::Brown},
-				{"dirt top of the level-4 block", TileMiddle(18, 9), Surface::Brown},
-				{"wall below the level-4 block's south edge", SouthWallMiddle(18, 10), Surface::Brown},
+				{"grass top of Maren's low bed", TileMiddle(18, 9), Surface::Green},
+				{"wall below the low bed's south edge", SouthWallMiddle(18, 10), Surface::Brown},
 				{"grass of the ramp's lower half", TileMiddle(22, 10), Surface::Green},
 				{"grass of the ramp's upper half", TileMiddle(22, 11), Surface::Green},
 				{"border east of the map", TileMiddle(25, 7), Surface::Sand},
@@ -239,7 +239,7 @@ TEST_F(MapRender, HomeMapShowsItsGroundWaterWallsRampsAndBorder)
 				{"stone top of the level-5 plateau", TileMiddle(19, 3), Surface::Grey},
 				{"stone top of the terraced hill", TileMiddle(4, 4), Surface::Grey},
 				{"water of the pond", TileMiddle(16, 14), Surface::Water},
-				{"floor of the hole", TileMiddle(4, 13), Surface::Void},
+				{"sand of the meadow below the hill", TileMiddle(4, 13), Surface::Sand},
 				// The hedge round home runs on into the border, but for the
 				// orchard's gap in the west.
 				{"border west of the map", TileMiddle(-2, 8), Surface::Sand},

@@ -117,14 +117,14 @@ TEST_F(TmxReader, SampleMapReadsWholeWithItsScripts)
 		EXPECT_EQ(data.layerIds[6], HashName("water"));
 		EXPECT_STREQ(data.music.Get(), "start");
 		EXPECT_STREQ(data.title.Get(), "Home\nWhere every road begins");
-		EXPECT_EQ(data.highestObjectId, 69);
+		EXPECT_EQ(data.highestObjectId, 306); // the old sword's record, which shares the homesword group's low byte
 
-		// Every tile kind is on the map, and a few cells as drawn.
+		// Every tile kind but the hole is on the map, and a few cells as drawn.
 		ASSERT_EQ(data.tiles.size(), 24u * 26u);
 		std::set<uint32_t> kinds;
 		for (const MapTile &tile : data.tiles)
 			kinds.insert(tile.kind);
-		EXPECT_EQ(kinds, (std::set<uint32_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+		EXPECT_EQ(kinds, (std::set<uint32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
 		struct Cell {
 			int x, y;
 			uint32_t kind;
@@ -133,8 +133,8 @@ TEST_F(TmxReader, SampleMapReadsWholeWithItsScripts)
 		const Cell cells[] = {
 			{0, 0, 1, 3, 3},   {1, 1, 3, 2, 1},  {8, 1, 4, 2, 1},  {8, 7, 5, 2, 1},  {1, 7, 2, 2, 1},
 			{4, 8, 6, 2, 1},   {3, 4, 7, 4, 3},  {22, 10, 8, 2, 1}, {8, 4, 9, 2, 1}, {4, 4, 1, 5, 5},
-			{3, 13, 0, 0, 0},  {4, 13, 0, 0, 0}, {14, 13, 1, 7, 0}, {19, 14, 2, 3, 7}, {23, 17, 1, 4, 4},
-			{10, 0, 1, 1, 1},  {0, 8, 1, 1, 1},  {23, 7, 1, 1, 1},  {11, 25, 1, 1, 1}, {13, 19, 1, 3, 3},
+			{3, 13, 1, 1, 1},  {4, 13, 1, 1, 1}, {14, 13, 1, 7, 0}, {19, 14, 2, 3, 7}, {23, 17, 1, 4, 4},
+			{10, 0, 1, 1, 1},  {0, 8, 1, 1, 1},  {23, 7, 1, 1, 1},  {11, 25, 1, 1, 1}, {13, 19, 1, 2, 2},
 		};
 		for (const Cell &cell : cells) {
 			SCOPED_TRACE("cell " + std::to_string(cell.x) + "," + std::to_string(cell.y));
@@ -146,7 +146,7 @@ TEST_F(TmxReader, SampleMapReadsWholeWithItsScripts)
 
 		// Objects: the four "mode" chooks stay out below Brutal.
 		EXPECT_EQ(data.objects.size(), 33u);
-		EXPECT_EQ(data.entityRecords.size(), 21u);
+		EXPECT_EQ(data.entityRecords.size(), 25u);
 		for (uint16_t id : {59, 60, 61, 63})
 			EXPECT_EQ(FindById(data.entityRecords, id), nullptr) << id;
 		// One link to an edge: town, the woods, the beach, the orchard.
@@ -189,7 +189,7 @@ TEST_F(TmxReader, SampleMapAtBrutalAndWithoutScripts)
 	game.difficulty = 2;
 	TileMapData brutal;
 	ASSERT_TRUE(Load("maps/home.tmx", brutal, 0));
-	EXPECT_EQ(brutal.entityRecords.size(), 25u);
+	EXPECT_EQ(brutal.entityRecords.size(), 29u);
 	const MapObjectDef *flipped = FindById(brutal.entityRecords, 63);
 	ASSERT_NE(flipped, nullptr);
 	EXPECT_EQ(flipped->flipX, 1);

@@ -76,9 +76,12 @@ TEST(OrchardMap, HoldsOneOfEachPropPickupDoorAndSwitch)
 	const MapCommand *say = CommandOf(orchard, *RecordById(orchard, 18), kCmdSay);
 	ASSERT_NE(say, nullptr);
 	EXPECT_EQ(say->argument, RecordById(orchard, 18)->Group()); // read once, it stands still
-	// A door with a lock, and a frozen one.
+	// A door that answers the blue plate; no door waits on foes the garden lacks.
 	EXPECT_EQ(CommandOf(orchard, *RecordById(orchard, 45), kCmdUnlock)->value, 53);
-	EXPECT_EQ(CommandOf(orchard, *RecordById(orchard, 46), kCmdUnlock)->value, 1);
+	for (const MapObjectDef &record : orchard.entityRecords) {
+		const MapCommand *unlock = CommandOf(orchard, record, kCmdUnlock);
+		EXPECT_TRUE(unlock == nullptr || unlock->value != 1) << "record " << record.id;
+	}
 	// Collectables by their lower-case names within their sets.
 	EXPECT_STREQ(RecordById(orchard, 32)->name.Get(), "tri1");
 	EXPECT_STREQ(RecordById(orchard, 33)->name.Get(), "puzzle2");

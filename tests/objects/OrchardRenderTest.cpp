@@ -110,9 +110,9 @@ TEST_F(OrchardRender, LitFlamesAndBlueAndRedSwitchesShow)
 	const Vec3 flame = fire->transform.position + Vec3(0.0f, 0.2f, 0.0f);
 	const Check checks[] = {
 		{"lit flames", flame, [](const Rgb &c) { return c.r > 150 && c.r > c.b + 60; }},
-		{"blue switch", map.TilePosition(15, 5, 0.5f, 0.5f) + Vec3(0.0f, 0.25f, 0.0f),
+		{"blue switch", map.TilePosition(12, 4, 0.5f, 0.5f) + Vec3(0.0f, 0.25f, 0.0f),
 			[](const Rgb &c) { return c.b > c.r + 20 && c.b > c.g; }},
-		{"red switch", map.TilePosition(15, 3, 0.5f, 0.5f) + Vec3(0.0f, 0.25f, 0.0f),
+		{"red switch", map.TilePosition(16, 2, 0.5f, 0.5f) + Vec3(0.0f, 0.25f, 0.0f),
 			[](const Rgb &c) { return c.r > c.b + 20 && c.r > c.g; }},
 	};
 	for (const Check &check : checks) {

@@ -170,7 +170,8 @@ TEST_F(Endings, FourCrowningChicken)
 }
 
 // The hint in the orchard hut, then the three plates of the cinders weighed
-// down at once and the word spoken at the ash ring: the French credits follow.
+// down at once, their crates taken in the order the south road allows,
+// and the word spoken at the ash ring: the French credits follow.
 TEST_F(Endings, FiveSpeakingTheAshesWord)
 {
 	bool linked = true;
@@ -190,9 +191,14 @@ TEST_F(Endings, FiveSpeakingTheAshesWord)
 		if (!linked)
 			return;
 		play.FollowLink("cinders");
-		play.Push("weight 1", kDirNorth, 2);
-		play.Push("weight 2", kDirWest, 2);
-		play.Push("weight 3", kDirEast, 2);
+		// The long push east along the south road wants the road clear:
+		// the middle crate goes up to the north plate, the east one steps
+		// down and round by the row below to the west plate.
+		play.Push("weight 1", kDirNorth, 9);
+		play.Push("weight 2", kDirSouth, 1);
+		play.Push("weight 3", kDirEast, 15);
+		play.Push("weight 2", kDirWest, 13);
+		play.Push("weight 2", kDirNorth, 1);
 		play.WalkInto("Ash ring");
 		play.Use();
 		// A plain question types out slowly; it takes its answer once shown.

@@ -7,6 +7,7 @@
 
 #include "RouteSteps.h"
 #include "game/GameProgress.h"
+#include "map/TileCode.h"
 #include "objects/CollectableKind.h"
 #include "support/MissingDevice.h"
 #include "support/PlaythroughDriver.h"
@@ -97,6 +98,8 @@ TEST_F(SidePlaces, GruntWarnsTheUnarmedAndGivesUpOnceHisChooksAreBeaten)
 	ASSERT_TRUE(play.Play([&] {
 		play.NewGame();
 		// Unarmed, the hero only hears him out.
+		play.Talk("Home");
+		play.Continue();
 		play.WalkInto("Grunt's ground");
 		play.Continue();
 		EXPECT_TRUE(play.IsAlive("Grunt"));
@@ -126,6 +129,72 @@ TEST_F(SidePlaces, GruntStaysDownAfterGivingUp)
 		EXPECT_EQ(kPlainSword, play.HeldKind()) << "the saved game goes on, sword in hand";
 		play.Frames(2); // every placement has started
 		EXPECT_FALSE(play.IsAlive("Grunt")) << "in the game continued from the fire's save";
+	}));
+}
+
+// Taken once, the old sword is the hero's for good: a game quit before the
+// yard and continued goes on with the sword in hand, and the sword does not
+// lie beside the house a second time.
+TEST_F(SidePlaces, TheOldSwordStaysInHandAcrossAQuitBeforeTheYard)
+{
+	ASSERT_TRUE(play.Play([&] {
+		play.NewGame();
+		TakeSword(play);
+		play.FollowLink("woods");
+		play.Continue();
+		play.FollowLink("home");
+		QuitToTitle(play);
+		ContinueFromTitle(play);
+		ASSERT_EQ("home", play.MapName());
+		EXPECT_TRUE(play.Flag("homeseen")) << "the welcome is not read again";
+		EXPECT_TRUE(play.Flag("homesword"));
+		EXPECT_EQ(kPlainSword, play.HeldKind()) << "continued sword in hand";
+		EXPECT_FALSE(play.IsAlive("old sword")) << "taken once, gone for good";
+		play.Talk("Home");
+		play.Continue();
+		BeatYardChooks(play);
+		play.WaitUntil([&] { return play.Flag("homechooks"); }, "the yard beaten after the continue");
+	}));
+}
+
+TEST_F(SidePlaces, TheOrchardCrateHoldsThePenOpenAndTheKeyOpensTheStore)
+{
+	constexpr uint32_t kKey = 42;
+	ASSERT_TRUE(play.Play([&] {
+		play.NewGame();
+		play.FollowLink("orchard");
+		play.Continue();
+		play.Push("garden crate", kDirEast, 2);
+		play.Push("garden crate", kDirNorth, 2);
+		play.WalkTo(17, 2);
+		play.WaitUntil([&] { return play.HeldKind() == kKey; }, "the key in hand", 5.0f);
+		play.Continue();
+		play.WalkTo(7, 11);
+		play.Hold({SDL_SCANCODE_LEFT}, 6);
+		play.Tap(SDL_SCANCODE_SPACE, 30);
+		const uint16_t triangle = CollectableFlagFromName("tri1");
+		play.WalkTo(3, 11);
+		play.WaitUntil([&] { return GameProgress::FlagId(triangle); }, "the triangle taken", 3.0f);
+		play.Continue();
+	}));
+}
+
+// The cellar's wine nook: the apple crate stands before the wine crate in the
+// nook's one gap, so it goes aside first and the wine crate is pushed in;
+// the spare sword lies at the back.
+TEST_F(SidePlaces, TheCellarsCratesOpenTheWineNookInTurn)
+{
+	ASSERT_TRUE(play.Play([&] {
+		play.NewGame();
+		play.Talk("Home");
+		play.Continue();
+		play.WalkTo(12, 12); // round to the front of the house
+		play.FollowLink("cellar");
+		play.Continue();
+		play.Push("apple crate", kDirSouth, 1);
+		play.Push("wine crate", kDirWest, 2);
+		play.WalkTo(1, 10);
+		play.WaitUntil([&] { return play.HeldKind() == kPlainSword; }, "the spare sword in hand", 5.0f);
 	}));
 }
 
