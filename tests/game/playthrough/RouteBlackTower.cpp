@@ -392,6 +392,14 @@ public:
 } // namespace
 
 // Beats every minion and ogre of the floor, the nearest first.
+// Walks round what lies between (pools, rocks) to the spare weapon at the
+// tile and takes it up: how a robbed hero arms again.
+static bool RearmAt(PlaythroughDriver &play, int x, int y)
+{
+	play.WalkTo(x, y);
+	return play.HeldKind() != 0;
+}
+
 static void ClearFloor(PlaythroughDriver &play)
 {
 	constexpr uint32_t kMinion = 54;
@@ -429,7 +437,7 @@ void RouteBlackTower(PlaythroughDriver &play)
 	// then the hollow's crate: it lies against the wall below its plate, so
 	// it goes east, up the far side, back west and up into the nook (six
 	// pushes). The lane's two stones lie down and the way west is open.
-	hike.rearm = [&] { return hike.Go(2, 14) && hike.Held() != 0; };
+	hike.rearm = [&] { return RearmAt(play, 2, 14); };
 	STEP(hike.Go(5, 12));
 	STEP(hike.FightNear(40.0f));
 	STEP(hike.Go(23, 2));
@@ -456,7 +464,7 @@ void RouteBlackTower(PlaythroughDriver &play)
 	// The glade: every blob burst, then the seer gives the storm blade. Its
 	// first blow goes into the east stone, whose block sinks from the
 	// letter's nook; the seer charges a second for the gate.
-	hike.rearm = [&] { return hike.Go(2, 24) && hike.Held() != 0; };
+	hike.rearm = [&] { return RearmAt(play, 2, 24); };
 	STEP(hike.Go(17, 13));
 	STEP(hike.Go(8, 16));
 	STEP(hike.FightNear(40.0f));
@@ -494,7 +502,12 @@ void RouteBlackTower(PlaythroughDriver &play)
 	STEP(hike.Go(13, 8));
 	hike.Read();
 	STEP(play.Flag("blackgate"));
-	hike.rearm = [&] { return hike.Go(25, 7) && hike.Held() != 0; };
+	// Back to the camp fire to mend after the ogre: out and lit again.
+	STEP(hike.Go(24, 19));
+	STEP(hike.UseBy(SDL_SCANCODE_DOWN, 36));
+	STEP(hike.UseBy(SDL_SCANCODE_DOWN, 36));
+	STEP(hike.Lit(36));
+	hike.rearm = [&] { return RearmAt(play, 25, 7); };
 	STEP(hike.Go(1, 5));
 	STEP(hike.Out(SDL_SCANCODE_LEFT, "black5"));
 
@@ -502,7 +515,7 @@ void RouteBlackTower(PlaythroughDriver &play)
 	// sooner: it strikes too), then the iron key from its shelf (no sword
 	// while it is carried). A blow of it opens the store by the pool and
 	// its feed, another the tower door; the old sword lies inside.
-	hike.rearm = [&] { return hike.Go(3, 9) && hike.Held() != 0; };
+	hike.rearm = [&] { return RearmAt(play, 3, 9); };
 	STEP(hike.FightNear(40.0f));
 	STEP(hike.Go(3, 9));
 	STEP(hike.Held() == 42);

@@ -391,15 +391,15 @@ void RouteTownRoads(PlaythroughDriver &play)
 	ClearFoes(play, {kChook, kChook2});
 	play.FollowLink("south1");
 
-	// Fernbrook: a rest at the east bank's fire after the wood, the chook
-	// on the lawn before the old ford, then the ford's
+	// Fernbrook: the chook on the lawn before the old ford, a rest at the
+	// east bank's fire, then the ford's
 	// stones, which sink only while both plates of the yard hold a crate. The
 	// ford crate stands where the hero must stand to push the yard crate
 	// into the north plate's niche, so it goes first, west onto the blue
 	// plate; then the yard crate north, west and north onto the red one.
+	ClearFoes(play, {kChook2});
 	RestAtFire(play);
 	StepBack(play);
-	ClearFoes(play, {kChook2});
 	EXPECT_FALSE(FordOpen(play)) << "the ford's stones stand before the plates are pressed";
 	play.Push("ford crate", kDirWest, 3);
 	EXPECT_TRUE(Sunk(play, "blue stone") && Sunk(play, "blue stone two")) << "the blue plate sinks the blue stones";
