@@ -198,7 +198,7 @@ TEST_F(SidePlaces, TheCellarsCratesOpenTheWineNookInTurn)
 	}));
 }
 
-TEST_F(SidePlaces, MarenSendsTheHeroForBessOnHerTerrace)
+TEST_F(SidePlaces, MarenSendsTheHeroForBessOnHerTerraceAndGivesAHeartForHer)
 {
 	ASSERT_TRUE(play.Play([&] {
 		play.NewGame();
@@ -213,5 +213,11 @@ TEST_F(SidePlaces, MarenSendsTheHeroForBessOnHerTerrace)
 		play.Continue();
 		play.WaitUntil([&] { return play.Flag("bessfound"); }, "Bess under the hero's arm", 10.0f);
 		EXPECT_FALSE(play.IsAlive("Bess")) << "carried off the terrace";
+		// Bess home, Maren gives what the search was worth: a whole heart.
+		const int heartsBefore = play.Hero().GetStats().maxHearts;
+		play.Talk("Maren");
+		play.Continue();
+		play.WaitUntil([&] { return play.Flag("marendone"); }, "Maren's thanks", 10.0f);
+		EXPECT_EQ(heartsBefore + 2, play.Hero().GetStats().maxHearts);
 	}));
 }
