@@ -550,7 +550,8 @@ void RouteBlackTower(PlaythroughDriver &play)
 	// stands between the crate and it, so the crate goes round: west along
 	// the north wall, south past the dais, west into the nook.
 	ClearFloor(play);
-	play.Take("tri3");
+	if (play.IsAlive("tri3")) // unless the fight on the dais already ran over it
+		play.Take("tri3");
 	play.Push("Crate", kDirWest, 4);
 	play.Push("Crate", kDirSouth, 8);
 	play.Push("Crate", kDirWest, 5);
