@@ -112,9 +112,7 @@ TEST_F(Endings, TwoWalkingNorthInTheLadysDress)
 		play.NewGame();
 		ClearHome(play);
 		play.FollowLink("beach");
-		play.WalkTo(kDressX, kDressY);
-		play.WaitUntil([&] { return play.HeldKind() == kDress; }, "the dress in hand", 5.0f);
-		play.Continue();
+		TakeToolAt(play, kDressX, kDressY, kDress, "the dress");
 		play.FollowLink("home");
 		play.FollowLink("woods");
 		WalkOffThrough("end_north", "ending 2");

@@ -2,17 +2,20 @@
 // Small steps of play that more than one playthrough of home and its side
 // places takes, made of the driver's own operations.
 #include "engine/core/NameHash.h"
+#include "game/GameProgress.h"
 #include "game/ScreenLoadGame.h"
 #include "game/ScreenTitle.h"
 #include "game/UIPause.h"
 #include "map/TileMapData.h"
 #include "objects/Actor.h"
 #include "objects/ActorBehaviour.h"
+#include "objects/CollectableKind.h"
 #include "objects/MapEntity.h"
 #include "support/PlaythroughDriver.h"
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 // A live hostile actor of the kind stands on the hero's map (a tame one,
 // such as Maren's hen, does not count).
@@ -32,14 +35,27 @@ inline bool AnyLiving(PlaythroughDriver &play, uint32_t kind)
 constexpr int kHomeSwordX = 11;
 constexpr int kHomeSwordY = 8;
 
-// Walks over home's old sword beside the house and reads what it says.
-inline void TakeSword(PlaythroughDriver &play)
+// Walks onto the tile where a tool lies (a sword, the key, the dress) until
+// it is in hand, then reads what that says.
+inline void TakeToolAt(PlaythroughDriver &play, int x, int y, uint32_t kind, const std::string &what)
 {
-	constexpr uint32_t kPlainSword = 43;
-	play.WalkTo(kHomeSwordX, kHomeSwordY);
-	play.WaitUntil([&] { return play.HeldKind() == kPlainSword; }, "the old sword in hand", 5.0f);
+	play.WalkTo(x, y);
+	play.WaitUntil([&] { return play.HeldKind() == kind; }, what + " in hand", 5.0f);
 	play.Continue();
 }
+
+// Walks onto the tile of a counted find (a feed, letter or triangle) until
+// its flag is set, then reads what that says.
+inline void TakeFindAt(PlaythroughDriver &play, const char *name, int x, int y)
+{
+	const uint16_t flag = CollectableFlagFromName(name);
+	play.WalkTo(x, y);
+	play.WaitUntil([&] { return GameProgress::FlagId(flag); }, std::string(name) + " taken", 3.0f);
+	play.Continue();
+}
+
+// Walks over home's old sword beside the house and reads what it says.
+inline void TakeSword(PlaythroughDriver &play) { TakeToolAt(play, kHomeSwordX, kHomeSwordY, 43, "the old sword"); }
 
 // Beats the chooks of Grunt's yard (the brutal ones only where they stand).
 inline void BeatYardChooks(PlaythroughDriver &play)

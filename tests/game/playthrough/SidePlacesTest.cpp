@@ -77,19 +77,14 @@ TEST_F(SidePlaces, TheLadyYieldsHerGladeOnlyToHerDress)
 		// With her dress from the beach rocks she yields.
 		play.FollowLink("home");
 		play.FollowLink("beach");
-		play.WalkTo(kDressX, kDressY);
-		play.WaitUntil([&] { return play.HeldKind() == kDress; }, "the dress in hand", 5.0f);
-		play.Continue();
+		TakeToolAt(play, kDressX, kDressY, kDress, "the dress");
 		play.FollowLink("home");
 		play.FollowLink("woods");
 		play.Strike("Lady");
 		EXPECT_FALSE(play.IsAlive("Lady"));
 		// The glade behind her holds a chicken feed and a cooler.
-		const uint16_t feed = CollectableFlagFromName("puzzle4");
-		EXPECT_FALSE(GameProgress::FlagId(feed));
-		play.WalkTo(29, 11);
-		play.WaitUntil([&] { return GameProgress::FlagId(feed); }, "the chicken feed taken", 3.0f);
-		play.Continue();
+		EXPECT_FALSE(GameProgress::FlagId(CollectableFlagFromName("puzzle4")));
+		TakeFindAt(play, "puzzle4", 29, 11);
 	}));
 }
 
@@ -166,16 +161,11 @@ TEST_F(SidePlaces, TheOrchardCrateHoldsThePenOpenAndTheKeyOpensTheStore)
 		play.Continue();
 		play.Push("garden crate", kDirEast, 2);
 		play.Push("garden crate", kDirNorth, 2);
-		play.WalkTo(17, 2);
-		play.WaitUntil([&] { return play.HeldKind() == kKey; }, "the key in hand", 5.0f);
-		play.Continue();
+		TakeToolAt(play, 17, 2, kKey, "the key");
 		play.WalkTo(7, 11);
 		play.Hold({SDL_SCANCODE_LEFT}, 6);
 		play.Tap(SDL_SCANCODE_SPACE, 30);
-		const uint16_t triangle = CollectableFlagFromName("tri1");
-		play.WalkTo(3, 11);
-		play.WaitUntil([&] { return GameProgress::FlagId(triangle); }, "the triangle taken", 3.0f);
-		play.Continue();
+		TakeFindAt(play, "tri1", 3, 11);
 	}));
 }
 
@@ -193,8 +183,7 @@ TEST_F(SidePlaces, TheCellarsCratesOpenTheWineNookInTurn)
 		play.Continue();
 		play.Push("apple crate", kDirSouth, 1);
 		play.Push("wine crate", kDirWest, 2);
-		play.WalkTo(1, 10);
-		play.WaitUntil([&] { return play.HeldKind() == kPlainSword; }, "the spare sword in hand", 5.0f);
+		TakeToolAt(play, 1, 10, kPlainSword, "the spare sword");
 	}));
 }
 
