@@ -33,7 +33,6 @@ namespace {
 
 constexpr float kNear = 0.3f;        // world units: close enough to a tile centre walked to
 constexpr float kFoeNotice = 6.0f;   // a foe this near is fought before walking on
-constexpr float kStrikeReach = 2.8f; // world units between hero and foe for a blow
 constexpr int kWalkFrames = 1200;
 constexpr float kFightSeconds = 60.0f;
 constexpr int kRearms = 4; // swords fetched again in one fight
@@ -104,21 +103,6 @@ public:
 		for (SDL_Scancode key : {SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT, SDL_SCANCODE_UP, SDL_SCANCODE_DOWN})
 			Release(key);
 	}
-	// Presses the arrows toward a point (both axes where it lies off both).
-	void PressToward(const Vec3 &to, float slack)
-	{
-		ReleaseArrows();
-		const Vec3 d = to - Where();
-		if (d.x > slack)
-			Press(SDL_SCANCODE_RIGHT);
-		else if (d.x < -slack)
-			Press(SDL_SCANCODE_LEFT);
-		if (d.z > slack)
-			Press(SDL_SCANCODE_DOWN);
-		else if (d.z < -slack)
-			Press(SDL_SCANCODE_UP);
-	}
-
 	// Fights the foe until it falls, as the driver's fighter does; a blob
 	// that takes the sword sends the hero to fetch another first.
 	bool Fight(Actor *foe)
@@ -380,7 +364,6 @@ public:
 	std::function<bool()> rearm;
 	bool rearming = false;
 	bool fought = false; // a fight broke off the walk
-	int retreatFrames = 8;
 };
 
 #define STEP(cond)                  \
