@@ -115,6 +115,13 @@ std::vector<std::string> StoryFlags()
 	return flags;
 }
 
+std::string Lower(std::string text)
+{
+	for (char &letter : text)
+		letter = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+	return text;
+}
+
 // A file's name written into what a player reads: a word with a file's
 // extension, or a map's file name in capitals that its place's own title
 // does not hold ("SOUTH0 NEWS", where the title is "Southwood Edge"). Empty
@@ -134,20 +141,12 @@ std::string FileNameIn(const std::string &text, const ShippedWorld &world)
 		const size_t dot = word.rfind('.');
 		if (dot != std::string::npos && extensions.count(word.substr(dot + 1)) != 0)
 			return word;
-		std::string lower = word;
-		bool capitals = !word.empty();
-		for (char &letter : lower) {
-			capitals = capitals && !std::islower(static_cast<unsigned char>(letter));
-			letter = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
-		}
+		const std::string lower = Lower(word);
+		const bool capitals = !word.empty() &&
+			std::none_of(word.begin(), word.end(), [](char letter) { return std::islower(static_cast<unsigned char>(letter)); });
 		const ShippedMap *map = capitals ? world.Find(lower) : nullptr;
-		if (map != nullptr) {
-			std::string title = map->title;
-			for (char &letter : title)
-				letter = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
-			if (title.find(lower) == std::string::npos)
-				return word;
-		}
+		if (map != nullptr && Lower(map->title).find(lower) == std::string::npos)
+			return word;
 		word.clear();
 	}
 	return "";
