@@ -35,7 +35,7 @@ protected:
 // and hears him give up.
 void SeeGruntGiveUp(PlaythroughDriver &play)
 {
-	play.WalkTo(19, 17);
+	play.WalkTo(20, 17);
 	for (int i = 0; i < 2 * PlaythroughDriver::kFramesPerSecond && !play.MessageShown(); i++)
 		play.Hold({SDL_SCANCODE_RIGHT}, 1);
 	EXPECT_EQ("Fine. You beat my chooks. I am done.", play.MessageText());
