@@ -6,11 +6,13 @@
 #include "game/GameProgress.h"
 #include "game/GameUI.h"
 #include "game/ScreenPreIntro.h"
+#include "map/MapFiles.h"
 #include "map/TileCode.h"
 #include "objects/Actor.h"
 #include "objects/MapEntity.h"
 #include "objects/MapExits.h"
 #include "objects/Player.h"
+#include "objects/PlayerTuning.h"
 #include "objects/PropSaveSwitch.h"
 #include "support/KeyEvent.h"
 #include "support/PlaythroughFighter.h"
@@ -91,8 +93,27 @@ void PlaythroughDriver::Step()
 {
 	framesPlayed++;
 	game.Step();
-	if (game.LastScreen() == "died")
+	// Hearts counted across frames of one hero (a map's load makes another).
+	const Player *hero = InPlay() ? &Hero() : nullptr;
+	const int hearts = Hearts();
+	if (hero != nullptr && hero == heartsOf) {
+		tally.heartsLost += std::max(0, lastHearts - hearts);
+		tally.heartsRegained += std::max(0, hearts - lastHearts);
+	}
+	heartsOf = hero;
+	lastHearts = hearts;
+	if (IsSequenceRunning())
+		lastScriptFrame = framesPlayed;
+	if (game.LastScreen() == "died") {
+		tally.deaths++;
 		Fail("the hero died");
+	}
+}
+
+std::string PlaythroughDriver::TallyText() const
+{
+	return "frames " + std::to_string(framesPlayed) + ", deaths " + std::to_string(tally.deaths) + ", half hearts lost "
+		+ std::to_string(tally.heartsLost) + " and regained " + std::to_string(tally.heartsRegained);
 }
 
 void PlaythroughDriver::Frames(int count)
@@ -158,16 +179,21 @@ bool PlaythroughDriver::SteerTo(float x, float z, float reach)
 
 // --- Starting -----------------------------------------------------------------
 
-void PlaythroughDriver::NewGame(int difficulty)
+void PlaythroughDriver::NewGame(int difficulty) { NewGame(PlayMode{"", difficulty, false}); }
+
+void PlaythroughDriver::NewGame(const PlayMode &mode)
 {
-	game.NewGame(static_cast<uint32_t>(difficulty), 0);
-	for (int i = 0; i < 10 && dynamic_cast<ScreenPreIntro *>(game.GetCurrentScene()) == nullptr; i++)
-		Step();
-	if (dynamic_cast<ScreenPreIntro *>(game.GetCurrentScene()) == nullptr)
-		Fail("a new game did not ask whether to watch the intro");
-	Frames(10); // the menu takes presses a little after it is built
-	Tap(SDL_SCANCODE_DOWN, 8);
-	Tap(SDL_SCANCODE_RETURN, 8);
+	game.NewGame(static_cast<uint32_t>(mode.difficulty), mode.og ? 1 : 0);
+	// The OG mode goes straight to play; the others ask first.
+	if (!mode.og) {
+		for (int i = 0; i < 10 && dynamic_cast<ScreenPreIntro *>(game.GetCurrentScene()) == nullptr; i++)
+			Step();
+		if (dynamic_cast<ScreenPreIntro *>(game.GetCurrentScene()) == nullptr)
+			Fail("a new game did not ask whether to watch the intro");
+		Frames(10); // the menu takes presses a little after it is built
+		Tap(SDL_SCANCODE_DOWN, 8);
+		Tap(SDL_SCANCODE_RETURN, 8);
+	}
 	WaitUntil([&] { return InPlay() && !Scene().IsMapLoading() && Scene().GetLoadedAs()[0] != '\0'; }, "play to begin", 10.0f);
 	WaitUntil([&] { return !Scene().GetHud().IsBusy(); }, "the map's title to go by", 10.0f);
 	Continue();
@@ -219,6 +245,8 @@ PathTile PlaythroughDriver::TileOfEntity(const std::string &name) const
 
 bool PlaythroughDriver::Flag(const std::string &name) const { return GameProgress::Flag(name.c_str()); }
 
+bool PlaythroughDriver::FiresLitByTouch() const { return GameProgress::Flag(kOriginalContentFlag); }
+
 bool PlaythroughDriver::IsAlive(const std::string &name) const
 {
 	MapObjectDef *record = InPlay() ? EntityRecord(name) : nullptr;
@@ -252,6 +280,16 @@ std::string PlaythroughDriver::Where() const
 		text << ", the message \"" << MessageText() << "\" showing";
 	if (IsSequenceRunning())
 		text << ", a script running";
+	// The foes still standing, for a fight or a gate that waits on them.
+	const char *lead = "; foes standing:";
+	for (uint16_t i = 0; i < Scene().GetEntityCount(); i++) {
+		const Entity *entity = Scene().GetEntityAt(i);
+		if (!IsLivingActor(entity) || entity->GetFaction() != kFactionHostile)
+			continue;
+		const PathTile at = TileOf(*entity);
+		text << lead << " kind " << static_cast<const MapEntity *>(entity)->GetKind() << " at " << TileText(at);
+		lead = ",";
+	}
 	return text.str();
 }
 
@@ -324,9 +362,12 @@ TilePathFinder PlaythroughDriver::Finder(const Entity *target, const MapObjectDe
 			for (int x = x0; x <= x1; x++)
 				finder.Block({x, y});
 	}
-	// Every other link would take the hero away.
+	// Every other link would take the hero away, and the hero keeps off
+	// what the map warned of.
+	const bool warned = keptOffMap == MapName();
 	for (const MapObjectDef &object : data.objects) {
-		if (object.kind != kObjectExit || &object == link)
+		const bool avoided = warned && std::find(keptOff.begin(), keptOff.end(), NameOf(object)) != keptOff.end();
+		if (!avoided && (object.kind != kObjectExit || &object == link))
 			continue;
 		for (int y = 0; y < data.height; y++)
 			for (int x = 0; x < data.width; x++)
@@ -334,6 +375,16 @@ TilePathFinder PlaythroughDriver::Finder(const Entity *target, const MapObjectDe
 					finder.Block({x, y});
 	}
 	return finder;
+}
+
+void PlaythroughDriver::KeepOff(const std::string &area)
+{
+	if (MapObject(area, UINT32_MAX) == nullptr)
+		Fail("no area named \"" + area + "\" on " + MapName());
+	if (keptOffMap != MapName())
+		keptOff.clear();
+	keptOffMap = MapName();
+	keptOff.push_back(area);
 }
 
 void PlaythroughDriver::ReadPlainMessage()
@@ -619,6 +670,11 @@ void PlaythroughDriver::Use()
 void PlaythroughDriver::Talk(const std::string &name)
 {
 	WalkToEntity(name);
+	// A talk pressed the moment a script ends is not taken: a breath first.
+	ReleaseMovement();
+	const uint64_t guard = static_cast<uint64_t>(PlayerTuning::kScriptPressGuard * kFramesPerSecond) + 1;
+	while (framesPlayed - lastScriptFrame <= guard)
+		Step();
 	Use();
 }
 
@@ -729,6 +785,14 @@ void PlaythroughDriver::SaveAtFire(const std::string &name)
 	if (fire == nullptr)
 		Fail("\"" + name + "\" is no fireplace");
 	const std::string here = MapName();
+	if (FiresLitByTouch()) {
+		// The OG mode: the fire lights as the hero walks into it.
+		const PathTile at = TileOf(*fire);
+		WalkUntil([&] { return fire->IsLit(); }, [&](const PathTile &tile) { return tile == at; }, "the fireplace",
+			kDefaultWalkSeconds, fire);
+		ReleaseMovement();
+		Continue();
+	}
 	auto useFire = [&] {
 		WalkUntil([&] { return Hero().GetUseTarget() == record; },
 			[&](const PathTile &tile) {
@@ -739,9 +803,10 @@ void PlaythroughDriver::SaveAtFire(const std::string &name)
 		Continue();
 	};
 	// A fire lit before is put out first: lighting it is what saves.
-	if (fire->IsLit())
+	if (!FiresLitByTouch() && fire->IsLit())
 		useFire();
-	useFire();
+	if (!FiresLitByTouch())
+		useFire();
 	if (!fire->IsLit())
 		Fail("the fire would not light");
 	GameProgress saved;
@@ -749,4 +814,14 @@ void PlaythroughDriver::SaveAtFire(const std::string &name)
 		Fail("the fire on " + here + " wrote no save");
 	if (saved.startMap != HashName(here.c_str()))
 		Fail("the save written at the fire does not start on " + here);
+}
+
+void PlaythroughDriver::RestAtFire(const std::string &name)
+{
+	SaveAtFire(name);
+	if (FiresLitByTouch())
+		return;
+	SaveAtFire(name);
+	if (Hearts() != Hero().GetStats().maxHearts)
+		Fail("the fire gave no hearts back on " + MapName());
 }

@@ -25,8 +25,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <set>
 #include <string>
+#include <vector>
 
 class Entity;
 class GameUI;
@@ -36,6 +38,35 @@ class Renderer;
 // Thrown by a failed operation after it has reported the failure.
 struct PlaythroughStop {
 	std::string what;
+};
+
+// A new game as the title menu starts it: a difficulty of its first page
+// (0 relaxed, 1 intended, 2 brutal) or of the OG mode's page.
+struct PlayMode {
+	const char *name; // as the tests name the mode
+	int difficulty;
+	bool og;
+};
+// Test names and messages show the mode by its name.
+inline void PrintTo(const PlayMode &mode, std::ostream *out) { *out << mode.name; }
+inline constexpr PlayMode kRelaxed{"Relaxed", 0, false};
+inline constexpr PlayMode kIntended{"Intended", 1, false};
+inline constexpr PlayMode kBrutal{"Brutal", 2, false};
+inline constexpr PlayMode kOgIntended{"OgIntended", 1, true};
+
+// A foe the hero fought until it fell.
+struct BeatenFoe {
+	std::string map;
+	std::string name; // empty for an unnamed foe
+	uint32_t kind = 0;
+};
+
+// What a play took, for the tests to print and hold.
+struct PlayTally {
+	int deaths = 0;
+	int heartsLost = 0;     // half hearts, over the whole play
+	int heartsRegained = 0; // half hearts back, at fires and from pickups
+	std::vector<BeatenFoe> beaten;
 };
 
 class PlaythroughDriver {
@@ -60,6 +91,7 @@ public:
 	// intended, 2 brutal): the pre-intro is declined, play begins on the
 	// first map and its title and first messages go by.
 	void NewGame(int difficulty = 1);
+	void NewGame(const PlayMode &mode);
 
 	// --- Walking ---
 	// Walks to the tile along walkable ground, around what blocks the way,
@@ -82,6 +114,9 @@ public:
 	// The same without waiting for a map: for the links whose target is an
 	// ending ("end_north", "end_hole") rather than a map.
 	void EnterLink(const std::string &target, float seconds = kDefaultWalkSeconds);
+	// Keeps every later walk and fight on this map off the named area (a
+	// ground the map warns of), until another map is entered.
+	void KeepOff(const std::string &area);
 	// Picks the entry at the position (0 the first) of the menu play opened
 	// (a script's panel): Down that many times, then Return.
 	void Choose(int position);
@@ -109,6 +144,10 @@ public:
 	// Lights the named fireplace (or the nearest one) so that the game saves,
 	// and checks that the save slot was written on this map.
 	void SaveAtFire(const std::string &name = "");
+	// SaveAtFire, then, where fires heal, out again for its warmth (every
+	// heart back, checked) and lit again: how a careful player mends. The
+	// OG mode's fires only light.
+	void RestAtFire(const std::string &name = "");
 	// Runs frames until done, reading plain messages; fails after seconds.
 	void WaitUntil(const std::function<bool()> &done, const std::string &what, float seconds = 30.0f);
 	void WaitForMap(const std::string &map, float seconds = 30.0f);
@@ -123,6 +162,9 @@ public:
 	bool InPlay() const;
 	// Frames played since the driver was made.
 	uint64_t FramesPlayed() const { return framesPlayed; }
+	const PlayTally &Tally() const { return tally; }
+	// "frames 1234, deaths 0, half hearts lost 5 and regained 4".
+	std::string TallyText() const;
 	std::string MapName() const;
 	uint32_t HeldKind() const;
 	int Hearts() const;
@@ -132,6 +174,9 @@ public:
 	// The tile the named entity of the current map stands on.
 	PathTile TileOfEntity(const std::string &name) const;
 	bool Flag(const std::string &name) const;
+	// The OG mode's fires: lit by walking into them, never put out by use
+	// (so they heal no one).
+	bool FiresLitByTouch() const;
 	// The named entity of the current map is there and, for an actor, has
 	// hearts left.
 	bool IsAlive(const std::string &name) const;
@@ -176,4 +221,10 @@ private:
 	PlaythroughGame game;
 	int mapChanges = 0;
 	uint64_t framesPlayed = 0;
+	PlayTally tally;
+	std::string keptOffMap;
+	std::vector<std::string> keptOff;
+	const Player *heartsOf = nullptr; // whose hearts lastHearts counts
+	int lastHearts = 0;
+	uint64_t lastScriptFrame = 0; // the last frame a script ran in
 };

@@ -1,6 +1,7 @@
 #include "support/PlaythroughFighter.h"
 
 #include "engine/core/ActiveSequence.h"
+#include "map/TileCode.h"
 #include "objects/AIAttackChargeBehaviour.h"
 #include "objects/AITargetingBehaviour.h"
 #include "objects/Actor.h"
@@ -18,9 +19,16 @@
 namespace {
 
 constexpr uint32_t kFireplaceKind = 22;
+constexpr uint32_t kBlobKind = 62;     // its touch takes the sword, block or not
 constexpr float kPi = 3.14159265f;
 constexpr float kBlowDelay = 0.1f;     // seconds from a swing's start to its blow (the strike effect's delay)
 constexpr float kBlowLasts = 0.2f;     // seconds a blow stays out
+constexpr float kGuardAgain = 4.0f / PlaythroughDriver::kFramesPerSecond; // a block this near its end is renewed (it starts a frame after the press)
+constexpr float kStillSpeedSquared = 0.25f; // slower than this a roll key blocks (the game's bound is 0.3)
+constexpr float kSwingStarts = 1.5f / PlaythroughDriver::kFramesPerSecond; // a swing keeps blows off from the frame after the press
+constexpr float kTurnSeconds = 3.0f / PlaythroughDriver::kFramesPerSecond; // a turn toward a foe, and still again
+constexpr float kTouchMargin = 0.6f;   // world units beyond touching at which a foe counts as touching
+constexpr float kChargeSlides = 0.3f;  // seconds a charger runs on after its charge
 constexpr float kSwordReach = 1.9f;    // world units from the hero to the far side of its blow
 constexpr float kSafeMargin = 0.5f;    // world units kept beyond a foe's reach
 constexpr float kHeld = 0.3f;          // world units either side of a wanted distance that count as there
@@ -106,6 +114,7 @@ FightReport PlaythroughFighter::Fight(float seconds)
 		}
 		if (FoeHasFallen()) {
 			report.frames = Played();
+			play.tally.beaten.push_back({play.MapName(), record.name.GetOr(""), MapEntityKindFromType(record.type)});
 			play.ReleaseMovement();
 			play.Frames(30);
 			return report;
@@ -131,22 +140,34 @@ FightReport PlaythroughFighter::Fight(float seconds)
 			continue;
 		const Threat threat = PressingThreat();
 		const Vec3 at = hero.transform.position;
-		if (threat.foe != nullptr && threat.charge) {
-			Dodge(threat);
+		if (threat.foe != nullptr) {
+			// A blow or a charge is coming, from the foe or another: strike
+			// it when a block still keeps blows off until the swing does (a
+			// swing keeps them off while it lasts) or before its blow lands;
+			// else block (roll standing still, which needs no rest between)
+			// and block again as the block runs out. A blob's touch takes
+			// the sword through a block: step out of its charge.
+			const Actor *near = threat.foe;
+			const bool covered = hero.busyTimer > kSwingStarts || (!threat.charge && threat.landsIn > kBlowDelay + kSwingStarts);
+			const bool canStrike = IsOpen(*near) && hero.actionTimer <= 0.0f &&
+				FlatDistance(at, near->transform.position) <= StrikeReach(*near);
+			// A turn leaves the hero open: only while a block still covers it.
+			const bool turnable = hero.busyTimer > kGuardAgain + kTurnSeconds;
+			if (Faces(*near) ? canStrike && covered : turnable && FlatDistance(at, near->transform.position) <= StrikeReach(*near))
+				StrikeAt(*near);
+			else if (threat.charge && TakesTheSword(*near))
+				Dodge(threat);
+			else
+				Guard();
 			continue;
 		}
-		if (threat.foe != nullptr) {
-			// A blow on its way: strike first when ours lands before it and
-			// stops it, else get out of its reach, else block it.
-			const bool oursFirst = threat.foe == foe && FoeIsOpen() && hero.actionTimer <= 0.0f
-				&& FlatDistance(at, foe->transform.position) <= StrikeReach() && threat.landsIn > kBlowDelay + 0.05f
-				&& !IsLow();
-			if (oursFirst)
-				StrikeFoe();
-			else if (threat.landsIn < 0.12f || hero.actionTimer > 0.0f)
-				Guard();
+		if (const Actor *toucher = Touching(); toucher != nullptr && !TakesTheSword(*toucher)) {
+			// A touch hurts: strike it off, or block while it cannot be struck.
+			// (A blob is kept at the sword's length below, as the foe is.)
+			if (IsOpen(*toucher))
+				StrikeAt(*toucher);
 			else
-				StepBack(threat);
+				Guard();
 			continue;
 		}
 		if (IsLow() && (Played() < breathUntil || Played() >= nextBreath)) {
@@ -160,13 +181,13 @@ FightReport PlaythroughFighter::Fight(float seconds)
 			continue;
 		}
 		const float distance = FlatDistance(at, foe->transform.position);
-		if (FoeIsOpen() && distance <= StrikeReach()) {
-			StrikeFoe();
+		if (IsOpen(*foe) && distance <= StrikeReach(*foe)) {
+			StrikeAt(*foe);
 			continue;
 		}
 		// Not open yet: wait just beyond the reach of its blow; open: close in.
 		const float reach = FoeActor() != nullptr ? ThreatOf(*FoeActor()).reach : 0.0f;
-		KeepAt(FoeIsOpen() || reach <= 0.0f ? StrikeReach() - kHeld : reach + kSafeMargin);
+		KeepAt(IsOpen(*foe) || reach <= 0.0f ? StrikeReach(*foe) - kHeld : reach + kSafeMargin);
 	}
 	play.ReleaseMovement();
 	const PathTile there = play.TileOf(*foe);
@@ -192,7 +213,7 @@ PlaythroughFighter::Threat PlaythroughFighter::ThreatOf(const Actor &actor) cons
 		// A charge runs straight; it winds up facing the hero.
 		if (attack->active == InteractBehaviour::kPhaseWindUp) {
 			threat.way = to;
-		} else if (attack->active == InteractBehaviour::kPhaseFollow && attack->phaseTime < charge->chargeDuration) {
+		} else if (attack->active == InteractBehaviour::kPhaseFollow && attack->phaseTime < charge->chargeDuration + kChargeSlides) {
 			threat.way = FlatWay(Vec3(0.0f), charge->chargeDirection);
 		} else {
 			return threat;
@@ -246,18 +267,36 @@ PlaythroughFighter::Threat PlaythroughFighter::PressingThreat() const
 	return pressing;
 }
 
-float PlaythroughFighter::StrikeReach() const
+bool PlaythroughFighter::TakesTheSword(const Actor &actor) { return actor.GetKind() == kBlobKind; }
+
+const Actor *PlaythroughFighter::Touching() const
 {
-	const auto *body = dynamic_cast<const MapEntity *>(foe);
+	const Player &hero = play.Hero();
+	TalvexGameScene &scene = play.Scene();
+	for (uint16_t i = 0; i < scene.GetEntityCount(); i++) {
+		Entity *entity = scene.GetEntityAt(i);
+		if (!IsLivingActor(entity) || entity->GetFaction() != kFactionHostile)
+			continue;
+		const auto *actor = static_cast<const Actor *>(entity);
+		if (actor->contactDamage > 0 && FlatDistance(actor->transform.position, hero.transform.position) <
+				actor->radius + hero.radius + kTouchMargin)
+			return actor;
+	}
+	return nullptr;
+}
+
+float PlaythroughFighter::StrikeReach(const Entity &target) const
+{
+	const auto *body = dynamic_cast<const MapEntity *>(&target);
 	return kSwordReach + (body != nullptr ? body->radius : 0.0f);
 }
 
-bool PlaythroughFighter::FoeIsOpen() const
+bool PlaythroughFighter::IsOpen(const Entity &target) const
 {
-	const Actor *actor = FoeActor();
-	if (actor == nullptr)
+	if (!IsActor(&target))
 		return true;
-	return actor->knockBackTimer <= 0.0f && actor->busyTimer <= 0.0f;
+	const auto &actor = static_cast<const Actor &>(target);
+	return actor.knockBackTimer <= 0.0f && actor.busyTimer <= 0.0f;
 }
 
 bool PlaythroughFighter::IsLow() const
@@ -266,12 +305,19 @@ bool PlaythroughFighter::IsLow() const
 	return play.Hearts() <= blow && play.Hero().GetStats().maxHearts > blow;
 }
 
-void PlaythroughFighter::StrikeFoe()
+bool PlaythroughFighter::Faces(const Entity &target) const
+{
+	const Player &hero = play.Hero();
+	const Vec3 way = ArrowWay(FlatWay(hero.transform.position, target.transform.position));
+	return glm::dot(FlatWay(Vec3(0.0f), hero.facing), FlatWay(Vec3(0.0f), way)) >= kFacingDot;
+}
+
+void PlaythroughFighter::StrikeAt(const Entity &target)
 {
 	const Player &hero = play.Hero();
 	const Vec3 at = hero.transform.position;
-	const Vec3 way = ArrowWay(FlatWay(at, foe->transform.position));
-	if (glm::dot(FlatWay(Vec3(0.0f), hero.facing), FlatWay(Vec3(0.0f), way)) < kFacingDot) {
+	const Vec3 way = ArrowWay(FlatWay(at, target.transform.position));
+	if (!Faces(target)) {
 		// Turn to it: the arrows point the hero; one frame barely moves it.
 		play.SteerTo(at.x + way.x * 4.0f, at.z + way.z * 4.0f, 0.0f);
 		play.Step();
@@ -322,21 +368,19 @@ void PlaythroughFighter::Dodge(const Threat &threat)
 	play.ReleaseMovement();
 }
 
-void PlaythroughFighter::StepBack(const Threat &threat)
-{
-	if (!WalkAlong(FlatWay(threat.foe->transform.position, play.Hero().transform.position)))
-		Guard();
-}
-
 void PlaythroughFighter::Guard()
 {
+	// Still: a roll key pressed while moving rolls (and rests between rolls).
+	play.ReleaseMovement();
 	const Player &hero = play.Hero();
-	if (hero.busyTimer > kBlowLasts) {
+	// A roll runs on past the blows it keeps off, and no block starts in it;
+	// a hero still moving would roll: wait until still.
+	const bool still = hero.rollTimer <= 0.0f && glm::dot(hero.moveVelocity, hero.moveVelocity) <= kStillSpeedSquared;
+	if (hero.busyTimer > kGuardAgain || !still) {
 		play.Step();
 		return;
 	}
-	play.ReleaseMovement();
-	play.Tap(SDL_SCANCODE_LSHIFT, 1);
+	play.Tap(SDL_SCANCODE_LSHIFT, 0);
 }
 
 void PlaythroughFighter::KeepAt(float distance)
@@ -376,6 +420,8 @@ void PlaythroughFighter::KeepAt(float distance)
 
 bool PlaythroughFighter::HealAtFire()
 {
+	if (play.FiresLitByTouch())
+		return false;
 	MapObjectDef *fireRecord = play.EntityRecordOfKind(kFireplaceKind);
 	auto *fire = fireRecord != nullptr ? dynamic_cast<PropSaveSwitch *>(fireRecord->entity) : nullptr;
 	if (fire == nullptr)

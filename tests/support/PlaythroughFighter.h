@@ -4,9 +4,11 @@
 // block), never more than what a player sees on screen to choose the next
 // key: where the foes stand, which way they face, whether one is winding up
 // a blow or running a charge, whether the last hit still staggers it. It
-// closes in and strikes while the foe can be hurt and is not about to land a
-// blow, steps back out of a blow's reach or blocks it when too close to step
-// away, rolls out of a charge, and when one more blow would end the hero it
+// closes in and strikes while the foe can be hurt, strikes the one whose blow
+// or charge is coming when its own swing lands first, else blocks it (a block
+// needs no rest, so it blocks again as one runs out), strikes off or blocks a
+// foe that presses against it, steps out of a blob's charge (its touch takes
+// the sword through a block), and when one more blow would end the hero it
 // falls back to a fire on the map to put it out and light it again (which
 // heals), else keeps its distance for a while, then plans again. It changes
 // nothing in the game but the keys it presses.
@@ -61,10 +63,14 @@ private:
 	// of the map; none: a threat without a foe.
 	Threat PressingThreat() const;
 	Threat ThreatOf(const Actor &actor) const;
+	// A blob: its touch takes the sword, a block or not.
+	static bool TakesTheSword(const Actor &actor);
+	// A hostile actor close enough to touch the hero (a touch hurts).
+	const Actor *Touching() const;
 	// Hero to foe, centre to centre, where the sword meets it.
-	float StrikeReach() const;
+	float StrikeReach(const Entity &target) const;
 	// The foe can be hurt now: not staggering from the last hit.
-	bool FoeIsOpen() const;
+	bool IsOpen(const Entity &target) const;
 	// One more blow of the foe would end the hero.
 	bool IsLow() const;
 
@@ -72,12 +78,14 @@ private:
 	// One frame along the arrow way nearest the wish (or one beside it where
 	// the ground ends); false when none can be walked.
 	bool WalkAlong(const Vec3 &way);
-	void StrikeFoe();
-	void Dodge(const Threat &threat);
-	void StepBack(const Threat &threat);
+	// The hero faces it, as near as the arrows point.
+	bool Faces(const Entity &target) const;
+	void StrikeAt(const Entity &target);
 	// Presses roll: a roll while moving, a block standing still; both keep
 	// blows off for a moment.
 	void Guard();
+	// Across a charge's line and a roll that way.
+	void Dodge(const Threat &threat);
 	// Walks up to the foe (or away from it) until the distance is right.
 	void KeepAt(float distance);
 	// Walks to a fire of the map and uses it until the hero's hearts are

@@ -1,5 +1,5 @@
-// Every ending but the main one, played headless from a new game through the
-// real in-game scene with key presses only: the walk off the north road
+// Every ending but the main one, played headless from a new game on each
+// difficulty through the real in-game scene with key presses only: the walk off the north road
 // (1, and 2 with the lady's dress in hand), the hole at the end of the world
 // (3), Ode's meat ranking with both of its results (4) and the ash ring of
 // the cinders (5). Each plays on to its "ENDING n of 5" screen and the screen
@@ -28,7 +28,7 @@ constexpr uint32_t kDress = 48;
 // The missions of the endings besides the main quest's.
 const char *const kEndingMissions[] = {"end_north", "end_lady", "end_hole", "end_meat", "end_chicken", "end_fr"};
 
-class Endings : public testing::Test {
+class Endings : public testing::TestWithParam<PlayMode> {
 protected:
 	void SetUp() override
 	{
@@ -90,10 +90,10 @@ protected:
 };
 
 // Off the story's road: the woods' north road runs out of the world.
-TEST_F(Endings, OneWalkingTheNorthRoadOutOfTheWoods)
+TEST_P(Endings, OneWalkingTheNorthRoadOutOfTheWoods)
 {
 	ASSERT_TRUE(play.Play([&] {
-		play.NewGame();
+		play.NewGame(GetParam());
 		ClearHome(play);
 		play.FollowLink("woods");
 		play.Talk("North road");
@@ -106,10 +106,10 @@ TEST_F(Endings, OneWalkingTheNorthRoadOutOfTheWoods)
 }
 
 // The same road with the lady's dress, taken from the beach rocks, in hand.
-TEST_F(Endings, TwoWalkingNorthInTheLadysDress)
+TEST_P(Endings, TwoWalkingNorthInTheLadysDress)
 {
 	ASSERT_TRUE(play.Play([&] {
-		play.NewGame();
+		play.NewGame(GetParam());
 		ClearHome(play);
 		play.FollowLink("beach");
 		TakeToolAt(play, kDressX, kDressY, kDress, "the dress");
@@ -123,10 +123,10 @@ TEST_F(Endings, TwoWalkingNorthInTheLadysDress)
 }
 
 // The careless step into the hole in the beach's far cove.
-TEST_F(Endings, ThreeFallingDownTheHoleAtTheEndOfTheWorld)
+TEST_P(Endings, ThreeFallingDownTheHoleAtTheEndOfTheWorld)
 {
 	ASSERT_TRUE(play.Play([&] {
-		play.NewGame();
+		play.NewGame(GetParam());
 		ClearHome(play);
 		play.FollowLink("beach");
 		play.Talk("The edge");
@@ -142,10 +142,10 @@ TEST_F(Endings, ThreeFallingDownTheHoleAtTheEndOfTheWorld)
 
 // Ode ranks meats from the first moments of a new game: any meat but
 // chicken crowned sends the hero off to get it ...
-TEST_F(Endings, FourCrowningAMeatThatIsNotChicken)
+TEST_P(Endings, FourCrowningAMeatThatIsNotChicken)
 {
 	ASSERT_TRUE(play.Play([&] {
-		play.NewGame();
+		play.NewGame(GetParam());
 		RankMeats(0, 1); // BEEF first, then TURKEY crowned
 		play.WaitForScreen("ending 4", 10.0f);
 		play.WaitForScreen("startup", 10.0f);
@@ -155,10 +155,10 @@ TEST_F(Endings, FourCrowningAMeatThatIsNotChicken)
 }
 
 // ... and chicken crowned eats the enemy.
-TEST_F(Endings, FourCrowningChicken)
+TEST_P(Endings, FourCrowningChicken)
 {
 	ASSERT_TRUE(play.Play([&] {
-		play.NewGame();
+		play.NewGame(GetParam());
 		RankMeats(3, 0); // CHICKEN first and crowned
 		play.WaitForScreen("ending 4", 10.0f);
 		play.WaitForScreen("startup", 10.0f);
@@ -170,11 +170,11 @@ TEST_F(Endings, FourCrowningChicken)
 // The hint in the orchard hut, then the three plates of the cinders weighed
 // down at once, their crates taken in the order the south road allows,
 // and the word spoken at the ash ring: the French credits follow.
-TEST_F(Endings, FiveSpeakingTheAshesWord)
+TEST_P(Endings, FiveSpeakingTheAshesWord)
 {
 	bool linked = true;
 	ASSERT_TRUE(play.Play([&] {
-		play.NewGame();
+		play.NewGame(GetParam());
 		ClearHome(play);
 		play.FollowLink("orchard");
 		play.FollowLink("orchardhut");
@@ -210,5 +210,8 @@ TEST_F(Endings, FiveSpeakingTheAshesWord)
 	ExpectNextScreen("ending 5", "creditsfr");
 	ExpectOnlyEnding("end_fr");
 }
+
+INSTANTIATE_TEST_SUITE_P(, Endings, testing::Values(kRelaxed, kIntended, kBrutal),
+	[](const testing::TestParamInfo<PlayMode> &mode) { return std::string(mode.param.name); });
 
 } // namespace

@@ -1,8 +1,10 @@
-// The whole main quest, headless: from a new game on home the registered
-// route segments play region after region through the real in-game scene
-// with key presses only, to the final foe's fall, the quest-complete count-up
-// and the won screen; the save read back holds every story quest done. Every
-// one of the five segments must be there; the output says which ran.
+// The whole main quest, headless, on each mode the title menu offers: from a
+// new game on home the registered route segments play region after region
+// through the real in-game scene with key presses only, beating every ogre
+// on the road, to the final foe's fall, the quest-complete count-up and the
+// won screen; the save read back holds every story quest done. Every one of
+// the five segments must be there; the output says which ran, and what the
+// play took (frames, deaths, half hearts lost and regained).
 #include <gtest/gtest.h>
 
 #include "Routes.h"
@@ -40,6 +42,19 @@ const Border kBorders[] = {
 	{kRouteHotCold, "blacktotown", {45, 47}, {"hotspring", "coldthaw"}},
 	{kRouteBlackTower, "towerf5", {49}, {"blackgate", "towerdoor", "towerkey", "towertop"}},
 };
+
+// The ogres that stand on the road: the hero cannot go on past them.
+struct RoadOgre {
+	const char *map;
+	const char *name;
+};
+const RoadOgre kRoadOgres[] = {
+	{"far6", "Grool"},
+	{"hot2", "Cinder Ogre"},
+	{"black4", "Court Ogre"},
+	{"towerf2", "Cook"},
+};
+constexpr uint32_t kOgreKind = 53;
 
 const Border *BorderOf(int order)
 {
@@ -83,9 +98,15 @@ bool PlacedOnMap(PlaythroughDriver &play, uint32_t kind)
 	return false;
 }
 
-} // namespace
+bool Beat(const PlayTally &tally, const RoadOgre &ogre)
+{
+	for (const BeatenFoe &foe : tally.beaten)
+		if (foe.map == ogre.map && foe.name == ogre.name && foe.kind == kOgreKind)
+			return true;
+	return false;
+}
 
-TEST(MainQuest, FromANewGameOnHomeToTheWonScreen)
+void PlayMainQuest(const PlayMode &mode)
 {
 	PlaythroughDriver play;
 	std::string whyNot;
@@ -112,10 +133,10 @@ TEST(MainQuest, FromANewGameOnHomeToTheWonScreen)
 		ran += std::string(" ") + segment.name;
 	std::cout << "[ route    ] segments run:" << (ran.empty() ? " none" : ran) << "\n";
 	EXPECT_TRUE(missing.empty()) << "route segments missing (road order):" << missing;
-	RecordProperty("segments_run", ran);
+	testing::Test::RecordProperty("segments_run", ran);
 
 	const bool played = play.Play([&] {
-		play.NewGame();
+		play.NewGame(mode);
 		ASSERT_EQ("home", play.MapName()) << "a new game starts on home";
 		for (const RouteSegment &segment : runnable) {
 			SCOPED_TRACE(segment.name);
@@ -143,9 +164,13 @@ TEST(MainQuest, FromANewGameOnHomeToTheWonScreen)
 		play.WaitForScreen("questcomplete", 60.0f);
 		play.WaitForScreen("won", 60.0f);
 	});
+	std::cout << "[ tally    ] " << mode.name << ": " << play.TallyText() << "\n";
+	testing::Test::RecordProperty("tally", play.TallyText());
 	ASSERT_TRUE(played);
 	if (runnable.size() < static_cast<size_t>(kRouteSegmentCount))
 		return;
+	for (const RoadOgre &ogre : kRoadOgres)
+		EXPECT_TRUE(Beat(play.Tally(), ogre)) << ogre.name << " on " << ogre.map << " was not beaten";
 
 	const std::vector<std::string> &screens = play.Game().screens;
 	const auto complete = std::find(screens.begin(), screens.end(), "questcomplete");
@@ -163,3 +188,15 @@ TEST(MainQuest, FromANewGameOnHomeToTheWonScreen)
 	for (const Mission *mission : story)
 		EXPECT_TRUE(saved.HasFlag(mission->save)) << "the story quest \"" << mission->stub << "\" is not done";
 }
+
+} // namespace
+
+TEST(MainQuest, Intended) { PlayMainQuest(kIntended); }
+
+// Not yet won by the test player, so not yet run by the suite: on Relaxed
+// a blob of black5 takes the last sword within reach; on Brutal the hero
+// falls at the smithy; in the OG mode the bump into Ilsa from her corner
+// offers no talk. Run them with --gtest_also_run_disabled_tests.
+TEST(MainQuest, DISABLED_Relaxed) { PlayMainQuest(kRelaxed); }
+TEST(MainQuest, DISABLED_Brutal) { PlayMainQuest(kBrutal); }
+TEST(MainQuest, DISABLED_OgIntended) { PlayMainQuest(kOgIntended); }

@@ -525,7 +525,7 @@ void RouteBlackTower(PlaythroughDriver &play)
 	STEP(hike.Go(6, 7));
 	ClearFloor(play);
 	STEP(hike.Go(12, 5));
-	play.SaveAtFire(); // out and lit again: the fire's power fills every heart
+	play.RestAtFire();
 	STEP(hike.Go(1, 7));
 	STEP(hike.Out(SDL_SCANCODE_LEFT, "tower3"));
 
@@ -566,8 +566,7 @@ void RouteBlackTower(PlaythroughDriver &play)
 	STEP(hike.Held() == 43);
 	ClearFloor(play);
 	STEP(hike.Go(13, 4)); // the fire answers from its south side
-	play.SaveAtFire();
-	play.SaveAtFire(); // out and lit again: the fire's power fills every heart
+	play.RestAtFire();
 	play.Push("Hall crate", kDirWest, 2);
 	play.WaitUntil([&] { return hike.Lowered(45) && !hike.Lowered(46); }, "the store to open and the stair to shut", 5.0f);
 	play.Push("Store crate", kDirEast, 8);
@@ -592,13 +591,12 @@ void RouteBlackTower(PlaythroughDriver &play)
 	// The fire at the stair head (out and lit again, for its power), the
 	// guard of the altar, and Quillowen.
 	STEP(hike.Go(13, 3)); // to the hearth
-	play.SaveAtFire();
-	play.SaveAtFire();
+	play.RestAtFire();
 	ClearFloor(play);
 	play.Take("Quillowen");
 	STEP(hike.Held() == 49);
 	STEP(hike.Go(13, 3));
-	play.SaveAtFire(); // out and lit again before the last floors
+	play.RestAtFire(); // before the last floors
 	STEP(hike.Go(2, 12));
 	STEP(hike.Out(SDL_SCANCODE_DOWN, "towerf4"));
 

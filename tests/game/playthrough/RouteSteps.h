@@ -74,6 +74,8 @@ inline void ClearHome(PlaythroughDriver &play)
 	play.Talk("Maren");
 	play.Continue();
 	TakeSword(play);
+	// The yard's sign: keep off Grunt's ground while the chooks run.
+	play.KeepOff("Grunt's ground");
 	BeatYardChooks(play);
 	play.WaitUntil([&] { return play.Flag("homechooks"); }, "the chooks' defeat to open the north gate");
 	play.Continue();

@@ -241,8 +241,7 @@ void SaveAtFire(PlaythroughDriver &play)
 void RestAtFire(PlaythroughDriver &play)
 {
 	SaveAtFire(play);
-	SaveAtFire(play);
-	EXPECT_EQ(play.Hero().GetStats().maxHearts, play.Hearts()) << "the fire's warmth mends the hero on " << play.MapName();
+	play.RestAtFire();
 }
 
 // Walks up to the named tree, faces it and swings the axe until it is
@@ -304,7 +303,8 @@ void RouteTownRoads(PlaythroughDriver &play)
 	play.Talk("Garrick");
 	play.Continue();
 	StepBack(play);
-	play.Take("axe");
+	if (play.HeldKind() != kAxe) // pickups lie in the way on the OG maps
+		play.Take("axe");
 	ASSERT_EQ(kAxe, play.HeldKind());
 	play.FollowLink("north2");
 
