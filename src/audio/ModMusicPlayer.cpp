@@ -6,6 +6,7 @@
 #include "engine/core/Game.h"
 #include "engine/core/Log.h"
 #include "engine/core/NameHash.h"
+#include "engine/core/LoadClock.h"
 
 namespace {
 
@@ -196,6 +197,7 @@ void ModMusicPlayer::PauseDevice(bool pause)
 
 bool ModMusicPlayer::LoadCueIntoDeck(int deck, const MusicCue &cue)
 {
+	LoadClock::Timing timing(LoadClock::kMusic);
 	MusicDeck &d = decks[deck];
 	if (!IsCueInDeck(deck, cue)) {
 		MusicModule *module = FindModule(cue.module);

@@ -11,6 +11,7 @@
 #include "engine/core/Log.h"
 #include "engine/core/MathUtil.h"
 #include "engine/core/NameHash.h"
+#include "engine/core/LoadClock.h"
 
 namespace {
 
@@ -117,6 +118,7 @@ void Sound::SetClock(TickFunction ticks)
 
 Mix_Chunk *Sound::LoadChunk(const char *fileName)
 {
+	LoadClock::Timing timing(LoadClock::kSounds);
 	if (fileName == nullptr) {
 		Log("Can't load file (null)\n");
 		return nullptr;

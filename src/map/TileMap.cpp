@@ -15,6 +15,7 @@
 #include "map/TileCode.h"
 #include "map/ScriptWorld.h"
 #include "map/TileMapLoadListener.h"
+#include "engine/core/LoadClock.h"
 
 #include <glm/gtc/quaternion.hpp>
 
@@ -80,6 +81,7 @@ TileMapLoadState &TileMap::Load(const char *path, uint16_t flags, TileMapLoadLis
 
 bool TileMap::LoadData(const char *path)
 {
+	LoadClock::Timing timing(LoadClock::kMaps);
 	const char *shown = path != nullptr ? path : "";
 	LogDebug("\nLoad map requested %s...\n", shown);
 	if (path == nullptr || !FileHasExtension(path, kMapExtension)) {

@@ -9,6 +9,7 @@
 #include "support/ScreenNotingGame.h"
 #include "game/TalvexGameScene.h"
 #include "map/TileMapData.h"
+#include "support/PlaythroughFrameWatcher.h"
 
 #include <string>
 #include <vector>
@@ -25,6 +26,8 @@ public:
 	// are updated by 1/60 s and the input's frame ends.
 	void Step()
 	{
+		if (watcher != nullptr)
+			watcher->FrameBegins();
 		if (pendingScene != nullptr) {
 			if (currentScene != nullptr)
 				OnSceneEnd(currentScene);
@@ -39,6 +42,8 @@ public:
 			currentScene->Update(kFrame);
 		Update(kFrame);
 		Input::Get()->EndFrame();
+		if (watcher != nullptr)
+			watcher->FrameEnds();
 	}
 	// The scene of play when it is the current one.
 	TalvexGameScene *PlayScene() const { return dynamic_cast<TalvexGameScene *>(currentScene); }
@@ -53,6 +58,7 @@ public:
 	}
 
 	MapLoader *maps = nullptr; // not owned; null reads the data tree
+	PlaythroughFrameWatcher *watcher = nullptr; // not owned; null plays unwatched
 
 protected:
 	void SetPlayScene() override

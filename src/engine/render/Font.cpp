@@ -9,6 +9,7 @@
 #include "engine/core/FileAccess.h"
 #include "engine/core/Log.h"
 #include "engine/render/Texture.h"
+#include "engine/core/LoadClock.h"
 
 namespace {
 
@@ -82,6 +83,7 @@ const Font::Handle &Font::Get(const char *name)
 	if (cached.IsValid())
 		return cached;
 
+	LoadClock::Timing timing(LoadClock::kFonts);
 	std::unique_ptr<Font> font = std::make_unique<Font>();
 	char pageName[kFileNameBufferSize];
 	snprintf(pageName, sizeof(pageName), "%s.png", name);

@@ -14,6 +14,7 @@
 #include "engine/render/IqmReader.h"
 #include "engine/render/Mesh.h"
 #include "engine/render/Renderer.h"
+#include "engine/core/LoadClock.h"
 
 namespace {
 
@@ -75,6 +76,7 @@ void Model3D::ReleaseReader()
 
 bool Model3D::Load(const char *modelName, const char *animationName, float scale)
 {
+	LoadClock::Timing timing(LoadClock::kModels);
 	loaded = 0;
 	key = ModelReaderKey(modelName, animationName);
 	format = GetModelFileFormat(modelName);

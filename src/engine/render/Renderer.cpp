@@ -5,6 +5,7 @@
 #include "engine/render/Material.h"
 #include "engine/render/Shader.h"
 #include "engine/render/ShaderPass.h"
+#include "engine/core/LoadClock.h"
 
 #include <glad/gl.h>
 #include <glm/gtc/matrix_transform.hpp>
@@ -122,6 +123,7 @@ int Renderer::Startup(const char *title)
 {
 	if (Init(title) != 0)
 		return 1;
+	LoadClock::Timing timing(LoadClock::kShaders);
 	if (!LoadDefaultShaders())
 		return 1;
 
@@ -146,6 +148,7 @@ int Renderer::Startup(const char *title)
 
 int Renderer::Init(const char *title)
 {
+	LoadClock::Timing timing(LoadClock::kWindow);
 	if (gRenderer == nullptr)
 		gRenderer = this;
 

@@ -10,6 +10,7 @@
 #include "engine/core/FileAccess.h"
 #include "engine/core/Log.h"
 #include "engine/core/NameHash.h"
+#include "engine/core/LoadClock.h"
 
 namespace {
 
@@ -155,6 +156,7 @@ ShaderPass &Shader::AddPass()
 
 bool Shader::LoadFiles(const char *baseName, uint32_t program)
 {
+	LoadClock::Timing timing(LoadClock::kShaders);
 	ShaderPass &pass = AddPass();
 	char path[kMaxShaderPathLength + 1];
 
@@ -177,6 +179,7 @@ bool Shader::LoadFiles(const char *baseName, uint32_t program)
 
 void Shader::LoadDsh(const char *path)
 {
+	LoadClock::Timing timing(LoadClock::kShaders);
 	LogDebug("Loading shader %s...\n", path);
 	passes.clear();
 

@@ -10,6 +10,7 @@
 #include "engine/core/FileAccess.h"
 #include "engine/core/Log.h"
 #include "engine/render/PngCheck.h"
+#include "engine/core/LoadClock.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ Texture::Texture(const char *name)
 
 void Texture::Load(const char *name)
 {
+	LoadClock::Timing timing(LoadClock::kTextures);
 	id = 0;
 	if (name == nullptr)
 		name = "";

@@ -1,0 +1,121 @@
+#include "JourneyLog.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr double kHitchFactor = 3.0; // a frame this many times the median one is a hitch a player feels
+constexpr double kFrameMs = 1000.0 / 60.0; // the game's frame period
+constexpr float kLoadShownMs = 0.1f; // loads shorter than this are left out of a frame's line
+
+std::string Fixed(double value, int decimals)
+{
+	char text[32];
+	snprintf(text, sizeof(text), "%.*f", decimals, value);
+	return text;
+}
+
+} // namespace
+
+uint16_t JourneyLog::Name(const std::string &text)
+{
+	for (size_t i = 0; i < names.size(); i++)
+		if (names[i] == text)
+			return static_cast<uint16_t>(i);
+	names.push_back(text);
+	return static_cast<uint16_t>(names.size() - 1);
+}
+
+FrameFigures JourneyLog::Figures(std::vector<float> times)
+{
+	FrameFigures figures;
+	if (times.empty())
+		return figures;
+	std::sort(times.begin(), times.end());
+	figures.medianMs = times[times.size() / 2];
+	figures.p99Ms = times[std::min(times.size() - 1, times.size() * 99 / 100)];
+	figures.worstMs = times.back();
+	return figures;
+}
+
+FrameFigures JourneyLog::Wall() const
+{
+	std::vector<float> times;
+	times.reserve(frames.size());
+	for (const JourneyFrame &frame : frames)
+		times.push_back(frame.wallMs);
+	return Figures(std::move(times));
+}
+
+FrameFigures JourneyLog::Cpu() const
+{
+	std::vector<float> times;
+	times.reserve(frames.size());
+	for (const JourneyFrame &frame : frames)
+		times.push_back(frame.cpuMs);
+	return Figures(std::move(times));
+}
+
+std::vector<JourneyFrame> JourneyLog::Worst(size_t count) const
+{
+	std::vector<JourneyFrame> worst = frames;
+	count = std::min(count, worst.size());
+	std::partial_sort(worst.begin(), worst.begin() + static_cast<std::ptrdiff_t>(count), worst.end(),
+		[](const JourneyFrame &a, const JourneyFrame &b) { return a.wallMs > b.wallMs; });
+	worst.resize(count);
+	return worst;
+}
+
+int JourneyLog::WorstLoadFrames() const
+{
+	int most = 0;
+	for (const MapChange &change : changes)
+		most = std::max(most, change.frames);
+	return most;
+}
+
+size_t JourneyLog::FramesOver(double limitMs) const
+{
+	return static_cast<size_t>(std::count_if(frames.begin(), frames.end(),
+		[limitMs](const JourneyFrame &frame) { return frame.wallMs > limitMs; }));
+}
+
+std::string JourneyLog::LoadsText(const JourneyFrame &frame)
+{
+	std::string text;
+	for (int kind = 0; kind < LoadClock::kKindCount; kind++) {
+		if (frame.loadMs[kind] < kLoadShownMs)
+			continue;
+		text += text.empty() ? ", loading " : ", ";
+		text += std::string(LoadClock::Name(static_cast<LoadClock::Kind>(kind))) + " " + Fixed(frame.loadMs[kind], 1) + " ms";
+	}
+	return text;
+}
+
+void JourneyLog::Print(std::ostream &out) const
+{
+	const FrameFigures wall = Wall();
+	const FrameFigures cpu = Cpu();
+	const double hitchMs = wall.medianMs * kHitchFactor;
+	out << "[ journey  ] frames played: " << frames.size() << "\n";
+	out << "[ journey  ] wall: median " << Fixed(wall.medianMs, 2) << " ms, 99th percentile " << Fixed(wall.p99Ms, 2)
+		<< " ms, worst " << Fixed(wall.worstMs, 2) << " ms\n";
+	out << "[ journey  ] main-thread CPU: median " << Fixed(cpu.medianMs, 2) << " ms, 99th percentile "
+		<< Fixed(cpu.p99Ms, 2) << " ms, worst " << Fixed(cpu.worstMs, 2) << " ms\n";
+	out << "[ journey  ] frames over " << Fixed(hitchMs, 2) << " ms (" << Fixed(kHitchFactor, 0)
+		<< " times the median): " << FramesOver(hitchMs) << "\n";
+	out << "[ journey  ] the " << kWorstShown << " worst frames:\n";
+	for (const JourneyFrame &frame : Worst(kWorstShown))
+		out << "[ worst    ]   frame " << frame.number << ": " << Fixed(frame.wallMs, 2) << " ms wall, "
+			<< Fixed(frame.cpuMs, 2) << " ms CPU, on " << NameOf(frame.map) << ", " << NameOf(frame.doing)
+			<< LoadsText(frame) << "\n";
+	out << "[ journey  ] map changes: " << changes.size() << " (frames from leaving a map to the first frame the "
+		<< "hero can move on the next; of them loading; their work in ms; the worst of them)\n";
+	for (const MapChange &change : changes)
+		out << "[ change   ]   " << change.from << " -> " << change.to << " at frame " << change.firstFrame << ": "
+			<< change.frames << " frames (" << Fixed(change.frames * kFrameMs, 0) << " ms at 60 a second), "
+			<< change.loadFrames << " loading, " << Fixed(change.wallMs, 1) << " ms of work, worst frame "
+			<< Fixed(change.worstMs, 2) << " ms\n";
+	out << "[ journey  ] the most frames a map change took: " << WorstLoadFrames() << "\n";
+}
