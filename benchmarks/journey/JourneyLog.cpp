@@ -27,11 +27,15 @@ uint16_t JourneyLog::Name(const std::string &text)
 	return static_cast<uint16_t>(names.size() - 1);
 }
 
-FrameFigures JourneyLog::Figures(std::vector<float> times)
+FrameFigures JourneyLog::Figures(float JourneyFrame::*time) const
 {
 	FrameFigures figures;
-	if (times.empty())
+	if (frames.empty())
 		return figures;
+	std::vector<float> times;
+	times.reserve(frames.size());
+	for (const JourneyFrame &frame : frames)
+		times.push_back(frame.*time);
 	std::sort(times.begin(), times.end());
 	figures.medianMs = times[times.size() / 2];
 	figures.p99Ms = times[std::min(times.size() - 1, times.size() * 99 / 100)];
@@ -39,23 +43,9 @@ FrameFigures JourneyLog::Figures(std::vector<float> times)
 	return figures;
 }
 
-FrameFigures JourneyLog::Wall() const
-{
-	std::vector<float> times;
-	times.reserve(frames.size());
-	for (const JourneyFrame &frame : frames)
-		times.push_back(frame.wallMs);
-	return Figures(std::move(times));
-}
+FrameFigures JourneyLog::Wall() const { return Figures(&JourneyFrame::wallMs); }
 
-FrameFigures JourneyLog::Cpu() const
-{
-	std::vector<float> times;
-	times.reserve(frames.size());
-	for (const JourneyFrame &frame : frames)
-		times.push_back(frame.cpuMs);
-	return Figures(std::move(times));
-}
+FrameFigures JourneyLog::Cpu() const { return Figures(&JourneyFrame::cpuMs); }
 
 std::vector<JourneyFrame> JourneyLog::Worst(size_t count) const
 {

@@ -163,7 +163,7 @@ void JourneyWatcher::FollowMapChange(double wallMs)
 	if (!changing && loading && !loadingBefore) {
 		changing = true;
 		change = MapChange();
-		change.from = playBefore ? mapBefore : "the " + game.LastScreen() + " screen";
+		change.from = playBefore ? mapBefore : "the screen before play";
 		change.firstFrame = log.Frames().size() - 1;
 	}
 	if (!changing)
