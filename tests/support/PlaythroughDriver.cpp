@@ -8,11 +8,13 @@
 #include "game/ScreenPreIntro.h"
 #include "map/MapFiles.h"
 #include "map/TileCode.h"
+#include "objects/AITargetingBehaviour.h"
 #include "objects/Actor.h"
 #include "objects/MapEntity.h"
 #include "objects/MapExits.h"
 #include "objects/Player.h"
 #include "objects/PlayerTuning.h"
+#include "objects/PropBoulder.h"
 #include "objects/PropSaveSwitch.h"
 #include "support/KeyEvent.h"
 #include "support/PlaythroughFighter.h"
@@ -31,6 +33,11 @@ constexpr uint32_t kLavaBallKind = 58;
 constexpr float kHutDoorReach = 1.5f;   // a hut's door lies this far south of its centre
 constexpr int kStuckFrames = 45;        // frames without progress before a re-plan
 constexpr int kPlanFrames = 30;         // a moving goal is planned toward again this often
+constexpr float kSameSpot = 2.0f * PlayerTuning::kUseMoveDistance; // nearer than this to the last use is its spot
+constexpr int kShuffleFrames = 4;        // a step aside
+constexpr int kBumpFrames = 90;          // bumping into a target that does not answer before another side is tried
+constexpr float kAssailantReach = 8.0f;  // world units within which a foe coming at the hero is fought
+constexpr size_t kAssailantTiles = 8;    // and tiles of walking to it
 
 int Seconds(float seconds) { return static_cast<int>(seconds * PlaythroughDriver::kFramesPerSecond); }
 
@@ -325,6 +332,42 @@ MapObjectDef *PlaythroughDriver::EntityRecordOfKind(uint32_t kind) const
 	return best;
 }
 
+MapObjectDef *PlaythroughDriver::Assailant() const
+{
+	if (fighting > 0 || HeldKind() == 0)
+		return nullptr;
+	const Vec3 at = Hero().transform.position;
+	for (MapObjectDef &record : Scene().GetMap().GetMapData().entityRecords) {
+		Entity *entity = record.entity;
+		if (!IsLivingActor(entity) || entity->GetFaction() != kFactionHostile ||
+			FlatDistance(entity->transform.position, at) > kAssailantReach)
+			continue;
+		const auto *brain = dynamic_cast<const AITargetingBehaviour *>(static_cast<Actor *>(entity)->GetCurrentBehaviour());
+		if (brain == nullptr || (brain->GetState() != AITargetingBehaviour::kStatePreAttack &&
+			brain->GetState() != AITargetingBehaviour::kStateAttack))
+			continue;
+		// Only one the hero can walk up to (not one behind a wall or water).
+		const PathTile there = TileOf(*entity);
+		const std::vector<PathTile> way = Finder(entity, nullptr).Find(HeroTile(), [&](const PathTile &tile) {
+			return std::abs(tile.x - there.x) <= 1 && std::abs(tile.y - there.y) <= 1;
+		});
+		if (!way.empty() && way.size() <= kAssailantTiles)
+			return &record;
+	}
+	return nullptr;
+}
+
+bool PlaythroughDriver::FightBack()
+{
+	MapObjectDef *record = Assailant();
+	if (record == nullptr)
+		return false;
+	ReleaseMovement();
+	PlaythroughFighter(*this, *record, "the foe of kind " + std::to_string(MapEntityKindFromType(record->type)) +
+		" that came at the hero").Fight(kDefaultFightSeconds);
+	return true;
+}
+
 MapObjectDef *PlaythroughDriver::MapObject(const std::string &name, uint32_t objectKind) const
 {
 	for (MapObjectDef &object : Scene().GetMap().GetMapData().objects)
@@ -404,6 +447,11 @@ void PlaythroughDriver::WalkUntil(const std::function<bool()> &arrived, const st
 	int sinceProgress = 0;
 	float bestDistance = 1e9f;
 	std::set<PathTile> stuckOn;
+	// Goal tiles from which the target would not answer (a fire or a
+	// person may answer only from some sides): others are tried.
+	std::set<PathTile> refused;
+	int bumped = 0; // frames spent bumping into the target from this tile
+	const auto wanted = [&](const PathTile &tile) { return goal(tile) && refused.count(tile) == 0; };
 	for (int frame = 0; frame < limit; frame++) {
 		if (arrived()) {
 			ReleaseMovement();
@@ -424,27 +472,44 @@ void PlaythroughDriver::WalkUntil(const std::function<bool()> &arrived, const st
 			sinceProgress = 0;
 			continue;
 		}
+		if (FightBack()) {
+			sincePlan = kPlanFrames;
+			continue;
+		}
 		if (sincePlan >= kPlanFrames || next >= path.size() || sinceProgress > kStuckFrames) {
 			TilePathFinder finder = Finder(target, link);
 			if (sinceProgress > kStuckFrames && next < path.size())
 				stuckOn.insert(path[next]);
+			if (bumped > kBumpFrames) {
+				refused.insert(HeroTile());
+				bumped = 0;
+			}
 			for (const PathTile &tile : stuckOn)
 				finder.Block(tile);
 			const PathTile from = HeroTile();
-			std::vector<PathTile> plan = finder.Find(from, goal, goalMayBeTaken);
+			std::vector<PathTile> plan = finder.Find(from, wanted, goalMayBeTaken);
 			if (plan.empty() && !stuckOn.empty()) {
 				stuckOn.clear(); // perhaps only a foe stood there: try the plain map
-				plan = Finder(target, link).Find(from, goal, goalMayBeTaken);
+				plan = Finder(target, link).Find(from, wanted, goalMayBeTaken);
+			}
+			if (plan.empty() && !refused.empty()) {
+				refused.clear(); // every side tried: perhaps it turned away
+				plan = Finder(target, link).Find(from, wanted, goalMayBeTaken);
 			}
 			if (plan.empty()) // people and foes walk on: a way past them will open
-				plan = Finder(target, link, false).Find(from, goal, goalMayBeTaken);
+				plan = Finder(target, link, false).Find(from, wanted, goalMayBeTaken);
 			if (plan.empty() && target == nullptr)
 				Fail("no walkable way to " + what);
+			// Still held up before the same tile: the wait goes on counting.
+			const bool sameStep = next < path.size() && plan.size() > 1 && plan[1] == path[next] &&
+				sinceProgress <= kStuckFrames;
 			path = plan;
 			next = path.size() > 1 ? 1 : path.size();
 			sincePlan = 0;
-			sinceProgress = 0;
-			bestDistance = 1e9f;
+			if (!sameStep) {
+				sinceProgress = 0;
+				bestDistance = 1e9f;
+			}
 		}
 		sincePlan++;
 		Vec3 aim;
@@ -454,6 +519,7 @@ void PlaythroughDriver::WalkUntil(const std::function<bool()> &arrived, const st
 			reach = next + 1 == path.size() ? 0.25f : 0.6f;
 		} else if (target != nullptr) {
 			aim = target->transform.position; // there: bump into it
+			bumped++;
 		} else if (!path.empty()) {
 			aim = Scene().GetMap().TilePosition(static_cast<int16_t>(path.back().x), static_cast<int16_t>(path.back().y), 0.5f, 0.5f);
 			reach = 0.25f;
@@ -644,6 +710,17 @@ void PlaythroughDriver::WaitForScreen(const std::string &screen, float seconds)
 		Fail("the screen \"" + screen + "\" did not come");
 }
 
+void PlaythroughDriver::StandGuard(float seconds, const std::function<bool()> &done)
+{
+	ReleaseMovement();
+	for (int frame = 0, limit = Seconds(seconds); frame < limit && !done(); frame++) {
+		if (MessageShown())
+			ReadPlainMessage();
+		else if (!FightBack())
+			Step();
+	}
+}
+
 void PlaythroughDriver::WaitUntil(const std::function<bool()> &done, const std::string &what, float seconds)
 {
 	const int limit = Seconds(seconds);
@@ -664,12 +741,21 @@ void PlaythroughDriver::WaitUntil(const std::function<bool()> &done, const std::
 void PlaythroughDriver::Use()
 {
 	ReleaseMovement();
+	lastUseAt = Hero().transform.position;
 	Tap(SDL_SCANCODE_SPACE, 2);
 }
 
 void PlaythroughDriver::Talk(const std::string &name)
 {
 	WalkToEntity(name);
+	// The game runs nobody's words twice from the very spot of the last
+	// use: a shuffle aside first, and up to them again.
+	for (SDL_Scancode aside : {SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT, SDL_SCANCODE_UP, SDL_SCANCODE_DOWN}) {
+		if (glm::distance(Hero().transform.position, lastUseAt) >= kSameSpot)
+			break;
+		Hold({aside}, kShuffleFrames);
+		WalkToEntity(name);
+	}
 	// A talk pressed the moment a script ends is not taken: a breath first.
 	ReleaseMovement();
 	const uint64_t guard = static_cast<uint64_t>(PlayerTuning::kScriptPressGuard * kFramesPerSecond) + 1;
@@ -744,6 +830,7 @@ void PlaythroughDriver::Push(const std::string &name, uint8_t direction, int til
 	const PathTile start = TileOf(*prop);
 	const PathTile goal{start.x + sx * tiles, start.y + sy * tiles};
 	WalkTo(start.x - sx, start.y - sy, seconds);
+	const auto *boulder = dynamic_cast<const PropBoulder *>(prop);
 	const int limit = Seconds(seconds);
 	for (int frame = 0; frame < limit; frame++) {
 		const PathTile now = TileOf(*prop);
@@ -756,6 +843,17 @@ void PlaythroughDriver::Push(const std::string &name, uint8_t direction, int til
 		if (MessageShown()) {
 			ReleaseMovement();
 			ReadPlainMessage();
+			continue;
+		}
+		// A boulder rolls on by itself and strikes whoever runs into it: let
+		// it go and follow once it has stopped.
+		if (FightBack()) {
+			WalkTo(now.x - sx, now.y - sy, seconds); // behind it again
+			continue;
+		}
+		if (boulder != nullptr && boulder->IsSliding()) {
+			ReleaseMovement();
+			Step();
 			continue;
 		}
 		// Straight on behind it, kept in line with its centre.

@@ -148,6 +148,9 @@ public:
 	// heart back, checked) and lit again: how a careful player mends. The
 	// OG mode's fires only light.
 	void RestAtFire(const std::string &name = "");
+	// Stands still for up to seconds, or until done, fighting whatever
+	// comes at the hero: how a foe drawn out of its corner is met.
+	void StandGuard(float seconds, const std::function<bool()> &done);
 	// Runs frames until done, reading plain messages; fails after seconds.
 	void WaitUntil(const std::function<bool()> &done, const std::string &what, float seconds = 30.0f);
 	void WaitForMap(const std::string &map, float seconds = 30.0f);
@@ -199,6 +202,12 @@ private:
 	void Step();
 	MapObjectDef *EntityRecord(const std::string &name) const;
 	MapObjectDef *EntityRecordOfKind(uint32_t kind) const;
+	// A foe of the map that has turned on the hero and is close, winding up
+	// or attacking; null when none (or while a fight already runs).
+	MapObjectDef *Assailant() const;
+	// Fights the assailant, if any, as a careful player turns on whatever
+	// comes at him on the way; true when it fought.
+	bool FightBack();
 	MapObjectDef *MapObject(const std::string &name, uint32_t objectKind) const;
 	// Walks along planned paths until arrived says so; goal picks the tiles
 	// to plan toward (re-evaluated on every plan).
@@ -227,4 +236,6 @@ private:
 	const Player *heartsOf = nullptr; // whose hearts lastHearts counts
 	int lastHearts = 0;
 	uint64_t lastScriptFrame = 0; // the last frame a script ran in
+	int fighting = 0;              // fights running (one may walk to a fire)
+	Vec3 lastUseAt = Vec3(-1e6f);  // where the hero stood at the last use pressed
 };

@@ -1,5 +1,6 @@
 #include "support/PlaythroughFighter.h"
 
+#include "engine/collision/Collider.h"
 #include "engine/core/ActiveSequence.h"
 #include "map/TileCode.h"
 #include "objects/AIAttackChargeBehaviour.h"
@@ -24,20 +25,28 @@ constexpr float kPi = 3.14159265f;
 constexpr float kBlowDelay = 0.1f;     // seconds from a swing's start to its blow (the strike effect's delay)
 constexpr float kBlowLasts = 0.2f;     // seconds a blow stays out
 constexpr float kGuardAgain = 4.0f / PlaythroughDriver::kFramesPerSecond; // a block this near its end is renewed (it starts a frame after the press)
+constexpr float kGuardThrough = 0.3f;  // seconds of knock-back left from which a block is held ready
 constexpr float kStillSpeedSquared = 0.25f; // slower than this a roll key blocks (the game's bound is 0.3)
 constexpr float kSwingStarts = 1.5f / PlaythroughDriver::kFramesPerSecond; // a swing keeps blows off from the frame after the press
 constexpr float kTurnSeconds = 3.0f / PlaythroughDriver::kFramesPerSecond; // a turn toward a foe, and still again
 constexpr float kTouchMargin = 0.6f;   // world units beyond touching at which a foe counts as touching
 constexpr float kChargeSlides = 0.3f;  // seconds a charger runs on after its charge
 constexpr float kSwordReach = 1.9f;    // world units from the hero to the far side of its blow
+constexpr float kSweepMiddle = 0.6f;   // world units above the hero's feet of the middle of a blow's box
+constexpr float kSweepHalf = 0.65f;    // and half its edge (the sword's)
 constexpr float kSafeMargin = 0.5f;    // world units kept beyond a foe's reach
 constexpr float kHeld = 0.3f;          // world units either side of a wanted distance that count as there
 constexpr float kFacingDot = 0.9f;     // the hero faces the foe (the arrows give eight ways)
 constexpr float kThreatFacing = 0.3f;  // a foe turned further away than this swings past the hero
+constexpr int kEvadeTurns = 3;          // eighths of a turn off straight away a blob is backed off from
+constexpr size_t kEvadeTiles = 6;       // tiles of walking to ground out of a blob's run, at most
+constexpr float kCounterFrom = 1.8f;   // world units from a running blob beyond which a blow lands before its touch
+constexpr float kBlobRun = 5.0f;       // world units within which a blob's coming run is kept out of
 constexpr float kChargeWidth = 1.3f;   // world units either side of a charge's line that it sweeps
 constexpr float kNearFoe = 12.0f;      // world units within which another foe's moves are watched
 constexpr float kFireReach = 40.0f;    // tiles of walking a fire may lie away and still be fallen back to
 constexpr int kFaceTries = 24;         // five-frame presses toward a fire until it offers its use
+constexpr int kAfterFall = 30;         // frames let pass after a foe's fall while nothing comes on
 constexpr int kPlanFrames = 30;        // a far foe is planned toward again this often
 constexpr int kBreathFrames = 3 * PlaythroughDriver::kFramesPerSecond; // frames of keeping away when low
 constexpr int kBreathAgain = 12 * PlaythroughDriver::kFramesPerSecond; // no second breather this soon
@@ -102,6 +111,12 @@ const Actor *PlaythroughFighter::FoeActor() const
 FightReport PlaythroughFighter::Fight(float seconds)
 {
 	const int limit = static_cast<int>(seconds * PlaythroughDriver::kFramesPerSecond);
+	// No other fight starts from this one's walks (to a fire).
+	struct Running {
+		int &count;
+		explicit Running(int &count) : count(count) { count++; }
+		~Running() { count--; }
+	} running(play.fighting);
 	firstFrame = play.FramesPlayed();
 	lastHearts = play.Hearts();
 	const bool armed = play.HeldKind() != 0;
@@ -116,7 +131,9 @@ FightReport PlaythroughFighter::Fight(float seconds)
 			report.frames = Played();
 			play.tally.beaten.push_back({play.MapName(), record.name.GetOr(""), MapEntityKindFromType(record.type)});
 			play.ReleaseMovement();
-			play.Frames(30);
+			// A moment for its fall, cut short by the next one coming on.
+			for (int frame = 0; frame < kAfterFall && PressingThreat().foe == nullptr && Touching() == nullptr; frame++)
+				play.Step();
 			return report;
 		}
 		if (play.MessageShown() || (IsSequenceRunning() && IsSequenceState2())) {
@@ -126,37 +143,49 @@ FightReport PlaythroughFighter::Fight(float seconds)
 			play.ReadPlainMessage();
 			continue;
 		}
-		if (play.Hearts() < lastHearts)
+		if (play.Hearts() < lastHearts) {
 			report.heartsLost += lastHearts - play.Hearts();
+			hardestBlow = std::max(hardestBlow, lastHearts - play.Hearts());
+		}
 		lastHearts = play.Hearts();
 		const Player &hero = play.Hero();
-		if (hero.knockBackTimer > 0.0f || hero.recoilTimer > 0.0f) {
+		if (hero.recoilTimer > 0.0f) {
 			// Staggered: no key does anything yet.
 			play.ReleaseMovement();
 			play.Step();
 			continue;
 		}
+		if (hero.knockBackTimer > 0.0f) {
+			// Knocked back: the arrows do nothing, but a block still takes
+			// once the hero stops sliding. One held as the knock-back ends
+			// keeps off the blow that would follow at once.
+			if (hero.knockBackTimer / hero.knockBackRecovery <= kGuardThrough)
+				Guard();
+			else
+				play.Step();
+			continue;
+		}
 		if (IsLow() && HealAtFire())
 			continue;
-		const Threat threat = PressingThreat();
-		const Vec3 at = hero.transform.position;
-		if (threat.foe != nullptr) {
+		if (const Actor *blob = ChargingBlob(); blob != nullptr) {
+			// Neither a block nor a swing keeps a blob's touch off.
+			Evade(*blob);
+			continue;
+		}
+		if (const Threat threat = PressingThreat(); threat.foe != nullptr) {
 			// A blow or a charge is coming, from the foe or another: strike
 			// it when a block still keeps blows off until the swing does (a
 			// swing keeps them off while it lasts) or before its blow lands;
 			// else block (roll standing still, which needs no rest between)
-			// and block again as the block runs out. A blob's touch takes
-			// the sword through a block: step out of its charge.
+			// and block again as the block runs out.
 			const Actor *near = threat.foe;
 			const bool covered = hero.busyTimer > kSwingStarts || (!threat.charge && threat.landsIn > kBlowDelay + kSwingStarts);
 			const bool canStrike = IsOpen(*near) && hero.actionTimer <= 0.0f &&
-				FlatDistance(at, near->transform.position) <= StrikeReach(*near);
+				InReach(*near);
 			// A turn leaves the hero open: only while a block still covers it.
 			const bool turnable = hero.busyTimer > kGuardAgain + kTurnSeconds;
-			if (Faces(*near) ? canStrike && covered : turnable && FlatDistance(at, near->transform.position) <= StrikeReach(*near))
+			if (Faces(*near) ? canStrike && covered : turnable && InReach(*near))
 				StrikeAt(*near);
-			else if (threat.charge && TakesTheSword(*near))
-				Dodge(threat);
 			else
 				Guard();
 			continue;
@@ -180,8 +209,7 @@ FightReport PlaythroughFighter::Fight(float seconds)
 			CatchBreath();
 			continue;
 		}
-		const float distance = FlatDistance(at, foe->transform.position);
-		if (IsOpen(*foe) && distance <= StrikeReach(*foe)) {
+		if (IsOpen(*foe) && InReach(*foe)) {
 			StrikeAt(*foe);
 			continue;
 		}
@@ -247,8 +275,10 @@ PlaythroughFighter::Threat PlaythroughFighter::PressingThreat() const
 		if (!IsLivingActor(entity) || entity->GetFaction() != kFactionHostile
 			|| FlatDistance(entity->transform.position, at) > kNearFoe)
 			continue;
+		// One below a step that a blow passes over is left to the walk
+		// round onto its level.
 		const Threat threat = ThreatOf(*static_cast<const Actor *>(entity));
-		if (threat.foe == nullptr)
+		if (threat.foe == nullptr || !OnLevelWith(*entity))
 			continue;
 		const Vec3 from = entity->transform.position;
 		if (threat.charge) {
@@ -278,11 +308,32 @@ const Actor *PlaythroughFighter::Touching() const
 		if (!IsLivingActor(entity) || entity->GetFaction() != kFactionHostile)
 			continue;
 		const auto *actor = static_cast<const Actor *>(entity);
-		if (actor->contactDamage > 0 && FlatDistance(actor->transform.position, hero.transform.position) <
+		if (actor->contactDamage > 0 && OnLevelWith(*actor) && FlatDistance(actor->transform.position, hero.transform.position) <
 				actor->radius + hero.radius + kTouchMargin)
 			return actor;
 	}
 	return nullptr;
+}
+
+bool PlaythroughFighter::Sweeps(float feet, const Entity &target)
+{
+	// The blow's box against the foe's body, in height.
+	const float low = feet + kSweepMiddle - kSweepHalf;
+	const float high = feet + kSweepMiddle + kSweepHalf;
+	float bottom = target.transform.position.y;
+	float top = bottom;
+	if (const Collider *body = target.collider; body != nullptr) {
+		bottom += body->offset.y - body->size.y * 0.5f;
+		top += body->offset.y + body->size.y * 0.5f;
+	}
+	return top > low && bottom < high;
+}
+
+bool PlaythroughFighter::OnLevelWith(const Entity &target) const { return Sweeps(play.Hero().transform.position.y, target); }
+
+bool PlaythroughFighter::InReach(const Entity &target) const
+{
+	return OnLevelWith(target) && FlatDistance(play.Hero().transform.position, target.transform.position) <= StrikeReach(target);
 }
 
 float PlaythroughFighter::StrikeReach(const Entity &target) const
@@ -301,7 +352,9 @@ bool PlaythroughFighter::IsOpen(const Entity &target) const
 
 bool PlaythroughFighter::IsLow() const
 {
-	const uint8_t blow = FoeActor() != nullptr ? FoeActor()->contactDamage : 1;
+	// The hardest blow taken in this fight counts too (foes hit harder on
+	// the harder settings than their touch).
+	const int blow = std::max(hardestBlow, FoeActor() != nullptr ? static_cast<int>(FoeActor()->contactDamage) : 1);
 	return play.Hearts() <= blow && play.Hero().GetStats().maxHearts > blow;
 }
 
@@ -331,14 +384,35 @@ void PlaythroughFighter::StrikeAt(const Entity &target)
 	play.Tap(SDL_SCANCODE_SPACE, 1);
 }
 
-bool PlaythroughFighter::WalkAlong(const Vec3 &way)
+TilePathFinder PlaythroughFighter::GroundFinder(const Entity *target) const
+{
+	// A blob's touch takes the sword: no step next to one, but the target.
+	TilePathFinder finder = play.Finder(target, nullptr);
+	TalvexGameScene &scene = play.Scene();
+	for (uint16_t i = 0; i < scene.GetEntityCount(); i++) {
+		Entity *entity = scene.GetEntityAt(i);
+		if (entity == target || !IsLivingActor(entity) || entity->GetFaction() != kFactionHostile ||
+			!TakesTheSword(*static_cast<const Actor *>(entity)))
+			continue;
+		const PathTile at = play.TileOf(*entity);
+		for (int dy = -1; dy <= 1; dy++)
+			for (int dx = -1; dx <= 1; dx++)
+				if (PathTile{at.x + dx, at.y + dy} != play.HeroTile())
+					finder.Block({at.x + dx, at.y + dy});
+	}
+	return finder;
+}
+
+bool PlaythroughFighter::WalkAlong(const Vec3 &way, int widest)
 {
 	// The arrow way nearest the wish, else the ones beside it, onto ground
 	// the hero can step to.
-	const TilePathFinder finder = play.Finder(foe, nullptr);
+	const TilePathFinder finder = GroundFinder(foe);
 	const PathTile here = play.HeroTile();
 	const int wanted = ArrowIndex(way);
-	for (int turn : {0, 1, -1, 2, -2}) {
+	for (int turn : {0, 1, -1, 2, -2, 3, -3}) {
+		if (std::abs(turn) > widest)
+			break;
 		const Vec3 step = ArrowVector(wanted + turn);
 		const PathTile next{here.x + static_cast<int>(step.x), here.y + static_cast<int>(step.z)};
 		if (!finder.CanStep(here, next))
@@ -351,21 +425,82 @@ bool PlaythroughFighter::WalkAlong(const Vec3 &way)
 	return false;
 }
 
-void PlaythroughFighter::Dodge(const Threat &threat)
+const Actor *PlaythroughFighter::ChargingBlob() const
 {
-	// Across the charge's line, to the side the hero already stands on, and
-	// a roll that way.
-	const Vec3 d = Flat(play.Hero().transform.position - threat.foe->transform.position);
-	const float side = d.x * threat.way.z - d.z * threat.way.x >= 0.0f ? 1.0f : -1.0f;
-	const Vec3 across(threat.way.z * side, 0.0f, -threat.way.x * side);
-	if (!WalkAlong(across) && !WalkAlong(-across)) {
-		Guard();
-		return;
+	const Vec3 at = play.Hero().transform.position;
+	TalvexGameScene &scene = play.Scene();
+	for (uint16_t i = 0; i < scene.GetEntityCount(); i++) {
+		Entity *entity = scene.GetEntityAt(i);
+		if (!IsLivingActor(entity) || entity->GetFaction() != kFactionHostile ||
+			!TakesTheSword(*static_cast<const Actor *>(entity)) || FlatDistance(entity->transform.position, at) > kBlobRun)
+			continue;
+		const auto *blob = static_cast<const Actor *>(entity);
+		const auto *brain = dynamic_cast<const AITargetingBehaviour *>(blob->GetCurrentBehaviour());
+		if (brain == nullptr)
+			continue;
+		if (brain->GetState() == AITargetingBehaviour::kStatePreAttack)
+			return blob;
+		const auto *charge = dynamic_cast<const AIAttackChargeBehaviour *>(brain->GetSubBehaviour(AITargetingBehaviour::kStateAttack));
+		if (charge != nullptr && brain->GetState() == AITargetingBehaviour::kStateAttack &&
+			(charge->active == InteractBehaviour::kPhaseWindUp ||
+				(charge->active == InteractBehaviour::kPhaseFollow && charge->phaseTime < charge->chargeDuration + kChargeSlides)))
+			return blob;
 	}
-	play.Step();
-	play.Tap(SDL_SCANCODE_LSHIFT, 1);
-	play.Frames(12);
-	play.ReleaseMovement();
+	return nullptr;
+}
+
+void PlaythroughFighter::Evade(const Actor &blob)
+{
+	// Before its run the blob aims at where the hero stands: back off out
+	// of the run's length. Once running it holds its line: across it.
+	const Vec3 at = play.Hero().transform.position;
+	const Vec3 away = FlatWay(blob.transform.position, at);
+	const auto *brain = dynamic_cast<const AITargetingBehaviour *>(blob.GetCurrentBehaviour());
+	const auto *charge = brain != nullptr
+		? dynamic_cast<const AIAttackChargeBehaviour *>(brain->GetSubBehaviour(AITargetingBehaviour::kStateAttack))
+		: nullptr;
+	const bool running = charge != nullptr && brain->GetState() == AITargetingBehaviour::kStateAttack &&
+		charge->active == InteractBehaviour::kPhaseFollow;
+	if (running) {
+		// A blow that lands before its touch knocks it off its line; else
+		// across the line, never toward it; else face it for that blow.
+		const float distance = FlatDistance(at, blob.transform.position);
+		if (Faces(blob) && InReach(blob) && distance >= kCounterFrom && play.Hero().actionTimer <= 0.0f) {
+			StrikeAt(blob);
+			return;
+		}
+		const Vec3 way = FlatWay(Vec3(0.0f), charge->chargeDirection);
+		const Vec3 d = Flat(at - blob.transform.position);
+		const float side = d.x * way.z - d.z * way.x >= 0.0f ? 1.0f : -1.0f;
+		const Vec3 across(way.z * side, 0.0f, -way.x * side);
+		if (WalkAlong(across, 1) || WalkAlong(-across, 1) || WalkAlong(away))
+			return;
+		if (distance >= kCounterFrom) {
+			StrikeAt(blob);
+			return;
+		}
+	} else {
+		// The nearest ground out of its run's length, walked to; where
+		// none is near, straight away.
+		TileMap &map = play.Scene().GetMap();
+		const Vec3 from = blob.transform.position;
+		const std::vector<PathTile> way = GroundFinder(&blob).Find(play.HeroTile(), [&](const PathTile &tile) {
+			return FlatDistance(map.TilePosition(static_cast<int16_t>(tile.x), static_cast<int16_t>(tile.y), 0.5f, 0.5f), from) >= kBlobRun;
+		});
+		if (way.size() > 1 && way.size() <= kEvadeTiles) {
+			const Vec3 aim = map.TilePosition(static_cast<int16_t>(way[1].x), static_cast<int16_t>(way[1].y), 0.5f, 0.5f);
+			play.SteerTo(aim.x, aim.z, 0.0f);
+			play.Step();
+			return;
+		}
+		if (WalkAlong(away, kEvadeTurns))
+			return;
+	}
+	// Cornered: strike it, or brace.
+	if (InReach(blob) && play.Hero().actionTimer <= 0.0f)
+		StrikeAt(blob);
+	else
+		Guard();
 }
 
 void PlaythroughFighter::Guard()
@@ -388,23 +523,34 @@ void PlaythroughFighter::KeepAt(float distance)
 	const Vec3 at = play.Hero().transform.position;
 	const Vec3 there = foe->transform.position;
 	const float now = FlatDistance(at, there);
-	if (std::fabs(now - distance) <= kHeld) {
+	// A foe on another level (below a step) is out of the sword's sweep
+	// however near: the hero goes round onto its level.
+	// (Where no way leads onto its level, the hero waits at the distance.)
+	const bool level = OnLevelWith(*foe) || offLevel;
+	if (std::fabs(now - distance) <= kHeld && level) {
 		play.ReleaseMovement();
 		play.Step();
 		return;
 	}
 	// Too near: straight back, or a little aside where the ground ends.
-	if (now < distance && WalkAlong(FlatWay(there, at)))
+	if (now < distance && level && WalkAlong(FlatWay(there, at)))
 		return;
 	// Too far: along a planned path to a tile at that distance, planned
 	// again now and then as the foe moves.
 	TileMap &map = play.Scene().GetMap();
 	if (sincePlan++ >= kPlanFrames || next >= path.size()) {
 		const PathTile target = play.TileOf(*foe);
-		path = play.Finder(foe, nullptr).Find(play.HeroTile(), [&](const PathTile &tile) {
-			const Vec3 centre = map.TilePosition(static_cast<int16_t>(tile.x), static_cast<int16_t>(tile.y), 0.5f, 0.5f);
-			return tile != target && FlatDistance(centre, there) <= distance + kHeld;
-		});
+		const auto within = [&](const PathTile &tile, bool onLevel) {
+			const int16_t x = static_cast<int16_t>(tile.x);
+			const int16_t y = static_cast<int16_t>(tile.y);
+			return tile != target && FlatDistance(map.TilePosition(x, y, 0.5f, 0.5f), there) <= distance + kHeld &&
+				(!onLevel || Sweeps(map.HeightAtTile(x, y, 0.5f, 0.5f), *foe));
+		};
+		const TilePathFinder finder = GroundFinder(foe);
+		path = finder.Find(play.HeroTile(), [&](const PathTile &tile) { return within(tile, true); });
+		offLevel = path.empty();
+		if (offLevel)
+			path = finder.Find(play.HeroTile(), [&](const PathTile &tile) { return within(tile, false); });
 		next = path.size() > 1 ? 1 : path.size();
 		sincePlan = 0;
 	}

@@ -6,12 +6,16 @@
 // a blow or running a charge, whether the last hit still staggers it. It
 // closes in and strikes while the foe can be hurt, strikes the one whose blow
 // or charge is coming when its own swing lands first, else blocks it (a block
-// needs no rest, so it blocks again as one runs out), strikes off or blocks a
-// foe that presses against it, steps out of a blob's charge (its touch takes
-// the sword through a block), and when one more blow would end the hero it
-// falls back to a fire on the map to put it out and light it again (which
-// heals), else keeps its distance for a while, then plans again. It changes
-// nothing in the game but the keys it presses.
+// needs no rest, so it blocks again as one runs out, and holds one ready as
+// a knock-back ends), strikes off or blocks a foe that presses against it,
+// and goes round onto the level of a small foe below a step, which its blow
+// passes over. A blob's touch takes the sword through a block or a swing:
+// before its run the hero backs off out of the run's length (never beside
+// another blob), and once it runs steps across its line or meets it with a
+// blow that lands first. When one more blow would end the hero it falls back
+// to a fire on the map to put it out and light it again (which heals), else
+// keeps its distance for a while, then plans again. It changes nothing in
+// the game but the keys it presses.
 #include "engine/core/MathUtil.h"
 
 #include "support/TilePathFinder.h"
@@ -69,23 +73,37 @@ private:
 	const Actor *Touching() const;
 	// Hero to foe, centre to centre, where the sword meets it.
 	float StrikeReach(const Entity &target) const;
+	// A blow of a hero whose feet are at that height meets the foe's body
+	// (it passes over a small foe below a step).
+	static bool Sweeps(float feet, const Entity &target);
+	bool OnLevelWith(const Entity &target) const;
+	// Within the sword's sweep: near enough and on the hero's level.
+	bool InReach(const Entity &target) const;
 	// The foe can be hurt now: not staggering from the last hit.
 	bool IsOpen(const Entity &target) const;
 	// One more blow of the foe would end the hero.
 	bool IsLow() const;
 
+	// The map's ground for the fight's own steps toward the target: the
+	// tiles round any other blob are kept off.
+	TilePathFinder GroundFinder(const Entity *target) const;
+
 	// The moves, each playing one frame or a short run of them.
-	// One frame along the arrow way nearest the wish (or one beside it where
-	// the ground ends); false when none can be walked.
-	bool WalkAlong(const Vec3 &way);
+	// One frame along the arrow way nearest the wish (or one up to widest
+	// eighths of a turn beside it where the ground ends); false when none
+	// can be walked.
+	bool WalkAlong(const Vec3 &way, int widest = 2);
 	// The hero faces it, as near as the arrows point.
 	bool Faces(const Entity &target) const;
 	void StrikeAt(const Entity &target);
 	// Presses roll: a roll while moving, a block standing still; both keep
 	// blows off for a moment.
 	void Guard();
-	// Across a charge's line and a roll that way.
-	void Dodge(const Threat &threat);
+	// A blob near enough to reach the hero that is about to run at him or
+	// running (its touch takes the sword, through a block or a swing).
+	const Actor *ChargingBlob() const;
+	// Backs off out of its coming run, or steps across the run's line.
+	void Evade(const Actor &blob);
 	// Walks up to the foe (or away from it) until the distance is right.
 	void KeepAt(float distance);
 	// Walks to a fire of the map and uses it until the hero's hearts are
@@ -100,10 +118,12 @@ private:
 	FightReport report;
 	uint64_t firstFrame = 0;
 	int lastHearts = 0;
+	int hardestBlow = 0; // half hearts, the most one blow of this fight took
 	int breathUntil = 0; // frames of the fight: keeping away until then
 	int nextBreath = 0;  // and not again before this
 	// The way to a far foe, planned again now and then.
 	std::vector<PathTile> path;
 	size_t next = 0;
 	int sincePlan = 0;
+	bool offLevel = false; // no way leads onto the foe's level
 };

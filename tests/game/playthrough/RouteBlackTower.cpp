@@ -126,7 +126,7 @@ public:
 			if (!PlaythroughFighter(play, *record, "the foe").Fight(kFightSeconds).disarmed)
 				break;
 		}
-		if (readAfterFight)
+		if (readAfterFight && (MessageUp() || ActiveSequenceRunning()))
 			Read();
 		return !foe->HasHearts() || foe->lifeState >= kLifePaused;
 	}
@@ -211,7 +211,17 @@ public:
 		const float fz = 0.5f + 0.5f * (float)(ny - y);
 		const float here = Map().HeightAtTile((int16_t)x, (int16_t)y, fx, fz);
 		const float there = Map().HeightAtTile((int16_t)nx, (int16_t)ny, 1.0f - fx, 1.0f - fz);
-		return std::fabs(here - there) < 0.3f && (ignoreThings || !Blocked(nx, ny));
+		return std::fabs(here - there) < 0.3f && (ignoreThings || (!Blocked(nx, ny) && !OnLink(nx, ny)));
+	}
+	// A way off the map covers the tile (under the OG rules, walking onto
+	// one leaves the map).
+	bool OnLink(int x, int y)
+	{
+		for (const MapObjectDef &object : Map().GetMapData().objects)
+			if (object.kind == kObjectExit && x >= object.x && x < object.x + object.w && y >= object.y &&
+				y < object.y + object.h)
+				return true;
+		return false;
 	}
 	// The tiles from here to (x, y) along walkable ground, or none.
 	std::vector<std::pair<int, int>> PathTo(int x, int y)
@@ -304,6 +314,15 @@ public:
 		return true;
 	}
 
+	// Along walkable ground to tile (x, y) and out that way; under the OG
+	// rules the walk may already cross the map's edge.
+	bool OutVia(int x, int y, SDL_Scancode key, const char *next)
+	{
+		if (!Go(x, y) && !On(next))
+			return false;
+		return Out(key, next);
+	}
+
 	// Presses toward the record until the hero offers to use it, then uses
 	// it and reads what it says.
 	bool UseBy(SDL_Scancode key, uint16_t id)
@@ -332,6 +351,21 @@ public:
 		Release(key);
 		Tap(SDL_SCANCODE_SPACE, 30);
 		Read();
+	}
+	// Saves at the fireplace of the record from (x, y), pressing toward it;
+	// to rest, puts it out and lights it again (which heals). Under the OG
+	// rules a fire lights as the hero walks into it.
+	bool FireAt(int x, int y, SDL_Scancode toward, uint16_t id, bool rest)
+	{
+		if (!Go(x, y))
+			return false;
+		if (play.FiresLitByTouch()) {
+			play.SaveAtFire();
+			return Lit(id);
+		}
+		if (rest && !UseBy(toward, id))
+			return false;
+		return UseBy(toward, id) && Lit(id);
 	}
 	// The fireplace of the record burns: the game was saved there.
 	bool Lit(uint16_t id)
@@ -401,9 +435,7 @@ void RouteBlackTower(PlaythroughDriver &play)
 	// Blacktotown: a save at the hamlet's fire; the locksmith tells of the
 	// door and its key; Oswy's charm; the feed on the green; out by the
 	// north gate.
-	STEP(hike.Go(20, 8));
-	STEP(hike.UseBy(SDL_SCANCODE_UP, 10));
-	STEP(hike.Lit(10));
+	STEP(hike.FireAt(20, 8, SDL_SCANCODE_UP, 10, false));
 	STEP(hike.Go(16, 8));
 	STEP(hike.UseBy(SDL_SCANCODE_LEFT, 13));
 	// Oswy's charm: a heart more for the woods.
@@ -413,8 +445,7 @@ void RouteBlackTower(PlaythroughDriver &play)
 	STEP(play.Hero().GetStats().maxHearts > before);
 	STEP(hike.Go(12, 2));
 	STEP(hike.Taken(40));
-	STEP(hike.Go(2, 1));
-	STEP(hike.Out(SDL_SCANCODE_UP, "black2"));
+	STEP(hike.OutVia(2, 1, SDL_SCANCODE_UP, "black2"));
 
 	// The black woods: the blobs of the glen, the cooler on the ridge top,
 	// then the hollow's crate: it lies against the wall below its plate, so
@@ -433,16 +464,14 @@ void RouteBlackTower(PlaythroughDriver &play)
 	const PathTile crateHome = play.TileOfEntity("Crate");
 	play.Push("Crate", kDirWest, 2);
 	play.FollowLink("blacktotown");
-	STEP(hike.Go(2, 2));
-	STEP(hike.Out(SDL_SCANCODE_UP, "black2"));
+	STEP(hike.OutVia(2, 2, SDL_SCANCODE_UP, "black2"));
 	STEP(play.TileOfEntity("Crate") == crateHome);
 	play.Push("Crate", kDirEast, 1);
 	play.Push("Crate", kDirNorth, 3);
 	play.Push("Crate", kDirWest, 1);
 	play.Push("Crate", kDirNorth, 1);
 	play.WaitUntil([&] { return hike.Lowered(62) && hike.Lowered(63); }, "the lane's stones to lie down", 5.0f);
-	STEP(hike.Go(1, 5));
-	STEP(hike.Out(SDL_SCANCODE_LEFT, "black3"));
+	STEP(hike.OutVia(1, 5, SDL_SCANCODE_LEFT, "black3"));
 
 	// The glade: every blob burst, then the seer gives the storm blade. Its
 	// first blow goes into the east stone, whose block sinks from the
@@ -466,16 +495,33 @@ void RouteBlackTower(PlaythroughDriver &play)
 	STEP(hike.Go(22, 16));
 	STEP(hike.Taken(43));
 	STEP(stormBlade(14, 8, SDL_SCANCODE_LEFT));
-	STEP(hike.Go(1, 19));
-	STEP(hike.Out(SDL_SCANCODE_LEFT, "black4"));
+	STEP(hike.OutVia(1, 19, SDL_SCANCODE_LEFT, "black4"));
 
 	// The black gate: a save at the camp fire, then the ogre who keeps the
 	// stone court; his fall swings the court door. The storm blade wakes the
 	// standing stone, the gate opens, and the way past it is remembered.
-	STEP(hike.Go(24, 19));
-	STEP(hike.UseBy(SDL_SCANCODE_DOWN, 36));
-	STEP(hike.Lit(36));
-	play.Strike("Court Ogre");
+	STEP(hike.FireAt(24, 19, SDL_SCANCODE_DOWN, 36, false));
+	// On Brutal two blobs drop off the west ledge into his fight, and the
+	// court door waits on them too. A blob that takes the storm blade sends
+	// the hero back to the seer, who gives it again to whoever asks (from
+	// the other tile of her hilltop each time).
+	int seerTrips = 0;
+	auto backToTheSeer = [&] {
+		if (!hike.Go(26, 17) || !hike.Out(SDL_SCANCODE_RIGHT, "black3"))
+			return false;
+		const bool armed = seerTrips++ % 2 == 0 ? stormBlade(13, 9, SDL_SCANCODE_UP) : stormBlade(14, 8, SDL_SCANCODE_LEFT);
+		return armed && hike.Go(1, 19) && hike.Out(SDL_SCANCODE_LEFT, "black4");
+	};
+	hike.rearm = backToTheSeer;
+	for (int tries = 0; tries < kRearms && play.IsAlive("Court Ogre"); tries++) {
+		if (hike.Held() == 0)
+			STEP(hike.rearm());
+		play.Strike("Court Ogre");
+	}
+	STEP(hike.FightNear(40.0f));
+	if (hike.Held() != 46)
+		STEP(backToTheSeer());
+	hike.rearm = nullptr;
 	play.WaitUntil([&] { return !hike.Blocked(13, 14); }, "the court door to swing open", 5.0f);
 	STEP(hike.Go(10, 13));
 	STEP(hike.Held() == 46);
@@ -486,19 +532,15 @@ void RouteBlackTower(PlaythroughDriver &play)
 	hike.Read();
 	STEP(play.Flag("blackgate"));
 	// Back to the camp fire to mend after the ogre: out and lit again.
-	STEP(hike.Go(24, 19));
-	STEP(hike.UseBy(SDL_SCANCODE_DOWN, 36));
-	STEP(hike.UseBy(SDL_SCANCODE_DOWN, 36));
-	STEP(hike.Lit(36));
+	STEP(hike.FireAt(24, 19, SDL_SCANCODE_DOWN, 36, true));
 	hike.rearm = [&] { return RearmAt(play, 25, 7); };
-	STEP(hike.Go(1, 5));
-	STEP(hike.Out(SDL_SCANCODE_LEFT, "black5"));
+	STEP(hike.OutVia(1, 5, SDL_SCANCODE_LEFT, "black5"));
 
 	// The tower foot: the blobs first (a robbed hero takes up the key the
 	// sooner: it strikes too), then the iron key from its shelf (no sword
 	// while it is carried). A blow of it opens the store by the pool and
 	// its feed, another the tower door; the old sword lies inside.
-	hike.rearm = [&] { return RearmAt(play, 3, 9); };
+	hike.rearm = [&] { return RearmAt(play, 22, 10) || RearmAt(play, 3, 9); };
 	STEP(hike.FightNear(40.0f));
 	STEP(hike.Go(3, 9));
 	STEP(hike.Held() == 42);
@@ -516,8 +558,7 @@ void RouteBlackTower(PlaythroughDriver &play)
 	STEP(play.Flag("towerdoor"));
 	STEP(hike.Go(13, 6));
 	STEP(hike.Held() == 43);
-	STEP(hike.Go(1, 4));
-	STEP(hike.Out(SDL_SCANCODE_LEFT, "tower1"));
+	STEP(hike.OutVia(1, 4, SDL_SCANCODE_LEFT, "tower1"));
 
 	// The hall: the fire by the door, the guard on the west gallery, and
 	// the stair up from its far end.
@@ -526,8 +567,7 @@ void RouteBlackTower(PlaythroughDriver &play)
 	ClearFloor(play);
 	STEP(hike.Go(12, 5));
 	play.RestAtFire();
-	STEP(hike.Go(1, 7));
-	STEP(hike.Out(SDL_SCANCODE_LEFT, "tower3"));
+	STEP(hike.OutVia(1, 7, SDL_SCANCODE_LEFT, "tower3"));
 
 	// The keep stairs: the plate's nook opens to the east and the dais
 	// stands between the crate and it, so the crate goes round: west along
@@ -539,8 +579,7 @@ void RouteBlackTower(PlaythroughDriver &play)
 	play.Push("Crate", kDirSouth, 8);
 	play.Push("Crate", kDirWest, 5);
 	play.WaitUntil([&] { return hike.Lowered(61) && hike.Lowered(62); }, "the keep stairs' blocks to sink", 5.0f);
-	STEP(hike.Go(2, 14));
-	STEP(hike.Out(SDL_SCANCODE_DOWN, "tower32"));
+	STEP(hike.OutVia(2, 14, SDL_SCANCODE_DOWN, "tower32"));
 
 	// The keep: with the minions beaten the block sinks from the key's
 	// niche off the east gallery; taking the key unlocks the upper door.
@@ -553,8 +592,7 @@ void RouteBlackTower(PlaythroughDriver &play)
 	STEP(hike.Held() == 42);
 	STEP(play.Flag("towerkey"));
 	play.Frames(60); // the door swings
-	STEP(hike.Go(3, 14));
-	STEP(hike.Out(SDL_SCANCODE_DOWN, "towerf1"));
+	STEP(hike.OutVia(3, 14, SDL_SCANCODE_DOWN, "towerf1"));
 
 	// The armoury: a sword from the rack, the guard, the fire. Then the two
 	// plates: the hall crate on the blue plate opens the store but raises
@@ -576,17 +614,18 @@ void RouteBlackTower(PlaythroughDriver &play)
 	play.WaitUntil([&] { return hike.Lowered(46) && hike.Lowered(47) && hike.Lowered(48) && hike.Lowered(49); },
 		"the stair's stones to sink", 5.0f);
 	play.Take("puzzle16");
-	STEP(hike.Go(6, 14));
-	STEP(hike.Out(SDL_SCANCODE_DOWN, "towerf2"));
+	STEP(hike.OutVia(6, 14, SDL_SCANCODE_DOWN, "towerf2"));
 
 	// The ogres' hall: the cook and his minions, and the stair stone sinks
 	// once the hall is quiet; the coin in his mess.
 	play.Strike("Cook");
 	ClearFloor(play);
 	play.WaitUntil([&] { return hike.Lowered(61) && hike.Lowered(62); }, "the stair stone to sink", 5.0f);
+	// Round by the hall's middle, clear of the stair head up to the armoury
+	// (under the OG rules a hero brushing its edge walks back up).
+	play.WalkTo(8, 3);
 	play.Take("dragon8");
-	STEP(hike.Go(9, 14));
-	STEP(hike.Out(SDL_SCANCODE_DOWN, "towerf3"));
+	STEP(hike.OutVia(9, 14, SDL_SCANCODE_DOWN, "towerf3"));
 
 	// The fire at the stair head (out and lit again, for its power), the
 	// guard of the altar, and Quillowen.
@@ -597,16 +636,14 @@ void RouteBlackTower(PlaythroughDriver &play)
 	STEP(hike.Held() == 49);
 	STEP(hike.Go(13, 3));
 	play.RestAtFire(); // before the last floors
-	STEP(hike.Go(2, 12));
-	STEP(hike.Out(SDL_SCANCODE_DOWN, "towerf4"));
+	STEP(hike.OutVia(2, 12, SDL_SCANCODE_DOWN, "towerf4"));
 
 	// The causeway over the pit, walked without stopping while the lava
 	// balls fall behind, then the guard on the far landing.
 	hike.fight = false;
 	STEP(hike.Go(7, 13));
 	ClearFloor(play);
-	STEP(hike.Go(7, 16));
-	STEP(hike.Out(SDL_SCANCODE_DOWN, "towerf5"));
+	STEP(hike.OutVia(7, 16, SDL_SCANCODE_DOWN, "towerf5"));
 
 	// The throne: he comes down to meet the hero, and falls.
 	STEP(hike.Go(7, 3));

@@ -109,6 +109,12 @@ void FarFields(PlaythroughDriver &play)
 	play.Continue();
 	const Fire farmFire{18, 19};
 	Rest(play, farmFire);
+	// The hens nest by the spring at the yard's far end, beside its water:
+	// drawn out through the gate, they are met on the open field below it.
+	play.WalkTo(15, 10);
+	play.WalkTo(15, 13);
+	play.StandGuard(10.0f, [&] { return !AnyStanding(play, kChook2); });
+	ClearFoes(play, {kChook2}, &farmFire);
 	// The plate lies in the stone trough, one tile short of its closed
 	// end. The roller at the trough's mouth runs straight past it, so the
 	// crate goes first: along the yard and down through the gap into the
