@@ -18,6 +18,7 @@
 #include "objects/PropSaveSwitch.h"
 #include "support/KeyEvent.h"
 #include "support/PlaythroughFighter.h"
+#include "support/PlaythroughWalk.h"
 #include "support/SharedRenderer.h"
 
 #include <gtest/gtest.h>
@@ -31,11 +32,8 @@ namespace {
 constexpr uint32_t kFireplaceKind = 22;
 constexpr uint32_t kLavaBallKind = 58;
 constexpr float kHutDoorReach = 1.5f;   // a hut's door lies this far south of its centre
-constexpr int kStuckFrames = 45;        // frames without progress before a re-plan
-constexpr int kPlanFrames = 30;         // a moving goal is planned toward again this often
 constexpr float kSameSpot = 2.0f * PlayerTuning::kUseMoveDistance; // nearer than this to the last use is its spot
 constexpr int kShuffleFrames = 4;        // a step aside
-constexpr int kBumpFrames = 90;          // bumping into a target that does not answer before another side is tried
 constexpr float kAssailantReach = 8.0f;  // world units within which a foe coming at the hero is fought
 constexpr size_t kAssailantTiles = 8;    // and tiles of walking to it
 
@@ -439,118 +437,7 @@ void PlaythroughDriver::ReadPlainMessage()
 void PlaythroughDriver::WalkUntil(const std::function<bool()> &arrived, const std::function<bool(const PathTile &)> &goal,
 	const std::string &what, float seconds, const Entity *target, const MapObjectDef *link, bool goalMayBeTaken)
 {
-	const std::string startMap = MapName();
-	const int limit = Seconds(seconds);
-	std::vector<PathTile> path;
-	size_t next = 0;
-	int sincePlan = kPlanFrames;
-	int sinceProgress = 0;
-	float bestDistance = 1e9f;
-	std::set<PathTile> stuckOn;
-	// Goal tiles from which the target would not answer (a fire or a
-	// person may answer only from some sides): others are tried.
-	std::set<PathTile> refused;
-	int bumped = 0; // frames spent bumping into the target from this tile
-	const auto wanted = [&](const PathTile &tile) { return goal(tile) && refused.count(tile) == 0; };
-	for (int frame = 0; frame < limit; frame++) {
-		if (arrived()) {
-			ReleaseMovement();
-			return;
-		}
-		if (QuestionAsked()) {
-			ReleaseMovement();
-			Fail("a question was asked (\"" + MessageText() + "\") while walking to " + what);
-		}
-		if (MapName() != startMap || Scene().IsMapLoading())
-			Fail("the map changed while walking to " + what + " (from " + startMap + ")");
-		if (MessageShown() || Scene().GetHud().IsBusy() || IsSequenceRunning() || Hero().GetFreezeTimer() > 0.0f) {
-			ReleaseMovement();
-			if (MessageShown() || (IsSequenceRunning() && IsSequenceState2()))
-				ReadPlainMessage();
-			else
-				Step();
-			sinceProgress = 0;
-			continue;
-		}
-		if (FightBack()) {
-			sincePlan = kPlanFrames;
-			continue;
-		}
-		if (sincePlan >= kPlanFrames || next >= path.size() || sinceProgress > kStuckFrames) {
-			TilePathFinder finder = Finder(target, link);
-			if (sinceProgress > kStuckFrames && next < path.size())
-				stuckOn.insert(path[next]);
-			if (bumped > kBumpFrames) {
-				refused.insert(HeroTile());
-				bumped = 0;
-			}
-			for (const PathTile &tile : stuckOn)
-				finder.Block(tile);
-			const PathTile from = HeroTile();
-			std::vector<PathTile> plan = finder.Find(from, wanted, goalMayBeTaken);
-			if (plan.empty() && !stuckOn.empty()) {
-				stuckOn.clear(); // perhaps only a foe stood there: try the plain map
-				plan = Finder(target, link).Find(from, wanted, goalMayBeTaken);
-			}
-			if (plan.empty() && !refused.empty()) {
-				refused.clear(); // every side tried: perhaps it turned away
-				plan = Finder(target, link).Find(from, wanted, goalMayBeTaken);
-			}
-			if (plan.empty()) // people and foes walk on: a way past them will open
-				plan = Finder(target, link, false).Find(from, wanted, goalMayBeTaken);
-			if (plan.empty() && target == nullptr)
-				Fail("no walkable way to " + what);
-			// Still held up before the same tile: the wait goes on counting.
-			const bool sameStep = next < path.size() && plan.size() > 1 && plan[1] == path[next] &&
-				sinceProgress <= kStuckFrames;
-			path = plan;
-			next = path.size() > 1 ? 1 : path.size();
-			sincePlan = 0;
-			if (!sameStep) {
-				sinceProgress = 0;
-				bestDistance = 1e9f;
-			}
-		}
-		sincePlan++;
-		Vec3 aim;
-		float reach = 0.0f;
-		if (next < path.size()) {
-			aim = Scene().GetMap().TilePosition(static_cast<int16_t>(path[next].x), static_cast<int16_t>(path[next].y), 0.5f, 0.5f);
-			reach = next + 1 == path.size() ? 0.25f : 0.6f;
-		} else if (target != nullptr) {
-			aim = target->transform.position; // there: bump into it
-			bumped++;
-		} else if (!path.empty()) {
-			aim = Scene().GetMap().TilePosition(static_cast<int16_t>(path.back().x), static_cast<int16_t>(path.back().y), 0.5f, 0.5f);
-			reach = 0.25f;
-		} else {
-			Step();
-			continue;
-		}
-		const float distance = FlatDistance(Hero().transform.position, aim);
-		if (!SteerTo(aim.x, aim.z, reach)) {
-			if (next < path.size())
-				next++;
-			bestDistance = 1e9f;
-			sinceProgress = 0;
-			if (next >= path.size() && target == nullptr) {
-				// On the last tile's centre without arriving: the goal needs
-				// something else, so plan again.
-				sincePlan = kPlanFrames;
-			}
-			Step();
-			continue;
-		}
-		if (distance < bestDistance - 0.02f) {
-			bestDistance = distance;
-			sinceProgress = 0;
-		} else {
-			sinceProgress++;
-		}
-		Step();
-	}
-	ReleaseMovement();
-	Fail("walking to " + what + " took longer than " + std::to_string(static_cast<int>(seconds)) + " s");
+	PlaythroughWalk(*this, goal, target, link, goalMayBeTaken).Until(arrived, what, seconds);
 }
 
 void PlaythroughDriver::WalkTo(int x, int y, float seconds)

@@ -195,8 +195,9 @@ public:
 	[[noreturn]] void Fail(const std::string &why) const;
 
 private:
-	// The fight plays frames, steers and plans through the steps below.
+	// A fight and a walk play frames, steer and plan through the steps below.
 	friend class PlaythroughFighter;
+	friend class PlaythroughWalk;
 
 	// One frame of play; fails on the death screen.
 	void Step();
