@@ -18,6 +18,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,9 @@ protected:
 		if (!play.Prepare(whyNot))
 			SKIP_FOR_MISSING_DEVICE() << whyNot;
 	}
+
+	// What the road to the ending took (none of these roads has an ogre on it).
+	void TearDown() override { std::cout << "[ tally    ] " << GetParam().name << ": " << play.TallyText() << "\n"; }
 
 	// Into an ending's link, on to the ending's screen.
 	void WalkOffThrough(const std::string &link, const std::string &screen)
