@@ -332,7 +332,7 @@ MapObjectDef *PlaythroughDriver::EntityRecordOfKind(uint32_t kind) const
 
 MapObjectDef *PlaythroughDriver::Assailant() const
 {
-	if (fighting > 0 || HeldKind() == 0)
+	if (fight != nullptr || HeldKind() == 0)
 		return nullptr;
 	const Vec3 at = Hero().transform.position;
 	for (MapObjectDef &record : Scene().GetMap().GetMapData().entityRecords) {
@@ -357,6 +357,8 @@ MapObjectDef *PlaythroughDriver::Assailant() const
 
 bool PlaythroughDriver::FightBack()
 {
+	if (fight != nullptr)
+		return fight->Defend();
 	MapObjectDef *record = Assailant();
 	if (record == nullptr)
 		return false;

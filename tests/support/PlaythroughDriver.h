@@ -207,7 +207,8 @@ private:
 	// or attacking; null when none (or while a fight already runs).
 	MapObjectDef *Assailant() const;
 	// Fights the assailant, if any, as a careful player turns on whatever
-	// comes at him on the way; true when it fought.
+	// comes at him on the way (within a fight, the fight defends); true when
+	// it played.
 	bool FightBack();
 	MapObjectDef *MapObject(const std::string &name, uint32_t objectKind) const;
 	// Walks along planned paths until arrived says so; goal picks the tiles
@@ -237,6 +238,6 @@ private:
 	const Player *heartsOf = nullptr; // whose hearts lastHearts counts
 	int lastHearts = 0;
 	uint64_t lastScriptFrame = 0; // the last frame a script ran in
-	int fighting = 0;              // fights running (one may walk to a fire)
+	PlaythroughFighter *fight = nullptr; // the fight running (it may walk to a fire)
 	Vec3 lastUseAt = Vec3(-1e6f);  // where the hero stood at the last use pressed
 };

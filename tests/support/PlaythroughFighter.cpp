@@ -111,12 +111,14 @@ const Actor *PlaythroughFighter::FoeActor() const
 FightReport PlaythroughFighter::Fight(float seconds)
 {
 	const int limit = static_cast<int>(seconds * PlaythroughDriver::kFramesPerSecond);
-	// No other fight starts from this one's walks (to a fire).
+	// No other fight starts from this one's walks (to a fire); they are
+	// guarded by this one.
 	struct Running {
-		int &count;
-		explicit Running(int &count) : count(count) { count++; }
-		~Running() { count--; }
-	} running(play.fighting);
+		PlaythroughFighter *&fight;
+		PlaythroughFighter *before;
+		Running(PlaythroughFighter *&fight, PlaythroughFighter *self) : fight(fight), before(fight) { fight = self; }
+		~Running() { fight = before; }
+	} running(play.fight, this);
 	firstFrame = play.FramesPlayed();
 	lastHearts = play.Hearts();
 	const bool armed = play.HeldKind() != 0;
@@ -423,6 +425,28 @@ bool PlaythroughFighter::WalkAlong(const Vec3 &way, int widest)
 		return true;
 	}
 	return false;
+}
+
+bool PlaythroughFighter::Defend()
+{
+	const Player &hero = play.Hero();
+	if (hero.recoilTimer > 0.0f || hero.knockBackTimer > 0.0f)
+		return false;
+	if (const Actor *blob = ChargingBlob(); blob != nullptr) {
+		Evade(*blob);
+		return true;
+	}
+	if (const Actor *toucher = Touching(); toucher != nullptr && !TakesTheSword(*toucher)) {
+		if (IsOpen(*toucher))
+			StrikeAt(*toucher);
+		else
+			Guard();
+		return true;
+	}
+	if (PressingThreat().foe == nullptr)
+		return false;
+	Guard();
+	return true;
 }
 
 const Actor *PlaythroughFighter::ChargingBlob() const

@@ -47,6 +47,10 @@ public:
 	// taken (the report says disarmed: the caller fetches another); fails the
 	// play after seconds.
 	FightReport Fight(float seconds);
+	// While the fight walks on its own (to a fire): keeps off a coming blow
+	// or charge, or strikes off a foe pressing against the hero, for one
+	// frame; false when nothing threatens (the walk goes on).
+	bool Defend();
 
 private:
 	// A blow or charge a foe has begun, as its pose shows it.
