@@ -501,8 +501,8 @@ void RouteBlackTower(PlaythroughDriver &play)
 	// stone court; his fall swings the court door. The storm blade wakes the
 	// standing stone, the gate opens, and the way past it is remembered.
 	STEP(hike.FireAt(24, 19, SDL_SCANCODE_DOWN, 36, false));
-	// On Brutal two blobs drop off the west ledge into his fight, and the
-	// court door waits on them too. A blob that takes the storm blade sends
+	// On Brutal two blobs wait by the camp fire, and the court door waits on
+	// them too. A blob that takes the storm blade sends
 	// the hero back to the seer, who gives it again to whoever asks (from
 	// the other tile of her hilltop each time).
 	int seerTrips = 0;
