@@ -39,8 +39,6 @@ constexpr size_t kAssailantTiles = 8;    // and tiles of walking to it
 
 int Seconds(float seconds) { return static_cast<int>(seconds * PlaythroughDriver::kFramesPerSecond); }
 
-float FlatDistance(const Vec3 &a, const Vec3 &b) { return std::hypot(a.x - b.x, a.z - b.z); }
-
 const char *NameOf(const MapObjectDef &object) { return object.name.GetOr(""); }
 
 std::string TileText(const PathTile &tile) { return "(" + std::to_string(tile.x) + ", " + std::to_string(tile.y) + ")"; }

@@ -23,6 +23,7 @@
 
 #include <SDL.h>
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <ostream>
@@ -39,6 +40,10 @@ class Renderer;
 struct PlaythroughStop {
 	std::string what;
 };
+
+// Distance across the ground, heights aside: how far apart the driver's
+// walks and fights judge two things.
+inline float FlatDistance(const Vec3 &a, const Vec3 &b) { return std::hypot(a.x - b.x, a.z - b.z); }
 
 // A new game as the title menu starts it: a difficulty of its first page
 // (0 relaxed, 1 intended, 2 brutal) or of the OG mode's page.

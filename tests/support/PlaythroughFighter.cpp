@@ -53,8 +53,6 @@ constexpr int kBreathAgain = 12 * PlaythroughDriver::kFramesPerSecond; // no sec
 
 Vec3 Flat(const Vec3 &v) { return Vec3(v.x, 0.0f, v.z); }
 
-float FlatDistance(const Vec3 &a, const Vec3 &b) { return std::hypot(a.x - b.x, a.z - b.z); }
-
 Vec3 FlatWay(const Vec3 &from, const Vec3 &to)
 {
 	const Vec3 d = Flat(to - from);
@@ -192,15 +190,9 @@ FightReport PlaythroughFighter::Fight(float seconds)
 				Guard();
 			continue;
 		}
-		if (const Actor *toucher = Touching(); toucher != nullptr && !TakesTheSword(*toucher)) {
-			// A touch hurts: strike it off, or block while it cannot be struck.
-			// (A blob is kept at the sword's length below, as the foe is.)
-			if (IsOpen(*toucher))
-				StrikeAt(*toucher);
-			else
-				Guard();
+		// (A blob is kept at the sword's length below, as the foe is.)
+		if (FendOff())
 			continue;
-		}
 		if (IsLow() && (Played() < breathUntil || Played() >= nextBreath)) {
 			// No fire to fall back to: keep away a while, then fight on.
 			if (Played() >= breathUntil) {
@@ -271,18 +263,15 @@ PlaythroughFighter::Threat PlaythroughFighter::PressingThreat() const
 {
 	const Vec3 at = play.Hero().transform.position;
 	Threat pressing;
-	TalvexGameScene &scene = play.Scene();
-	for (uint16_t i = 0; i < scene.GetEntityCount(); i++) {
-		Entity *entity = scene.GetEntityAt(i);
-		if (!IsLivingActor(entity) || entity->GetFaction() != kFactionHostile
-			|| FlatDistance(entity->transform.position, at) > kNearFoe)
+	for (const Actor *actor : HostileActors()) {
+		if (FlatDistance(actor->transform.position, at) > kNearFoe)
 			continue;
 		// One below a step that a blow passes over is left to the walk
 		// round onto its level.
-		const Threat threat = ThreatOf(*static_cast<const Actor *>(entity));
-		if (threat.foe == nullptr || !OnLevelWith(*entity))
+		const Threat threat = ThreatOf(*actor);
+		if (threat.foe == nullptr || !OnLevelWith(*actor))
 			continue;
-		const Vec3 from = entity->transform.position;
+		const Vec3 from = actor->transform.position;
 		if (threat.charge) {
 			// In its way: ahead of it, within its run, near its line.
 			const Vec3 d = Flat(at - from);
@@ -299,21 +288,48 @@ PlaythroughFighter::Threat PlaythroughFighter::PressingThreat() const
 	return pressing;
 }
 
+std::vector<const Actor *> PlaythroughFighter::HostileActors() const
+{
+	std::vector<const Actor *> actors;
+	TalvexGameScene &scene = play.Scene();
+	for (uint16_t i = 0; i < scene.GetEntityCount(); i++) {
+		Entity *entity = scene.GetEntityAt(i);
+		if (IsLivingActor(entity) && entity->GetFaction() == kFactionHostile)
+			actors.push_back(static_cast<const Actor *>(entity));
+	}
+	return actors;
+}
+
+const AIAttackChargeBehaviour *PlaythroughFighter::ChargeUnderWay(const Actor &actor)
+{
+	const auto *brain = dynamic_cast<const AITargetingBehaviour *>(actor.GetCurrentBehaviour());
+	if (brain == nullptr || brain->GetState() != AITargetingBehaviour::kStateAttack)
+		return nullptr;
+	return dynamic_cast<const AIAttackChargeBehaviour *>(brain->GetSubBehaviour(AITargetingBehaviour::kStateAttack));
+}
+
+bool PlaythroughFighter::FendOff()
+{
+	// A touch hurts: strike it off, or block while it cannot be struck.
+	const Actor *toucher = Touching();
+	if (toucher == nullptr || TakesTheSword(*toucher))
+		return false;
+	if (IsOpen(*toucher))
+		StrikeAt(*toucher);
+	else
+		Guard();
+	return true;
+}
+
 bool PlaythroughFighter::TakesTheSword(const Actor &actor) { return actor.GetKind() == kBlobKind; }
 
 const Actor *PlaythroughFighter::Touching() const
 {
 	const Player &hero = play.Hero();
-	TalvexGameScene &scene = play.Scene();
-	for (uint16_t i = 0; i < scene.GetEntityCount(); i++) {
-		Entity *entity = scene.GetEntityAt(i);
-		if (!IsLivingActor(entity) || entity->GetFaction() != kFactionHostile)
-			continue;
-		const auto *actor = static_cast<const Actor *>(entity);
+	for (const Actor *actor : HostileActors())
 		if (actor->contactDamage > 0 && OnLevelWith(*actor) && FlatDistance(actor->transform.position, hero.transform.position) <
 				actor->radius + hero.radius + kTouchMargin)
 			return actor;
-	}
 	return nullptr;
 }
 
@@ -390,13 +406,10 @@ TilePathFinder PlaythroughFighter::GroundFinder(const Entity *target) const
 {
 	// A blob's touch takes the sword: no step next to one, but the target.
 	TilePathFinder finder = play.Finder(target, nullptr);
-	TalvexGameScene &scene = play.Scene();
-	for (uint16_t i = 0; i < scene.GetEntityCount(); i++) {
-		Entity *entity = scene.GetEntityAt(i);
-		if (entity == target || !IsLivingActor(entity) || entity->GetFaction() != kFactionHostile ||
-			!TakesTheSword(*static_cast<const Actor *>(entity)))
+	for (const Actor *blob : HostileActors()) {
+		if (blob == target || !TakesTheSword(*blob))
 			continue;
-		const PathTile at = play.TileOf(*entity);
+		const PathTile at = play.TileOf(*blob);
 		for (int dy = -1; dy <= 1; dy++)
 			for (int dx = -1; dx <= 1; dx++)
 				if (PathTile{at.x + dx, at.y + dy} != play.HeroTile())
@@ -436,13 +449,8 @@ bool PlaythroughFighter::Defend()
 		Evade(*blob);
 		return true;
 	}
-	if (const Actor *toucher = Touching(); toucher != nullptr && !TakesTheSword(*toucher)) {
-		if (IsOpen(*toucher))
-			StrikeAt(*toucher);
-		else
-			Guard();
+	if (FendOff())
 		return true;
-	}
 	if (PressingThreat().foe == nullptr)
 		return false;
 	Guard();
@@ -452,22 +460,15 @@ bool PlaythroughFighter::Defend()
 const Actor *PlaythroughFighter::ChargingBlob() const
 {
 	const Vec3 at = play.Hero().transform.position;
-	TalvexGameScene &scene = play.Scene();
-	for (uint16_t i = 0; i < scene.GetEntityCount(); i++) {
-		Entity *entity = scene.GetEntityAt(i);
-		if (!IsLivingActor(entity) || entity->GetFaction() != kFactionHostile ||
-			!TakesTheSword(*static_cast<const Actor *>(entity)) || FlatDistance(entity->transform.position, at) > kBlobRun)
+	for (const Actor *blob : HostileActors()) {
+		if (!TakesTheSword(*blob) || FlatDistance(blob->transform.position, at) > kBlobRun)
 			continue;
-		const auto *blob = static_cast<const Actor *>(entity);
 		const auto *brain = dynamic_cast<const AITargetingBehaviour *>(blob->GetCurrentBehaviour());
-		if (brain == nullptr)
-			continue;
-		if (brain->GetState() == AITargetingBehaviour::kStatePreAttack)
+		if (brain != nullptr && brain->GetState() == AITargetingBehaviour::kStatePreAttack)
 			return blob;
-		const auto *charge = dynamic_cast<const AIAttackChargeBehaviour *>(brain->GetSubBehaviour(AITargetingBehaviour::kStateAttack));
-		if (charge != nullptr && brain->GetState() == AITargetingBehaviour::kStateAttack &&
-			(charge->active == InteractBehaviour::kPhaseWindUp ||
-				(charge->active == InteractBehaviour::kPhaseFollow && charge->phaseTime < charge->chargeDuration + kChargeSlides)))
+		const AIAttackChargeBehaviour *charge = ChargeUnderWay(*blob);
+		if (charge != nullptr && (charge->active == InteractBehaviour::kPhaseWindUp ||
+			(charge->active == InteractBehaviour::kPhaseFollow && charge->phaseTime < charge->chargeDuration + kChargeSlides)))
 			return blob;
 	}
 	return nullptr;
@@ -479,12 +480,8 @@ void PlaythroughFighter::Evade(const Actor &blob)
 	// of the run's length. Once running it holds its line: across it.
 	const Vec3 at = play.Hero().transform.position;
 	const Vec3 away = FlatWay(blob.transform.position, at);
-	const auto *brain = dynamic_cast<const AITargetingBehaviour *>(blob.GetCurrentBehaviour());
-	const auto *charge = brain != nullptr
-		? dynamic_cast<const AIAttackChargeBehaviour *>(brain->GetSubBehaviour(AITargetingBehaviour::kStateAttack))
-		: nullptr;
-	const bool running = charge != nullptr && brain->GetState() == AITargetingBehaviour::kStateAttack &&
-		charge->active == InteractBehaviour::kPhaseFollow;
+	const AIAttackChargeBehaviour *charge = ChargeUnderWay(blob);
+	const bool running = charge != nullptr && charge->active == InteractBehaviour::kPhaseFollow;
 	if (running) {
 		// A blow that lands before its touch knocks it off its line; else
 		// across the line, never toward it; else face it for that blow.

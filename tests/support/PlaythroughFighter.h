@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+class AIAttackChargeBehaviour;
 class Actor;
 class Entity;
 class PlaythroughDriver;
@@ -71,6 +72,13 @@ private:
 	// of the map; none: a threat without a foe.
 	Threat PressingThreat() const;
 	Threat ThreatOf(const Actor &actor) const;
+	// The living hostile actors of the map.
+	std::vector<const Actor *> HostileActors() const;
+	// The actor's charge, while it is attacking with one; else null.
+	static const AIAttackChargeBehaviour *ChargeUnderWay(const Actor &actor);
+	// A foe other than a blob pressing against the hero is struck off, or
+	// blocked while it cannot be struck; false when none presses.
+	bool FendOff();
 	// A blob: its touch takes the sword, a block or not.
 	static bool TakesTheSword(const Actor &actor);
 	// A hostile actor close enough to touch the hero (a touch hurts).

@@ -17,8 +17,6 @@ constexpr float kProgress = 0.02f;    // world units nearer that count as progre
 constexpr float kPassReach = 0.6f;    // world units from a tile's centre that count as passing it
 constexpr float kArriveReach = 0.25f; // and as standing on the last one
 
-float FlatDistance(const Vec3 &a, const Vec3 &b) { return std::hypot(a.x - b.x, a.z - b.z); }
-
 } // namespace
 
 PlaythroughWalk::PlaythroughWalk(PlaythroughDriver &play, std::function<bool(const PathTile &)> goal,
