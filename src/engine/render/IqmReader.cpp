@@ -634,34 +634,44 @@ void IqmReader::UpdateJointRecord(uint32_t joint)
 	transform.rotation = glm::quat(q.w, q.x, q.z, -q.y);
 }
 
-void IqmReader::SkinVertices(Mesh *mesh, const SkeletalPose &skeleton) const
+template <bool kNormals, typename Emit>
+void IqmReader::SkinEach(const SkeletalPose &skeleton, Emit &&emit) const
 {
-	uint32_t vertexCount = model.vertexCount;
-	if (vertexCount == 0)
-		return;
-	glm::vec3 *outPositions = mesh->EditPositions();
-	glm::vec3 *outNormals = mesh->EditNormals();
 	// Vertices come a face at a time, and a face's corners mostly share one
 	// binding: its blended matrix and normal rows are kept while they do.
 	Matrix3x4 w;
 	glm::vec3 normalRows[3];
 	const uint8_t *boundIndexes = nullptr; // the binding w was blended for
 	const uint8_t *boundWeights = nullptr;
-	for (uint32_t v = 0; v < vertexCount; v++) {
+	for (uint32_t v = 0; v < model.vertexCount; v++) {
 		const uint8_t *indexes = model.blendIndexes + (uint64_t)v * kIqmBlendInfluences;
 		const uint8_t *weights = model.blendWeights + (uint64_t)v * kIqmBlendInfluences;
 		if (boundIndexes == nullptr || std::memcmp(indexes, boundIndexes, kIqmBlendInfluences) != 0 ||
 			std::memcmp(weights, boundWeights, kIqmBlendInfluences) != 0) {
 			w = skeleton.SkinMatrix(indexes, weights);
-			w.CofactorRows(normalRows);
+			if constexpr (kNormals)
+				w.CofactorRows(normalRows);
 			boundIndexes = indexes;
 			boundWeights = weights;
 		}
-		glm::vec3 position = w.TransformPoint(ReadVec3(model.positions + (uint64_t)v * 12));
-		glm::vec3 normal = Matrix3x4::ApplyRows(normalRows, ReadVec3(model.normals + (uint64_t)v * 12));
-		outPositions[v] = ToEnginePosition(position, scale);
-		outNormals[v] = ToEngineNormal(normal);
+		glm::vec3 position = ToEnginePosition(w.TransformPoint(ReadVec3(model.positions + (uint64_t)v * 12)), scale);
+		if constexpr (kNormals)
+			emit(v, position, ToEngineNormal(Matrix3x4::ApplyRows(normalRows, ReadVec3(model.normals + (uint64_t)v * 12))));
+		else
+			emit(v, position);
 	}
+}
+
+void IqmReader::SkinVertices(Mesh *mesh, const SkeletalPose &skeleton) const
+{
+	if (model.vertexCount == 0)
+		return;
+	glm::vec3 *outPositions = mesh->EditPositions();
+	glm::vec3 *outNormals = mesh->EditNormals();
+	SkinEach<true>(skeleton, [outPositions, outNormals](uint32_t v, const glm::vec3 &position, const glm::vec3 &normal) {
+		outPositions[v] = position;
+		outNormals[v] = normal;
+	});
 }
 
 // ---------------------------------------------------------------------------
@@ -685,24 +695,22 @@ void IqmReader::MeasurePoseBounds()
 	poseHigh = glm::vec3(-1.0f);
 	if (model.vertexCount == 0 || model.positions == nullptr)
 		return;
-	Mesh posed;
-	auto take = [this, &posed] {
-		for (const glm::vec3 &p : posed.GetPositions()) {
-			poseLow = glm::min(poseLow, p);
-			poseHigh = glm::max(poseHigh, p);
-		}
+	// Positions alone, straight into the box: the same sums as the posed
+	// meshes' positions, without their normals or a mesh to hold them.
+	auto take = [this](uint32_t, const glm::vec3 &p) {
+		poseLow = glm::min(poseLow, p);
+		poseHigh = glm::max(poseHigh, p);
 	};
-	CopyBindPose(&posed);
-	poseLow = poseHigh = posed.GetPositions()[0];
-	take();
-	if (!PrepareMesh(&posed) || model.jointCount == 0)
+	poseLow = poseHigh = ToEnginePosition(ReadVec3(model.positions), scale);
+	for (uint32_t v = 0; v < model.vertexCount; v++)
+		take(v, ToEnginePosition(ReadVec3(model.positions + (uint64_t)v * 12), scale));
+	if (frameCount == 0 || frameMatrices.empty() || model.jointCount == 0)
 		return;
 	// Each frame posed on a skeleton of its own, so the joints that held
 	// items read stay as the last update left them.
 	SkeletalPose framePose;
 	for (uint32_t f = 0; f < frameCount; f++) {
 		framePose.Animate((float)f, nullptr, nullptr, 0.0f, frameMatrices, frameCount, model.jointParents);
-		SkinVertices(&posed, framePose);
-		take();
+		SkinEach<false>(framePose, take);
 	}
 }

@@ -97,6 +97,10 @@ private:
 	// The frame time of the clock, or 0 when it is not a number.
 	static float FrameTime(const float *time);
 	void SkinVertices(Mesh *mesh, const SkeletalPose &skeleton) const;
+	// Skins every vertex on the skeleton and hands emit its index and engine
+	// position, and its engine normal when kNormals is set.
+	template <bool kNormals, typename Emit>
+	void SkinEach(const SkeletalPose &skeleton, Emit &&emit) const;
 	void MeasurePoseBounds();
 	void TakeAnimations(AnimationPart &part);
 
