@@ -227,6 +227,7 @@ void TalvexGameScene::Update(float dt)
 	if (hud.IsTimerActive()) {
 		hud.Tick(dt);
 		SetFade(fadeAngle, 1.0f);
+		lookPreparer.Step(*this);
 		return;
 	}
 
@@ -391,8 +392,11 @@ void TalvexGameScene::Render()
 	if (renderer != nullptr)
 		renderer->SetRenderMode(0);
 	if (hud.IsTimerActive()) {
-		if (renderer != nullptr)
+		if (renderer != nullptr) {
+			renderer->SetDrawBuffer(0);
+			lookPreparer.Draw(map);
 			renderer->SetDrawBuffer(1);
+		}
 		hud.Render();
 	} else {
 		if (renderer != nullptr)
@@ -571,6 +575,7 @@ Vec3 TalvexGameScene::ArrivalPoint(uint32_t &direction, bool &doorArrival)
 void TalvexGameScene::OnMapLoaded(const char *name)
 {
 	LogDebug("Loaded map %s\n", name != nullptr ? name : "");
+	lookPreparer.Restart();
 	TalvexGame &game = TalvexGame::Current();
 	game.ApplySettings();
 	const TileMapData &data = map.GetMapData();

@@ -13,6 +13,7 @@
 #include "map/CameraRig.h"
 #include "map/TileMap.h"
 #include "map/TileMapLoadListener.h"
+#include "objects/LookPreparer.h"
 #include "objects/MapEntityFactory.h"
 #include "objects/ObjectScriptWorld.h"
 #include "objects/Player.h"
@@ -120,6 +121,7 @@ private:
 	Camera camera;
 	CameraRig cameraRig;
 	MapEntityFactory factory;
+	LookPreparer lookPreparer; // readies the map's looks while its title shows
 	ObjectScriptWorld scriptWorld{UIMeatQuiz::Create}; // what the map's scripts act on
 	CollisionChecker collisions;
 	GameUI hud;

@@ -570,5 +570,11 @@ void TileMap::Render()
 {
 	const glm::mat4 model = transform.GetMatrix();
 	for (int slot = 0; slot < kLayerSlotCount; slot++)
+		RenderLayer(slot, model);
+}
+
+void TileMap::RenderLayer(int slot, const glm::mat4 &model)
+{
+	if (slot >= 0 && slot < kLayerSlotCount)
 		renderers[slot].Draw(&meshes[slot], model);
 }

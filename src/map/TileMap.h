@@ -219,6 +219,9 @@ public:
 	void Init() override;
 	// Draws the 14 layer meshes with the tile map's transform.
 	void Render() override;
+	// Draws one layer slot's mesh with the given model matrix (Render draws
+	// every slot with the map's own); nothing for a slot out of range.
+	void RenderLayer(int slot, const glm::mat4 &model);
 
 private:
 	static int SlotIndex(int slot) { return slot >= 0 && slot < kLayerSlotCount ? slot : 0; }

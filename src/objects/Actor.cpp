@@ -11,6 +11,8 @@
 #include "objects/ActorCombat.h"
 #include "objects/ActorRegistry.h"
 #include "objects/ActorTuning.h"
+#include "objects/CreatureSetup.h"
+#include "objects/EntityLook.h"
 #include "objects/FacingBehaviour.h"
 #include "objects/GameLink.h"
 #include "objects/MapEntityFactory.h"
@@ -406,6 +408,12 @@ void Actor::SpawnStrikeFX()
 }
 
 // --- Animation and sounds -----------------------------------------------------
+
+void Actor::AddLooks(std::vector<EntityLook> &looks) const
+{
+	if (const CreatureRow *row = CreatureSetup::FindRow(GetKind()))
+		CreatureSetup::AddLook(looks, *row);
+}
 
 void Actor::LoadModel()
 {

@@ -86,6 +86,8 @@ public:
 	void Kill() override;
 	// A hostile actor that has hearts left.
 	bool IsStillFighting() const override;
+	// The model of its creature row, when its kind has one.
+	void AddLooks(std::vector<EntityLook> &looks) const override;
 
 	// --- Actor hooks ---
 	// Finds the animations and the weapon bone in the loaded model.

@@ -31,6 +31,11 @@ ActorBird::ActorBird(uint32_t kind) : Actor(kind)
 	followsGround = 0;
 }
 
+void ActorBird::AddLooks(std::vector<EntityLook> &looks) const
+{
+	CreatureSetup::AddLook(looks, *CreatureSetup::FindRow(kBirdRowKind));
+}
+
 void ActorBird::LoadModel()
 {
 	CreatureSetup::LoadModel(*this, *CreatureSetup::FindRow(kBirdRowKind));

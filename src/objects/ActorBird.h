@@ -32,6 +32,7 @@ public:
 	void Update(float dt) override;
 	void GetDesiredMove(Vec3 &out, float dt) override;
 	void LoadModel() override;
+	void AddLooks(std::vector<EntityLook> &looks) const override;
 	void Defeat() override;
 
 	uint32_t birdState = kPerched;

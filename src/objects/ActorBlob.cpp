@@ -36,6 +36,11 @@ void ActorBlob::SetupBehaviours()
 	AddBehaviour(std::move(targeting), true);
 }
 
+void ActorBlob::AddLooks(std::vector<EntityLook> &looks) const
+{
+	CreatureSetup::AddLook(looks, *CreatureSetup::FindRow(kBlobRowKind));
+}
+
 void ActorBlob::LoadModel()
 {
 	CreatureSetup::LoadModel(*this, *CreatureSetup::FindRow(kBlobRowKind));

@@ -11,6 +11,7 @@ public:
 
 	void Init() override;
 	void LoadModel() override;
+	void AddLooks(std::vector<EntityLook> &looks) const override;
 	void LoadFootsteps() override;
 	// Empties the victim's hands; never takes hearts. Always lands.
 	bool Attack(MapEntity *target, uint8_t damage, float power) override;

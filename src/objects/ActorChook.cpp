@@ -48,17 +48,32 @@ void ActorChook::SetupBehaviours()
 	AddBehaviour(std::move(targeting), true);
 }
 
+bool ActorChook::InChookGame() const
+{
+	return GameLink::Get().IsMode(kChookGameMode) && (GetKind() == 50 || GetKind() == 51);
+}
+
 void ActorChook::LoadModel()
 {
 	const CreatureRow *row = CreatureSetup::FindRow(GetKind());
 	if (row == nullptr)
 		return;
-	const bool chookGame = GameLink::Get().IsMode(kChookGameMode) && (GetKind() == 50 || GetKind() == 51);
-	if (chookGame)
+	if (InChookGame())
 		CreatureSetup::LoadModel(*this, *row, kChookGameModel, kChookGameAnimations, kChookGameScale,
 			kChookGameTexture);
 	else
 		CreatureSetup::LoadModel(*this, *row);
+}
+
+void ActorChook::AddLooks(std::vector<EntityLook> &looks) const
+{
+	const CreatureRow *row = CreatureSetup::FindRow(GetKind());
+	if (row == nullptr)
+		return;
+	if (InChookGame())
+		CreatureSetup::AddLook(looks, *row, kChookGameModel, kChookGameAnimations, kChookGameTexture);
+	else
+		CreatureSetup::AddLook(looks, *row);
 }
 
 void ActorChook::LoadFootsteps()

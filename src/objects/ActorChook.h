@@ -16,6 +16,7 @@ public:
 	// Builds the behaviours once the entity is added.
 	void Init() override;
 	void LoadModel() override;
+	void AddLooks(std::vector<EntityLook> &looks) const override;
 	void LoadFootsteps() override;
 	// The targeting behaviour of this kind, added with replace.
 	virtual void SetupBehaviours();
@@ -25,5 +26,8 @@ protected:
 	explicit ActorChook(uint32_t kind);
 
 private:
+	// A hen of the chook game wears the game's own figure.
+	bool InChookGame() const;
+
 	uint8_t behavioursBuilt = 0;
 };

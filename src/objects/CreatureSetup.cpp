@@ -1,4 +1,5 @@
 #include "objects/CreatureSetup.h"
+#include "objects/EntityLook.h"
 
 #include "objects/Actor.h"
 
@@ -74,23 +75,45 @@ void Apply(Actor &actor, const CreatureRow &row)
 	actor.ApplyDifficulty(row.baseHearts, row.scaled);
 }
 
-void LoadModel(Actor &actor, const CreatureRow &row, const char *model, const char *animations, float scale,
-	const char *texture)
+namespace {
+
+// The files LoadModel loads: the row's, unless others are given.
+struct Figure {
+	const char *model;
+	const char *animations;
+	const char *texture;
+};
+
+Figure FigureOf(const CreatureRow &row, const char *model, const char *animations, const char *texture)
 {
 	if (model == nullptr) {
 		model = row.model;
 		animations = row.animations;
 	}
+	return {model, animations, texture != nullptr ? texture : row.texture};
+}
+
+} // namespace
+
+void LoadModel(Actor &actor, const CreatureRow &row, const char *model, const char *animations, float scale,
+	const char *texture)
+{
+	const Figure figure = FigureOf(row, model, animations, texture);
 	if (scale <= 0.0f)
 		scale = row.scale;
-	if (texture == nullptr)
-		texture = row.texture;
 	actor.model.ClearLoaded();
-	const bool loaded = animations != nullptr ? actor.model.Load(model, animations, scale)
-	                                          : actor.model.LoadSimple(model, scale);
+	const bool loaded = figure.animations != nullptr ? actor.model.Load(figure.model, figure.animations, scale)
+	                                                 : actor.model.LoadSimple(figure.model, scale);
 	if (loaded)
-		actor.model.SetMaterial(texture, kShader);
+		actor.model.SetMaterial(figure.texture, kShader);
 	actor.Actor::LoadModel();
+}
+
+void AddLook(std::vector<EntityLook> &looks, const CreatureRow &row, const char *model, const char *animations,
+	const char *texture)
+{
+	const Figure figure = FigureOf(row, model, animations, texture);
+	EntityLook::AddAnimated(looks, figure.model, figure.animations, figure.texture, kShader);
 }
 
 void LoadFootsteps(Actor &actor, const CreatureRow &row)

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 class Actor;
+struct EntityLook;
 
 // The numbers and files of one kind of creature: its row of the creature
 // table. The creature classes fill an actor from their row; the tests read
@@ -48,6 +50,9 @@ void Apply(Actor &actor, const CreatureRow &row);
 // model set-up and the row's animation speed.
 void LoadModel(Actor &actor, const CreatureRow &row, const char *model = nullptr, const char *animations = nullptr,
 	float scale = 0.0f, const char *texture = nullptr);
+// The look LoadModel loads for the same arguments.
+void AddLook(std::vector<EntityLook> &looks, const CreatureRow &row, const char *model = nullptr,
+	const char *animations = nullptr, const char *texture = nullptr);
 // The row's footsteps, or the actor's default ones.
 void LoadFootsteps(Actor &actor, const CreatureRow &row);
 

@@ -11,8 +11,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class Shadow;
+struct EntityLook;
 class TileMap;
 struct EnvironmentLayer;
 
@@ -96,6 +98,10 @@ public:
 	// the map counts those before it opens its "enemies beaten" group. A
 	// plain map entity never fights.
 	virtual bool IsStillFighting() const { return false; }
+	// Appends the models its start will show, so that a map's files can be
+	// read into the caches before its entities start (while the map's title
+	// shows). Changes nothing of the entity; a plain map entity shows none.
+	virtual void AddLooks(std::vector<EntityLook> &looks) const { (void)looks; }
 
 	// --- Operations ---
 	// Makes the collider when there is none, then sets mode, size and offset.

@@ -4,6 +4,7 @@
 #include "engine/core/Log.h"
 #include "map/MapCommand.h"
 #include "map/TileMap.h"
+#include "objects/EntityLook.h"
 #include "objects/ObjectCommands.h"
 
 namespace {
@@ -18,17 +19,33 @@ const char *MessageText(const TileMap *map, uint16_t index)
 
 } // namespace
 
-void ModelProp::Start()
+void ModelProp::FindNames(const char *&modelName, const char *&textureName) const
 {
-	Prop::Start();
-	const char *modelName = nullptr;
-	const char *textureName = nullptr;
+	modelName = nullptr;
+	textureName = nullptr;
 	for (const MapCommand &command : ObjectCommands(map, mapObject)) {
 		if (command.code == kCmdModel)
 			modelName = MessageText(map, command.value);
 		else if (command.code == kCmdTexture)
 			textureName = MessageText(map, command.value);
 	}
+}
+
+void ModelProp::AddLooks(std::vector<EntityLook> &looks) const
+{
+	const char *modelName = nullptr;
+	const char *textureName = nullptr;
+	FindNames(modelName, textureName);
+	if (modelName != nullptr && textureName != nullptr)
+		EntityLook::Add(looks, modelName, textureName, kShader);
+}
+
+void ModelProp::Start()
+{
+	Prop::Start();
+	const char *modelName = nullptr;
+	const char *textureName = nullptr;
+	FindNames(modelName, textureName);
 	// An unnamed object prints an empty name, never a null.
 	const char *objectName = mapObject->name.GetOr("");
 	if (modelName == nullptr) {

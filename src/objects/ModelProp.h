@@ -13,4 +13,10 @@ public:
 	ModelProp() : Prop(kKind) {}
 
 	void Start() override;
+	// The model and texture its lines name, when both are there.
+	void AddLooks(std::vector<EntityLook> &looks) const override;
+
+private:
+	// The model and texture its lines name; null for a missing one.
+	void FindNames(const char *&modelName, const char *&textureName) const;
 };

@@ -1,4 +1,5 @@
 #include "objects/NPCActor.h"
+#include "objects/EntityLook.h"
 
 #include "map/TileMap.h"
 #include "objects/FacingBehaviour.h"
@@ -52,6 +53,11 @@ void NPCActor::LoadFigure(const char *modelName, const char *textureName, float 
 {
 	model.Load(modelName, kAnimationFile, scale);
 	model.SetMaterial(textureName, kShader);
+}
+
+void NPCActor::AddFigure(std::vector<EntityLook> &looks, const char *modelName, const char *textureName)
+{
+	EntityLook::AddAnimated(looks, modelName, kAnimationFile, textureName, kShader);
 }
 
 void NPCActor::SetVoice(const char *pattern, uint8_t count)

@@ -31,6 +31,8 @@ public:
 	void ResetState() override;
 	// Subclasses load their figure, then call this.
 	void LoadModel() override;
+	// Subclasses add their figure; a plain townsperson wears none.
+	void AddLooks(std::vector<EntityLook> &looks) const override { (void)looks; }
 
 	MapObjectDef *sayObject = nullptr; // owned by the map
 	Party *party = nullptr;            // the party it follows; null when not a member
@@ -38,5 +40,7 @@ public:
 protected:
 	// Loads a figure on the shared skeleton with its texture.
 	void LoadFigure(const char *modelName, const char *textureName, float scale);
+	// The look LoadFigure loads.
+	static void AddFigure(std::vector<EntityLook> &looks, const char *modelName, const char *textureName);
 	void SetVoice(const char *pattern, uint8_t count);
 };

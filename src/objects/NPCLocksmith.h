@@ -12,4 +12,5 @@ public:
 	NPCLocksmith();
 
 	void LoadModel() override;
+	void AddLooks(std::vector<EntityLook> &looks) const override;
 };

@@ -12,4 +12,5 @@ public:
 	NPCOracle();
 
 	void LoadModel() override;
+	void AddLooks(std::vector<EntityLook> &looks) const override;
 };

@@ -2,6 +2,11 @@
 
 #include "engine/collision/Collider.h"
 
+namespace {
+constexpr const char *kFigureModel = "models/temptress.iqm";
+constexpr const char *kFigureTexture = "models/temptress.png";
+} // namespace
+
 NPCTemptress::NPCTemptress()
 	: NPCActor(kKind)
 {
@@ -9,9 +14,14 @@ NPCTemptress::NPCTemptress()
 	defeatOpensGroup = 1;
 }
 
+void NPCTemptress::AddLooks(std::vector<EntityLook> &looks) const
+{
+	AddFigure(looks, kFigureModel, kFigureTexture);
+}
+
 void NPCTemptress::LoadModel()
 {
-	LoadFigure("models/temptress.iqm", "models/temptress.png", kScale);
+	LoadFigure(kFigureModel, kFigureTexture, kScale);
 	NPCActor::LoadModel();
 	SetUpBody();
 	faction = kFactionHostile;

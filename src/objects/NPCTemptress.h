@@ -23,6 +23,7 @@ public:
 	// is put back.
 	void Start() override;
 	void LoadModel() override;
+	void AddLooks(std::vector<EntityLook> &looks) const override;
 	// Refused (false) unless the striker is an actor holding the dress.
 	bool Strike(MapEntity *attacker, uint8_t damage, float power) override;
 	bool AcceptsBlowFrom(Actor *attacker) override;

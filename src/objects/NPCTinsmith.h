@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+struct MapCommand;
+
 // The smith who ran off to the dark side: placed with a "flee" line he
 // wears the dark lord's figure, counts as hostile and runs away in that
 // line's direction once the hero comes near, and never stops. Once he has
@@ -19,6 +21,12 @@ public:
 	void Start() override;
 	void Update(float dt) override;
 	void LoadModel() override;
+	void AddLooks(std::vector<EntityLook> &looks) const override;
 
 	uint8_t rememberedFaction = 0;
+
+private:
+	// The "flee" line he runs along, or null when he stays (no line, or he
+	// is in the party).
+	const MapCommand *FleeLine() const;
 };

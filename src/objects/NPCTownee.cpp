@@ -65,6 +65,14 @@ void NPCTownee::ChooseLook(const MapObjectDef &placement, char (&model)[kLookCha
 	snprintf(texture, kLookChars, "models/townee%d.png", Wrap(n / 2, kVariants) + 1);
 }
 
+void NPCTownee::AddLooks(std::vector<EntityLook> &looks) const
+{
+	char model[kLookChars] = {};
+	char texture[kLookChars] = {};
+	ChooseLook(*mapObject, model, texture);
+	AddFigure(looks, model, texture);
+}
+
 void NPCTownee::LoadModel()
 {
 	ChooseLook(*mapObject, modelName, textureName);

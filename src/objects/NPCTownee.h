@@ -23,6 +23,7 @@ public:
 	NPCTownee();
 
 	void LoadModel() override;
+	void AddLooks(std::vector<EntityLook> &looks) const override;
 
 	// The figure and texture of a placement (files in the data tree).
 	static void ChooseLook(const MapObjectDef &placement, char (&modelName)[kLookChars], char (&textureName)[kLookChars]);

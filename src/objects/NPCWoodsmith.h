@@ -12,4 +12,5 @@ public:
 	NPCWoodsmith();
 
 	void LoadModel() override;
+	void AddLooks(std::vector<EntityLook> &looks) const override;
 };

@@ -2,6 +2,7 @@
 
 #include "engine/collision/Collider.h"
 #include "map/TileMap.h"
+#include "objects/EntityLook.h"
 #include "objects/GameLink.h"
 
 #include <cmath>
@@ -49,6 +50,19 @@ const PickupLook *FindLook(uint32_t kind)
 Pickup::Pickup(uint32_t entityKind) : Prop(entityKind)
 {
 	shadowSize = kShadowSize;
+}
+
+void Pickup::AddLookOf(std::vector<EntityLook> &looks, uint32_t kind)
+{
+	if (const PickupLook *look = FindLook(kind))
+		EntityLook::Add(looks, look->model, look->texture, kShader);
+}
+
+void Pickup::AddLooks(std::vector<EntityLook> &looks) const
+{
+	// One taken on an earlier visit leaves at its start.
+	if (map == nullptr || !map->IsGroupEnabled(mapObject->Group()))
+		AddLookOf(looks, GetKind());
 }
 
 void Pickup::Start()

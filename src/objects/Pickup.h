@@ -23,6 +23,11 @@ public:
 
 	// Out of step with its neighbours, gone when taken on an earlier visit,
 	// else a touch-only box.
+	// The look of its kind's row, unless it was taken before.
+	void AddLooks(std::vector<EntityLook> &looks) const override;
+	// The look of a kind's row (a fixed-look pickup, or an item in a hand);
+	// nothing for another kind.
+	static void AddLookOf(std::vector<EntityLook> &looks, uint32_t kind);
 	void Start() override;
 	// Bob, spin and the map flag; no physics.
 	void Update(float dt) override;

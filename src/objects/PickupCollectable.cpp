@@ -15,6 +15,7 @@
 #include "map/ShowLettersStep.h"
 #include "map/TileMap.h"
 #include "objects/CollectableKind.h"
+#include "objects/EntityLook.h"
 #include "objects/GameLink.h"
 #include "objects/Player.h"
 #include "objects/WorldSound.h"
@@ -81,29 +82,56 @@ void AddFeedSteps(CustomSequence &sequence, Player *player)
 
 } // namespace
 
-void PickupCollectable::Start()
+void PickupCollectable::ReadPlacement(char (&set)[kSetNameChars + 1], uint8_t &number, uint16_t &flag) const
 {
 	char letters[CollectableKind::kNameChars + 1] = {};
-	uint8_t number = 0;
 	SplitNameAndNumber(mapObject->name.GetOr(""), CollectableKind::kNameChars, letters, &number);
-	strncpy(setName, letters, kSetNameChars);
-	itemNumber = number;
-	const CollectableKind *set = CollectableKind::Get(CollectableKindByName(setName));
-	flagId = CollectableFlagKey(set->baseFlag, itemNumber);
-	if (mapObject->id != 0 && GameLink::Get().FlagId(flagId)) {
+	strncpy(set, letters, kSetNameChars);
+	flag = CollectableFlagKey(CollectableKind::Get(CollectableKindByName(set))->baseFlag, number);
+}
+
+bool PickupCollectable::FoundBefore(uint16_t flag) const
+{
+	return mapObject->id != 0 && GameLink::Get().FlagId(flag);
+}
+
+void PickupCollectable::ChooseFiles(const char *set, uint8_t number, char (&model)[kPathChars + 1],
+	char (&texture)[kPathChars + 1], char (&sound)[kPathChars + 1])
+{
+	if (IsSet(set, "letter")) {
+		snprintf(model, sizeof(model), "models/letter.iqm");
+		snprintf(texture, sizeof(texture), "mats/letter%d.png", number);
+		snprintf(sound, sizeof(sound), "sfx/collectletter.wav");
+	} else {
+		snprintf(model, sizeof(model), "models/%s.iqm", set);
+		snprintf(texture, sizeof(texture), "mats/%s.png", set);
+		snprintf(sound, sizeof(sound), "sfx/collect%s.wav", set);
+	}
+}
+
+void PickupCollectable::AddLooks(std::vector<EntityLook> &looks) const
+{
+	char set[kSetNameChars + 1] = {};
+	uint8_t number = 0;
+	uint16_t flag = 0;
+	ReadPlacement(set, number, flag);
+	if (FoundBefore(flag) || (map != nullptr && map->IsGroupEnabled(mapObject->Group())))
+		return;
+	char model[kPathChars + 1] = {};
+	char texture[kPathChars + 1] = {};
+	char sound[kPathChars + 1] = {};
+	ChooseFiles(set, number, model, texture, sound);
+	EntityLook::Add(looks, model, texture, kShader);
+}
+
+void PickupCollectable::Start()
+{
+	ReadPlacement(setName, itemNumber, flagId);
+	if (FoundBefore(flagId)) {
 		SetActive(false); // found on an earlier visit
 		return;
 	}
-
-	if (IsSet(setName, "letter")) {
-		snprintf(modelPath, sizeof(modelPath), "models/letter.iqm");
-		snprintf(texturePath, sizeof(texturePath), "mats/letter%d.png", itemNumber);
-		snprintf(soundPath, sizeof(soundPath), "sfx/collectletter.wav");
-	} else {
-		snprintf(modelPath, sizeof(modelPath), "models/%s.iqm", setName);
-		snprintf(texturePath, sizeof(texturePath), "mats/%s.png", setName);
-		snprintf(soundPath, sizeof(soundPath), "sfx/collect%s.wav", setName);
-	}
+	ChooseFiles(setName, itemNumber, modelPath, texturePath, soundPath);
 	Pickup::Start();
 	if (!IsStillPlaced())
 		return;

@@ -23,6 +23,8 @@ public:
 	PickupCollectable() : Pickup(kKind) {}
 
 	void Start() override;
+	// Its model, unless it was found or taken before.
+	void AddLooks(std::vector<EntityLook> &looks) const override;
 	// Sets the flag and hands the game the found item's sequence.
 	void OnTaken(Player *player) override;
 
@@ -39,6 +41,14 @@ public:
 	const char *GetTexturePath() const { return texturePath; }
 
 private:
+	// The set name, item number and flag of its placement's name.
+	void ReadPlacement(char (&set)[kSetNameChars + 1], uint8_t &number, uint16_t &flag) const;
+	// A placed item whose flag is set was found on an earlier visit.
+	bool FoundBefore(uint16_t flag) const;
+	// The files of an item of the set: a letter's are numbered.
+	static void ChooseFiles(const char *set, uint8_t number, char (&model)[kPathChars + 1],
+		char (&texture)[kPathChars + 1], char (&sound)[kPathChars + 1]);
+
 	uint16_t flagId = 0;
 	char setName[kSetNameChars + 1] = {};
 	uint8_t itemNumber = 0;

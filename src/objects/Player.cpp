@@ -9,8 +9,10 @@
 #include "map/EnvironmentTable.h"
 #include "map/TileMap.h"
 #include "objects/ActorRegistry.h"
+#include "objects/EntityLook.h"
 #include "objects/GameLink.h"
 #include "objects/ItemKinds.h"
+#include "objects/Pickup.h"
 #include "objects/PlayerTuning.h"
 #include "objects/MapEntityFactory.h"
 #include "objects/PlayerAreas.h"
@@ -478,28 +480,35 @@ void Player::GainWeapon(uint32_t kind)
 	}
 }
 
+Player::Figure Player::CurrentFigure() const
+{
+	if (GameLink::Get().IsMode(2))
+		return {"models/chook.iqm", "models/chook.iqm", kChookScale, "models/chookbomb.png", "shaders/standard.dsh", true};
+	const bool dress = stats.heldKind == ItemKinds::kDress;
+	return {dress ? "models/blacksmithdress.iqm" : "models/blacksmith2.iqm", "models/blacksmith.iqm", kSmithScale,
+		dress ? "models/blacksmithdress.png" : "models/blacksmith.png", "shaders/actor.dsh", false};
+}
+
 void Player::LoadModel()
 {
-	if (GameLink::Get().IsMode(2)) {
-		static const uint16_t chook = HashName("models/chook.iqm");
-		if (loadedModelKey != chook) {
-			model.ClearLoaded();
-			model.LoadSimple("models/chook.iqm", kChookScale);
-			model.SetMaterial("models/chookbomb.png", "shaders/standard.dsh");
-			loadedModelKey = chook;
-		}
-	} else {
-		bool dress = stats.heldKind == ItemKinds::kDress;
-		const char *mesh = dress ? "models/blacksmithdress.iqm" : "models/blacksmith2.iqm";
-		uint16_t key = HashName(mesh);
-		if (loadedModelKey != key || !model.IsLoaded()) {
-			model.ClearLoaded();
-			model.Load(mesh, "models/blacksmith.iqm", kSmithScale);
-			model.SetMaterial(dress ? "models/blacksmithdress.png" : "models/blacksmith.png", "shaders/actor.dsh");
-			loadedModelKey = key;
-		}
+	const Figure figure = CurrentFigure();
+	const uint16_t key = HashName(figure.model);
+	// The chook's figure stays as it is; the smith's is loaded again when
+	// it was dropped.
+	if (loadedModelKey != key || (!figure.chook && !model.IsLoaded())) {
+		model.ClearLoaded();
+		model.Load(figure.model, figure.animations, figure.scale);
+		model.SetMaterial(figure.texture, figure.shader);
+		loadedModelKey = key;
 	}
 	Actor::LoadModel();
+}
+
+void Player::AddLooks(std::vector<EntityLook> &looks) const
+{
+	Pickup::AddLookOf(looks, stats.heldKind);
+	const Figure figure = CurrentFigure();
+	EntityLook::AddAnimated(looks, figure.model, figure.animations, figure.texture, figure.shader);
 }
 
 // --- Use ---------------------------------------------------------------

@@ -64,6 +64,7 @@ public:
 
 	// --- Actor hooks ---
 	void LoadModel() override;
+	void AddLooks(std::vector<EntityLook> &looks) const override;
 	void Hold(uint32_t kind, const char *name) override;
 	void StartAttack() override;
 	bool Attack(MapEntity *target, uint8_t damage, float power) override;
@@ -155,6 +156,18 @@ protected:
 	virtual void PlayEffect(const char *fileName, float volume, uint16_t flags);
 
 private:
+	// The files of the hero's figure: the smith's (in the dress while he
+	// holds it), or the chook's in the chook game.
+	struct Figure {
+		const char *model;
+		const char *animations;
+		float scale;
+		const char *texture;
+		const char *shader;
+		bool chook;
+	};
+	Figure CurrentFigure() const;
+
 	const Input &Controls() const;
 	bool IsOriginalRules() const;
 	// The action went down this frame.

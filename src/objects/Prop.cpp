@@ -1,6 +1,7 @@
 #include "objects/Prop.h"
 
 #include "engine/collision/Collider.h"
+#include "objects/PropFurniture.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -21,6 +22,11 @@ void Prop::Render()
 	MapEntity::Render();
 	if (model.IsLoaded())
 		model.Render(ModelMatrix());
+}
+
+void Prop::AddLooks(std::vector<EntityLook> &looks) const
+{
+	PropFurniture::AddLook(looks, GetKind());
 }
 
 void Prop::SetModel(const char *modelName, const char *textureName, float scale)

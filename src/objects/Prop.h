@@ -22,6 +22,8 @@ public:
 	void Start() override;
 	// The shadow, then the model at translate(renderOffset) x the placement.
 	void Render() override;
+	// The furniture row's model, for the furniture kinds.
+	void AddLooks(std::vector<EntityLook> &looks) const override;
 
 	// Loads the model at the scale and gives it the texture with the
 	// standard shader.

@@ -2,12 +2,14 @@
 
 #include "engine/collision/Collider.h"
 #include "map/TileMap.h"
+#include "objects/EntityLook.h"
 #include "objects/FXSpawner.h"
 #include "objects/SpawnFX.h"
 #include "objects/WorldSound.h"
 
 namespace {
 constexpr float kRadius = 1.1f;
+constexpr const char *kModelFile = "models/rockblock.iqm";
 const Vec3 kBoxSize(2.0f, 0.9f, 2.0f);
 const Vec3 kBoxOffset(0.0f, 1.0f, 0.0f);
 constexpr float kBoxWeight = 1000.0f;
@@ -25,12 +27,22 @@ bool PropBlockRaiseLower::WantsLowered() const
 	return groupOn != (sinkWhenOn != 0);
 }
 
+const char *PropBlockRaiseLower::TextureName() const
+{
+	const bool blue = (mapObject->flag & 1) != 0;
+	return blue ? "mats/rock-blue.png" : "mats/rock-red.png";
+}
+
+void PropBlockRaiseLower::AddLooks(std::vector<EntityLook> &looks) const
+{
+	EntityLook::Add(looks, kModelFile, TextureName(), kShader);
+}
+
 void PropBlockRaiseLower::Start()
 {
 	radius = kRadius;
 	Prop::Start();
-	const bool blue = (mapObject->flag & 1) != 0;
-	SetModel("models/rockblock.iqm", blue ? "mats/rock-blue.png" : "mats/rock-red.png", 1.0f);
+	SetModel(kModelFile, TextureName(), 1.0f);
 	CreateCollider(Collider::kModeStatic, kBoxSize, kBoxOffset);
 	collider->weight = kBoxWeight;
 	followsGround = 0;

@@ -18,12 +18,15 @@ public:
 	PropBlockRaiseLower(uint32_t entityKind, uint8_t sinkWhenOn);
 
 	void Start() override;
+	// Blue or red, as its flag's lowest bit says.
+	void AddLooks(std::vector<EntityLook> &looks) const override;
 	void Update(float dt) override;
 
 	bool IsLowered() const { return lowered != 0; }
 	const Vec3 &GetRestPosition() const { return restPosition; }
 
 private:
+	const char *TextureName() const;
 	// Whether the block should be down now.
 	bool WantsLowered() const;
 

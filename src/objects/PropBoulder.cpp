@@ -5,10 +5,16 @@
 #include "engine/render/Mesh.h"
 #include "map/TileCode.h"
 #include "map/TileMap.h"
+#include "objects/EntityLook.h"
 #include "objects/GameLink.h"
 #include "objects/Shadow.h"
 
 #include <cmath>
+
+namespace {
+constexpr const char *kModelFile = "models/boulder.iqm";
+constexpr const char *kTextureFile = "mats/rock.png";
+} // namespace
 
 namespace {
 constexpr float kSpeed = 6.0f; // world units per second
@@ -38,10 +44,15 @@ uint8_t PropBoulder::StrikePowerFor(int difficulty)
 	return difficulty >= kBrutal ? kBrutalPower : kPower;
 }
 
+void PropBoulder::AddLooks(std::vector<EntityLook> &looks) const
+{
+	EntityLook::Add(looks, kModelFile, kTextureFile, kShader);
+}
+
 void PropBoulder::Start()
 {
 	PushableProp::Start();
-	SetModel("models/boulder.iqm", "mats/rock.png", 1.0f);
+	SetModel(kModelFile, kTextureFile, 1.0f);
 	speed = kSpeed;
 	waterFloor = kWaterFloor;
 	MakeSolid(kBoxSize, kBoxOffset);

@@ -14,6 +14,7 @@ public:
 	PropBoulder();
 
 	void Start() override;
+	void AddLooks(std::vector<EntityLook> &looks) const override;
 	void OnCollide(Entity *other) override;
 	void UpdateAnimation(float dt) override;
 	void OnEnterTile() override;

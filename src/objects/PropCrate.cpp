@@ -1,6 +1,12 @@
 #include "objects/PropCrate.h"
 
 #include "engine/collision/Collider.h"
+#include "objects/EntityLook.h"
+
+namespace {
+constexpr const char *kModelFile = "models/crate.iqm";
+constexpr const char *kTextureFile = "mats/crate.png";
+} // namespace
 
 namespace {
 constexpr float kRadius = 0.9f;
@@ -15,11 +21,16 @@ PropCrate::PropCrate() : PushableProp(kKind, 1)
 {
 }
 
+void PropCrate::AddLooks(std::vector<EntityLook> &looks) const
+{
+	EntityLook::Add(looks, kModelFile, kTextureFile, kShader);
+}
+
 void PropCrate::Start()
 {
 	PushableProp::Start();
 	radius = kRadius;
-	SetModel("models/crate.iqm", "mats/crate.png", kScale);
+	SetModel(kModelFile, kTextureFile, kScale);
 	speed = kSpeed;
 	waterFloor = kWaterFloor;
 	MakeSolid(kBoxSize, kBoxOffset);

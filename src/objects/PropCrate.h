@@ -12,4 +12,5 @@ public:
 	PropCrate();
 
 	void Start() override;
+	void AddLooks(std::vector<EntityLook> &looks) const override;
 };

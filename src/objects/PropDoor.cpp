@@ -4,10 +4,16 @@
 #include "engine/core/Scene.h"
 #include "map/MapCommand.h"
 #include "map/TileMap.h"
+#include "objects/EntityLook.h"
 #include "objects/ObjectCommands.h"
 #include "objects/WorldSound.h"
 
 #include <glm/gtc/constants.hpp>
+
+namespace {
+constexpr const char *kModelFile = "models/door.iqm";
+constexpr const char *kTextureFile = "mats/woodboard.png";
+} // namespace
 
 namespace {
 
@@ -59,9 +65,14 @@ PropDoor::PropDoor(uint32_t entityKind) : Prop(entityKind)
 {
 }
 
+void PropDoor::AddLooks(std::vector<EntityLook> &looks) const
+{
+	EntityLook::Add(looks, kModelFile, kTextureFile, kShader);
+}
+
 void PropDoor::LoadModel()
 {
-	SetModel("models/door.iqm", "mats/woodboard.png", 1.0f);
+	SetModel(kModelFile, kTextureFile, 1.0f);
 }
 
 void PropDoor::Start()

@@ -39,6 +39,7 @@ public:
 	uint8_t GetLockGroup() const { return lockGroup; }
 	const glm::quat &GetClosedRotation() const { return closedRotation; }
 	const glm::quat &GetTargetRotation() const { return targetRotation; }
+	void AddLooks(std::vector<EntityLook> &looks) const override;
 
 protected:
 	// Loads the class's model and texture.

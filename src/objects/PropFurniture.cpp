@@ -1,6 +1,7 @@
 #include "objects/PropFurniture.h"
 
 #include "engine/collision/Collider.h"
+#include "objects/EntityLook.h"
 #include "objects/Prop.h"
 #include "objects/Shadow.h"
 
@@ -44,6 +45,18 @@ const FurnitureSetup *PropFurniture::Find(uint32_t kind)
 			return &row;
 	}
 	return nullptr;
+}
+
+void PropFurniture::AddLook(std::vector<EntityLook> &looks, uint32_t kind, const char *modelName,
+	const char *textureName)
+{
+	const FurnitureSetup *row = Find(kind);
+	if (row == nullptr)
+		return;
+	EntityLook::Add(looks, modelName != nullptr ? modelName : row->model,
+		textureName != nullptr ? textureName : row->texture, Prop::kShader);
+	if (row->shadowShape == FurnitureSetup::kSquareShadow)
+		Shadow::AddLook(looks, Shadow::kShapeRectangle);
 }
 
 void PropFurniture::SetUp(Prop &prop, const char *modelName, const char *textureName, float scale)

@@ -3,8 +3,10 @@
 #include "engine/core/MathUtil.h"
 
 #include <cstdint>
+#include <vector>
 
 class Prop;
+struct EntityLook;
 
 // How one kind of static furniture is set up: its size, model, texture,
 // collision box and shadow. One row per kind in one table; the furniture
@@ -39,4 +41,8 @@ public:
 	// the row's when not null), the collider, the flags and the shadow, in
 	// that order. Kinds without a row get the prop start alone.
 	static void SetUp(Prop &prop, const char *modelName = nullptr, const char *textureName = nullptr, float scale = 0.0f);
+	// The look SetUp loads for the same names; nothing for a kind without a
+	// row.
+	static void AddLook(std::vector<EntityLook> &looks, uint32_t kind, const char *modelName = nullptr,
+		const char *textureName = nullptr);
 };

@@ -14,6 +14,7 @@ public:
 	void Update(float dt) override;
 
 	const Vec3 &GetPinnedPosition() const { return pinnedPosition; }
+	void AddLooks(std::vector<EntityLook> &looks) const override;
 
 protected:
 	void LoadModel() override;

@@ -3,6 +3,7 @@
 #include "engine/collision/Collider.h"
 #include "map/EnvironmentTable.h"
 #include "map/TileMap.h"
+#include "objects/EntityLook.h"
 #include "objects/FXSpawner.h"
 #include "objects/PropTree.h"
 #include "objects/SpawnFX.h"
@@ -32,6 +33,19 @@ PropGrass::~PropGrass()
 	Material::Release(material);
 }
 
+const char *PropGrass::TextureName() const
+{
+	const int16_t x = static_cast<int16_t>(mapObject->x);
+	const int16_t y = static_cast<int16_t>(mapObject->y);
+	const EnvironmentLayer *ground = map != nullptr ? map->SurfaceAt(x, y) : nullptr;
+	return ground != nullptr ? ground->tree.GetOr(PropTree::kDefaultTexture) : PropTree::kDefaultTexture;
+}
+
+void PropGrass::AddLooks(std::vector<EntityLook> &looks) const
+{
+	EntityLook::Add(looks, kModel, TextureName(), PropTree::kShader);
+}
+
 void PropGrass::Start()
 {
 	radius = kRadius;
@@ -39,11 +53,9 @@ void PropGrass::Start()
 
 	const int16_t x = static_cast<int16_t>(mapObject->x);
 	const int16_t y = static_cast<int16_t>(mapObject->y);
-	const EnvironmentLayer *ground = map != nullptr ? map->SurfaceAt(x, y) : nullptr;
-	const char *texture = ground != nullptr ? ground->tree.GetOr(PropTree::kDefaultTexture) : PropTree::kDefaultTexture;
 	// A second start (after a pause before the first) keeps one use only.
 	Material::Release(material);
-	material = Material::Get(texture, PropTree::kShader);
+	material = Material::Get(TextureName(), PropTree::kShader);
 	model.LoadSimple(kModel, 1.0f);
 	model.SetMaterialHandle(Material::Share(material));
 

@@ -22,6 +22,7 @@ public:
 	~PropGrass() override;
 
 	void Start() override;
+	void AddLooks(std::vector<EntityLook> &looks) const override;
 	// No physics: the grass only sways.
 	void Update(float dt) override;
 	void Render() override;
@@ -33,4 +34,8 @@ public:
 	float tint = 0.0f;
 	glm::quat restRotation = glm::quat(1.0f, 0.0f, 0.0f, 0.0f);
 	Material::Handle material;
+
+private:
+	// The tree texture of the ground it stands on.
+	const char *TextureName() const;
 };

@@ -8,8 +8,17 @@ constexpr const char *kStoreName = "hutstore";
 constexpr const char *kStoreModel = "models/hutstore.iqm";
 } // namespace
 
+bool PropHut::IsStore() const
+{
+	return NameHashEquals(HashName(mapObject->name.GetOr("")), kStoreName);
+}
+
 void PropHut::Start()
 {
-	const bool store = NameHashEquals(HashName(mapObject->name.GetOr("")), kStoreName);
-	PropFurniture::SetUp(*this, store ? kStoreModel : nullptr);
+	PropFurniture::SetUp(*this, IsStore() ? kStoreModel : nullptr);
+}
+
+void PropHut::AddLooks(std::vector<EntityLook> &looks) const
+{
+	PropFurniture::AddLook(looks, GetKind(), IsStore() ? kStoreModel : nullptr);
 }

@@ -10,4 +10,9 @@ public:
 	PropHut() : Prop(kKind) {}
 
 	void Start() override;
+	void AddLooks(std::vector<EntityLook> &looks) const override;
+
+private:
+	// The hut named "hutstore" wears the shop's model.
+	bool IsStore() const;
 };

@@ -6,11 +6,17 @@
 #include "engine/render/Mesh.h"
 #include "map/TileMap.h"
 #include "objects/Actor.h"
+#include "objects/EntityLook.h"
 #include "objects/GameLink.h"
 #include "objects/Shadow.h"
 #include "objects/WorldSound.h"
 
 #include <cmath>
+
+namespace {
+constexpr const char *kModelFile = "models/lavaball.iqm";
+constexpr const char *kTextureFile = "mats/lava.png";
+} // namespace
 
 namespace {
 constexpr float kPi = 3.14159265f;
@@ -39,11 +45,16 @@ PropLavaBall::PropLavaBall() : Prop(kKind)
 {
 }
 
+void PropLavaBall::AddLooks(std::vector<EntityLook> &looks) const
+{
+	EntityLook::Add(looks, kModelFile, kTextureFile, kShader);
+}
+
 void PropLavaBall::Start()
 {
 	radius = kRadius;
 	Prop::Start();
-	SetModel("models/lavaball.iqm", "mats/lava.png", 1.0f);
+	SetModel(kModelFile, kTextureFile, 1.0f);
 	SetColliderState(kColliderNone);
 	followsGround = 0;
 	killable = 0;

@@ -31,6 +31,7 @@ public:
 	PropLavaBall();
 
 	void Start() override;
+	void AddLooks(std::vector<EntityLook> &looks) const override;
 	void OnResume() override;
 	void Update(float dt) override;
 	void OnCollide(Entity *other) override;

@@ -8,6 +8,7 @@ public:
 	static constexpr uint32_t kKind = 7;
 
 	PropLockDoor();
+	void AddLooks(std::vector<EntityLook> &looks) const override;
 
 protected:
 	void LoadModel() override;

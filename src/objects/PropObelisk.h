@@ -15,4 +15,7 @@ public:
 	void Update(float dt) override;
 	void OnCollide(Entity *other) override { (void)other; }
 	void LoadAppearance() override;
+
+protected:
+	Appearance Look() const override;
 };

@@ -6,6 +6,7 @@
 #include "engine/core/Log.h"
 #include "engine/core/Random.h"
 #include "map/TileMap.h"
+#include "objects/EntityLook.h"
 #include "objects/GameLink.h"
 #include "objects/Player.h"
 #include "objects/FXSpawner.h"
@@ -19,6 +20,10 @@ namespace {
 constexpr float kScale = 0.5f;
 constexpr const char *kShader = "shaders/standard.dsh";
 constexpr const char *kFireShader = "shaders/fire.dsh";
+constexpr const char *kFireplaceModel = "models/fireplace.iqm";
+constexpr const char *kFireplaceTexture = "mats/woodboard.png";
+constexpr const char *kFlameModel = "models/fireflame.iqm";
+constexpr const char *kFlameTexture = "mats/fire.png";
 constexpr int kOriginalRules = 1;   // game mode in which touching lights the fire
 constexpr int kNoSaveRespawn = 2;   // respawn level whose fires make fun of you
 constexpr uint8_t kPlainMessage = 0;
@@ -66,14 +71,20 @@ void PropSaveSwitch::SetMessageCounter(int value)
 	g_messageCounter = value;
 }
 
+void PropSaveSwitch::AddLooks(std::vector<EntityLook> &looks) const
+{
+	EntityLook::Add(looks, kFireplaceModel, kFireplaceTexture, kShader);
+	EntityLook::Add(looks, kFlameModel, kFlameTexture, kFireShader);
+}
+
 void PropSaveSwitch::Start()
 {
 	transform.SetUniformScale(kScale);
-	fireplaceModel.LoadSimple("models/fireplace.iqm", 1.0f);
-	fireplaceMaterial = Material::Get("mats/woodboard.png", kShader);
+	fireplaceModel.LoadSimple(kFireplaceModel, 1.0f);
+	fireplaceMaterial = Material::Get(kFireplaceTexture, kShader);
 	fireplaceModel.SetMaterialHandle(fireplaceMaterial);
-	flameModel.LoadSimple("models/fireflame.iqm", 1.0f);
-	flameMaterial = Material::Get("mats/fire.png", kFireShader);
+	flameModel.LoadSimple(kFlameModel, 1.0f);
+	flameMaterial = Material::Get(kFlameTexture, kFireShader);
 	flameModel.SetMaterialHandle(flameMaterial);
 
 	if (GameLink::Get().IsMode(kOriginalRules))

@@ -26,6 +26,8 @@ public:
 	PropSaveSwitch();
 
 	void Start() override;
+	// The fireplace and its flame.
+	void AddLooks(std::vector<EntityLook> &looks) const override;
 	void Update(float dt) override;
 	void Render() override;
 	void OnCollide(Entity *other) override;

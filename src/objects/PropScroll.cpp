@@ -22,12 +22,20 @@ constexpr float kTurnPerId = 0.1f;           // loose scrolls lie at angles of t
 
 } // namespace
 
+bool PropScroll::IsNews() const
+{
+	return NameHashEquals(HashName(mapObject->name.GetOr("")), kNewsName);
+}
+
+void PropScroll::AddLooks(std::vector<EntityLook> &looks) const
+{
+	PropFurniture::AddLook(looks, GetKind(), nullptr, IsNews() ? kNewsTexture : kScrollTexture);
+}
+
 void PropScroll::Start()
 {
-	const uint16_t nameHash = HashName(mapObject->name.GetOr(""));
-	const bool onTable = NameHashEquals(nameHash, kOnTableName);
-	const bool news = NameHashEquals(nameHash, kNewsName);
-	PropFurniture::SetUp(*this, nullptr, news ? kNewsTexture : kScrollTexture, onTable ? kOnTableScale : kLooseScale);
+	const bool onTable = NameHashEquals(HashName(mapObject->name.GetOr("")), kOnTableName);
+	PropFurniture::SetUp(*this, nullptr, IsNews() ? kNewsTexture : kScrollTexture, onTable ? kOnTableScale : kLooseScale);
 	const float box = onTable ? kOnTableBox : kLooseBox;
 	CreateCollider(static_cast<uint32_t>(collider->mode), Vec3(box), Vec3(0.0f));
 

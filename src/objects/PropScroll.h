@@ -12,4 +12,9 @@ public:
 	PropScroll() : Prop(kKind) {}
 
 	void Start() override;
+	void AddLooks(std::vector<EntityLook> &looks) const override;
+
+private:
+	// The news sheet has a texture of its own.
+	bool IsNews() const;
 };

@@ -2,6 +2,7 @@
 
 #include "engine/collision/Collider.h"
 #include "map/TileMap.h"
+#include "objects/EntityLook.h"
 #include "objects/WorldSound.h"
 
 namespace {
@@ -28,11 +29,24 @@ void PropSwitch::Start()
 	LoadAppearance();
 }
 
-void PropSwitch::LoadAppearance()
+PropSwitch::Appearance PropSwitch::Look() const
 {
 	const bool blue = (mapObject->id & 1) != 0;
-	SetModel("models/switch.iqm", blue ? "mats/switch_on_blue.png" : "mats/switch_on_red.png",
-		blue ? "mats/switch_off_blue.png" : "mats/switch_off_red.png", kShader, nullptr);
+	return {"models/switch.iqm", blue ? "mats/switch_on_blue.png" : "mats/switch_on_red.png",
+		blue ? "mats/switch_off_blue.png" : "mats/switch_off_red.png", kShader, nullptr};
+}
+
+void PropSwitch::LoadAppearance()
+{
+	const Appearance look = Look();
+	SetModel(look.model, look.onTexture, look.offTexture, look.shader, look.offShader);
+}
+
+void PropSwitch::AddLooks(std::vector<EntityLook> &looks) const
+{
+	const Appearance look = Look();
+	EntityLook::Add(looks, look.model, look.onTexture, look.shader);
+	EntityLook::Add(looks, look.model, look.offTexture, look.offShader != nullptr ? look.offShader : look.shader);
 }
 
 void PropSwitch::SetModel(const char *modelName, const char *onTexture, const char *offTexture, const char *shader,

@@ -29,6 +29,8 @@ public:
 	virtual void SetModel(const char *modelName, const char *onTexture, const char *offTexture, const char *shader,
 		const char *offShader);
 	virtual void LoadAppearance();
+	// The model with its on and off materials.
+	void AddLooks(std::vector<EntityLook> &looks) const override;
 	// holdSeconds: how long it stays on without a touch (also when it was on).
 	virtual void SetOn(bool value, float holdSeconds);
 	// A squashed switch shows its state by its height.
@@ -41,6 +43,16 @@ public:
 	const Model3D &GetModel() const { return model; }
 
 protected:
+	// The files of its look, which LoadAppearance loads.
+	struct Appearance {
+		const char *model;
+		const char *onTexture;
+		const char *offTexture;
+		const char *shader;
+		const char *offShader; // null: the on shader
+	};
+	virtual Appearance Look() const;
+
 	Model3D model;
 	Material::Handle onMaterial;
 	Material::Handle offMaterial;

@@ -5,6 +5,7 @@
 #include "map/EnvironmentTable.h"
 #include "map/TileMap.h"
 #include "objects/Actor.h"
+#include "objects/EntityLook.h"
 #include "objects/FXSpawner.h"
 #include "objects/GameLink.h"
 #include "objects/MapEntityFactory.h"
@@ -108,6 +109,12 @@ void PropTree::Start()
 
 	tint = std::sin(0.41f * at.x) + 0.3f * std::cos(0.31f * at.z);
 	SetChopped(map != nullptr && map->IsGroupEnabled(mapObject->Group()));
+}
+
+void PropTree::AddLooks(std::vector<EntityLook> &looks) const
+{
+	const bool chopped = map != nullptr && map->IsGroupEnabled(mapObject->Group());
+	EntityLook::Add(looks, chopped ? kStumpModel : StandingModelName(), TextureName(), kShader);
 }
 
 const char *PropTree::TextureName() const

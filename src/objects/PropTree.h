@@ -28,6 +28,8 @@ public:
 	explicit PropTree(uint32_t entityKind = kKind);
 
 	void Start() override;
+	// Standing, or the stump when its group is open.
+	void AddLooks(std::vector<EntityLook> &looks) const override;
 	void Update(float dt) override;
 	void Render() override;
 	// One shake per hurt guard: a rustle, a puff of leaves and a small shake

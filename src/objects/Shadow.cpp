@@ -1,6 +1,7 @@
 #include "objects/Shadow.h"
 
 #include "map/TileMap.h"
+#include "objects/EntityLook.h"
 #include "objects/MapEntity.h"
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -28,6 +29,12 @@ Shadow::Shadow(MapEntity *owner) : owner(owner)
 Shadow::~Shadow()
 {
 	Material::Release(material);
+}
+
+void Shadow::AddLook(std::vector<EntityLook> &looks, uint32_t shape)
+{
+	const bool square = shape == kShapeRectangle;
+	EntityLook::Add(looks, square ? kSquareModel : kRoundModel, square ? kSquareMask : kRoundMask, kShadowShader);
 }
 
 void Shadow::SetShape(uint32_t shape)

@@ -5,8 +5,10 @@
 #include "engine/render/Model3D.h"
 
 #include <cstdint>
+#include <vector>
 
 class MapEntity;
+struct EntityLook;
 
 // The soft blob under a map entity: a flat model with a round or square mask
 // texture, laid on the ground below its owner and sized by the owner's shadow
@@ -26,6 +28,8 @@ public:
 	// kShapeRectangle takes the square mask and model; any other value the
 	// round ones.
 	void SetShape(uint32_t shape);
+	// The look SetShape loads for the shape.
+	static void AddLook(std::vector<EntityLook> &looks, uint32_t shape);
 	// Draws the blob, size units across, when the owner is an active map
 	// entity.
 	void Draw(float size);

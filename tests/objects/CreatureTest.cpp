@@ -7,6 +7,7 @@
 #include "objects/ActorChookBomb.h"
 #include "objects/ActorFireWizard.h"
 #include "objects/MapEntityFactory.h"
+#include "support/EntityLookCheck.h"
 #include "support/TempFolder.h"
 
 #include <cmath>
@@ -109,6 +110,7 @@ TEST_F(CreatureWorld, EachCreatureKindHasItsOwnNumbers)
 			EXPECT_EQ(contact, creature->contactDamage);
 			if (rule.difficulty != 1)
 				continue;
+			EXPECT_TRUE(NamesLookOf(*creature, creature->model));
 			// Its model, with what every creature plays.
 			for (uint8_t animation : {kAnimIdle, kAnimRun, kAnimHit1, kAnimDie})
 				EXPECT_NE(nullptr, creature->GetAnimation(animation)) << "animation " << int(animation);

@@ -11,6 +11,7 @@
 #include "objects/NPCTownee.h"
 #include "objects/NPCWoodsmith.h"
 #include "objects/Party.h"
+#include "support/EntityLookCheck.h"
 #include "support/ObjectTestWorld.h"
 
 #include <gtest/gtest.h>
@@ -123,6 +124,7 @@ TEST_F(NPCOnMap, NeverSinksBelowTheFloorHeight)
 	world.Load();
 	NPCTownee *townee = Npc<NPCTownee>(1);
 	ASSERT_NE(townee, nullptr);
+	EXPECT_TRUE(NamesLookOf(*townee, townee->model));
 	world.Frames(40);
 	EXPECT_FLOAT_EQ(townee->transform.position.y, NPCActor::kLowestHeight);
 }
@@ -186,6 +188,7 @@ TEST_F(NPCOnMap, SmithWithAFleeLineTurnsDarkUntilHeJoins)
 		const uint8_t side = member ? kFactionTownsfolk : kFactionHostile;
 		EXPECT_EQ(npc->GetFaction(), side);
 		EXPECT_EQ(npc->rememberedFaction, side);
+		EXPECT_TRUE(NamesLookOf(*npc, npc->model));
 	}
 }
 

@@ -8,6 +8,7 @@
 #include "map/EnvironmentTable.h"
 #include "map/MapCommand.h"
 #include "objects/ItemKinds.h"
+#include "support/EntityLookCheck.h"
 #include "support/PlayerTestWorld.h"
 
 #include <gtest/gtest.h>
@@ -49,6 +50,16 @@ uint16_t AddString(TileMapData &data, const char *text)
 {
 	data.strings.emplace_back(text);
 	return static_cast<uint16_t>(data.strings.size() - 1);
+}
+
+TEST(Player, NamesTheFigureItsStartLoads)
+{
+	PlayerTestWorld world;
+	EXPECT_TRUE(NamesLookOf(world.player, world.player.model));
+	// The dress is a figure of its own.
+	world.player.GetStats().heldKind = ItemKinds::kDress;
+	world.player.LoadModel();
+	EXPECT_TRUE(NamesLookOf(world.player, world.player.model));
 }
 
 TEST(Player, FallCostsTwoHalvesOrKillsAtThree)

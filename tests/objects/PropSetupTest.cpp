@@ -2,6 +2,7 @@
 #include "engine/core/NameHash.h"
 #include "engine/render/Model3D.h"
 #include "objects/Shadow.h"
+#include "support/EntityLookCheck.h"
 #include "support/ObjectTestWorld.h"
 
 #include <gtest/gtest.h>
@@ -139,6 +140,7 @@ TEST(PropSetup, EachKindSetsUpItsClassModelColliderAndShadow)
 		EXPECT_EQ(model->GetKey(), ModelReaderKey(c.model, c.model));
 		EXPECT_FLOAT_EQ(model->GetTransform().scale.x, c.modelScale);
 		EXPECT_EQ(model->GetMaterial().GetKey(), static_cast<uint16_t>(HashName(c.texture) + HashName(kStandardShader)));
+		EXPECT_TRUE(NamesLookOf(*entity, *model));
 	}
 }
 

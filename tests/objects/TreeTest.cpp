@@ -10,6 +10,7 @@
 #include "objects/Player.h"
 #include "objects/PropEnemyTree.h"
 #include "objects/PropGrass.h"
+#include "support/EntityLookCheck.h"
 #include "support/ObjectTestWorld.h"
 
 #include <gtest/gtest.h>
@@ -112,6 +113,7 @@ TEST_F(TreeTest, LookComesFromTheGroundOrTheDefaults)
 		ASSERT_NE(tree, nullptr);
 		EXPECT_EQ(tree->model.GetKey(), ModelKey(row.model));
 		EXPECT_EQ(tree->model.GetMaterial().GetKey(), MaterialKey(row.texture));
+		EXPECT_TRUE(NamesLookOf(*tree, tree->model));
 		EXPECT_FLOAT_EQ(tree->model.GetTransform().scale.x, (row.id % 10) * 0.02f + 0.8f);
 		// Trees outside the map's columns are 1.3 times bigger.
 		const Vec3 at = tree->transform.position;
@@ -120,6 +122,8 @@ TEST_F(TreeTest, LookComesFromTheGroundOrTheDefaults)
 	}
 	EXPECT_EQ(world.Find<PropGrass>(20)->model.GetMaterial().GetKey(), MaterialKey(PropTree::kDefaultTexture));
 	EXPECT_EQ(world.Find<PropGrass>(21)->model.GetMaterial().GetKey(), MaterialKey("mats/treesnow.png"));
+	for (uint16_t id : {20, 21})
+		EXPECT_TRUE(NamesLookOf(*world.Find<PropGrass>(id), world.Find<PropGrass>(id)->model)) << id;
 }
 
 TEST_F(TreeTest, AxeChopsTreesAndAnythingHeldCutsGrass)

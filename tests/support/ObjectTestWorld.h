@@ -264,10 +264,15 @@ public:
 	// entities.
 	void Load()
 	{
+		LoadUnstarted();
+		Frame();
+	}
+	// The load alone: the entities wait for their first frame.
+	void LoadUnstarted()
+	{
 		map.Load("test.tmx", TileMapLoadState::kNoScripts, &keeper);
 		while (map.Step()) {
 		}
-		Frame();
 	}
 	void Frame() { scene.Update(kFrame); }
 	void Frames(int count)

@@ -74,6 +74,9 @@ public:
 	uint8_t GetFaction() const { return faction; }
 	// True while the entity is new, added or running.
 	bool IsActive() const { return lifeState < kLifePaused; }
+	// True while its Start is still to come: added and not ticked yet, or
+	// paused before its first tick.
+	bool IsStartPending() const { return lifeState == kLifeAdded || (lifeState == kLifePaused && startWaiting != 0); }
 	// True for a non-null entity that is neither removed nor destroyed.
 	static bool IsAlive(const Entity *entity);
 

@@ -85,29 +85,54 @@ bool Model3D::Load(const char *modelName, const char *animationName, float scale
 	// its animations.
 	ReleaseReader();
 
-	CacheMap<ModelReader> &cache = GetModelReaderCache();
-	CacheHandle<ModelReader> found = cache.Find(key);
-	if (!found.IsValid()) {
-		if (format != kModelFormatIqm) {
-			Log("Can't read file format: %s", modelName);
-			return false;
-		}
-		auto iqm = std::make_unique<IqmReader>();
-		if (!iqm->Load(ResolvePath(modelName).c_str())) {
-			Log("Can't read model: %s\n", modelName);
-			return false;
-		}
-		if (!NameEquals(animationName, modelName))
-			iqm->LoadAnimations(ResolvePath(animationName).c_str());
-		if (cache.Insert(key, iqm.get()))
-			OwnedReaders().push_back(std::move(iqm));
-		found = cache.Find(key);
-	}
-	reader = found;
+	if (!ReadIntoCache(modelName, animationName))
+		return false;
+	reader = GetModelReaderCache().Find(key);
 	outOfView = false;
 	Update(0.0f);
 	MeasureBounds();
 	loaded = 1;
+	return true;
+}
+
+bool Model3D::ReadIntoCache(const char *modelName, const char *animationName)
+{
+	CacheMap<ModelReader> &cache = GetModelReaderCache();
+	const uint16_t pairKey = ModelReaderKey(modelName, animationName);
+	const CacheHandle<ModelReader> cached = cache.Find(pairKey);
+	if (cached.IsValid()) {
+		cache.Release(cached);
+		return true;
+	}
+	if (GetModelFileFormat(modelName) != kModelFormatIqm) {
+		Log("Can't read file format: %s", modelName);
+		return false;
+	}
+	auto iqm = std::make_unique<IqmReader>();
+	if (!iqm->Load(ResolvePath(modelName).c_str())) {
+		Log("Can't read model: %s\n", modelName);
+		return false;
+	}
+	if (!NameEquals(animationName, modelName))
+		iqm->LoadAnimations(ResolvePath(animationName).c_str());
+	if (cache.Insert(pairKey, iqm.get()))
+		OwnedReaders().push_back(std::move(iqm));
+	return true;
+}
+
+bool Model3D::Prepare(const char *modelName, const char *animationName)
+{
+	LoadClock::Timing timing(LoadClock::kModels);
+	if (!ReadIntoCache(modelName, animationName))
+		return false;
+	// The box of every pose is measured once per reader; measured here, the
+	// first model shown from the file finds it done.
+	CacheMap<ModelReader> &cache = GetModelReaderCache();
+	const CacheHandle<ModelReader> found = cache.Find(ModelReaderKey(modelName, animationName));
+	glm::vec3 low, high;
+	if (found.IsValid())
+		found.Get()->GetPoseBounds(low, high);
+	cache.Release(found);
 	return true;
 }
 

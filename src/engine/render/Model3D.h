@@ -53,6 +53,11 @@ public:
 	bool Load(const char *modelName, const char *animationName, float scale);
 	// A model that carries its own animations.
 	bool LoadSimple(const char *fileName, float scale);
+	// Reads the model file with the animations of the animation file into the
+	// cache, as the first Load of the pair does, and measures the box of its
+	// poses, so that a later Load finds both done. Nothing is read again for a
+	// pair already cached. False (logged) when the model cannot be read.
+	static bool Prepare(const char *modelName, const char *animationName);
 	void ClearLoaded() { loaded = 0; }
 	bool IsLoaded() const { return loaded != 0; }
 
@@ -125,6 +130,9 @@ public:
 	float GetBlend() const;
 
 private:
+	// Makes sure the reader of the pair is cached, reading the files when it
+	// is not. False (logged) when the model file cannot be read.
+	static bool ReadIntoCache(const char *modelName, const char *animationName);
 	void ReleaseReader();
 	// The sphere round every pose the model's animations can take.
 	void MeasureBounds();

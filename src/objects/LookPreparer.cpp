@@ -1,0 +1,101 @@
+#include "objects/LookPreparer.h"
+
+#include "engine/core/Entity.h"
+#include "engine/core/Scene.h"
+#include "engine/render/Renderer.h"
+#include "map/TileMap.h"
+#include "objects/MapEntity.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+
+namespace {
+
+// Far beyond the far plane of any view of a map, on every axis.
+constexpr float kBeyondView = 1.0e7f;
+
+}
+
+void LookPreparer::Restart()
+{
+	looks.clear();
+	current = 0;
+	part = kDrawMap;
+	nextEntity = 0;
+	mapSlot = 0;
+	drawDue = false;
+}
+
+bool LookPreparer::NextLook(const Scene &scene)
+{
+	if (!looks.empty() && current + 1 < looks.size()) {
+		current++;
+		return true;
+	}
+	for (;;) {
+		if (nextEntity >= scene.GetEntityCount())
+			return false;
+		looks.clear();
+		current = 0;
+		const auto *entity = dynamic_cast<const MapEntity *>(scene.GetEntityAt(nextEntity++));
+		if (entity != nullptr && entity->IsStartPending())
+			entity->AddLooks(looks);
+		if (!looks.empty())
+			return true;
+	}
+}
+
+void LookPreparer::Step(const Scene &scene)
+{
+	// A draw that did not come (no frame was drawn) is left out.
+	drawDue = false;
+	if (part == kDrawMap) {
+		if (mapSlot < TileMap::kLayerSlotCount) {
+			drawDue = true;
+			return;
+		}
+		part = kDone;
+	}
+	if (part == kDraw || part == kDone) {
+		if (!NextLook(scene)) {
+			looks.clear();
+			part = kDone;
+			return;
+		}
+		part = kReadModel;
+	}
+	const EntityLook &look = looks[current];
+	if (part == kReadModel) {
+		look.PrepareModel();
+		part = kReadMaterial;
+		return;
+	}
+	look.PrepareMaterial();
+	warmModel.ClearLoaded();
+	part = kDraw;
+	if (look.texture.empty() || !warmModel.Load(look.model.c_str(), look.animations.c_str(), 1.0f))
+		return;
+	warmModel.SetMaterial(look.texture.c_str(), look.ShaderName());
+	drawDue = true;
+}
+
+void LookPreparer::Draw(TileMap &map)
+{
+	if (!drawDue)
+		return;
+	drawDue = false;
+	// Every corner on one point far out: the triangles have no area and lie
+	// beyond the view, so no pixel is touched.
+	const glm::mat4 nowhere = glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(kBeyondView)), glm::vec3(0.0f));
+	if (part == kDrawMap) {
+		map.RenderLayer(mapSlot++, nowhere);
+		return;
+	}
+	Renderer *renderer = GetRenderer();
+	if (renderer == nullptr || !warmModel.IsLoaded())
+		return;
+	// Culling would skip the draw.
+	const bool culling = renderer->IsModelCulling();
+	renderer->SetModelCulling(false);
+	warmModel.Render(nowhere);
+	renderer->SetModelCulling(culling);
+}
