@@ -50,15 +50,15 @@ void LookPreparer::Step(const Scene &scene)
 	drawDue = false;
 	if (part == kDrawMap) {
 		if (mapSlot < TileMap::kLayerSlotCount) {
+			mapSlot++;
 			drawDue = true;
 			return;
 		}
 		part = kDone;
 	}
-	if (part == kDraw || part == kDone) {
+	if (part == kDone) {
 		if (!NextLook(scene)) {
 			looks.clear();
-			part = kDone;
 			return;
 		}
 		part = kReadModel;
@@ -70,8 +70,8 @@ void LookPreparer::Step(const Scene &scene)
 		return;
 	}
 	look.PrepareMaterial();
+	part = kDone;
 	warmModel.ClearLoaded();
-	part = kDraw;
 	if (look.texture.empty() || !warmModel.Load(look.model.c_str(), look.animations.c_str(), 1.0f))
 		return;
 	warmModel.SetMaterial(look.texture.c_str(), look.ShaderName());
@@ -87,11 +87,11 @@ void LookPreparer::Draw(TileMap &map)
 	// beyond the view, so no pixel is touched.
 	const glm::mat4 nowhere = glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(kBeyondView)), glm::vec3(0.0f));
 	if (part == kDrawMap) {
-		map.RenderLayer(mapSlot++, nowhere);
+		map.RenderLayer(mapSlot - 1, nowhere);
 		return;
 	}
 	Renderer *renderer = GetRenderer();
-	if (renderer == nullptr || !warmModel.IsLoaded())
+	if (renderer == nullptr)
 		return;
 	// Culling would skip the draw.
 	const bool culling = renderer->IsModelCulling();

@@ -37,8 +37,7 @@ private:
 		kDrawMap,
 		kReadModel,
 		kReadMaterial,
-		kDraw,
-		kDone,
+		kDone, // between looks
 	};
 
 	// Moves to the next look to ready; false when none is left.
@@ -48,7 +47,7 @@ private:
 	size_t current = 0;
 	Part part = kDone;
 	uint16_t nextEntity = 0;
-	int mapSlot = 0; // the map layer slot drawn next
+	int mapSlot = 0; // map layer slots made ready so far
 	bool drawDue = false; // the last step made a draw ready
 	Model3D warmModel; // the look last readied, for its draw
 };
