@@ -60,16 +60,20 @@ void Pickup::AddLookOf(std::vector<EntityLook> &looks, uint32_t kind)
 
 void Pickup::AddLooks(std::vector<EntityLook> &looks) const
 {
-	// One taken on an earlier visit leaves at its start.
-	if (map == nullptr || !map->IsGroupEnabled(mapObject->Group()))
+	if (!TakenBefore())
 		AddLookOf(looks, GetKind());
+}
+
+bool Pickup::TakenBefore() const
+{
+	return map != nullptr && map->IsGroupEnabled(mapObject->Group());
 }
 
 void Pickup::Start()
 {
 	spin = std::fmod(transform.position.z - kSpinSpread * transform.position.x, kTurn);
-	if (map != nullptr && map->IsGroupEnabled(mapObject->Group())) {
-		Remove(); // taken on an earlier visit; the scene frees it
+	if (TakenBefore()) {
+		Remove(); // the scene frees it
 		return;
 	}
 	Prop::Start();

@@ -44,6 +44,9 @@ protected:
 	// The start of the classes with a fixed look: Start, then the model of
 	// the kind's row; a coin or cooler whose flag is set goes inactive.
 	void StartWithModel();
+	// Taken on an earlier visit: its group is open, and its start takes it
+	// off the map.
+	bool TakenBefore() const;
 	// False when Start took the pickup off the map.
 	bool IsStillPlaced() const { return lifeState < kLifeRemoved; }
 

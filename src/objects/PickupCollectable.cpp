@@ -115,7 +115,7 @@ void PickupCollectable::AddLooks(std::vector<EntityLook> &looks) const
 	uint8_t number = 0;
 	uint16_t flag = 0;
 	ReadPlacement(set, number, flag);
-	if (FoundBefore(flag) || (map != nullptr && map->IsGroupEnabled(mapObject->Group())))
+	if (FoundBefore(flag) || TakenBefore())
 		return;
 	char model[kPathChars + 1] = {};
 	char texture[kPathChars + 1] = {};
