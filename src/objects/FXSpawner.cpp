@@ -113,6 +113,11 @@ bool IsKnownKind(uint32_t kind)
 
 } // namespace
 
+std::unique_ptr<FXEntity> FXSpawner::Make(uint32_t kind)
+{
+	return IsKnownKind(kind) ? kPoolRows[kind].make() : nullptr;
+}
+
 FXEntity *FXSpawner::Spawn(Entity *source, uint32_t kind, const Vec3 &offset)
 {
 	if (!IsKnownKind(kind))

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 class Entity;
 class FXEntity;
@@ -48,6 +49,9 @@ public:
 	// a kind outside 1 to 20 and for a source that no scene holds (null,
 	// removed, or never added): an effect needs a scene to live in.
 	static FXEntity *Spawn(Entity *source, uint32_t kind, const Vec3 &offset);
+	// A new instance of the kind, as its pool would make it, in no pool,
+	// scene or list and not started; null for a kind outside 1 to 20.
+	static std::unique_ptr<FXEntity> Make(uint32_t kind);
 	// Switches off every listed effect that is added or running.
 	static void DeactivateAll();
 	// Every listed effect drops its pointers to the entity; called before

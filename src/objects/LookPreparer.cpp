@@ -4,6 +4,8 @@
 #include "engine/core/Scene.h"
 #include "engine/render/Renderer.h"
 #include "map/TileMap.h"
+#include "objects/FXParticles.h"
+#include "objects/FXSpawner.h"
 #include "objects/MapEntity.h"
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -15,6 +17,10 @@ constexpr float kBeyondView = 1.0e7f;
 
 }
 
+LookPreparer::LookPreparer() = default;
+
+LookPreparer::~LookPreparer() = default;
+
 void LookPreparer::Restart()
 {
 	looks.clear();
@@ -23,6 +29,8 @@ void LookPreparer::Restart()
 	nextEntity = 0;
 	mapSlot = 0;
 	drawDue = false;
+	effectKind = 0;
+	warmEffect.reset();
 }
 
 bool LookPreparer::NextLook(const Scene &scene)
@@ -44,6 +52,20 @@ bool LookPreparer::NextLook(const Scene &scene)
 	}
 }
 
+bool LookPreparer::NextEffect()
+{
+	warmEffect.reset();
+	while (effectKind < kFXKindLast) {
+		std::unique_ptr<FXEntity> made = FXSpawner::Make(++effectKind);
+		if (dynamic_cast<FXParticles *>(made.get()) == nullptr)
+			continue;
+		made->transform.position = Vec3(kBeyondView);
+		warmEffect = std::move(made);
+		return true;
+	}
+	return false;
+}
+
 void LookPreparer::Step(const Scene &scene)
 {
 	// A draw that did not come (no frame was drawn) is left out.
@@ -57,11 +79,16 @@ void LookPreparer::Step(const Scene &scene)
 		part = kDone;
 	}
 	if (part == kDone) {
-		if (!NextLook(scene)) {
+		if (NextLook(scene)) {
+			part = kReadModel;
+		} else {
 			looks.clear();
-			return;
+			part = kDrawEffect;
 		}
-		part = kReadModel;
+	}
+	if (part == kDrawEffect) {
+		drawDue = NextEffect();
+		return;
 	}
 	const EntityLook &look = looks[current];
 	if (part == kReadModel) {
@@ -88,6 +115,12 @@ void LookPreparer::Draw(TileMap &map)
 	const glm::mat4 nowhere = glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(kBeyondView)), glm::vec3(0.0f));
 	if (part == kDrawMap) {
 		map.RenderLayer(mapSlot - 1, nowhere);
+		return;
+	}
+	if (part == kDrawEffect) {
+		// Every quad of the burst lies beyond the far plane and is clipped
+		// whole.
+		warmEffect->Render();
 		return;
 	}
 	Renderer *renderer = GetRenderer();
