@@ -65,10 +65,11 @@ int JourneyLog::WorstLoadFrames() const
 	return most;
 }
 
-size_t JourneyLog::FramesOver(double limitMs) const
+size_t JourneyLog::FramesOver(double limitMs, double cpuLimitMs) const
 {
-	return static_cast<size_t>(std::count_if(frames.begin(), frames.end(),
-		[limitMs](const JourneyFrame &frame) { return frame.wallMs > limitMs; }));
+	return static_cast<size_t>(std::count_if(frames.begin(), frames.end(), [=](const JourneyFrame &frame) {
+		return frame.wallMs > limitMs && frame.cpuMs > cpuLimitMs;
+	}));
 }
 
 std::string JourneyLog::LoadsText(const JourneyFrame &frame)
@@ -83,23 +84,42 @@ std::string JourneyLog::LoadsText(const JourneyFrame &frame)
 	return text;
 }
 
+std::string JourneyLog::FrameText(const JourneyFrame &frame) const
+{
+	return "frame " + std::to_string(frame.number) + ": " + Fixed(frame.wallMs, 2) + " ms wall, " +
+		Fixed(frame.cpuMs, 2) + " ms CPU, on " + NameOf(frame.map) + ", " +
+		NameOf(frame.doing) + LoadsText(frame);
+}
+
 void JourneyLog::Print(std::ostream &out) const
 {
 	const FrameFigures wall = Wall();
 	const FrameFigures cpu = Cpu();
 	const double hitchMs = wall.medianMs * kHitchFactor;
+	const double heavyCpuMs = cpu.medianMs * kHitchFactor;
 	out << "[ journey  ] frames played: " << frames.size() << "\n";
 	out << "[ journey  ] wall: median " << Fixed(wall.medianMs, 2) << " ms, 99th percentile " << Fixed(wall.p99Ms, 2)
 		<< " ms, worst " << Fixed(wall.worstMs, 2) << " ms\n";
 	out << "[ journey  ] main-thread CPU: median " << Fixed(cpu.medianMs, 2) << " ms, 99th percentile "
 		<< Fixed(cpu.p99Ms, 2) << " ms, worst " << Fixed(cpu.worstMs, 2) << " ms\n";
 	out << "[ journey  ] frames over " << Fixed(hitchMs, 2) << " ms (" << Fixed(kHitchFactor, 0)
-		<< " times the median): " << FramesOver(hitchMs) << "\n";
+		<< " times the median): " << FramesOver(hitchMs) << "; of them, over " << Fixed(heavyCpuMs, 2)
+		<< " ms of main-thread CPU too (" << Fixed(kHitchFactor, 0) << " times its median): "
+		<< FramesOver(hitchMs, heavyCpuMs) << "\n";
 	out << "[ journey  ] the " << kWorstShown << " worst frames:\n";
 	for (const JourneyFrame &frame : Worst(kWorstShown))
-		out << "[ worst    ]   frame " << frame.number << ": " << Fixed(frame.wallMs, 2) << " ms wall, "
-			<< Fixed(frame.cpuMs, 2) << " ms CPU, on " << NameOf(frame.map) << ", " << NameOf(frame.doing)
-			<< LoadsText(frame) << "\n";
+		out << "[ worst    ]   " << FrameText(frame) << "\n";
+	out << "[ journey  ] the frames over " << Fixed(hitchMs, 2) << " ms and " << Fixed(heavyCpuMs, 2)
+		<< " ms of main-thread CPU, in order:\n";
+	size_t heavy = 0;
+	for (const JourneyFrame &frame : frames) {
+		if (frame.wallMs <= hitchMs || frame.cpuMs <= heavyCpuMs)
+			continue;
+		if (++heavy <= kHeavyShown)
+			out << "[ heavy    ]   " << FrameText(frame) << "\n";
+	}
+	if (heavy > kHeavyShown)
+		out << "[ heavy    ]   and " << heavy - kHeavyShown << " more\n";
 	out << "[ journey  ] map changes: " << changes.size() << " (frames from leaving a map to the first frame the "
 		<< "hero can move on the next; of them loading; their work in ms; the worst of them)\n";
 	for (const MapChange &change : changes)
