@@ -60,7 +60,7 @@ public:
 	int WorstLoadFrames() const;
 	// Frames above limitMs of wall time and, where cpuLimitMs is given, above
 	// it of main-thread CPU time too.
-	size_t FramesOver(double limitMs, double cpuLimitMs = 0.0) const;
+	size_t FramesOver(double limitMs, double cpuLimitMs = -1.0) const;
 
 	// The whole report, as the benchmark prints it.
 	void Print(std::ostream &out) const;
