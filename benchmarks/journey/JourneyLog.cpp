@@ -65,11 +65,15 @@ int JourneyLog::WorstLoadFrames() const
 	return most;
 }
 
+bool JourneyLog::IsOver(const JourneyFrame &frame, double limitMs, double cpuLimitMs)
+{
+	return frame.wallMs > limitMs && frame.cpuMs > cpuLimitMs;
+}
+
 size_t JourneyLog::FramesOver(double limitMs, double cpuLimitMs) const
 {
-	return static_cast<size_t>(std::count_if(frames.begin(), frames.end(), [=](const JourneyFrame &frame) {
-		return frame.wallMs > limitMs && frame.cpuMs > cpuLimitMs;
-	}));
+	return static_cast<size_t>(std::count_if(frames.begin(), frames.end(),
+		[=](const JourneyFrame &frame) { return IsOver(frame, limitMs, cpuLimitMs); }));
 }
 
 std::string JourneyLog::LoadsText(const JourneyFrame &frame)
@@ -112,12 +116,9 @@ void JourneyLog::Print(std::ostream &out) const
 	out << "[ journey  ] the frames over " << Fixed(hitchMs, 2) << " ms and " << Fixed(heavyCpuMs, 2)
 		<< " ms of main-thread CPU, in order:\n";
 	size_t heavy = 0;
-	for (const JourneyFrame &frame : frames) {
-		if (frame.wallMs <= hitchMs || frame.cpuMs <= heavyCpuMs)
-			continue;
-		if (++heavy <= kHeavyShown)
+	for (const JourneyFrame &frame : frames)
+		if (IsOver(frame, hitchMs, heavyCpuMs) && ++heavy <= kHeavyShown)
 			out << "[ heavy    ]   " << FrameText(frame) << "\n";
-	}
 	if (heavy > kHeavyShown)
 		out << "[ heavy    ]   and " << heavy - kHeavyShown << " more\n";
 	out << "[ journey  ] map changes: " << changes.size() << " (frames from leaving a map to the first frame the "

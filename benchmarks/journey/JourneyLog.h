@@ -66,6 +66,8 @@ public:
 	void Print(std::ostream &out) const;
 
 private:
+	// Above limitMs of wall time and cpuLimitMs of main-thread CPU time.
+	static bool IsOver(const JourneyFrame &frame, double limitMs, double cpuLimitMs);
 	// "frame 12: 3.10 ms wall, 1.00 ms CPU, on home, walking".
 	std::string FrameText(const JourneyFrame &frame) const;
 	// ", loading models 12.3 ms, textures 1.1 ms"; empty without loads.
